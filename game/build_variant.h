@@ -1,0 +1,23 @@
+#pragma once
+// The one seam between the two programs. Everything shared is compiled once;
+// where korvane3d and korvanesw differ (the Direct3D back end, the
+// software-only display code), the shared code calls the variant that the
+// program's entry point installed. Neither program links the other's code.
+
+enum class BuildKind { Direct3D, Software };
+
+class BuildVariant {
+ public:
+  virtual ~BuildVariant() = default;
+  virtual BuildKind Kind() const = 0;
+  // The program's name as its window and messages show it.
+  virtual const char* ProgramName() const = 0;
+};
+
+// Installed once by main() before anything else runs; the variant lives as
+// long as the program.
+void BuildVariantInstall(BuildVariant* variant);
+// The installed variant. Calling it before main() installed one is a
+// programming error (asserted).
+BuildVariant& BuildVariantGet();
+bool BuildVariantIsInstalled();

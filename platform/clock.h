@@ -1,0 +1,36 @@
+#pragma once
+// The multimedia millisecond clock and the high-resolution counter.
+//
+// timeGetTime is a wrapping u32 that starts far from 0, because the game uses
+// 0 as "never". In fixed-step mode the clock is virtual: it moves only when a
+// game frame ends (ClockEndFrame) or the main thread sleeps, so whole-program
+// runs repeat exactly. Environment: KORVANE_FIXED_STEP_MS=<ms> turns the
+// fixed-step mode on at start-up; KORVANE_CLOCK_START=<ms> sets the first value
+// (tests use it to cross the wrap).
+#include <cstdint>
+
+#include "platform/types.h"
+
+// Where the clock starts unless told otherwise: about 4.6 hours "since boot".
+inline constexpr uint32_t kClockDefaultStart = 0x01000000u;
+
+DWORD timeGetTime();
+BOOL QueryPerformanceCounter(int64_t* count);
+BOOL QueryPerformanceFrequency(int64_t* frequency);
+// Waits ms milliseconds; in fixed-step mode a sleep on the main thread
+// advances the virtual clock instead of waiting.
+void Sleep(DWORD ms);
+
+// Switches to the virtual clock, advancing stepMs per game frame. The calling
+// thread becomes the one whose sleeps move the clock.
+void ClockUseFixedStep(uint32_t stepMs);
+// Back to real time (continuing from the current value).
+void ClockUseRealTime();
+bool ClockIsFixedStep();
+// Sets the clock's current value (either mode).
+void ClockSetTime(uint32_t ms);
+// Called once at the end of each game frame: advances the virtual clock by
+// its step; nothing in real-time mode.
+void ClockEndFrame();
+// Reads KORVANE_FIXED_STEP_MS and KORVANE_CLOCK_START (programs call it at start).
+void ClockConfigureFromEnvironment();

@@ -1,0 +1,147 @@
+#include "platform/headless/input_script.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/ascii.h"
+#include "platform/keys.h"
+
+namespace {
+
+constexpr uint32_t kPressLengthMs = 30;
+
+bool ParseMouseButton(const std::string& word, int* button) {
+  if (AsciiEqualNoCase(word, "left")) *button = kMouseLeft;
+  else if (AsciiEqualNoCase(word, "right")) *button = kMouseRight;
+  else if (AsciiEqualNoCase(word, "middle")) *button = kMouseMiddle;
+  else return false;
+  return true;
+}
+
+bool ParseInt(const std::string& word, long* value) {
+  if (word.empty()) return false;
+  char* end = nullptr;
+  *value = std::strtol(word.c_str(), &end, 10);
+  return end && *end == 0;
+}
+
+// Parses one non-empty line; false with a reason when it is malformed.
+bool ParseLine(const std::string& line, std::vector<TimedInputEvent>* out, std::string* reason) {
+  std::istringstream in(line);
+  std::string timeWord, verb;
+  in >> timeWord >> verb;
+  long time = 0;
+  if (!ParseInt(timeWord, &time) || time < 0) {
+    *reason = "expected a time in milliseconds";
+    return false;
+  }
+  const uint32_t ms = static_cast<uint32_t>(time);
+  auto add = [&](uint32_t at, InputEvent event) { out->push_back({at, event}); };
+
+  if (AsciiEqualNoCase(verb, "quit")) {
+    add(ms, InputEvent{InputEventType::Quit});
+    return true;
+  }
+  if (AsciiEqualNoCase(verb, "key") || AsciiEqualNoCase(verb, "press")) {
+    std::string name, state;
+    in >> name >> state;
+    const int scan = ScanCodeFromName(name);
+    if (scan == 0) {
+      *reason = "unknown key \"" + name + "\"";
+      return false;
+    }
+    InputEvent down{InputEventType::KeyDown, scan};
+    InputEvent up{InputEventType::KeyUp, scan};
+    if (AsciiEqualNoCase(verb, "press")) {
+      add(ms, down);
+      add(ms + kPressLengthMs, up);
+      return true;
+    }
+    if (AsciiEqualNoCase(state, "down")) add(ms, down);
+    else if (AsciiEqualNoCase(state, "up")) add(ms, up);
+    else {
+      *reason = "expected down or up";
+      return false;
+    }
+    return true;
+  }
+  if (AsciiEqualNoCase(verb, "type")) {
+    std::string text;
+    std::getline(in, text);
+    if (!text.empty() && text[0] == ' ') text.erase(0, 1);
+    for (char c : text) {
+      const int scan = ScanCodeFromChar(c);
+      if (scan) add(ms, InputEvent{InputEventType::KeyDown, scan});
+      InputEvent typed{InputEventType::Char};
+      typed.character = static_cast<unsigned char>(c);
+      add(ms, typed);
+      if (scan) add(ms, InputEvent{InputEventType::KeyUp, scan});
+    }
+    return true;
+  }
+  if (AsciiEqualNoCase(verb, "mouse")) {
+    std::string action, a, b;
+    in >> action >> a >> b;
+    if (AsciiEqualNoCase(action, "move")) {
+      long dx = 0, dy = 0;
+      if (!ParseInt(a, &dx) || !ParseInt(b, &dy)) {
+        *reason = "expected mouse move <dx> <dy>";
+        return false;
+      }
+      InputEvent move{InputEventType::MouseMove};
+      move.dx = static_cast<int>(dx);
+      move.dy = static_cast<int>(dy);
+      add(ms, move);
+      return true;
+    }
+    int button = 0;
+    const bool down = AsciiEqualNoCase(action, "down");
+    if ((!down && !AsciiEqualNoCase(action, "up")) || !ParseMouseButton(a, &button)) {
+      *reason = "expected mouse move|down|up";
+      return false;
+    }
+    InputEvent click{down ? InputEventType::MouseButtonDown : InputEventType::MouseButtonUp};
+    click.button = button;
+    add(ms, click);
+    return true;
+  }
+  *reason = "unknown action \"" + verb + "\"";
+  return false;
+}
+
+}  // namespace
+
+bool InputScriptParse(const std::string& text, std::vector<TimedInputEvent>* events, std::string* error) {
+  events->clear();
+  std::istringstream in(text);
+  std::string line;
+  int lineNumber = 0;
+  while (std::getline(in, line)) {
+    ++lineNumber;
+    if (const size_t hash = line.find('#'); hash != std::string::npos) line.erase(hash);
+    if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::string reason;
+    if (!ParseLine(line, events, &reason)) {
+      if (error) *error = "line " + std::to_string(lineNumber) + ": " + reason;
+      events->clear();
+      return false;
+    }
+  }
+  std::stable_sort(events->begin(), events->end(),
+                   [](const TimedInputEvent& a, const TimedInputEvent& b) { return a.timeMs < b.timeMs; });
+  return true;
+}
+
+bool InputScriptLoad(const std::string& path, std::vector<TimedInputEvent>* events, std::string* error) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    if (error) *error = "cannot open " + path;
+    return false;
+  }
+  std::ostringstream text;
+  text << file.rdbuf();
+  return InputScriptParse(text.str(), events, error);
+}

@@ -1,0 +1,173 @@
+#include "platform/paths.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/ascii.h"
+
+namespace {
+
+bool IsDirectory(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+std::vector<std::string> SplitComponents(const std::string& path) {
+  std::vector<std::string> parts;
+  std::string current;
+  for (char c : path) {
+    if (c == '\\' || c == '/') {
+      if (!current.empty()) parts.push_back(current);
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  if (!current.empty()) parts.push_back(current);
+  return parts;
+}
+
+std::string Join(const std::string& base, const std::string& name) {
+  if (base.empty()) return name;
+  if (base.back() == '/') return base + name;
+  return base + "/" + name;
+}
+
+// The entry of folder whose name equals name without regard to case; the
+// exact spelling wins, then the first match in sorted order.
+bool FindEntryNoCase(const std::string& folder, const std::string& name, std::string* found) {
+  if (Exists(Join(folder, name))) {
+    *found = name;
+    return true;
+  }
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return false;
+  bool matched = false;
+  while (dirent* entry = ::readdir(dir)) {
+    const std::string_view candidate(entry->d_name);
+    if (!AsciiEqualNoCase(candidate, name)) continue;
+    if (!matched || candidate < std::string_view(*found)) found->assign(candidate);
+    matched = true;
+  }
+  ::closedir(dir);
+  return matched;
+}
+
+std::string DriveRoot() {
+  if (const char* root = std::getenv("KORVANE_DRIVE_ROOT"); root && *root) return root;
+  return ".";
+}
+
+}  // namespace
+
+bool PathResolve(const std::string& windowsPath, std::string* out, PathMode mode) {
+  std::string path = windowsPath;
+  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) path.erase(0, 2);
+
+  std::string current;
+  if (!path.empty() && path[0] == '/') {
+    current = "/";
+  } else if (!path.empty() && path[0] == '\\') {
+    current = DriveRoot();
+  } else {
+    current = "";  // current folder
+  }
+
+  const std::vector<std::string> parts = SplitComponents(path);
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const std::string& part = parts[i];
+    const bool last = i + 1 == parts.size();
+    if (part == ".") continue;
+    if (part == "..") {
+      current = Join(current.empty() ? "." : current, "..");
+      continue;
+    }
+    std::string entry;
+    if (FindEntryNoCase(current, part, &entry)) {
+      current = Join(current, entry);
+      continue;
+    }
+    if (last && mode != PathMode::MustExist) {
+      current = Join(current, part);
+      break;
+    }
+    if (!last && mode == PathMode::CreateFolders) {
+      current = Join(current, part);
+      if (::mkdir(current.c_str(), 0755) != 0 && errno != EEXIST) {
+        if (out) *out = current;
+        return false;
+      }
+      continue;
+    }
+    if (out) *out = Join(current, part);
+    return false;
+  }
+  if (current.empty()) current = ".";
+  if (out) *out = current;
+  return true;
+}
+
+FILE* PathOpenFile(const std::string& windowsPath, const char* mode) {
+  const bool writing = std::strpbrk(mode, "wa") != nullptr;
+  std::string resolved;
+  if (!PathResolve(windowsPath, &resolved, writing ? PathMode::ForWriting : PathMode::MustExist)) return nullptr;
+  if (!writing && IsDirectory(resolved)) return nullptr;
+  return std::fopen(resolved.c_str(), mode);
+}
+
+bool PathFileExists(const std::string& windowsPath) {
+  std::string resolved;
+  return PathResolve(windowsPath, &resolved, PathMode::MustExist) && !IsDirectory(resolved);
+}
+
+bool CreateDirectory(const std::string& windowsPath) {
+  std::string resolved;
+  if (!PathResolve(windowsPath, &resolved, PathMode::ForWriting)) return false;
+  if (IsDirectory(resolved)) return true;
+  return ::mkdir(resolved.c_str(), 0755) == 0 || IsDirectory(resolved);
+}
+
+std::string PlatformProgramFolder() {
+  char buffer[4096];
+  const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+  if (length <= 0) return "./";
+  std::string path(buffer, static_cast<size_t>(length));
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+}
+
+std::vector<std::string> MediaFolders() {
+  std::vector<std::string> folders;
+  const char* list = std::getenv("KORVANE_MEDIA_DIRS");
+  if (!list) return folders;
+  std::string current;
+  for (const char* p = list;; ++p) {
+    if (*p == ':' || *p == 0) {
+      if (!current.empty()) folders.push_back(current);
+      current.clear();
+      if (*p == 0) break;
+    } else {
+      current += *p;
+    }
+  }
+  return folders;
+}
+
+std::string PathJoin(const std::string& folder, const std::string& windowsName) {
+  std::string name = windowsName;
+  while (!name.empty() && (name[0] == '\\' || name[0] == '/')) name.erase(0, 1);
+  if (folder.empty()) return name;
+  if (folder.back() == '/' || folder.back() == '\\') return folder + name;
+  return folder + "/" + name;
+}

@@ -1,0 +1,10 @@
+#pragma once
+// korvane3d's side of the build seam: its frames go through the Direct3D
+// back end.
+#include "game/build_variant.h"
+
+class Direct3DVariant : public BuildVariant {
+ public:
+  BuildKind Kind() const override { return BuildKind::Direct3D; }
+  const char* ProgramName() const override { return "korvane3d"; }
+};

@@ -1,0 +1,10 @@
+#pragma once
+// korvanesw's side of the build seam: its frames go through the software
+// rasteriser, with the display code that only this program has.
+#include "game/build_variant.h"
+
+class SoftwareVariant : public BuildVariant {
+ public:
+  BuildKind Kind() const override { return BuildKind::Software; }
+  const char* ProgramName() const override { return "korvanesw"; }
+};

@@ -28,7 +28,7 @@
 // ---------------------------------------------------------------------------
 
 struct Vec3 {
-    float x, y, z;
+  float x, y, z;
 };
 
 // A 4x4 matrix as the matrix stack uses it: 16 floats, row-major, row vectors,
@@ -39,7 +39,7 @@ using Matrix = float[kMatrixElements];
 
 // A plane {nx, ny, nz, d}; a point p is inside (in front) when n . p >= d.
 struct Plane {
-    float nx, ny, nz, d;
+  float nx, ny, nz, d;
 };
 
 // Frame stamp: value of g_FrameStamp (RenderWorld and every sphere query add
@@ -84,23 +84,23 @@ struct PolyVertex;
 // Engine allocator and error record
 // ---------------------------------------------------------------------------
 
-inline constexpr int kPoolClassBytes = 16;       // class c blocks are c x 16 bytes
-inline constexpr int kPoolClassCount = 256;      // classes 1..256
-inline constexpr int kPoolLargeSize = 4096;      // this size and above: general heap
+inline constexpr int kPoolClassBytes = 16;   // class c blocks are c x 16 bytes
+inline constexpr int kPoolClassCount = 256;  // classes 1..256
+inline constexpr int kPoolLargeSize = 4096;  // this size and above: general heap
 
 // A free small block on its class list. The link is pointer-sized (the build
 // is 64-bit); the smallest block is 16 bytes, so it always fits.
 struct PoolFreeBlock {
-    PoolFreeBlock* next;
+  PoolFreeBlock* next;
 };
 
 enum EngineErrorCode : std::int32_t {
-    kEngineErrorNone = 0,
-    kEngineErrorVertexCount = 1,    // "Invalid vertex number\n"
-    kEngineErrorNormalTooSmall = 2, // "Normal too small\n"
-    kEngineErrorConcave = 3,        // "Concave polygon\n"
-    kEngineErrorVersion = 4,        // "Data file version %d.%02d, library version %d.%02d"
-    kEngineErrorEmptyMesh = 5,      // "Mesh with 0 vertices\n" (never set)
+  kEngineErrorNone = 0,
+  kEngineErrorVertexCount = 1,     // "Invalid vertex number\n"
+  kEngineErrorNormalTooSmall = 2,  // "Normal too small\n"
+  kEngineErrorConcave = 3,         // "Concave polygon\n"
+  kEngineErrorVersion = 4,         // "Data file version %d.%02d, library version %d.%02d"
+  kEngineErrorEmptyMesh = 5,       // "Mesh with 0 vertices\n" (never set)
 };
 
 inline constexpr int kEngineErrorMessageSize = 256;
@@ -108,15 +108,15 @@ inline constexpr std::int32_t kEngineLibraryVersion = 103;
 
 // g_EngineError: the engine's one last-error record.
 struct EngineError {
-    std::int32_t code;                         // 0..5 (other codes stored as given)
-    char message[kEngineErrorMessageSize];     // the code's message, formatted
+  std::int32_t code;                      // 0..5 (other codes stored as given)
+  char message[kEngineErrorMessageSize];  // the code's message, formatted
 };
 
 // ---------------------------------------------------------------------------
 // Data archive (in-memory directory only; the file layout lives in the reader)
 // ---------------------------------------------------------------------------
 
-inline constexpr int kArchiveNameLength = 20;     // member names, compared over 20 chars
+inline constexpr int kArchiveNameLength = 20;  // member names, compared over 20 chars
 inline constexpr int kArchiveMaxMembers = 2000;
 inline constexpr int kArchiveBufferSize = 4096;
 inline constexpr int kArchiveStateStackDepth = 10;
@@ -125,8 +125,8 @@ inline constexpr std::int32_t kNameHashMask = 0x7FFFFFF;  // NameHash keeps 27 b
 
 // One directory entry as held in memory.
 struct ArchiveEntry {
-    char name[kArchiveNameLength + 1];  // NUL-padded name; the extra byte always NUL
-    std::int32_t offset;                // absolute file offset of the member's first byte
+  char name[kArchiveNameLength + 1];  // NUL-padded name; the extra byte always NUL
+  std::int32_t offset;                // absolute file offset of the member's first byte
 };
 
 // ---------------------------------------------------------------------------
@@ -138,9 +138,9 @@ inline constexpr int kObjectTableGrowth = 1000;
 // One property: hashed name and string value. Hangs off worlds, groups,
 // polygons, instances, models, mesh nodes, lights, surfaces and textures.
 struct PropertyEntry {
-    std::int32_t key;       // NameHash of the property's name
-    char* value;            // NUL-terminated value, a pool block of strlen + 1 bytes
-    PropertyEntry* next;    // next entry, null at the end
+  std::int32_t key;     // NameHash of the property's name
+  char* value;          // NUL-terminated value, a pool block of strlen + 1 bytes
+  PropertyEntry* next;  // next entry, null at the end
 };
 
 // ---------------------------------------------------------------------------
@@ -148,16 +148,16 @@ struct PropertyEntry {
 // ---------------------------------------------------------------------------
 
 inline constexpr int kPaletteSize = 256;
-inline constexpr int kPaletteGameFirst = 10;        // entries 10..245 belong to the game
+inline constexpr int kPaletteGameFirst = 10;  // entries 10..245 belong to the game
 inline constexpr int kPaletteGameLast = 245;
-inline constexpr int kTransparentIndex = 255;       // texture texel index: transparent
-inline constexpr int kPictureColourKey = 109;       // pictures, fonts, widgets
+inline constexpr int kTransparentIndex = 255;  // texture texel index: transparent
+inline constexpr int kPictureColourKey = 109;  // pictures, fonts, widgets
 inline constexpr int kShadeRows = 32;
 inline constexpr int kShadeTableBytes = kShadeRows * kPaletteSize;  // 8192
 inline constexpr int kColourCacheBytes = 32768;
 inline constexpr int kColourCacheEmpty = 255;
-inline constexpr int kTextureMinMipSize = 32;       // mip levels stop below 32 texels
-inline constexpr int kTexturePreviewBytes = 341;    // 16x16 + 8x8 + 4x4 + 2x2 + 1x1
+inline constexpr int kTextureMinMipSize = 32;     // mip levels stop below 32 texels
+inline constexpr int kTexturePreviewBytes = 341;  // 16x16 + 8x8 + 4x4 + 2x2 + 1x1
 inline constexpr std::int32_t kTextureBudgetDefault = 0xC00000;
 inline constexpr std::int32_t kTextureAgeBonus = 300;  // a referenced texture counts as younger
 inline constexpr std::int32_t kTextureNoHardwareSlot = -1;
@@ -168,29 +168,29 @@ inline constexpr std::int32_t kTextureNoHardwareSlot = -1;
 // hardwareSlot = kTextureNoHardwareSlot; refs 0 after loading, 1 when made by
 // CreateTexture/TextureFromId.
 struct Texture {
-    std::int32_t refs;          // users: surfaces, mesh faces, TextureFromId callers
-    FrameStamp lastUsed;        // stamp of the last draw; kStampNever when never drawn
-    PropertyEntry* props;       // property list
-    std::int32_t flags;         // carried for the renderers, not interpreted by the store
-    std::int32_t log2Width;     // smallest k with 2^k >= width
-    std::int32_t log2Height;
-    std::int32_t width;         // texels
-    std::int32_t height;
-    char* name;                 // also the pixel member's name; leading '!' = colour-keyed
-    std::int32_t id;            // NameHash(name)
-    std::int32_t byteSize;      // whole pixel block: mip levels + 341-byte preview tail
-    std::uint8_t* pixels;       // 8-bit palette indices, null until loaded
-    Texture* next;              // global texture list
-    Texture* prev;
-    std::int32_t archiveOffset; // pixel member's offset in "TEXTURES.CAN" (-1 when none)
-    std::int32_t temporary;     // 1 = placeholder made by TextureFromId
-    std::int32_t hardwareSlot;  // Direct3D texture slot index; -1 before the back end assigns one
+  std::int32_t refs;       // users: surfaces, mesh faces, TextureFromId callers
+  FrameStamp lastUsed;     // stamp of the last draw; kStampNever when never drawn
+  PropertyEntry* props;    // property list
+  std::int32_t flags;      // carried for the renderers, not interpreted by the store
+  std::int32_t log2Width;  // smallest k with 2^k >= width
+  std::int32_t log2Height;
+  std::int32_t width;  // texels
+  std::int32_t height;
+  char* name;             // also the pixel member's name; leading '!' = colour-keyed
+  std::int32_t id;        // NameHash(name)
+  std::int32_t byteSize;  // whole pixel block: mip levels + 341-byte preview tail
+  std::uint8_t* pixels;   // 8-bit palette indices, null until loaded
+  Texture* next;          // global texture list
+  Texture* prev;
+  std::int32_t archiveOffset;  // pixel member's offset in "TEXTURES.CAN" (-1 when none)
+  std::int32_t temporary;      // 1 = placeholder made by TextureFromId
+  std::int32_t hardwareSlot;   // Direct3D texture slot index; -1 before the back end assigns one
 };
 
 // One entry of an instance's texture substitution table.
 struct TextureRemapPair {
-    Texture* from;  // null when the name was not found (never matches)
-    Texture* to;
+  Texture* from;  // null when the name was not found (never matches)
+  Texture* to;
 };
 
 // ---------------------------------------------------------------------------
@@ -201,8 +201,8 @@ inline constexpr int kMatrixStackDepth = 50;
 
 // The saved matrices behind g_CurrentMatrix.
 struct MatrixStack {
-    Matrix saved[kMatrixStackDepth];
-    std::int32_t depth;  // 0..50
+  Matrix saved[kMatrixStackDepth];
+  std::int32_t depth;  // 0..50
 };
 
 // ---------------------------------------------------------------------------
@@ -215,119 +215,119 @@ inline constexpr int kMeshNameLength = 64;
 // A model: a hierarchy of mesh nodes read from "OBJECTS". On the global model
 // list (g_ModelListHead). Owns its mesh nodes and path junctions.
 struct Model {
-    PropertyEntry* props;
-    char name[kModelNameLength];    // NUL-padded
-    std::int32_t nameHash;          // NameHash of the file base name ("hero.3ds"), as stored
-    MeshNode* firstNode;            // all mesh nodes (links in the node)
-    MeshNode* lastNode;
-    Model* prev;                    // global model list
-    Model* next;
-    PathJunction* firstJunction;    // path network
-    PathJunction* lastJunction;
-    Vec3 halfExtent;                // half the bounding box size, times 1.1
-    Vec3 centre;                    // centre of the bounding box
-    std::int32_t useCount;          // instances using it; 1 after loading
-    float radius;                   // farthest vertex from the model origin
+  PropertyEntry* props;
+  char name[kModelNameLength];  // NUL-padded
+  std::int32_t nameHash;        // NameHash of the file base name ("hero.3ds"), as stored
+  MeshNode* firstNode;          // all mesh nodes (links in the node)
+  MeshNode* lastNode;
+  Model* prev;  // global model list
+  Model* next;
+  PathJunction* firstJunction;  // path network
+  PathJunction* lastJunction;
+  Vec3 halfExtent;        // half the bounding box size, times 1.1
+  Vec3 centre;            // centre of the bounding box
+  std::int32_t useCount;  // instances using it; 1 after loading
+  float radius;           // farthest vertex from the model origin
 };
 
 // A node of a model: vertices, faces with textures, keyframes, children.
 // Per-vertex and per-face arrays are separate pool blocks (V vertices, F faces).
 struct MeshNode {
-    PropertyEntry* props;
-    std::int32_t code;              // as stored, not interpreted
-    char name[kMeshNameLength];     // "tower", "turret", "barrels" ...
-    std::int32_t code2;             // as stored, not interpreted
-    char text[kMeshNameLength];     // second text, as stored
-    Vec3 pivot;                     // pivot in node coordinates
-    float radius;                   // bounding radius of its vertices
-    std::int32_t vertexCount;       // V
-    std::int32_t faceCount;         // F
-    float* x;                       // [V] vertex positions (node coordinates)
-    float* y;
-    float* z;
-    float* nx;                      // [V] vertex normals
-    float* ny;
-    float* nz;
-    std::int32_t* u;                // [V] texture coordinates (scaled by the face texture size)
-    std::int32_t* v;
-    std::int32_t** faceVertices;    // [F] each face's index list inside faceData
-    std::int32_t* faceData;         // per face: signed count n (n < 0 two-sided), |n| indices
-    std::int32_t faceDataBytes;     // size of faceData in bytes
-    float* faceNx;                  // [F] face plane: seen when n . eye >= d
-    float* faceNy;
-    float* faceNz;
-    float* faceD;
-    Texture** faceTexture;          // [F] one counted reference each
-    float* faceRadius;              // [F] no vertex farther than this from the face's first vertex
-    RotationKey* firstRotKey;       // rotation keys in time order
-    RotationKey* lastRotKey;
-    PositionKey* firstPosKey;       // position keys in time order
-    PositionKey* lastPosKey;
-    MeshNode* prevInModel;          // the model's node list
-    MeshNode* nextInModel;
-    Model* model;                   // owner
-    MeshNode* parent;               // parent node or null
-    MeshNode* firstChild;
-    MeshNode* lastChild;
-    MeshNode* prevSibling;
-    MeshNode* nextSibling;
-    InstanceNode* building;         // scratch: node made for this one by the instance being built
-    std::int32_t* sharedIndex;      // [V] -1, or the vertex of sharedNode this vertex follows
-    MeshNode** sharedNode;          // [V] that node, null when sharedIndex is -1
+  PropertyEntry* props;
+  std::int32_t code;           // as stored, not interpreted
+  char name[kMeshNameLength];  // "tower", "turret", "barrels" ...
+  std::int32_t code2;          // as stored, not interpreted
+  char text[kMeshNameLength];  // second text, as stored
+  Vec3 pivot;                  // pivot in node coordinates
+  float radius;                // bounding radius of its vertices
+  std::int32_t vertexCount;    // V
+  std::int32_t faceCount;      // F
+  float* x;                    // [V] vertex positions (node coordinates)
+  float* y;
+  float* z;
+  float* nx;  // [V] vertex normals
+  float* ny;
+  float* nz;
+  std::int32_t* u;  // [V] texture coordinates (scaled by the face texture size)
+  std::int32_t* v;
+  std::int32_t** faceVertices;  // [F] each face's index list inside faceData
+  std::int32_t* faceData;       // per face: signed count n (n < 0 two-sided), |n| indices
+  std::int32_t faceDataBytes;   // size of faceData in bytes
+  float* faceNx;                // [F] face plane: seen when n . eye >= d
+  float* faceNy;
+  float* faceNz;
+  float* faceD;
+  Texture** faceTexture;     // [F] one counted reference each
+  float* faceRadius;         // [F] no vertex farther than this from the face's first vertex
+  RotationKey* firstRotKey;  // rotation keys in time order
+  RotationKey* lastRotKey;
+  PositionKey* firstPosKey;  // position keys in time order
+  PositionKey* lastPosKey;
+  MeshNode* prevInModel;  // the model's node list
+  MeshNode* nextInModel;
+  Model* model;      // owner
+  MeshNode* parent;  // parent node or null
+  MeshNode* firstChild;
+  MeshNode* lastChild;
+  MeshNode* prevSibling;
+  MeshNode* nextSibling;
+  InstanceNode* building;     // scratch: node made for this one by the instance being built
+  std::int32_t* sharedIndex;  // [V] -1, or the vertex of sharedNode this vertex follows
+  MeshNode** sharedNode;      // [V] that node, null when sharedIndex is -1
 };
 
 // A rotation keyframe of a mesh node.
 struct RotationKey {
-    Matrix matrix;          // node's absolute rotation at the key
-    Vec3 axis;              // rotation from the previous key to this one ...
-    float angle;            // ... by this angle (radians)
-    float extra[4];         // as stored, not interpreted
-    float time;             // key time (frame number)
-    RotationKey* prev;
-    RotationKey* next;
-    MeshNode* node;         // owner
+  Matrix matrix;   // node's absolute rotation at the key
+  Vec3 axis;       // rotation from the previous key to this one ...
+  float angle;     // ... by this angle (radians)
+  float extra[4];  // as stored, not interpreted
+  float time;      // key time (frame number)
+  RotationKey* prev;
+  RotationKey* next;
+  MeshNode* node;  // owner
 };
 
 // A position keyframe of a mesh node.
 struct PositionKey {
-    Vec3 position;
-    float extra[4];         // as stored, not interpreted
-    float time;             // key time (frame number)
-    PositionKey* prev;
-    PositionKey* next;
-    MeshNode* node;         // owner
+  Vec3 position;
+  float extra[4];  // as stored, not interpreted
+  float time;      // key time (frame number)
+  PositionKey* prev;
+  PositionKey* next;
+  MeshNode* node;  // owner
 };
 
 // A piece of motion between two junctions of a model's path network.
 struct PathSegment {
-    std::int32_t id;                // matched against queued choices
-    PathJunction* fromJunction;
-    PathJunction* toJunction;
-    float startTime;                // instance animTime at the start ...
-    float endTime;                  // ... and at the end of the segment
-    float duration;                 // seconds
-    Vec3 velocity;                  // per second, in the instance's own axes
-    Vec3 angularVelocity;           // added to angleX/Y/Z per second
-    std::int32_t code;              // as stored, not interpreted
-    std::uint32_t selectMask;       // eligible when (selectMask & pathMask) ^ selectPattern
-    std::uint32_t selectPattern;    //   == 0xFFFFFFFF
-    PathSegment* prevOut;           // fromJunction's outgoing list
-    PathSegment* nextOut;
-    PathSegment* prevIn;            // toJunction's incoming list
-    PathSegment* nextIn;
+  std::int32_t id;  // matched against queued choices
+  PathJunction* fromJunction;
+  PathJunction* toJunction;
+  float startTime;              // instance animTime at the start ...
+  float endTime;                // ... and at the end of the segment
+  float duration;               // seconds
+  Vec3 velocity;                // per second, in the instance's own axes
+  Vec3 angularVelocity;         // added to angleX/Y/Z per second
+  std::int32_t code;            // as stored, not interpreted
+  std::uint32_t selectMask;     // eligible when (selectMask & pathMask) ^ selectPattern
+  std::uint32_t selectPattern;  //   == 0xFFFFFFFF
+  PathSegment* prevOut;         // fromJunction's outgoing list
+  PathSegment* nextOut;
+  PathSegment* prevIn;  // toJunction's incoming list
+  PathSegment* nextIn;
 };
 
 // A junction of a model's path network.
 struct PathJunction {
-    std::int32_t id;                // as stored
-    PathSegment* firstIn;           // segments ending here
-    PathSegment* lastIn;
-    PathSegment* firstOut;          // segments starting here
-    PathSegment* lastOut;
-    std::int32_t code;              // as stored
-    Model* model;                   // owner
-    PathJunction* prev;             // the model's junction list
-    PathJunction* next;
+  std::int32_t id;       // as stored
+  PathSegment* firstIn;  // segments ending here
+  PathSegment* lastIn;
+  PathSegment* firstOut;  // segments starting here
+  PathSegment* lastOut;
+  std::int32_t code;   // as stored
+  Model* model;        // owner
+  PathJunction* prev;  // the model's junction list
+  PathJunction* next;
 };
 
 // ---------------------------------------------------------------------------
@@ -345,79 +345,79 @@ using InstanceCallback = void (*)(Instance* instance, int code);
 // ownAmbient kAmbientUseDefault, radius = the model's radius, everything else
 // cleared.
 struct Instance {
-    PropertyEntry* props;           // null at creation
-    World* world;                   // owner
-    Model* model;                   // its useCount counts this instance
-    Instance* prev;                 // the world's instance list
-    Instance* next;
-    InstanceNode* firstNode;        // all nodes of the instance
-    InstanceNode* lastNode;
-    float x, y, z;                  // position
-    float angleX, angleY, angleZ;   // radians
-    Matrix matrix;                  // instance matrix
-    float animTime;                 // keyframe time of the pose
-    PathSegment* pathSegment;       // segment being followed, null when none
-    std::int32_t pathDirection;     // 1 forward, else backward
-    std::int32_t dirty;             // 1 = matrix and nodes need recomputing
-    std::int32_t queueCount;        // pending segment choices, 0..16
-    std::int32_t queueEnd;          // write position of the choice ring
-    std::int32_t queueIds[kPathChoiceCount];         // segment id per choice
-    std::int32_t queueDirections[kPathChoiceCount];  // 1 forward per choice
-    float pathTime;                 // seconds spent in the current segment
-    std::uint32_t pathMask;         // selector bits tested at junctions
-    float radius;                   // collision radius; <= 0 no collision
-    InstanceCallback callback;      // collision callback, null when none
-    std::int32_t matrixGiven;       // 1 = matrix set directly, not rebuilt from placement
-    char name[kInstanceNameLength]; // empty at creation
-    std::int32_t drawn;             // set to 1 by the render passes; read by the game
-    std::int32_t collidable;        // 0 = neither drawn nor met by sphere queries
-    float ownAmbient;               // own ambient light; negative = use the default
-    TextureRemapPair* remap;        // texture substitution table, null when empty
-    std::int32_t remapCount;
-    PolygonGroup* parentGroup;      // moves with this group's world matrix when set
+  PropertyEntry* props;  // null at creation
+  World* world;          // owner
+  Model* model;          // its useCount counts this instance
+  Instance* prev;        // the world's instance list
+  Instance* next;
+  InstanceNode* firstNode;  // all nodes of the instance
+  InstanceNode* lastNode;
+  float x, y, z;                                   // position
+  float angleX, angleY, angleZ;                    // radians
+  Matrix matrix;                                   // instance matrix
+  float animTime;                                  // keyframe time of the pose
+  PathSegment* pathSegment;                        // segment being followed, null when none
+  std::int32_t pathDirection;                      // 1 forward, else backward
+  std::int32_t dirty;                              // 1 = matrix and nodes need recomputing
+  std::int32_t queueCount;                         // pending segment choices, 0..16
+  std::int32_t queueEnd;                           // write position of the choice ring
+  std::int32_t queueIds[kPathChoiceCount];         // segment id per choice
+  std::int32_t queueDirections[kPathChoiceCount];  // 1 forward per choice
+  float pathTime;                                  // seconds spent in the current segment
+  std::uint32_t pathMask;                          // selector bits tested at junctions
+  float radius;                                    // collision radius; <= 0 no collision
+  InstanceCallback callback;                       // collision callback, null when none
+  std::int32_t matrixGiven;                        // 1 = matrix set directly, not rebuilt from placement
+  char name[kInstanceNameLength];                  // empty at creation
+  std::int32_t drawn;                              // set to 1 by the render passes; read by the game
+  std::int32_t collidable;                         // 0 = neither drawn nor met by sphere queries
+  float ownAmbient;                                // own ambient light; negative = use the default
+  TextureRemapPair* remap;                         // texture substitution table, null when empty
+  std::int32_t remapCount;
+  PolygonGroup* parentGroup;  // moves with this group's world matrix when set
 };
 
 // A node of an instance, mirroring one mesh node.
 struct InstanceNode {
-    PropertyEntry* props;           // null
-    MeshNode* meshNode;             // the mesh node it mirrors
-    InstanceNode* parent;
-    InstanceNode* nextSibling;
-    InstanceNode* prevSibling;
-    InstanceNode* firstChild;
-    InstanceNode* lastChild;
-    Matrix worldMatrix;             // node to world, current pose
-    Matrix localMatrix;             // rotation used when not animated (game writes it)
-    Vec3 localOffset;               // translation used when not animated
-    World* world;                   // owner
-    InstanceNode* prevInWorld;      // the world's instance-node list
-    InstanceNode* nextInWorld;
-    Instance* instance;             // owner
-    InstanceNode* prevInInstance;   // the instance's node list
-    InstanceNode* nextInInstance;
-    InstanceFragment* firstFragment;  // fragments of this node
-    InstanceFragment* lastFragment;
-    Vec3 pivotWorld;                // world position of the mesh pivot, current pose
-    InstanceNode** vertexNode;      // [V] node made for each shared vertex's mesh node, else null
-                                    //   (creators must fill every entry: the block is not cleared)
-    std::int32_t animated;          // 1 = pose from keys; 0 = from localMatrix/localOffset
+  PropertyEntry* props;  // null
+  MeshNode* meshNode;    // the mesh node it mirrors
+  InstanceNode* parent;
+  InstanceNode* nextSibling;
+  InstanceNode* prevSibling;
+  InstanceNode* firstChild;
+  InstanceNode* lastChild;
+  Matrix worldMatrix;         // node to world, current pose
+  Matrix localMatrix;         // rotation used when not animated (game writes it)
+  Vec3 localOffset;           // translation used when not animated
+  World* world;               // owner
+  InstanceNode* prevInWorld;  // the world's instance-node list
+  InstanceNode* nextInWorld;
+  Instance* instance;            // owner
+  InstanceNode* prevInInstance;  // the instance's node list
+  InstanceNode* nextInInstance;
+  InstanceFragment* firstFragment;  // fragments of this node
+  InstanceFragment* lastFragment;
+  Vec3 pivotWorld;            // world position of the mesh pivot, current pose
+  InstanceNode** vertexNode;  // [V] node made for each shared vertex's mesh node, else null
+                              //   (creators must fill every entry: the block is not cleared)
+  std::int32_t animated;      // 1 = pose from keys; 0 = from localMatrix/localOffset
 };
 
 // The faces of one instance node sorted against one BSP node's plane.
 struct InstanceFragment {
-    InstanceFragment* prev;         // the instance node's fragment list
-    InstanceFragment* next;
-    InstanceFragment* prevInBsp;    // the BSP node's instance-fragment list
-    InstanceFragment* nextInBsp;
-    InstanceNode* node;
-    BspNode* bspNode;
-    std::int32_t faceCount;         // entries of faces
-    std::int32_t frontCount;
-    std::int32_t backCount;
-    std::int32_t spanCount;
-    std::int32_t* faces;            // [faceCount]: front faces, spanning faces, back faces (from the end)
-    std::int32_t pushedFront;       // render pass: already pushed into the front child
-    std::int32_t pushedBack;        // render pass: already pushed into the back child
+  InstanceFragment* prev;  // the instance node's fragment list
+  InstanceFragment* next;
+  InstanceFragment* prevInBsp;  // the BSP node's instance-fragment list
+  InstanceFragment* nextInBsp;
+  InstanceNode* node;
+  BspNode* bspNode;
+  std::int32_t faceCount;  // entries of faces
+  std::int32_t frontCount;
+  std::int32_t backCount;
+  std::int32_t spanCount;
+  std::int32_t* faces;       // [faceCount]: front faces, spanning faces, back faces (from the end)
+  std::int32_t pushedFront;  // render pass: already pushed into the front child
+  std::int32_t pushedBack;   // render pass: already pushed into the back child
 };
 
 // ---------------------------------------------------------------------------
@@ -430,21 +430,21 @@ inline constexpr std::int32_t kLightTypeSphere = 4;
 // A light of a world: on the point-light list, or the sphere-light list (type
 // 4) after LightsSeparateSpheres.
 struct Light {
-    PropertyEntry* props;
-    std::int32_t code;              // as stored
-    float x, y, z;                  // position
-    float intensity;
-    float red, green, blue;         // 0 when noColour
-    float localX, localY, localZ;   // scratch: position in the instance frame being lit
-    float size;
-    float radius;
-    float radiusSquared;            // computed
-    float halfPower;                // computed: intensity x size / 2
-    std::int32_t type;              // 4 = sphere light, anything else = point light
-    std::int32_t noColour;
-    Light* prev;                    // the world's list it is on
-    Light* next;
-    World* world;                   // owner
+  PropertyEntry* props;
+  std::int32_t code;  // as stored
+  float x, y, z;      // position
+  float intensity;
+  float red, green, blue;        // 0 when noColour
+  float localX, localY, localZ;  // scratch: position in the instance frame being lit
+  float size;
+  float radius;
+  float radiusSquared;  // computed
+  float halfPower;      // computed: intensity x size / 2
+  std::int32_t type;    // 4 = sphere light, anything else = point light
+  std::int32_t noColour;
+  Light* prev;  // the world's list it is on
+  Light* next;
+  World* world;  // owner
 };
 
 inline constexpr int kSurfaceGradientCount = 9;
@@ -452,125 +452,125 @@ inline constexpr int kSurfaceGradientCount = 9;
 // A texture mapping on a plane, shared by the polygons that hold it. Counted
 // record: refs must stay first. Creators set stamp = kStampNever.
 struct Surface {
-    std::int32_t refs;              // polygons (and callers) holding it
-    PropertyEntry* props;
-    Vec3 origin;                    // texture origin on the plane
-    Vec3 uAxis;                     // world length of one repeat along u
-    Vec3 vAxis;                     //   ... and along v
-    Vec3 worldOrigin;               // the same after the group's world matrix (hardware path)
-    Vec3 worldU;
-    Vec3 worldV;
-    std::int32_t uOffset;           // 16.16 texel offsets
-    std::int32_t vOffset;
-    float gradients[kSurfaceGradientCount];  // perspective gradients of this frame
-    Texture* texture;               // one counted reference
-    FrameStamp stamp;               // stamp of the last gradient computation
-    Surface* prev;                  // the world's surface list
-    Surface* next;
-    World* world;                   // owner
+  std::int32_t refs;  // polygons (and callers) holding it
+  PropertyEntry* props;
+  Vec3 origin;       // texture origin on the plane
+  Vec3 uAxis;        // world length of one repeat along u
+  Vec3 vAxis;        //   ... and along v
+  Vec3 worldOrigin;  // the same after the group's world matrix (hardware path)
+  Vec3 worldU;
+  Vec3 worldV;
+  std::int32_t uOffset;  // 16.16 texel offsets
+  std::int32_t vOffset;
+  float gradients[kSurfaceGradientCount];  // perspective gradients of this frame
+  Texture* texture;                        // one counted reference
+  FrameStamp stamp;                        // stamp of the last gradient computation
+  Surface* prev;                           // the world's surface list
+  Surface* next;
+  World* world;  // owner
 };
 
 inline constexpr int kPolygonMaxVertices = 8;
 
 // World polygon flag bits.
-inline constexpr std::int32_t kPolygonColourKeyed = 0x02;    // never drawn as a flat fill
-inline constexpr std::int32_t kPolygonUnlit = 0x04;          // drawn unlit even with lighting on
-inline constexpr std::int32_t kPolygonNoCollide = 0x10;      // ignored by collision and casts
-inline constexpr std::int32_t kPolygonNoLightSources = 0x20; // own vertex light and depth cue only
+inline constexpr std::int32_t kPolygonColourKeyed = 0x02;     // never drawn as a flat fill
+inline constexpr std::int32_t kPolygonUnlit = 0x04;           // drawn unlit even with lighting on
+inline constexpr std::int32_t kPolygonNoCollide = 0x10;       // ignored by collision and casts
+inline constexpr std::int32_t kPolygonNoLightSources = 0x20;  // own vertex light and depth cue only
 inline constexpr std::int32_t kPolygonNoLightSpots = 0x40;
-inline constexpr std::int32_t kPolygonTrigger = 0x80;        // reports code 3, pushes nothing
+inline constexpr std::int32_t kPolygonTrigger = 0x80;  // reports code 3, pushes nothing
 inline constexpr std::int32_t kPolygonNeverDrawn = 0x100;
 inline constexpr std::int32_t kPolygonTranslucent = 0x200;
 
 // One vertex of a world polygon (group-local coordinates).
 struct PolygonVertex {
-    float x, y, z;
-    float light;                    // the vertex's own light, 0..1
-    float colour1, colour2, colour3;
+  float x, y, z;
+  float light;  // the vertex's own light, 0..1
+  float colour1, colour2, colour3;
 };
 
 // A flat convex polygon of 2..8 vertices (2 = a line), or 0. Creators set
 // lastDrawn = kStampNever (cleared) and fill only vertexCount vertices.
 struct WorldPolygon {
-    PropertyEntry* props;
-    std::int32_t vertexCount;       // 0, or 2..8
-    Vec3 normal;                    // plane in group-local coordinates: normal . p = d
-    float d;
-    Vec3 worldNormal;               // plane after the group's world matrix
-    float worldD;
-    Surface* surface;               // one counted reference, null = untextured
-    std::int32_t flatColour;        // palette index; -1 for a colour-keyed ('!') texture
-    std::int32_t lineColour;        // palette index for line drawing
-    std::int32_t flags;             // kPolygon* bits
-    BspFragment* firstFragment;     // its pieces in the BSP
-    BspFragment* lastFragment;
-    WorldPolygon* prev;             // the world's polygon list
-    WorldPolygon* next;
-    World* world;                   // owner
-    WorldPolygon* nextLine;         // the world's list of 2-vertex polygons
-    WorldPolygon* prevLine;
-    FrameStamp lastDrawn;           // stamp of the frame that last drew it
-    PolygonGroup* group;            // owning group or null
-    std::int32_t groupIndex;        // position in the group's table
-    PolygonVertex vertices[kPolygonMaxVertices];  // first vertexCount used
+  PropertyEntry* props;
+  std::int32_t vertexCount;  // 0, or 2..8
+  Vec3 normal;               // plane in group-local coordinates: normal . p = d
+  float d;
+  Vec3 worldNormal;  // plane after the group's world matrix
+  float worldD;
+  Surface* surface;            // one counted reference, null = untextured
+  std::int32_t flatColour;     // palette index; -1 for a colour-keyed ('!') texture
+  std::int32_t lineColour;     // palette index for line drawing
+  std::int32_t flags;          // kPolygon* bits
+  BspFragment* firstFragment;  // its pieces in the BSP
+  BspFragment* lastFragment;
+  WorldPolygon* prev;  // the world's polygon list
+  WorldPolygon* next;
+  World* world;            // owner
+  WorldPolygon* nextLine;  // the world's list of 2-vertex polygons
+  WorldPolygon* prevLine;
+  FrameStamp lastDrawn;                         // stamp of the frame that last drew it
+  PolygonGroup* group;                          // owning group or null
+  std::int32_t groupIndex;                      // position in the group's table
+  PolygonVertex vertices[kPolygonMaxVertices];  // first vertexCount used
 };
 
 // ---------------------------------------------------------------------------
 // BSP, fragments, vertex pool and particles
 // ---------------------------------------------------------------------------
 
-inline constexpr int kFragmentMaxVertices = 16;   // stored fragments 2..16; splits keep < 16
+inline constexpr int kFragmentMaxVertices = 16;  // stored fragments 2..16; splits keep < 16
 inline constexpr int kWeldBucketCount = 256;
 inline constexpr std::int32_t kVertexPoolGrowth = 100;
-inline constexpr std::int32_t kVertexNone = -1;   // empty bucket / no free entry
+inline constexpr std::int32_t kVertexNone = -1;  // empty bucket / no free entry
 inline constexpr int kBspInsertStackSize = 1000;
 
 // A node of the world's BSP. The render scratch fields at the end are
 // cleared at creation and rewritten by every traversal.
 struct BspNode {
-    Vec3 normal;                    // splitting plane: front where normal . p - d >= 0
-    float d;
-    Vec3 centre;                    // bounding sphere (grows as contents arrive)
-    float radius;
-    Vec3 boxMin;                    // bounding box of the contents (grows likewise)
-    Vec3 boxMax;
-    std::int32_t fragmentCount;     // fragments stored here
-    std::int32_t code;              // as stored, not interpreted
-    BspFragment* firstFragment;     // fragments lying in the plane
-    BspFragment* lastFragment;
-    BspNode* front;
-    BspNode* back;
-    BspNode* parent;                // null for the root
-    InstanceFragment* firstInstanceFragment;  // instance faces sorted to this node
-    InstanceFragment* lastInstanceFragment;
-    ParticleLink* firstParticleLink;          // particles at this node
-    ParticleLink* lastParticleLink;
-    std::int32_t visited;           // render: 1 once the node passed culling this traversal
-    std::int32_t side;              // render: 1 = side being drawn is in front, -1 behind
-    FrameStamp chainStamp;          // render: leaf-chain stamp when on the current chain
-    BspNode* chainNext;             // render: next node down the leaf chain (root to leaf)
+  Vec3 normal;  // splitting plane: front where normal . p - d >= 0
+  float d;
+  Vec3 centre;  // bounding sphere (grows as contents arrive)
+  float radius;
+  Vec3 boxMin;  // bounding box of the contents (grows likewise)
+  Vec3 boxMax;
+  std::int32_t fragmentCount;  // fragments stored here
+  std::int32_t code;           // as stored, not interpreted
+  BspFragment* firstFragment;  // fragments lying in the plane
+  BspFragment* lastFragment;
+  BspNode* front;
+  BspNode* back;
+  BspNode* parent;                          // null for the root
+  InstanceFragment* firstInstanceFragment;  // instance faces sorted to this node
+  InstanceFragment* lastInstanceFragment;
+  ParticleLink* firstParticleLink;  // particles at this node
+  ParticleLink* lastParticleLink;
+  std::int32_t visited;   // render: 1 once the node passed culling this traversal
+  std::int32_t side;      // render: 1 = side being drawn is in front, -1 behind
+  FrameStamp chainStamp;  // render: leaf-chain stamp when on the current chain
+  BspNode* chainNext;     // render: next node down the leaf chain (root to leaf)
 };
 
 // One vertex of a fragment.
 struct FragmentVertex {
-    std::int32_t vertex;            // index into the world's vertex pool (one reference)
-    float light;                    // own light 0..1
-    float colour1, colour2, colour3;
-    float u, v;                     // texture coordinates, 1.0 = one repeat
+  std::int32_t vertex;  // index into the world's vertex pool (one reference)
+  float light;          // own light 0..1
+  float colour1, colour2, colour3;
+  float u, v;  // texture coordinates, 1.0 = one repeat
 };
 
 // A piece of a world polygon stored at one BSP node.
 struct BspFragment {
-    std::int32_t vertexCount;       // 2..16
-    BspFragment* next;              // the node's list
-    BspFragment* prev;
-    BspNode* node;
-    BspFragment* prevInPolygon;     // the polygon's list
-    BspFragment* nextInPolygon;
-    WorldPolygon* polygon;
-    std::int32_t back;              // 1 when the polygon's world normal faces away from the node's
-    std::int32_t renderMark;        // as stored (0 when made at run time); no pass reads it
-    FragmentVertex vertices[kFragmentMaxVertices];  // first vertexCount used
+  std::int32_t vertexCount;  // 2..16
+  BspFragment* next;         // the node's list
+  BspFragment* prev;
+  BspNode* node;
+  BspFragment* prevInPolygon;  // the polygon's list
+  BspFragment* nextInPolygon;
+  WorldPolygon* polygon;
+  std::int32_t back;                              // 1 when the polygon's world normal faces away from the node's
+  std::int32_t renderMark;                        // as stored (0 when made at run time); no pass reads it
+  FragmentVertex vertices[kFragmentMaxVertices];  // first vertexCount used
 };
 
 // The world's welded vertex pool. Arrays hold capacity entries.
@@ -578,38 +578,38 @@ struct BspFragment {
 // the first; prev of an unwelded vertex is its own index. A free entry holds
 // in refCount the negated index of the next free entry.
 struct VertexPool {
-    float* x;                       // [capacity] positions
-    float* y;
-    float* z;
-    std::int32_t* next;             // [capacity] bucket chains
-    std::int32_t* prev;
-    std::int32_t* refCount;         // [capacity]
-    std::int32_t buckets[kWeldBucketCount];  // chain heads, -1 = empty
-    std::int32_t freeHead;          // -1 = none
-    std::int32_t used;              // entries ever handed out
-    std::int32_t capacity;          // allocated entries (need + 100 when grown)
-    std::int32_t welding;           // 1 = new vertices are welded through the buckets
+  float* x;  // [capacity] positions
+  float* y;
+  float* z;
+  std::int32_t* next;  // [capacity] bucket chains
+  std::int32_t* prev;
+  std::int32_t* refCount;                  // [capacity]
+  std::int32_t buckets[kWeldBucketCount];  // chain heads, -1 = empty
+  std::int32_t freeHead;                   // -1 = none
+  std::int32_t used;                       // entries ever handed out
+  std::int32_t capacity;                   // allocated entries (need + 100 when grown)
+  std::int32_t welding;                    // 1 = new vertices are welded through the buckets
 };
 
 // A particle of a world (drawn as a small depth-cued octagon).
 struct Particle {
-    float x, y, z;
-    float size;                     // world units
-    std::int32_t colour;            // palette index (the owner may rewrite it)
-    std::int32_t alive;             // 1 from creation; nothing in the engine reads it
-    Particle* prev;                 // the world's particle list
-    Particle* next;
-    World* world;                   // owner
-    ParticleLink* link;             // its place in the BSP
+  float x, y, z;
+  float size;           // world units
+  std::int32_t colour;  // palette index (the owner may rewrite it)
+  std::int32_t alive;   // 1 from creation; nothing in the engine reads it
+  Particle* prev;       // the world's particle list
+  Particle* next;
+  World* world;        // owner
+  ParticleLink* link;  // its place in the BSP
 };
 
 // A particle's entry in a BSP node's particle list.
 struct ParticleLink {
-    Particle* particle;
-    BspNode* node;                  // node whose list holds it
-    std::int32_t side;              // render: which side of the node it is drawn with
-    ParticleLink* next;             // the node's particle list
-    ParticleLink* prev;
+  Particle* particle;
+  BspNode* node;       // node whose list holds it
+  std::int32_t side;   // render: which side of the node it is drawn with
+  ParticleLink* next;  // the node's particle list
+  ParticleLink* prev;
 };
 
 // ---------------------------------------------------------------------------
@@ -617,7 +617,7 @@ struct ParticleLink {
 // ---------------------------------------------------------------------------
 
 inline constexpr std::int32_t kMoverNone = 0;
-inline constexpr std::int32_t kMoverSlide = 1;    // negative = stopped
+inline constexpr std::int32_t kMoverSlide = 1;  // negative = stopped
 inline constexpr std::int32_t kMoverRotate = 2;
 inline constexpr std::int32_t kGroupTableGrowth = 10;
 
@@ -633,38 +633,38 @@ using GroupCallback = void (*)(PolygonGroup* group, int code);
 // Creators set baseMatrix (and the others when not read) to identity and
 // callbackStamp = kStampNever.
 struct PolygonGroup {
-    PropertyEntry* props;
-    char* name;
-    World* world;                   // owner
-    PolygonGroup* prev;             // the world's group list
-    PolygonGroup* next;
-    PolygonGroup* parent;
-    PolygonGroup* prevSibling;
-    PolygonGroup* nextSibling;
-    PolygonGroup* firstChild;
-    PolygonGroup* lastChild;
-    std::int32_t polygonCount;      // the polygon table
-    std::int32_t polygonCapacity;   // grows by 10
-    WorldPolygon** polygons;        // each polygon knows its index
-    Matrix baseMatrix;              // identity after loading; set by GroupSetParent
-    Matrix moverMatrix;             // the mover's transform
-    Matrix worldMatrix;             // group-local to world
-    PolygonGroup* nextMover;        // the world's running-mover list
-    PolygonGroup* prevMover;
-    std::int32_t moverType;         // 0 none, 1 slide, 2 rotate; negative = stopped
-    float radius;                   // half the box diagonal, at least any child's
-    float position;                 // 0..1 (a full-turn rotation wraps)
-    float speed;                    // position units per second, signed
-    Vec3 axis;                      // slide: displacement at 1; rotate: axis
-    float angle;                    // rotate: angle at 1 (radians), 0 = full turn
-    Vec3 pivot;                     // rotate: a point on the axis
-    Vec3 localCentre;               // centre in group coordinates
-    Vec3 worldCentre;               // localCentre by worldMatrix
-    std::int32_t visible;           // 0 = hidden, its polygons kept out of the BSP
-    std::int32_t valid;             // 1 = up to date; 0 = waiting for a rebuild
-    GroupCallback callback;         // notification, null when none
-    FrameStamp callbackStamp;       // stamp of the last collision callback
-    void* scriptObject;             // the level script's object; the engine only stores it
+  PropertyEntry* props;
+  char* name;
+  World* world;        // owner
+  PolygonGroup* prev;  // the world's group list
+  PolygonGroup* next;
+  PolygonGroup* parent;
+  PolygonGroup* prevSibling;
+  PolygonGroup* nextSibling;
+  PolygonGroup* firstChild;
+  PolygonGroup* lastChild;
+  std::int32_t polygonCount;     // the polygon table
+  std::int32_t polygonCapacity;  // grows by 10
+  WorldPolygon** polygons;       // each polygon knows its index
+  Matrix baseMatrix;             // identity after loading; set by GroupSetParent
+  Matrix moverMatrix;            // the mover's transform
+  Matrix worldMatrix;            // group-local to world
+  PolygonGroup* nextMover;       // the world's running-mover list
+  PolygonGroup* prevMover;
+  std::int32_t moverType;    // 0 none, 1 slide, 2 rotate; negative = stopped
+  float radius;              // half the box diagonal, at least any child's
+  float position;            // 0..1 (a full-turn rotation wraps)
+  float speed;               // position units per second, signed
+  Vec3 axis;                 // slide: displacement at 1; rotate: axis
+  float angle;               // rotate: angle at 1 (radians), 0 = full turn
+  Vec3 pivot;                // rotate: a point on the axis
+  Vec3 localCentre;          // centre in group coordinates
+  Vec3 worldCentre;          // localCentre by worldMatrix
+  std::int32_t visible;      // 0 = hidden, its polygons kept out of the BSP
+  std::int32_t valid;        // 1 = up to date; 0 = waiting for a rebuild
+  GroupCallback callback;    // notification, null when none
+  FrameStamp callbackStamp;  // stamp of the last collision callback
+  void* scriptObject;        // the level script's object; the engine only stores it
 };
 
 // ---------------------------------------------------------------------------
@@ -673,35 +673,35 @@ struct PolygonGroup {
 
 // Everything of one level. The game document owns it; WorldFree frees it.
 struct World {
-    PropertyEntry* props;           // the level's properties
-    WorldPolygon* firstPolygon;     // all world polygons
-    WorldPolygon* lastPolygon;
-    InstanceNode* firstInstanceNode;  // all instance nodes
-    InstanceNode* lastInstanceNode;
-    Instance* firstInstance;        // all instances
-    Instance* lastInstance;
-    Light* firstLight;              // point lights
-    Light* lastLight;
-    Light* firstSphereLight;        // sphere lights (type 4)
-    Light* lastSphereLight;
-    PolygonGroup* firstGroup;       // all polygon groups
-    PolygonGroup* lastGroup;
-    Particle* firstParticle;
-    Particle* lastParticle;
-    Surface* firstSurface;
-    Surface* lastSurface;
-    BspNode* bspRoot;
-    WorldPolygon* firstLine;        // 2-vertex polygons
-    WorldPolygon* lastLine;
-    std::int32_t fragmentCount;     // BSP fragments in the world (statistics "total")
-    VertexPool vertexPool;          // welded vertices of all fragments
-    Vec3 gridCell;                  // visibility grid: cell size
-    Vec3 gridOrigin;
-    std::int32_t gridCount[3];      // cells along x, y, z (0 after loading)
-    std::int16_t* gridCellCounts;   // per cell, the length of its list
-    void** gridCellLists;           // per cell, an array of entries (never filled: counts are 0)
-    PolygonGroup* firstMover;       // groups whose mover is running
-    std::int32_t allClean;          // 1 = no group waits for a rebuild
+  PropertyEntry* props;        // the level's properties
+  WorldPolygon* firstPolygon;  // all world polygons
+  WorldPolygon* lastPolygon;
+  InstanceNode* firstInstanceNode;  // all instance nodes
+  InstanceNode* lastInstanceNode;
+  Instance* firstInstance;  // all instances
+  Instance* lastInstance;
+  Light* firstLight;  // point lights
+  Light* lastLight;
+  Light* firstSphereLight;  // sphere lights (type 4)
+  Light* lastSphereLight;
+  PolygonGroup* firstGroup;  // all polygon groups
+  PolygonGroup* lastGroup;
+  Particle* firstParticle;
+  Particle* lastParticle;
+  Surface* firstSurface;
+  Surface* lastSurface;
+  BspNode* bspRoot;
+  WorldPolygon* firstLine;  // 2-vertex polygons
+  WorldPolygon* lastLine;
+  std::int32_t fragmentCount;  // BSP fragments in the world (statistics "total")
+  VertexPool vertexPool;       // welded vertices of all fragments
+  Vec3 gridCell;               // visibility grid: cell size
+  Vec3 gridOrigin;
+  std::int32_t gridCount[3];     // cells along x, y, z (0 after loading)
+  std::int16_t* gridCellCounts;  // per cell, the length of its list
+  void** gridCellLists;          // per cell, an array of entries (never filled: counts are 0)
+  PolygonGroup* firstMover;      // groups whose mover is running
+  std::int32_t allClean;         // 1 = no group waits for a rebuild
 };
 
 // ---------------------------------------------------------------------------
@@ -722,8 +722,7 @@ inline constexpr RenderFlags kRenderFlagsDefault = 0x4781;
 
 // The hardware pass's polygon sink: vertex count, vertices, texture or null,
 // colour (palette index, -1 own colour in the vertices, 0x100 translucent, 0).
-using ViewDrawPolygonFn = void (*)(int vertexCount, PolyVertex* vertices, Texture* texture,
-                                   int colour);
+using ViewDrawPolygonFn = void (*)(int vertexCount, PolyVertex* vertices, Texture* texture, int colour);
 
 // Frustum planes: 0 near, 1 top, 2 left, 3 bottom, 4 right, 5 far; from 6 the
 // leaf planes of the instance-face code, up to 50 in all.
@@ -734,32 +733,32 @@ inline constexpr float kFarDistanceDefault = 100000.0f;
 
 // Per-vertex state bytes of the frame's vertex cache.
 inline constexpr std::uint8_t kVertexUnseen = 0;
-inline constexpr std::uint8_t kVertexBehind = 1;       // depth 1.0 or less
-inline constexpr std::uint8_t kVertexProjected = 0x20; // beyond the focal length
-inline constexpr std::uint8_t kVertexNear = 0x40;      // projected, needs 3-D clipping
+inline constexpr std::uint8_t kVertexBehind = 1;        // depth 1.0 or less
+inline constexpr std::uint8_t kVertexProjected = 0x20;  // beyond the focal length
+inline constexpr std::uint8_t kVertexNear = 0x40;       // projected, needs 3-D clipping
 
 // The camera and render target of one frame, embedded in the game view.
 // The game view sets width = height = 10, zoom 1.0, an identity cameraMatrix,
 // flags kRenderFlagsDefault; a software frame sets target and firstRow, a
 // hardware frame sets drawPolygon.
 struct View {
-    Vec3 position;                  // eye in world coordinates; written by ViewSetup
-    float zoom;                     // factor on the focal length
-    Matrix cameraMatrix;            // world to camera
-    float focal;                    // focal length in pixels
-    std::int32_t width;             // render-target size in pixels
-    std::int32_t height;
-    std::uint8_t* target;           // software frame: the 8-bit pixel block
-    ViewDrawPolygonFn drawPolygon;  // hardware frame: where queued polygons go
-    std::int32_t pitch;             // bytes from one row to the next
-    std::uint8_t* firstRow;         // address of row 0 (the top row)
-    RenderFlags flags;
-    FrameStamp stamp;               // g_FrameStamp at the last full ViewSetup
-    // The game view's own fields; the engine never reads them.
-    Vec3 orientation[3];            // unit axes (0,1,0), (1,0,0), (0,0,1)
-    float ownerScale;               // 20.0
-    std::int32_t greyColour;        // FindPaletteColour(128, 128, 128)
-    std::int32_t whiteColour;       // FindPaletteColour(255, 255, 255)
+  Vec3 position;        // eye in world coordinates; written by ViewSetup
+  float zoom;           // factor on the focal length
+  Matrix cameraMatrix;  // world to camera
+  float focal;          // focal length in pixels
+  std::int32_t width;   // render-target size in pixels
+  std::int32_t height;
+  std::uint8_t* target;           // software frame: the 8-bit pixel block
+  ViewDrawPolygonFn drawPolygon;  // hardware frame: where queued polygons go
+  std::int32_t pitch;             // bytes from one row to the next
+  std::uint8_t* firstRow;         // address of row 0 (the top row)
+  RenderFlags flags;
+  FrameStamp stamp;  // g_FrameStamp at the last full ViewSetup
+  // The game view's own fields; the engine never reads them.
+  Vec3 orientation[3];       // unit axes (0,1,0), (1,0,0), (0,0,1)
+  float ownerScale;          // 20.0
+  std::int32_t greyColour;   // FindPaletteColour(128, 128, 128)
+  std::int32_t whiteColour;  // FindPaletteColour(255, 255, 255)
 };
 
 // ---------------------------------------------------------------------------
@@ -768,16 +767,16 @@ struct View {
 
 // A screen vertex of the hardware pass: ten floats, 40 bytes.
 struct PolyVertex {
-    float x;        // screen x, 16.16 view pixels (2-D lines: whole pixels)
-    float y;        // screen y
-    float z;        // camera depth (> 1.0)
-    float rhw;      // 1 / z
-    float u;        // texture u, 1.0 = one repeat
-    float v;
-    float light;    // light 0..1 (colour -1: alpha)
-    float red;      // light terms (colour -1: the polygon's own colour)
-    float green;
-    float blue;
+  float x;    // screen x, 16.16 view pixels (2-D lines: whole pixels)
+  float y;    // screen y
+  float z;    // camera depth (> 1.0)
+  float rhw;  // 1 / z
+  float u;    // texture u, 1.0 = one repeat
+  float v;
+  float light;  // light 0..1 (colour -1: alpha)
+  float red;    // light terms (colour -1: the polygon's own colour)
+  float green;
+  float blue;
 };
 
 inline constexpr int kPolyQueueVertices = 12000;
@@ -788,14 +787,14 @@ inline constexpr int kPolyColourOwn = -1;
 // The frame's polygon queue. Polygon k's vertices end where polygon k+1's
 // begin; firstVertex[count] is the end mark written at hand-over.
 struct PolyQueue {
-    PolyVertex vertices[kPolyQueueVertices];
-    std::int32_t writeIndex;                           // next free vertex
-    PolyVertex* firstVertex[kPolyQueuePolygons + 1];
-    std::int32_t vertexCount[kPolyQueuePolygons];
-    std::int32_t colour[kPolyQueuePolygons];
-    Texture* texture[kPolyQueuePolygons];
-    std::int32_t count;                                // queued polygons, 0..3000
-    ViewDrawPolygonFn drawPolygon;                     // copied from the view
+  PolyVertex vertices[kPolyQueueVertices];
+  std::int32_t writeIndex;  // next free vertex
+  PolyVertex* firstVertex[kPolyQueuePolygons + 1];
+  std::int32_t vertexCount[kPolyQueuePolygons];
+  std::int32_t colour[kPolyQueuePolygons];
+  Texture* texture[kPolyQueuePolygons];
+  std::int32_t count;             // queued polygons, 0..3000
+  ViewDrawPolygonFn drawPolygon;  // copied from the view
 };
 
 inline constexpr int kInstancePolyFaces = 5000;
@@ -804,23 +803,23 @@ inline constexpr int kInstanceProjectionCache = 2000;  // mesh vertex indices 0.
 
 // Instance faces of one BSP leaf side before sorting.
 struct InstancePolyList {
-    PolyVertex vertices[kInstancePolyVertices];
-    std::int32_t writeIndex;                           // next free vertex
-    PolyVertex* firstVertex[kInstancePolyFaces];
-    std::int32_t vertexCount[kInstancePolyFaces];
-    Texture* texture[kInstancePolyFaces];
-    std::int32_t depthKey[kInstancePolyFaces];         // largest rounded vertex depth
-    std::int32_t count;                                // faces, 0..5000
+  PolyVertex vertices[kInstancePolyVertices];
+  std::int32_t writeIndex;  // next free vertex
+  PolyVertex* firstVertex[kInstancePolyFaces];
+  std::int32_t vertexCount[kInstancePolyFaces];
+  Texture* texture[kInstancePolyFaces];
+  std::int32_t depthKey[kInstancePolyFaces];  // largest rounded vertex depth
+  std::int32_t count;                         // faces, 0..5000
 };
 
 // ---------------------------------------------------------------------------
 // Checks
 // ---------------------------------------------------------------------------
 
-#define KORVANE_ENGINE_RECORD(T)                                                       \
-    static_assert(std::is_trivially_default_constructible_v<T> &&                       \
-                      std::is_trivially_copyable_v<T> && std::is_standard_layout_v<T>, \
-                  #T " must stay a plain record (no initialisers, no constructors)")
+#define KORVANE_ENGINE_RECORD(T)                                                                                       \
+  static_assert(                                                                                                       \
+      std::is_trivially_default_constructible_v<T> && std::is_trivially_copyable_v<T> && std::is_standard_layout_v<T>, \
+      #T " must stay a plain record (no initialisers, no constructors)")
 
 KORVANE_ENGINE_RECORD(Vec3);
 KORVANE_ENGINE_RECORD(Plane);

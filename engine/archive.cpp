@@ -11,20 +11,20 @@
 #include "platform/ascii.h"
 #include "platform/paths.h"
 
+ArchiveWindow g_ArchiveWindow = {nullptr, nullptr};
+
 namespace {
 
 constexpr int kModeClosed = 0;
 constexpr int kModeReading = 1;
 constexpr int kDirectoryEntryBytes = kArchiveNameLength + 4;
 
-// The one reader. fill and pos index buffer: pos == fill means empty.
+// The one reader. Its buffer's unread bytes are g_ArchiveWindow.
 struct ArchiveReader {
   std::FILE* file;
   int mode;
   int count;
   std::int64_t fileLength;
-  int fill;
-  int pos;
   ArchiveEntry directory[kArchiveMaxMembers];
   std::uint8_t buffer[kArchiveBufferSize];
 };
@@ -48,10 +48,14 @@ int g_SavedCount = 0;
 
 char g_StringScratch[kArchiveMaxString + 1];
 
-std::int32_t DecodeI32(const std::uint8_t* bytes) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                                   static_cast<std::uint32_t>(bytes[2]) << 16 |
-                                   static_cast<std::uint32_t>(bytes[3]) << 24);
+std::int32_t DecodeI32(const std::uint8_t* bytes) { return ArchiveDecodeI32(bytes); }
+
+int Fill() { return static_cast<int>(g_ArchiveWindow.end - g_Reader.buffer); }
+int Pos() { return static_cast<int>(g_ArchiveWindow.next - g_Reader.buffer); }
+int Available() { return static_cast<int>(g_ArchiveWindow.end - g_ArchiveWindow.next); }
+void SetWindow(int pos, int fill) {
+  g_ArchiveWindow.next = g_Reader.buffer + pos;
+  g_ArchiveWindow.end = g_Reader.buffer + fill;
 }
 
 // Values were copied as file bytes; on a big-endian host put them in order.
@@ -67,16 +71,12 @@ void FixByteOrder(void* values, int count) {
 
 bool Reading() { return g_Reader.mode == kModeReading && g_Reader.file; }
 
-void EmptyBuffer() {
-  g_Reader.fill = 0;
-  g_Reader.pos = 0;
-}
+void EmptyBuffer() { SetWindow(0, 0); }
 
 // Reads the next whole block; false when nothing came.
 bool Refill() {
   const size_t got = std::fread(g_Reader.buffer, 1, kArchiveBufferSize, g_Reader.file);
-  g_Reader.fill = static_cast<int>(got);
-  g_Reader.pos = 0;
+  SetWindow(0, static_cast<int>(got));
   return got > 0;
 }
 
@@ -229,35 +229,21 @@ int ArchiveReadBytes(void* buffer, int length) {
   if (!Reading() || length < 0) return 0;
   std::uint8_t* out = static_cast<std::uint8_t*>(buffer);
   while (length > 0) {
-    if (g_Reader.pos == g_Reader.fill && !Refill()) return 0;
-    int chunk = g_Reader.fill - g_Reader.pos;
+    if (Available() == 0 && !Refill()) return 0;
+    int chunk = Available();
     if (chunk > length) chunk = length;
-    std::memcpy(out, g_Reader.buffer + g_Reader.pos, static_cast<size_t>(chunk));
-    g_Reader.pos += chunk;
+    std::memcpy(out, g_ArchiveWindow.next, static_cast<size_t>(chunk));
+    g_ArchiveWindow.next += chunk;
     out += chunk;
     length -= chunk;
   }
   return 1;
 }
 
-int ArchiveReadInt(int* value) {
-  // The bulk of a level load: take the value straight from the buffer when
-  // it is all there.
-  if (g_Reader.fill - g_Reader.pos >= 4 && Reading()) {
-    *value = DecodeI32(g_Reader.buffer + g_Reader.pos);
-    g_Reader.pos += 4;
-    return 1;
-  }
+int ArchiveReadIntRefill(int* value) {
   std::uint8_t bytes[4];
   if (!ArchiveReadBytes(bytes, 4)) return 0;
   *value = DecodeI32(bytes);
-  return 1;
-}
-
-int ArchiveReadFloat(float* value) {
-  int bits;
-  if (!ArchiveReadInt(&bits)) return 0;
-  *value = std::bit_cast<float>(bits);
   return 1;
 }
 
@@ -275,10 +261,6 @@ int ArchiveReadFloats(float* array, int count) {
   return 1;
 }
 
-int ArchiveReadVec3(float* x, float* y, float* z) {
-  return ArchiveReadFloat(x) && ArchiveReadFloat(y) && ArchiveReadFloat(z) ? 1 : 0;
-}
-
 int ArchiveReadString(char** out) {
   *out = nullptr;
   if (!Reading()) return 0;
@@ -286,17 +268,17 @@ int ArchiveReadString(char** out) {
   // characters, where the next read picks up.
   int length = 0;
   while (length < kArchiveMaxString) {
-    if (g_Reader.pos == g_Reader.fill && !Refill()) return 0;
-    const std::uint8_t* start = g_Reader.buffer + g_Reader.pos;
-    int available = g_Reader.fill - g_Reader.pos;
+    if (Available() == 0 && !Refill()) return 0;
+    const std::uint8_t* start = g_ArchiveWindow.next;
+    int available = Available();
     if (available > kArchiveMaxString - length) available = kArchiveMaxString - length;
     const void* nul = std::memchr(start, 0, static_cast<size_t>(available));
     const int take = nul ? static_cast<int>(static_cast<const std::uint8_t*>(nul) - start) : available;
     std::memcpy(g_StringScratch + length, start, static_cast<size_t>(take));
     length += take;
-    g_Reader.pos += take;
+    g_ArchiveWindow.next += take;
     if (nul) {
-      g_Reader.pos += 1;  // the NUL belongs to this string
+      g_ArchiveWindow.next += 1;  // the NUL belongs to this string
       break;
     }
   }
@@ -327,8 +309,8 @@ int ArchivePushState() {
   saved.mode = g_Reader.mode;
   saved.count = g_Reader.count;
   saved.fileLength = g_Reader.fileLength;
-  saved.fill = g_Reader.fill;
-  saved.pos = g_Reader.pos;
+  saved.fill = Fill();
+  saved.pos = Pos();
   g_Saved[g_SavedCount++] = saved;
 
   // The saved file now belongs to the stack entry: leave without closing it.
@@ -349,8 +331,7 @@ int ArchivePopState() {
   g_Reader.mode = saved.mode;
   g_Reader.count = saved.count;
   g_Reader.fileLength = saved.fileLength;
-  g_Reader.fill = saved.fill;
-  g_Reader.pos = saved.pos;
+  SetWindow(saved.pos, saved.fill);
   const int directoryBytes = saved.count * static_cast<int>(sizeof(ArchiveEntry));
   if (saved.directory) std::memcpy(g_Reader.directory, saved.directory, static_cast<size_t>(directoryBytes));
   std::memcpy(g_Reader.buffer, saved.buffer, kArchiveBufferSize);

@@ -13,6 +13,9 @@
 //
 // Unless said otherwise an operation returns 1 on success and 0 on failure,
 // and the reads fail when no archive is open.
+#include <bit>
+#include <cstdint>
+
 #include "engine/records.h"
 
 static_assert(sizeof(int) == 4 && sizeof(float) == 4, "archive reads store 4-byte values into int and float");
@@ -48,14 +51,15 @@ int ArchiveFlush();
 // length bytes from the current position. At the end of the file the bytes
 // that came are copied and the read fails. length 0 succeeds, negative fails.
 int ArchiveReadBytes(void* buffer, int length);
-// One 4-byte little-endian value.
-int ArchiveReadInt(int* value);
-int ArchiveReadFloat(float* value);
+// One 4-byte little-endian value. These small reads are the bulk of a level
+// load, so they take their bytes straight from the buffer when it holds them.
+inline int ArchiveReadInt(int* value);
+inline int ArchiveReadFloat(float* value);
 // count values; count 0 succeeds at once, a negative count fails.
 int ArchiveReadInts(int* array, int count);
 int ArchiveReadFloats(float* array, int count);
 // Three floats in the order x, y, z.
-int ArchiveReadVec3(float* x, float* y, float* z);
+inline int ArchiveReadVec3(float* x, float* y, float* z);
 // A NUL-terminated string of at most 32767 characters into a block from
 // ObjAllocTracked of strlen + 1 bytes. *out is null on failure (the data ended
 // before the NUL). A longer run is cut at 32767 characters and the next read
@@ -69,3 +73,44 @@ int ArchivePushState();
 // Restores the last saved state; 0 when nothing was pushed. An archive still
 // open at that moment is closed first.
 int ArchivePopState();
+
+// ---------------------------------------------------------------------------
+// The buffered fast path. Not for callers: the reader's unread buffer bytes,
+// [next, end); empty whenever no archive is open, so an empty window always
+// sends a read to archive.cpp, which refills it or fails.
+// ---------------------------------------------------------------------------
+
+struct ArchiveWindow {
+  const std::uint8_t* next;
+  const std::uint8_t* end;
+};
+extern ArchiveWindow g_ArchiveWindow;
+
+// The slow half of ArchiveReadInt: refills the buffer as needed.
+int ArchiveReadIntRefill(int* value);
+
+inline std::int32_t ArchiveDecodeI32(const std::uint8_t* bytes) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+                                   static_cast<std::uint32_t>(bytes[2]) << 16 |
+                                   static_cast<std::uint32_t>(bytes[3]) << 24);
+}
+
+inline int ArchiveReadInt(int* value) {
+  if (g_ArchiveWindow.end - g_ArchiveWindow.next >= 4) {
+    *value = ArchiveDecodeI32(g_ArchiveWindow.next);
+    g_ArchiveWindow.next += 4;
+    return 1;
+  }
+  return ArchiveReadIntRefill(value);
+}
+
+inline int ArchiveReadFloat(float* value) {
+  int bits;
+  if (!ArchiveReadInt(&bits)) return 0;
+  *value = std::bit_cast<float>(bits);
+  return 1;
+}
+
+inline int ArchiveReadVec3(float* x, float* y, float* z) {
+  return ArchiveReadFloat(x) && ArchiveReadFloat(y) && ArchiveReadFloat(z) ? 1 : 0;
+}

@@ -1,0 +1,48 @@
+#include "game/data_archive_locator.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "engine/archive.h"
+#include "game/build_variant.h"
+#include "game/program_folder.h"
+#include "platform/debug_output.h"
+#include "platform/paths.h"
+
+namespace {
+
+DataArchiveFailureSteps g_FailureSteps = {};
+
+void RunStep(void (*step)()) {
+  if (step) step();
+}
+
+[[noreturn]] void ArchiveNotFound() {
+  RunStep(g_FailureSteps.closeDocument);
+  RunStep(g_FailureSteps.leaveFullScreen);
+  const char* caption = BuildVariantIsInstalled() ? BuildVariantGet().ProgramName() : "Korvane";
+  MessageBox(nullptr, kInsertCdMessage, caption, MB_ICONEXCLAMATION);
+  RunStep(g_FailureSteps.deleteInterface);
+  // The process ends here, as the system's process exit would end it: no
+  // static destructors run over a half-torn-down game; only output is
+  // flushed. No "ERROR.LOG" line is written on this path.
+  std::fflush(nullptr);
+  std::_Exit(1);
+}
+
+}  // namespace
+
+void DataArchiveSetFailureSteps(const DataArchiveFailureSteps& steps) { g_FailureSteps = steps; }
+
+void OpenDataArchive(const char* name) {
+  if (!name) name = "";
+  // ArchiveOpen leaves no archive open after a failed try, so each try
+  // starts clean.
+  if (ArchiveOpen(name)) return;
+  if (ArchiveOpen((ProgramFolder() + name).c_str())) return;
+  for (const std::string& media : MediaFolders()) {
+    if (ArchiveOpen(PathJoin(media, name).c_str())) return;
+  }
+  ArchiveNotFound();
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Finding and opening a data archive (".CAN") by its bare file name. Every
+// reader of archive members calls OpenDataArchive first, reads through the
+// engine's archive reader and closes with ArchiveClose.
+
+// Opens the archive called name ("M1.CAN", "TEXTURES.CAN", ...) and returns
+// with it open. Tried in order, the first that opens as a valid archive wins:
+//   1. name in the current folder;
+//   2. name in the program folder (ProgramFolder);
+//   3. name in each media folder (the stand-ins for CD-ROM drives), in their
+//      fixed order (MediaFolders).
+// A file that is there but is no valid archive counts as not found there.
+// When every try fails the game can't go on: the document is closed, full
+// screen is left, the player is asked to insert the CD, the interface manager
+// is deleted and the process ends with exit code 1. It does not return then.
+void OpenDataArchive(const char* name);
+
+// The text of the failure path's message box.
+inline constexpr const char* kInsertCdMessage = "Insert Korvane CD in your CD drive and restart the game.";
+
+// The steps of the failure path that belong to the application, the
+// document and the interface manager, in the order they run around the
+// message box. The application installs them once those objects exist; a
+// step that is not installed is skipped.
+struct DataArchiveFailureSteps {
+  void (*closeDocument)();    // a document that exists: OnCloseDocument, then deleted
+  void (*leaveFullScreen)();  // the interface manager leaves full screen (false), so the box can be seen
+  void (*deleteInterface)();  // the interface manager is deleted
+};
+void DataArchiveSetFailureSteps(const DataArchiveFailureSteps& steps);

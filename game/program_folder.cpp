@@ -1,0 +1,5 @@
+#include "game/program_folder.h"
+
+#include "platform/paths.h"
+
+std::string ProgramFolder() { return PlatformProgramFolder(); }

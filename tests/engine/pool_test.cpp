@@ -84,3 +84,17 @@ TEST(EngineError, BackgroundFillSwitch) {
   EXPECT_EQ(g_BackgroundFill, 0);
   SetBackgroundFill(1);
 }
+
+TEST(Pool, SmallestBlocksHoldThePointerSizedFreeListLink) {
+  // A 1-byte request is a 16-byte class-1 block; the free list keeps an
+  // 8-byte link inside it (the sanitizer build checks the bounds).
+  void* blocks[4];
+  for (void*& block : blocks) block = PoolAlloc(1);
+  for (void* block : blocks) PoolFree(block, 1);
+  for (int i = 3; i >= 0; --i) EXPECT_EQ(PoolAlloc(16), blocks[i]);
+  for (void* block : blocks) PoolFree(block, 16);
+  PoolReleaseAll();
+  void* fresh = PoolAlloc(1);
+  EXPECT_NE(fresh, nullptr);
+  PoolFree(fresh, 1);
+}

@@ -11,8 +11,6 @@
 #include "platform/ascii.h"
 #include "platform/paths.h"
 
-ArchiveWindow g_ArchiveWindow = {nullptr, nullptr};
-
 namespace {
 
 constexpr int kModeClosed = 0;
@@ -30,6 +28,13 @@ struct ArchiveReader {
 };
 
 ArchiveReader g_Reader;
+
+}  // namespace
+
+// Empty, at the start of the buffer, until the first read.
+ArchiveWindow g_ArchiveWindow = {g_Reader.buffer, g_Reader.buffer};
+
+namespace {
 
 // A pushed reader; the directory and buffer copies are pool blocks.
 struct SavedReader {

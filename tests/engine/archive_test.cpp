@@ -406,6 +406,18 @@ TEST_F(ArchiveTest, EleventhPushIsRefusedAndChangesNothing) {
   EXPECT_EQ(ArchivePopState(), 0);
 }
 
+TEST_F(ArchiveTest, PushAndPopWithNothingOpen) {
+  ASSERT_EQ(ArchivePushState(), 1);
+  ASSERT_EQ(ArchivePopState(), 1);
+  int value;
+  EXPECT_EQ(ArchiveReadInt(&value), 0);
+  ASSERT_EQ(ArchiveOpen(WriteArchive("three.can", ThreeMembers()).c_str()), 1);
+  ASSERT_EQ(ArchiveFindMember("TEXTURES"), 1);
+  char bytes[3];
+  ASSERT_EQ(ArchiveReadBytes(bytes, 3), 1);
+  EXPECT_EQ(std::string(bytes, 3), "abc");
+}
+
 TEST_F(ArchiveTest, PopClosesAnArchiveLeftOpenSincePush) {
   const std::string path = WriteArchive("three.can", ThreeMembers());
   ASSERT_EQ(ArchiveOpen(path.c_str()), 1);

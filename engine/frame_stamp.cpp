@@ -1,0 +1,3 @@
+#include "engine/frame_stamp.h"
+
+FrameStamp g_FrameStamp = kStampNever;

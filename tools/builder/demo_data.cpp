@@ -2,6 +2,7 @@
 
 #include "tools/builder/archive_writer.h"
 #include "tools/builder/byte_writer.h"
+#include "tools/builder/demo_textures.h"
 
 namespace {
 
@@ -28,5 +29,5 @@ bool WriteMission1(const std::string& folder, std::string* error) {
 }  // namespace
 
 bool WriteDemoData(const std::string& folder, std::string* error) {
-  return WriteMission1(folder, error);
+  return WriteMission1(folder, error) && WriteDemoTextures(folder, error);
 }

@@ -180,6 +180,18 @@ TEST_F(TextureStoreTest, ATruncatedOrBrokenListFailsTheLoad) {
   EXPECT_EQ(TextureListHead(), nullptr);
 }
 
+TEST_F(TextureStoreTest, AListLongerThanAnArchiveCanHoldMembersIsRefused) {
+  // Each texture's body nests inside the one before it: the count is capped
+  // at the archive's member limit, so a forged list cannot nest without end.
+  std::vector<BuilderTexture> textures;
+  for (int i = 0; i < kArchiveMaxMembers; ++i) textures.push_back(FlatTexture("T" + std::to_string(i), 32, 32, 50));
+  EXPECT_EQ(OpenTextureArchive(kBudget, WriteMember("full.can", TexturesMember(palette_, textures)).c_str()), 1);
+  EXPECT_EQ(ListLength(), kArchiveMaxMembers);
+  textures.push_back(FlatTexture("ONE.MORE", 32, 32, 50));
+  EXPECT_EQ(OpenTextureArchive(kBudget, WriteMember("over.can", TexturesMember(palette_, textures)).c_str()), 0);
+  EXPECT_EQ(TextureListHead(), nullptr);
+}
+
 TEST_F(TextureStoreTest, AMissingMemberOrFileLeavesThePreviousLevelAlone) {
   const std::string path = WriteTextures("t.can", {FlatTexture("A.BMP", 64, 64, 50)});
   ASSERT_EQ(OpenTextureArchive(kBudget, path.c_str()), 1);

@@ -1,0 +1,23 @@
+#pragma once
+// The world's BSP tree. Polygons are inserted at run time (created, moved
+// with their group) without rebalancing: a polygon descends the existing
+// planes, is cut where a plane crosses it, and at most adds leaves with its
+// own plane. Nodes that lose their last fragment and children are pruned.
+#include "engine/records.h"
+
+// Statistics: BSP nodes in existence, and polygons inserted (BspInsertPolygon
+// calls that got past their checks).
+extern int g_BspNodeCount;
+extern int g_StatBspInserts;
+
+// A node with that plane, no parent, children or contents, and an empty box
+// (min above max, radius 0) that the first insertion through it sets.
+BspNode* BspNodeCreate(float nx, float ny, float nz, float d);
+// Frees the node and its whole subtree: fragments (no pruning), instance
+// fragments (their instances marked for a rebuild); particle links move to
+// the node's parent, or are detached when it has none. Clears the parent's
+// pointer to it. Null-safe.
+void BspNodeFree(BspNode* node);
+// Inserts the polygon under root (see bsp.cpp). Nothing for a null root or
+// polygon or a polygon of a hidden group.
+void BspInsertPolygon(BspNode* root, WorldPolygon* polygon);

@@ -21,3 +21,12 @@ void BspNodeFree(BspNode* node);
 // Inserts the polygon under root (see bsp.cpp). Nothing for a null root or
 // polygon or a polygon of a hidden group.
 void BspInsertPolygon(BspNode* root, WorldPolygon* polygon);
+
+// Reads a node's stored body (object-graph reader): plane, centre, radius,
+// box, fragment count, code, then the front, back and parent nodes. Its
+// lists start empty and its fragment count at 0: the polygon block links the
+// fragments in and counts them. 1 or 0.
+int BspNodeRead(BspNode* node);
+// 1 when the tree under root is a tree: root has no parent, every child's
+// parent is the node holding it, and no node is reached twice.
+int BspTreeValid(const BspNode* root);

@@ -151,7 +151,14 @@ BspFragment* FragmentCreate(BspNode* node, WorldPolygon* polygon, int n, const i
       TexCoordsAtPoint(polygon->surface, p.x, p.y, p.z, &v.u, &v.v);
     }
   }
-  ++world->fragmentCount;
+  FragmentLink(fragment, node);
+  if (node) FragmentSetBack(fragment, node);
+  return fragment;
+}
+
+void FragmentLink(BspFragment* fragment, BspNode* node) {
+  WorldPolygon* polygon = fragment->polygon;
+  ++polygon->world->fragmentCount;
   fragment->prevInPolygon = polygon->lastFragment;
   if (polygon->lastFragment) {
     polygon->lastFragment->nextInPolygon = fragment;
@@ -159,11 +166,7 @@ BspFragment* FragmentCreate(BspNode* node, WorldPolygon* polygon, int n, const i
     polygon->firstFragment = fragment;
   }
   polygon->lastFragment = fragment;
-  if (node) {
-    FragmentAppendToNode(fragment, node);
-    FragmentSetBack(fragment, node);
-  }
-  return fragment;
+  if (node) FragmentAppendToNode(fragment, node);
 }
 
 int FragmentContains(const BspFragment* outer, const BspFragment* inner) {

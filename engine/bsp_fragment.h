@@ -17,6 +17,9 @@ inline constexpr float kFragmentContainSlack = 2.5f;
 // indices, or n outside 2..16 (the references then stay with the caller).
 BspFragment* FragmentCreate(BspNode* node, WorldPolygon* polygon, int n, const int* indices, const float* light,
                             const float* colour1, const float* colour2, const float* colour3);
+// Counts the fragment in its polygon's world and appends it to the polygon's
+// list and, with a node, to the end of the node's list (fragmentCount + 1).
+void FragmentLink(BspFragment* fragment, BspNode* node);
 // Moves the fragment to the node: out of its current node's list (also when
 // that is this node), then in before the first fragment of the node's list
 // that contains it, else at the end, so that a decal inside a larger coplanar

@@ -19,3 +19,9 @@ int LightDelete(Light* light);
 // Moves every type-4 light from the point-light list to the end of the
 // sphere-light list, keeping their order.
 void LightsSeparateSpheres(World* world);
+
+// Reads a light's stored body (object-graph reader): property list, code,
+// position, intensity, size, radius, type, colour, noColour, then the prev
+// and next lights and the world (which must have been read before it).
+// radiusSquared and halfPower are computed. 1 or 0.
+int LightRead(Light* light);

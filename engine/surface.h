@@ -23,3 +23,9 @@ void SurfaceRelease(Surface* surface);
 // through the eye) gets a constant mapping (S = T = 0, Q = (0, 0, 1)) so that
 // nothing infinite or NaN reaches the rasteriser.
 void ComputeSurfaceGradients(Surface* surface, int width, int height, const float* groupMatrix);
+
+// Reads a surface's stored body (object-graph reader): property list,
+// origin, u and v axes, offsets, texture id (its texture from TextureFromId),
+// then the prev and next surfaces and the world (read before it). refs is 0:
+// each polygon's counted reference adds one. 1 or 0.
+int SurfaceRead(Surface* surface);

@@ -50,19 +50,25 @@ void VertexPoolFree(World* world) {
   VertexPoolInit(world, pool.welding);
 }
 
+int VertexPoolSetCapacity(World* world, int capacity) {
+  VertexPool& pool = world->vertexPool;
+  if (capacity < pool.used || capacity > kVertexPoolMaxEntries + kVertexPoolGrowth) return 0;
+  if (capacity == pool.capacity) return 1;
+  pool.x = GrowArray(pool.x, pool.capacity, capacity);
+  pool.y = GrowArray(pool.y, pool.capacity, capacity);
+  pool.z = GrowArray(pool.z, pool.capacity, capacity);
+  pool.next = GrowArray(pool.next, pool.capacity, capacity);
+  pool.prev = GrowArray(pool.prev, pool.capacity, capacity);
+  pool.refCount = GrowArray(pool.refCount, pool.capacity, capacity);
+  pool.capacity = capacity;
+  return 1;
+}
+
 int VertexPoolReserve(World* world, int need) {
   VertexPool& pool = world->vertexPool;
   if (pool.capacity >= need) return 1;
   if (need > kVertexPoolMaxEntries) return 0;
-  const int grown = need + kVertexPoolGrowth;
-  pool.x = GrowArray(pool.x, pool.capacity, grown);
-  pool.y = GrowArray(pool.y, pool.capacity, grown);
-  pool.z = GrowArray(pool.z, pool.capacity, grown);
-  pool.next = GrowArray(pool.next, pool.capacity, grown);
-  pool.prev = GrowArray(pool.prev, pool.capacity, grown);
-  pool.refCount = GrowArray(pool.refCount, pool.capacity, grown);
-  pool.capacity = grown;
-  return 1;
+  return VertexPoolSetCapacity(world, need + kVertexPoolGrowth);
 }
 
 int VertexWeld(World* world, float x, float y, float z) {

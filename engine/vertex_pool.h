@@ -23,6 +23,10 @@ int WeldBucket(float x, float y, float z);
 void VertexPoolInit(World* world, int welding);
 // Frees the pool's arrays; the pool is empty afterwards (welding kept).
 void VertexPoolFree(World* world);
+// Every array to exactly capacity entries (contents up to the smaller size
+// kept). 0, with nothing changed, for a capacity below the used entries or
+// beyond what the pool can address.
+int VertexPoolSetCapacity(World* world, int capacity);
 // When capacity < need, every array grows to need + 100 entries (contents
 // kept). 0 when need is beyond what the pool can address.
 int VertexPoolReserve(World* world, int need);
@@ -36,6 +40,15 @@ void VertexAddRef(World* world, int index);
 // One reference less; at 0 the entry leaves its bucket and goes on the free
 // list. Indices outside the pool and entries already free are ignored.
 void VertexRelease(World* world, int index);
+
+// Reads the pool as the world member stores it: i32 fragment count (into the
+// world), used and capacity; 256 bucket heads; free head and welding; used x,
+// then y, then z floats; used prev, then next, then reference counts (arrays
+// of capacity entries). Fails (0) on a short read or a pool that could send
+// an index out of range or round in a circle: used outside 0..capacity,
+// capacity beyond used + 65536, a head or link outside the pool, a bucket
+// chain or free list that loops. Frees the previous pool first.
+int VertexPoolRead(World* world);
 
 // Position of an entry (no check: index must be in use).
 inline Vec3 VertexPosition(const World* world, int index) {

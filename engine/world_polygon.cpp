@@ -31,25 +31,6 @@ bool SurfaceIsColourKeyed(const Surface* surface) {
   return surface && surface->texture && surface->texture->name && surface->texture->name[0] == '!';
 }
 
-void PolygonLinkIntoWorld(WorldPolygon* polygon, World* world) {
-  polygon->world = world;
-  polygon->prev = world->lastPolygon;
-  if (world->lastPolygon) {
-    world->lastPolygon->next = polygon;
-  } else {
-    world->firstPolygon = polygon;
-  }
-  world->lastPolygon = polygon;
-  if (polygon->vertexCount != 2) return;
-  polygon->prevLine = world->lastLine;
-  if (world->lastLine) {
-    world->lastLine->nextLine = polygon;
-  } else {
-    world->firstLine = polygon;
-  }
-  world->lastLine = polygon;
-}
-
 void PolygonUnlinkFromWorld(WorldPolygon* polygon) {
   World* world = polygon->world;
   if (!world) return;
@@ -146,7 +127,7 @@ WorldPolygon* PolygonCreateEx(World* world, int n, const float* x, const float* 
   polygon->flatColour = SurfaceIsColourKeyed(surface) ? -1 : FindPaletteColour(128, 128, 128);
   polygon->flags = polygon->flatColour == -1 ? kPolygonColourKeyed : 0;
   polygon->lastDrawn = kStampNever;
-  PolygonLinkIntoWorld(polygon, world);
+  PolygonAppendToWorld(polygon, world);
   if (n > 0) BspInsertPolygon(world->bspRoot, polygon);
   return polygon;
 }
@@ -165,6 +146,25 @@ int PolygonDelete(WorldPolygon* polygon) {
   SurfaceRelease(polygon->surface);
   PoolDelete(polygon);
   return 1;
+}
+
+void PolygonAppendToWorld(WorldPolygon* polygon, World* world) {
+  polygon->world = world;
+  polygon->prev = world->lastPolygon;
+  if (world->lastPolygon) {
+    world->lastPolygon->next = polygon;
+  } else {
+    world->firstPolygon = polygon;
+  }
+  world->lastPolygon = polygon;
+  if (polygon->vertexCount != 2) return;
+  polygon->prevLine = world->lastLine;
+  if (world->lastLine) {
+    world->lastLine->nextLine = polygon;
+  } else {
+    world->firstLine = polygon;
+  }
+  world->lastLine = polygon;
 }
 
 WorldPolygon* WorldFirstPolygon(World* world) { return world ? world->firstPolygon : nullptr; }

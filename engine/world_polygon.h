@@ -24,6 +24,10 @@ WorldPolygon* PolygonCreate(World* world, int n, const float* x, const float* y,
 // releases its surface and frees it. 0 for null, else 1.
 int PolygonDelete(WorldPolygon* polygon);
 
+// Appends the polygon to the world's polygon list and, with 2 vertices, to
+// its line list; sets its world.
+void PolygonAppendToWorld(WorldPolygon* polygon, World* world);
+
 // The world's polygon list (null-safe).
 WorldPolygon* WorldFirstPolygon(World* world);
 WorldPolygon* PolygonNext(WorldPolygon* polygon);
@@ -32,3 +36,14 @@ WorldPolygon* PolygonNext(WorldPolygon* polygon);
 // one the normal rotated by the group's world matrix and the distance through
 // the first vertex mapped by the whole matrix.
 void PolygonUpdateWorldPlane(WorldPolygon* polygon);
+
+// Reads the world member's polygon block: i32 count, then per polygon its
+// vertex count (0..8), property list, vertices, plane, counted surface,
+// colours, flags, group, and its fragments (i32 count; per fragment a vertex
+// count of 2..16, the vertices, the node, back, a render mark). The world
+// plane is the stored plane; the polygon joins its group's table, the world's
+// list and (2 vertices) the line list; fragments join their polygon and node
+// and are counted in the world (whose count starts again at 0). A fragment
+// naming a vertex that is not a live pool entry fails the read, so the pool
+// must be read first. 1 or 0.
+int PolygonsRead(World* world);

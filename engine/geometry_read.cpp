@@ -122,16 +122,13 @@ bool ReadPolygon(World* world) {
        ObjReadRecordCounted<Surface, SurfaceRead>(&polygon->surface) && ArchiveReadInt(&polygon->flatColour) &&
        ArchiveReadInt(&polygon->lineColour) && ArchiveReadInt(&polygon->flags) &&
        ObjReadRecord<PolygonGroup, RefuseNewRecord<PolygonGroup>>(&group);
-  if (!ok) {
-    PropFreeList(&polygon->props);
-    SurfaceRelease(polygon->surface);
-    PoolDelete(polygon);
-    return false;
-  }
   polygon->worldNormal = polygon->normal;
   polygon->worldD = polygon->d;
   polygon->lastDrawn = kStampNever;
+  // Linked even when the read failed halfway: the world's teardown then frees
+  // it with whatever it holds (its surface may be shared through the graph).
   PolygonAppendToWorld(polygon, world);
+  if (!ok) return false;
   if (group) PolygonSetGroup(polygon, group, 0);
 
   int fragments;

@@ -225,6 +225,8 @@ TEST_F(GeometryIoTest, DamagedPoolsAndFragmentsFailTheRead) {
   int usedBucket = 0;
   while (built_->vertexPool.buckets[usedBucket] == kVertexNone) ++usedBucket;
   const int head = built_->vertexPool.buckets[usedBucket];
+  // count, vertex count, "type"="floor", 4 vertices, plane, surface, colours and flags
+  const size_t floorGroup = polygons + 4 + 4 + 14 + 4 * 28 + 16 + 4 + 12;
   struct {
     const char* what;
     size_t offset;
@@ -241,6 +243,8 @@ TEST_F(GeometryIoTest, DamagedPoolsAndFragmentsFailTheRead) {
       {"free list loops", refs + 4 * built_->vertexPool.freeHead, -built_->vertexPool.freeHead},
       {"polygon of nine vertices", polygons + 4, 9},
       {"negative polygon count", polygons, -1},
+      // After the floor's counted surface: the half-read polygon is still freed.
+      {"group beyond the records read", floorGroup, 999},
   };
   const std::vector<uint8_t> good = Write();
   auto at = [&good](size_t offset) {
@@ -255,6 +259,8 @@ TEST_F(GeometryIoTest, DamagedPoolsAndFragmentsFailTheRead) {
   ASSERT_EQ(at(refs + 4 * built_->vertexPool.freeHead), built_->vertexPool.refCount[built_->vertexPool.freeHead]);
   ASSERT_EQ(at(polygons), 4);  // floor, two walls, the line
   ASSERT_EQ(at(polygons + 4), 4);
+  ASSERT_EQ(at(floorGroup - 12), floor_->flatColour);
+  ASSERT_EQ(at(floorGroup), 0);
   for (const auto& c : cases) {
     std::vector<uint8_t> bytes = good;
     PatchI32(bytes, c.offset, c.value);

@@ -1,0 +1,2 @@
+// TEMPORARY: see pending_engine_shim.h.
+#include "pending_engine_shim.h"

@@ -1,3 +1,5 @@
+#include "render/span_families.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,7 +9,6 @@
 #include "render/pending_engine_api.h"
 #include "render/raster_state.h"
 #include "render/render_stats.h"
-#include "render/span_families.h"
 
 namespace {
 
@@ -67,7 +68,8 @@ TEST_F(SpanFamilyTest, OddAddressSevenPixelsEqualsSevenSingleWrites) {
   alignas(8) std::uint8_t whole[16] = {};
   alignas(8) std::uint8_t single[16] = {};
   SpanTex[5](whole + 1, 7, 3 << 16, 9 << 16, texels.data());
-  for (int i = 0; i < 7; ++i) SpanTex[5](single + 1 + i, 1, (3 << 16) + i * 0x8000, (9 << 16) + i * 0x4000, texels.data());
+  for (int i = 0; i < 7; ++i)
+    SpanTex[5](single + 1 + i, 1, (3 << 16) + i * 0x8000, (9 << 16) + i * 0x4000, texels.data());
   EXPECT_EQ(std::vector<std::uint8_t>(whole, whole + 16), std::vector<std::uint8_t>(single, single + 16));
   EXPECT_EQ(whole[0], 0);
   EXPECT_EQ(whole[8], 0);
@@ -96,7 +98,7 @@ TEST_F(SpanFamilyTest, VCarryReachesUOnlyOn256By256) {
 TEST_F(SpanFamilyTest, GouraudStepsTheShadeRowPerPixelAndStoresTheLevel) {
   std::vector<std::uint8_t> texels(1024, 40);
   g_Raster.du = g_Raster.dv = 0;
-  g_Raster.light = 0x38000;  // 3.5
+  g_Raster.light = 0x38000;     // 3.5
   g_Raster.lightStep = 0x4000;  // 0.25
   std::uint8_t pixels[4] = {};
   SpanTexGouraud[0](pixels, 4, 0, 0, texels.data());
@@ -242,13 +244,13 @@ struct LevelCase {
 
 TEST_F(SpanFamilyTest, LevelSelectionDescendsWhileStepsAreTwoTexelsOrMore) {
   const LevelCase cases[] = {
-      {6, 6, 0x28000, 0, 0, 0x14000, 0, 4096},                    // 2.5 on 64x64: 32x32 at 1.25
-      {5, 5, 40 << 16, 0, 18, 5 << 16, 0, 1024 + 256 + 64},       // 40 on 32x32: 4x4 at 5.0
-      {6, 6, 0x1FFFF, -0x1FFFF, 5, 0x1FFFF, -0x1FFFF, 0},         // just below 2: own level
-      {6, 6, 0, -0x20000, 0, 0, -0x10000, 4096},                  // -2.0 is too large
-      {8, 8, 0x80000, 0, 0, 0x10000, 0, 65536 + 16384 + 4096},    // 8 on 256x256: 32x32 at 1
-      {7, 5, 0x20000, 0, 16, 0x4000, 0, 4096},                    // 128x32 into the 16x16 preview
-      {5, 8, 0, 0x40000, 16, 0, 0x4000, 8192},                    // 32x256: v shifted by 4
+      {6, 6, 0x28000, 0, 0, 0x14000, 0, 4096},                  // 2.5 on 64x64: 32x32 at 1.25
+      {5, 5, 40 << 16, 0, 18, 5 << 16, 0, 1024 + 256 + 64},     // 40 on 32x32: 4x4 at 5.0
+      {6, 6, 0x1FFFF, -0x1FFFF, 5, 0x1FFFF, -0x1FFFF, 0},       // just below 2: own level
+      {6, 6, 0, -0x20000, 0, 0, -0x10000, 4096},                // -2.0 is too large
+      {8, 8, 0x80000, 0, 0, 0x10000, 0, 65536 + 16384 + 4096},  // 8 on 256x256: 32x32 at 1
+      {7, 5, 0x20000, 0, 16, 0x4000, 0, 4096},                  // 128x32 into the 16x16 preview
+      {5, 8, 0, 0x40000, 16, 0, 0x4000, 8192},                  // 32x256: v shifted by 4
       {8, 8, 1 << 30, 1 << 30, 18, 1 << 24, 1 << 24, 87040 + 256 + 64},
   };
   std::vector<std::uint8_t> block(100000);

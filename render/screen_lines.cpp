@@ -178,13 +178,19 @@ void CoverageLine(View* view, int x0, int y0, int x1, int y1, int colour, int pa
   std::int64_t first, last;
   const bool xMajor = adx >= ady;
   if (!StepsInside(xMajor ? x0 : y0, xMajor ? stepX : stepY, major, xMajor ? width : height, first, last)) return;
+  // (major + 2 k distance) needs more than 64 bits for coordinates near the
+  // int range.
+  using Wide = __int128;
   auto movesAfter = [&](std::int64_t k, std::int64_t distance) {
-    return major == 0 ? 0 : (major + k * 2 * distance) / twiceMajor;
+    return major == 0 ? 0 : static_cast<std::int64_t>((Wide{major} + Wide{k} * 2 * distance) / twiceMajor);
+  };
+  auto errorAfter = [&](std::int64_t k, std::int64_t distance) {
+    return major == 0 ? 0 : static_cast<std::int64_t>((Wide{major} + Wide{k} * 2 * distance) % twiceMajor);
   };
   std::int64_t x = x0 + stepX * movesAfter(first, adx);
   std::int64_t y = y0 + stepY * movesAfter(first, ady);
-  std::int64_t errorX = major == 0 ? 0 : (major + first * 2 * adx) % twiceMajor;
-  std::int64_t errorY = major == 0 ? 0 : (major + first * 2 * ady) % twiceMajor;
+  std::int64_t errorX = errorAfter(first, adx);
+  std::int64_t errorY = errorAfter(first, ady);
   const std::uint8_t byte = static_cast<std::uint8_t>(colour);
   for (std::int64_t k = first; k <= last; ++k) {
     if (bits[k & 7] && x >= 0 && x < width && y >= 0 && y < height) {

@@ -37,7 +37,7 @@ TEST_F(PolygonSetupTest, PerspectiveStepFollowsTheDepthRatio) {
     g_Raster.q[kGradientCentre] = c.qLeft + 100.0f * g_Raster.q[kGradientStepX];
     ScreenVertex ring[] = {{F(0), F(10)}, {F(100), F(10)}};
     g_Raster.vertexFirst = &ring[0].x;
-    g_Raster.vertexEnd = &ring[2].x;
+    g_Raster.vertexEnd = reinterpret_cast<const std::int32_t*>(ring + 2);
     g_Raster.vertexKind = VertexKind::kPlain;
     g_Raster.affine = false;
     g_Raster.step = 99;
@@ -61,7 +61,7 @@ TEST_F(PolygonSetupTest, NoQGradientAlongLinesIsAffineWhateverTheDepth) {
   g_Raster.q[kGradientCentre] = 1.0f;
   ScreenVertexLit ring[] = {{F(0), F(0), 0}, {F(0), F(99), 0}, {F(50), F(99), 0}};
   g_Raster.vertexFirst = &ring[0].x;
-  g_Raster.vertexEnd = &ring[3].x;
+  g_Raster.vertexEnd = reinterpret_cast<const std::int32_t*>(ring + 3);
   g_Raster.vertexKind = VertexKind::kLit;
   ChoosePerspectiveStep();
   EXPECT_TRUE(g_Raster.affine);

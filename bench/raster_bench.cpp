@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "../tests/render/pending_engine_shim.h"  // TEMPORARY: until the texture store and surfaces land
+#include "../tests/render/pending_engine_shim.h"  // TEMPORARY: until surfaces land
+#include "engine/palette.h"
 #include "render/coverage_buffer.h"
 #include "render/polygon_setup.h"
 #include "render/raster_state.h"

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/engine_error.h"
+#include "engine/palette.h"
 #include "render/coverage_buffer.h"
 #include "render/pending_engine_api.h"
 #include "render/polygon_setup.h"

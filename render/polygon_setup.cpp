@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/frame_stamp.h"
+#include "engine/texture.h"
 #include "render/coverage_buffer.h"
 #include "render/pending_engine_api.h"
 #include "render/polygon_edges.h"

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "engine/palette.h"
 #include "render/coverage_buffer.h"
 #include "render/coverage_claim.h"
-#include "render/pending_engine_api.h"
 #include "render/render_stats.h"
 
 namespace {

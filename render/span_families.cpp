@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "render/pending_engine_api.h"
+#include "engine/palette.h"
 #include "render/raster_state.h"
 #include "render/render_stats.h"
 

@@ -13,6 +13,8 @@
 // routine adds count to g_PixelsDrawn on entry.
 #include <cstdint>
 
+#include "engine/texture.h"
+
 using SpanRoutine = void (*)(std::uint8_t* destination, int count, std::int32_t u, std::int32_t v,
                              const std::uint8_t* texels);
 
@@ -21,8 +23,6 @@ using SpanRoutine = void (*)(std::uint8_t* destination, int count, std::int32_t 
 inline constexpr int kSpanEntryCount = 21;
 inline constexpr int kSpanFullSizeEntryCount = 16;
 inline constexpr int kSpanPreviewEntry = 16;
-inline constexpr int kTextureLog2Min = 5;
-inline constexpr int kTextureLog2Max = 8;
 
 // A: z-tested and z-written, texel as it is.
 extern const SpanRoutine SpanTexZ[kSpanFullSizeEntryCount];

@@ -25,9 +25,9 @@ SpanLevelShape SpanLevelShapeOf(int entry) {
 }
 
 int TextureLevelEntry(int log2Width, int log2Height) {
-  if (log2Width < kTextureLog2Min || log2Width > kTextureLog2Max) return -1;
-  if (log2Height < kTextureLog2Min || log2Height > kTextureLog2Max) return -1;
-  return (log2Height - kTextureLog2Min) * 4 + (log2Width - kTextureLog2Min);
+  if (log2Width < kTextureMinLog2 || log2Width > kTextureMaxLog2) return -1;
+  if (log2Height < kTextureMinLog2 || log2Height > kTextureMaxLog2) return -1;
+  return (log2Height - kTextureMinLog2) * 4 + (log2Width - kTextureMinLog2);
 }
 
 SpanLevelChoice SpanSelectLevel(int entry, const std::uint8_t* pixels, std::int32_t u, std::int32_t v, std::int32_t du,

@@ -6,9 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "engine/frame_stamp.h"
+#include "engine/palette.h"
 #include "raster_fixture.h"
 #include "render/coverage_buffer.h"
-#include "render/pending_engine_api.h"
 #include "render/perspective_piece.h"
 #include "render/polygon_fillers.h"
 #include "render/polygon_setup.h"

@@ -5,9 +5,10 @@
 #include <cstdint>
 
 #include "engine/engine_error.h"
+#include "engine/frame_stamp.h"
+#include "engine/palette.h"
 #include "raster_fixture.h"
 #include "render/coverage_buffer.h"
-#include "render/pending_engine_api.h"
 #include "render/polygon_setup.h"
 #include "render/raster_state.h"
 #include "render/render_stats.h"

@@ -3,8 +3,9 @@
 #include <algorithm>
 
 #include "engine/engine_error.h"
+#include "engine/frame_stamp.h"
+#include "engine/palette.h"
 #include "render/coverage_buffer.h"
-#include "render/pending_engine_api.h"
 #include "render/raster_state.h"
 #include "render/render_stats.h"
 

@@ -9,9 +9,10 @@
 #include <utility>
 #include <vector>
 
+#include "engine/frame_stamp.h"
+#include "engine/palette.h"
 #include "raster_fixture.h"
 #include "render/coverage_buffer.h"
-#include "render/pending_engine_api.h"
 #include "render/render_stats.h"
 
 namespace {

@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/frame_stamp.h"
+#include "engine/palette.h"
 #include "raster_fixture.h"
-#include "render/pending_engine_api.h"
 #include "render/raster_state.h"
 #include "render/render_stats.h"
 

@@ -7,6 +7,7 @@
 
 #include "engine/frame_stamp.h"
 #include "engine/palette.h"
+#include "engine/texture.h"
 #include "raster_fixture.h"
 #include "render/raster_state.h"
 #include "render/render_stats.h"
@@ -273,6 +274,32 @@ TEST_F(SpanFamilyTest, OnlySizesWithRoutinesHaveAnEntry) {
   for (const auto& [a, b] : {std::pair{4, 5}, std::pair{5, 9}, std::pair{9, 9}, std::pair{0, 0}, std::pair{-1, 6}}) {
     EXPECT_EQ(TextureLevelEntry(a, b), -1) << a << "," << b;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The level table walks the pixel blocks exactly as the texture store lays
+// them out: every descent into the previews lands on the store's preview
+// tail, and each preview is where the table says.
+TEST(SpanLevelLayout, DescentReachesTheTextureStoresPreviewTail) {
+  for (int log2Height = kTextureMinLog2; log2Height <= kTextureMaxLog2; ++log2Height) {
+    for (int log2Width = kTextureMinLog2; log2Width <= kTextureMaxLog2; ++log2Width) {
+      Texture* texture = CreateTexture("span level layout", 1 << log2Width, 1 << log2Height);
+      ASSERT_NE(texture, nullptr);
+      const int entry = TextureLevelEntry(texture->log2Width, texture->log2Height);
+      ASSERT_GE(entry, 0);
+      SpanLevelChoice choice = SpanSelectLevel(entry, texture->pixels, 0, 0, 0x7FFFFFFF, 0);
+      EXPECT_EQ(choice.entry, 18);
+      EXPECT_EQ(choice.texels - texture->pixels, TexturePreviewOffset(texture) + 256 + 64)
+          << texture->width << "x" << texture->height;
+      // The 4x4 preview, then 2x2 and 1x1, end the block.
+      EXPECT_EQ(choice.texels + 16 + 4 + 1 - texture->pixels, texture->byteSize);
+      ReleaseTexture(texture);
+    }
+  }
+  FreeAllTextures();
 }
 
 }  // namespace

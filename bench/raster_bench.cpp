@@ -102,9 +102,9 @@ void FullScreenTexturedPolygons(benchmark::State& state, bool lit) {
   const float s[3] = {65536.0f * (1.0f + 0.0f), 0.0f, 65536.0f * 1320.0f};
   const float t[3] = {0.0f, 65536.0f, 65536.0f * 1240.0f};
   for (int k = 0; k < 3; ++k) {
-    surface.gradients[k * 3 + 0] = s[k];
-    surface.gradients[k * 3 + 1] = t[k];
-    surface.gradients[k * 3 + 2] = q[k];
+    surface.gradients[0 + k] = s[k];
+    surface.gradients[3 + k] = t[k];
+    surface.gradients[6 + k] = q[k];
   }
   WorldPolygon polygon{};
   polygon.surface = &surface;

@@ -20,13 +20,14 @@ void RasterLoadTarget(const View* view) {
 }
 
 void RasterLoadGradients(const Surface* surface) {
-  // The surface keeps rows x, y, z of (S, T, Q): steps along x, steps along
-  // y, values at the view centre.
+  // The surface keeps the S, T and Q planes one after the other, each as x
+  // step, y step and value at the view centre (as ComputeSurfaceGradients
+  // stores them).
   const float* g = surface->gradients;
   for (int k = 0; k < 3; ++k) {
-    g_Raster.s[k] = g[k * 3 + 0];
-    g_Raster.t[k] = g[k * 3 + 1];
-    g_Raster.q[k] = g[k * 3 + 2];
+    g_Raster.s[k] = g[0 + k];
+    g_Raster.t[k] = g[3 + k];
+    g_Raster.q[k] = g[6 + k];
   }
   g_Raster.uOffset = surface->uOffset;
   g_Raster.vOffsetNegated = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(surface->vOffset));

@@ -93,9 +93,9 @@ TEST_F(PolygonSetupTest, GradientsAreComputedOnlyWhenAFragmentReachesAnUncovered
   EXPECT_EQ(world->surface.stamp, 7u);  // the hook ran on the first visible span
   EXPECT_TRUE(g_Raster.prepared);
   for (int k = 0; k < 3; ++k) {
-    EXPECT_EQ(g_Raster.s[k], world->surface.gradients[k * 3 + 0]);
-    EXPECT_EQ(g_Raster.t[k], world->surface.gradients[k * 3 + 1]);
-    EXPECT_EQ(g_Raster.q[k], world->surface.gradients[k * 3 + 2]);
+    EXPECT_EQ(g_Raster.s[k], world->surface.gradients[0 + k]);
+    EXPECT_EQ(g_Raster.t[k], world->surface.gradients[3 + k]);
+    EXPECT_EQ(g_Raster.q[k], world->surface.gradients[6 + k]);
   }
   EXPECT_EQ(g_StatPolysVisible, 1u);
 
@@ -104,7 +104,7 @@ TEST_F(PolygonSetupTest, GradientsAreComputedOnlyWhenAFragmentReachesAnUncovered
   g_Raster.s[kGradientCentre] = -1.0f;
   SetupTexturedFragment(&target.view, second, second + 3, &world->fragment);
   EXPECT_TRUE(g_Raster.prepared);
-  EXPECT_EQ(g_Raster.s[kGradientCentre], world->surface.gradients[6]);
+  EXPECT_EQ(g_Raster.s[kGradientCentre], world->surface.gradients[2]);
 }
 
 // Worked case: a screen-aligned mapping of one texel per pixel draws level 0

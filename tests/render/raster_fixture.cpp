@@ -93,11 +93,11 @@ std::unique_ptr<TestFragment> MakeTestFragment(Texture* texture, int flatColour,
 }
 
 void SetSurfaceGradients(Surface& surface, const float s[3], const float t[3], const float q[3]) {
-  // Rows x, y and centre of (S, T, Q).
+  // The S, T and Q planes one after the other.
   for (int k = 0; k < 3; ++k) {
-    surface.gradients[k * 3 + 0] = s[k];
-    surface.gradients[k * 3 + 1] = t[k];
-    surface.gradients[k * 3 + 2] = q[k];
+    surface.gradients[0 + k] = s[k];
+    surface.gradients[3 + k] = t[k];
+    surface.gradients[6 + k] = q[k];
   }
 }
 

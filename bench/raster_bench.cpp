@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "../tests/render/pending_engine_shim.h"  // TEMPORARY: until surfaces land
+#include "engine/frame_stamp.h"
 #include "engine/palette.h"
 #include "render/coverage_buffer.h"
 #include "render/polygon_setup.h"

@@ -6,7 +6,7 @@
 #include "engine/engine_error.h"
 #include "engine/palette.h"
 #include "render/coverage_buffer.h"
-#include "render/pending_engine_api.h"
+#include "engine/surface.h"
 #include "render/polygon_setup.h"
 #include "render/raster_state.h"
 #include "render/render_stats.h"

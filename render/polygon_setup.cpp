@@ -6,7 +6,7 @@
 #include "engine/frame_stamp.h"
 #include "engine/texture.h"
 #include "render/coverage_buffer.h"
-#include "render/pending_engine_api.h"
+#include "engine/surface.h"
 #include "render/polygon_edges.h"
 #include "render/polygon_fillers.h"
 #include "render/raster_state.h"

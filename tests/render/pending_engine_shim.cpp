@@ -1,2 +1,0 @@
-// TEMPORARY: see pending_engine_shim.h.
-#include "pending_engine_shim.h"

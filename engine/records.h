@@ -209,6 +209,8 @@ struct MatrixStack {
 // Models, mesh nodes, keys and the path network
 // ---------------------------------------------------------------------------
 
+// Stored names are 64 bytes that need not end in a NUL; the records keep one
+// byte more so that a name of all 64 characters still ends in one.
 inline constexpr int kModelNameLength = 64;
 inline constexpr int kMeshNameLength = 64;
 
@@ -216,7 +218,7 @@ inline constexpr int kMeshNameLength = 64;
 // list (g_ModelListHead). Owns its mesh nodes and path junctions.
 struct Model {
   PropertyEntry* props;
-  char name[kModelNameLength];  // NUL-padded
+  char name[kModelNameLength + 1];  // the file name ("hero.3ds"), NUL-padded
   std::int32_t nameHash;        // NameHash of the file base name ("hero.3ds"), as stored
   MeshNode* firstNode;          // all mesh nodes (links in the node)
   MeshNode* lastNode;
@@ -235,9 +237,9 @@ struct Model {
 struct MeshNode {
   PropertyEntry* props;
   std::int32_t code;           // as stored, not interpreted
-  char name[kMeshNameLength];  // "tower", "turret", "barrels" ...
+  char name[kMeshNameLength + 1];  // "tower", "turret", "barrels" ...
   std::int32_t code2;          // as stored, not interpreted
-  char text[kMeshNameLength];  // second text, as stored
+  char text[kMeshNameLength + 1];  // second text, as stored
   Vec3 pivot;                  // pivot in node coordinates
   float radius;                // bounding radius of its vertices
   std::int32_t vertexCount;    // V
@@ -368,7 +370,7 @@ struct Instance {
   float radius;                                    // collision radius; <= 0 no collision
   InstanceCallback callback;                       // collision callback, null when none
   std::int32_t matrixGiven;                        // 1 = matrix set directly, not rebuilt from placement
-  char name[kInstanceNameLength];                  // empty at creation
+  char name[kInstanceNameLength + 1];              // empty at creation; 64 stored bytes and a NUL
   std::int32_t drawn;                              // set to 1 by the render passes; read by the game
   std::int32_t collidable;                         // 0 = neither drawn nor met by sphere queries
   float ownAmbient;                                // own ambient light; negative = use the default
@@ -398,8 +400,7 @@ struct InstanceNode {
   InstanceFragment* firstFragment;  // fragments of this node
   InstanceFragment* lastFragment;
   Vec3 pivotWorld;            // world position of the mesh pivot, current pose
-  InstanceNode** vertexNode;  // [V] node made for each shared vertex's mesh node, else null
-                              //   (creators must fill every entry: the block is not cleared)
+  InstanceNode** vertexNode;  // [V] node made for each shared vertex's mesh node, else null (cleared at creation)
   std::int32_t animated;      // 1 = pose from keys; 0 = from localMatrix/localOffset
 };
 

@@ -1,0 +1,329 @@
+#include "engine/instance.h"
+
+#include <cstring>
+
+#include "engine/archive.h"
+#include "engine/instance_fragment.h"
+#include "engine/matrix.h"
+#include "engine/model.h"
+#include "engine/object_graph.h"
+#include "engine/pool.h"
+#include "engine/properties.h"
+#include "engine/texture_remap.h"
+
+namespace {
+
+const Matrix kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+// What a new or freshly read instance starts with besides its placement.
+void SetDefaults(Instance* instance) {
+  std::memcpy(instance->matrix, kIdentity, sizeof(Matrix));
+  instance->pathSegment = nullptr;
+  instance->callback = nullptr;
+  instance->radius = instance->model->radius;
+  instance->dirty = 1;
+  instance->matrixGiven = 0;
+  instance->parentGroup = nullptr;
+  instance->drawn = 0;
+  instance->collidable = 1;
+  instance->ownAmbient = kAmbientUseDefault;
+  instance->remap = nullptr;
+  instance->remapCount = 0;
+}
+
+void FreeNodes(Instance* instance) {
+  while (instance->firstNode) InstanceNodeFree(instance->firstNode);
+}
+
+// One node per mesh node, linked as the mesh nodes are; each shared vertex
+// points at the node made for its mesh node (the mesh node's building slot).
+int BuildNodes(Instance* instance) {
+  Model* model = instance->model;
+  for (MeshNode* mesh = model->firstNode; mesh; mesh = mesh->nextInModel) {
+    mesh->building = InstanceNodeCreate(instance->world, mesh, nullptr, instance);
+    if (!mesh->building) {
+      FreeNodes(instance);
+      return 0;
+    }
+  }
+  for (MeshNode* mesh = model->firstNode; mesh; mesh = mesh->nextInModel) {
+    if (mesh->parent) InstanceNodeSetParent(mesh->building, mesh->parent->building);
+  }
+  for (MeshNode* mesh = model->firstNode; mesh; mesh = mesh->nextInModel) {
+    InstanceNode* node = mesh->building;
+    for (int i = 0; i < mesh->vertexCount; ++i) {
+      MeshNode* other = mesh->sharedIndex[i] != -1 ? mesh->sharedNode[i] : nullptr;
+      node->vertexNode[i] = other && other->model == model ? other->building : nullptr;
+    }
+  }
+  return 1;
+}
+
+void DetachFromParent(InstanceNode* node) {
+  InstanceNode* parent = node->parent;
+  if (!parent) return;
+  if (node->prevSibling) {
+    node->prevSibling->nextSibling = node->nextSibling;
+  } else {
+    parent->firstChild = node->nextSibling;
+  }
+  if (node->nextSibling) {
+    node->nextSibling->prevSibling = node->prevSibling;
+  } else {
+    parent->lastChild = node->prevSibling;
+  }
+  node->parent = node->prevSibling = node->nextSibling = nullptr;
+}
+
+void UnlinkFromWorld(InstanceNode* node) {
+  World* world = node->world;
+  if (node->prevInWorld) {
+    node->prevInWorld->nextInWorld = node->nextInWorld;
+  } else if (world && world->firstInstanceNode == node) {
+    world->firstInstanceNode = node->nextInWorld;
+  }
+  if (node->nextInWorld) {
+    node->nextInWorld->prevInWorld = node->prevInWorld;
+  } else if (world && world->lastInstanceNode == node) {
+    world->lastInstanceNode = node->prevInWorld;
+  }
+  node->prevInWorld = node->nextInWorld = nullptr;
+}
+
+void UnlinkFromInstance(InstanceNode* node) {
+  Instance* instance = node->instance;
+  if (node->prevInInstance) {
+    node->prevInInstance->nextInInstance = node->nextInInstance;
+  } else if (instance && instance->firstNode == node) {
+    instance->firstNode = node->nextInInstance;
+  }
+  if (node->nextInInstance) {
+    node->nextInInstance->prevInInstance = node->prevInInstance;
+  } else if (instance && instance->lastNode == node) {
+    instance->lastNode = node->prevInInstance;
+  }
+  node->prevInInstance = node->nextInInstance = nullptr;
+}
+
+void UnlinkInstance(Instance* instance) {
+  World* world = instance->world;
+  if (instance->prev) {
+    instance->prev->next = instance->next;
+  } else if (world && world->firstInstance == instance) {
+    world->firstInstance = instance->next;
+  }
+  if (instance->next) {
+    instance->next->prev = instance->prev;
+  } else if (world && world->lastInstance == instance) {
+    world->lastInstance = instance->prev;
+  }
+  instance->prev = instance->next = nullptr;
+}
+
+// The world an instance body names is the one being read, so it is always
+// in the object table already; a new world record here is refused (and its
+// block given back at once, as nothing else will ever see it).
+int RefuseNestedWorld(World* world) {
+  PoolDelete(world);
+  return 0;
+}
+
+Model* ModelFindByHash(int hash) {
+  for (Model* model = g_ModelListHead; model; model = model->next) {
+    if (model->nameHash == hash) return model;
+  }
+  return nullptr;
+}
+
+// The body after the links: model hash, placement, name.
+int InstanceBody(Instance* instance) {
+  int hash;
+  return ArchiveReadInt(&hash) && ArchiveReadVec3(&instance->x, &instance->y, &instance->z) &&
+         ArchiveReadVec3(&instance->angleX, &instance->angleY, &instance->angleZ) &&
+         ArchiveReadFloat(&instance->animTime) && ArchiveReadBytes(instance->name, kInstanceNameLength) &&
+         (instance->model = ModelFindByHash(hash)) != nullptr;
+}
+
+}  // namespace
+
+Instance* InstanceCreate(World* world, Model* model, float x, float y, float z, float angleX, float angleY,
+                         float angleZ, float animTime) {
+  if (!world || !model) return nullptr;
+  Instance* instance = PoolNew<Instance>();
+  if (!instance) return nullptr;
+  instance->world = world;
+  instance->model = model;
+  instance->x = x;
+  instance->y = y;
+  instance->z = z;
+  instance->angleX = angleX;
+  instance->angleY = angleY;
+  instance->angleZ = angleZ;
+  instance->animTime = animTime;
+  SetDefaults(instance);
+  if (!BuildNodes(instance)) {
+    PoolDelete(instance);
+    return nullptr;
+  }
+  ++model->useCount;
+  instance->prev = world->lastInstance;
+  if (world->lastInstance) {
+    world->lastInstance->next = instance;
+  } else {
+    world->firstInstance = instance;
+  }
+  world->lastInstance = instance;
+  return instance;
+}
+
+int InstanceDelete(Instance* instance) {
+  if (!instance) return 0;
+  PropFreeList(&instance->props);
+  InstanceClearTextureRemap(instance);
+  FreeNodes(instance);
+  UnlinkInstance(instance);
+  if (Model* model = instance->model) {
+    if (--model->useCount == 0) ModelFree(model);
+  }
+  PoolDelete(instance);
+  return 1;
+}
+
+void InstanceSetPlacement(Instance* instance, float x, float y, float z, float angleX, float angleY, float angleZ,
+                          float animTime) {
+  if (!instance) return;
+  instance->x = x;
+  instance->y = y;
+  instance->z = z;
+  instance->angleX = angleX;
+  instance->angleY = angleY;
+  instance->angleZ = angleZ;
+  instance->animTime = animTime;
+  instance->dirty = 1;
+  instance->matrixGiven = 0;
+  instance->pathSegment = nullptr;
+}
+
+void InstanceSetMatrix(Instance* instance, const float matrix[16], float animTime) {
+  if (!instance) return;
+  std::memcpy(instance->matrix, matrix, sizeof(Matrix));
+  instance->x = matrix[12];
+  instance->y = matrix[13];
+  instance->z = matrix[14];
+  instance->animTime = animTime;
+  instance->dirty = 1;
+  instance->matrixGiven = 1;
+  instance->pathSegment = nullptr;
+}
+
+void InstanceUpdateMatrix(Instance* instance) {
+  if (!instance) return;
+  if (instance->dirty && !instance->matrixGiven) {
+    Matrix saved;
+    MatrixGet(saved);
+    MatrixIdentity();
+    MatrixRotateX(instance->angleX);
+    MatrixRotateY(instance->angleY);
+    MatrixRotateZ(instance->angleZ);
+    MatrixTranslate(instance->x, instance->y, instance->z);
+    MatrixGet(instance->matrix);
+    MatrixLoad(saved);
+  }
+  instance->dirty = 0;
+}
+
+void InstanceSetAmbient(Instance* instance, float level) {
+  if (instance) instance->ownAmbient = level;
+}
+
+InstanceNode* InstanceFirstNode(Instance* instance) { return instance ? instance->firstNode : nullptr; }
+
+InstanceNode* InstanceNodeCreate(World* world, MeshNode* meshNode, InstanceNode* parent, Instance* instance) {
+  if (!meshNode) return nullptr;
+  InstanceNode* node = PoolNew<InstanceNode>();
+  if (!node) return nullptr;
+  if (meshNode->vertexCount > 0) {
+    node->vertexNode = ObjAllocArray<InstanceNode*>(meshNode->vertexCount);
+    if (!node->vertexNode) {
+      PoolDelete(node);
+      return nullptr;
+    }
+  }
+  node->meshNode = meshNode;
+  std::memcpy(node->worldMatrix, kIdentity, sizeof(Matrix));
+  std::memcpy(node->localMatrix, kIdentity, sizeof(Matrix));
+  node->animated = 1;
+  node->world = world;
+  if (world) {
+    node->prevInWorld = world->lastInstanceNode;
+    if (world->lastInstanceNode) {
+      world->lastInstanceNode->nextInWorld = node;
+    } else {
+      world->firstInstanceNode = node;
+    }
+    world->lastInstanceNode = node;
+  }
+  node->instance = instance;
+  if (instance) {
+    node->prevInInstance = instance->lastNode;
+    if (instance->lastNode) {
+      instance->lastNode->nextInInstance = node;
+    } else {
+      instance->firstNode = node;
+    }
+    instance->lastNode = node;
+  }
+  InstanceNodeSetParent(node, parent);
+  return node;
+}
+
+void InstanceNodeSetParent(InstanceNode* node, InstanceNode* parent) {
+  if (!node) return;
+  for (const InstanceNode* up = parent; up; up = up->parent) {
+    if (up == node) return;
+  }
+  DetachFromParent(node);
+  if (!parent) return;
+  node->parent = parent;
+  node->prevSibling = parent->lastChild;
+  if (parent->lastChild) {
+    parent->lastChild->nextSibling = node;
+  } else {
+    parent->firstChild = node;
+  }
+  parent->lastChild = node;
+}
+
+void InstanceNodeFree(InstanceNode* node) {
+  if (!node) return;
+  DetachFromParent(node);
+  UnlinkFromWorld(node);
+  UnlinkFromInstance(node);
+  while (node->firstChild) InstanceNodeFree(node->firstChild);
+  while (node->firstFragment) InstanceFragmentFree(node->firstFragment);
+  ObjFreeArray(node->vertexNode, node->meshNode ? node->meshNode->vertexCount : 0);
+  PropFreeList(&node->props);
+  PoolDelete(node);
+}
+
+int InstanceRead(Instance* instance) {
+  int ok = PropReadList(&instance->props);
+  if (ok) {
+    ok = ObjReadRecord<World, RefuseNestedWorld>(&instance->world);
+    if (!ok) instance->world = nullptr;  // a refused block is already gone
+  }
+  ok = ok && instance->world && ObjReadRecord<Instance, InstanceRead>(&instance->prev) &&
+       ObjReadRecord<Instance, InstanceRead>(&instance->next) && InstanceBody(instance);
+  if (ok) {
+    instance->name[kInstanceNameLength] = 0;
+    SetDefaults(instance);
+    ok = BuildNodes(instance);
+  }
+  if (!ok) {
+    PropFreeList(&instance->props);
+    instance->model = nullptr;
+    return 0;
+  }
+  ++instance->model->useCount;
+  return 1;
+}

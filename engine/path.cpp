@@ -1,0 +1,172 @@
+#include "engine/path.h"
+
+#include <cmath>
+
+#include "engine/matrix.h"
+#include "engine/pool.h"
+
+namespace {
+
+// A segment's duration as the path code uses it: zero or negative (or not a
+// number) is a segment passed at once.
+float Duration(const PathSegment* segment) { return segment->duration > 0.0f ? segment->duration : 0.0f; }
+
+// Moves and turns the instance through seconds of the segment's motion.
+void Integrate(Instance* instance, const PathSegment* segment, float seconds, int* stepsLeft) {
+  if (!(seconds > 0.0f)) return;
+  Matrix saved;
+  MatrixGet(saved);
+  float remaining = seconds;
+  // A tolerance keeps float leftovers (0.3 - 3 x 0.1) from adding a step.
+  while (remaining > 1e-6f && *stepsLeft > 0) {
+    const float h = remaining > kPathIntegrationStep + 1e-6f ? kPathIntegrationStep : remaining;
+    remaining -= h;
+    --*stepsLeft;
+    instance->angleX += segment->angularVelocity.x * h;
+    instance->angleY += segment->angularVelocity.y * h;
+    instance->angleZ += segment->angularVelocity.z * h;
+    MatrixIdentity();
+    MatrixRotateZ(instance->angleZ);
+    MatrixRotateX(instance->angleX);
+    MatrixRotateY(instance->angleY);
+    float dx, dy, dz;
+    MatrixTransformPoint(segment->velocity.x * h, segment->velocity.y * h, segment->velocity.z * h, &dx, &dy, &dz);
+    instance->x += dx;
+    instance->y += dy;
+    instance->z += dz;
+  }
+  MatrixLoad(saved);
+}
+
+PathSegment* FindOutgoing(const PathJunction* junction, int id) {
+  for (PathSegment* s = junction->firstOut; s; s = s->nextOut) {
+    if (s->id == id) return s;
+  }
+  return nullptr;
+}
+
+PathSegment* FindIncoming(const PathJunction* junction, int id) {
+  for (PathSegment* s = junction->firstIn; s; s = s->nextIn) {
+    if (s->id == id) return s;
+  }
+  return nullptr;
+}
+
+// The segment to take at the junction: pending choices oldest first (each
+// one consumed whether found or not), else the first eligible outgoing one.
+PathSegment* ChooseAtJunction(Instance* instance, const PathJunction* junction, int* direction) {
+  if (instance->queueCount > kPathChoiceCount) instance->queueCount = kPathChoiceCount;
+  while (instance->queueCount > 0) {
+    const unsigned slot =
+        (static_cast<unsigned>(instance->queueEnd) - static_cast<unsigned>(instance->queueCount)) % kPathChoiceCount;
+    --instance->queueCount;
+    const int id = instance->queueIds[slot];
+    const int choice = instance->queueDirections[slot];
+    PathSegment* found = choice == 1 ? FindOutgoing(junction, id) : FindIncoming(junction, id);
+    if (found) {
+      *direction = choice;
+      return found;
+    }
+  }
+  for (PathSegment* s = junction->firstOut; s; s = s->nextOut) {
+    if (PathSegmentAccepts(s, instance->pathMask)) {
+      *direction = 1;
+      return s;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void PathSegmentFree(PathSegment* segment) {
+  if (!segment) return;
+  if (PathJunction* from = segment->fromJunction) {
+    if (segment->prevOut) {
+      segment->prevOut->nextOut = segment->nextOut;
+    } else if (from->firstOut == segment) {
+      from->firstOut = segment->nextOut;
+    }
+    if (segment->nextOut) {
+      segment->nextOut->prevOut = segment->prevOut;
+    } else if (from->lastOut == segment) {
+      from->lastOut = segment->prevOut;
+    }
+  }
+  if (PathJunction* to = segment->toJunction) {
+    if (segment->prevIn) {
+      segment->prevIn->nextIn = segment->nextIn;
+    } else if (to->firstIn == segment) {
+      to->firstIn = segment->nextIn;
+    }
+    if (segment->nextIn) {
+      segment->nextIn->prevIn = segment->prevIn;
+    } else if (to->lastIn == segment) {
+      to->lastIn = segment->prevIn;
+    }
+  }
+  PoolDelete(segment);
+}
+
+int PathSegmentAccepts(const PathSegment* segment, std::uint32_t mask) {
+  return ((segment->selectMask & mask) ^ segment->selectPattern) == 0xFFFFFFFFu ? 1 : 0;
+}
+
+PathSegment* InstanceFollowPath(Instance* instance, float seconds) {
+  if (!instance || !instance->pathSegment) return nullptr;
+  float dt = std::isfinite(seconds) ? seconds : 0.0f;
+  int junctionsLeft = kPathMaxJunctionsPerStep;
+  int stepsLeft = kPathMaxStepsPerCall;
+  while (dt > 0.0f) {
+    const PathSegment* segment = instance->pathSegment;
+    const float duration = Duration(segment);
+    const PathJunction* next = nullptr;
+    float rest;
+    if (instance->pathDirection == 1) {
+      instance->pathTime += dt;
+      rest = instance->pathTime - duration;
+      if (rest >= 0.0f) {
+        next = segment->toJunction;
+      } else {
+        rest = 0.0f;
+      }
+    } else {
+      instance->pathTime -= dt;
+      rest = -instance->pathTime;
+      if (rest >= 0.0f) {
+        next = segment->fromJunction;
+      } else {
+        rest = 0.0f;
+      }
+    }
+    Integrate(instance, segment, dt - rest, &stepsLeft);
+    if (!next || junctionsLeft-- <= 0) break;
+    int direction = 1;
+    PathSegment* chosen = ChooseAtJunction(instance, next, &direction);
+    if (!chosen) break;  // rests at the junction
+    instance->pathSegment = chosen;
+    instance->pathDirection = direction;
+    instance->pathTime = direction == 1 ? 0.0f : Duration(chosen);
+    dt = rest;
+  }
+  const PathSegment* segment = instance->pathSegment;
+  const float duration = Duration(segment);
+  if (duration > 0.0f) {
+    instance->animTime = segment->startTime + (instance->pathTime / duration) * (segment->endTime - segment->startTime);
+  } else {
+    // A segment that takes no time is always at the end it was entered for.
+    instance->animTime = instance->pathDirection == 1 ? segment->endTime : segment->startTime;
+  }
+  instance->dirty = 1;
+  instance->matrixGiven = 0;
+  return instance->pathSegment;
+}
+
+void InstanceQueuePathChoice(Instance* instance, int segmentId, int direction) {
+  if (!instance) return;
+  const unsigned slot = static_cast<unsigned>(instance->queueEnd) % kPathChoiceCount;
+  instance->queueIds[slot] = segmentId;
+  instance->queueDirections[slot] = direction;
+  instance->queueEnd = static_cast<int>((slot + 1) % kPathChoiceCount);
+  if (instance->queueCount < kPathChoiceCount) ++instance->queueCount;
+}

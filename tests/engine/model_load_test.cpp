@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "engine/name_hash.h"
@@ -229,6 +230,33 @@ TEST_F(ModelTest, FreeingAModelFreesEveryNodeOfItsTreeAndItsPathNetworkOnce) {
   ASSERT_NE(g_ModelListHead, nullptr);
   EXPECT_STREQ(g_ModelListHead->name, "other.3ds");
   EXPECT_EQ(g_ModelListHead->prev, nullptr);
+  // A node freed twice would sit twice on the pool's free list and be handed
+  // out twice.
+  std::set<void*> blocks;
+  std::vector<void*> taken;
+  for (int i = 0; i < 16; ++i) {
+    taken.push_back(PoolAlloc(sizeof(MeshNode)));
+    EXPECT_TRUE(blocks.insert(taken.back()).second);
+  }
+  for (void* block : taken) PoolFree(block, sizeof(MeshNode));
+}
+
+TEST_F(ModelTest, ANodeCannotBecomeTheChildOfItsOwnSubtree) {
+  BuilderModel model = BoxModel("pair.3ds", {1, 1, 1});
+  model.nodes.push_back(model.nodes[0]);
+  model.nodes[1].parent = 0;
+  ASSERT_EQ(LoadModels({model}), 1);
+  MeshNode* root = g_ModelListHead->firstNode;
+  MeshNode* child = g_ModelListHead->lastNode;
+  MeshNodeSetParent(root, child);
+  MeshNodeSetParent(root, root);
+  EXPECT_EQ(root->parent, nullptr);
+  EXPECT_EQ(child->parent, root);
+  MeshNodeSetParent(child, nullptr);
+  EXPECT_EQ(root->firstChild, nullptr);
+  MeshNodeSetParent(root, child);
+  EXPECT_EQ(child->firstChild, root);
+  EXPECT_EQ(child->lastChild, root);
 }
 
 TEST_F(ModelTest, PathNetworksArriveLinkedBothWays) {

@@ -122,10 +122,10 @@ bool JunctionLinksValid(PathJunction* j, Seen* outgoing, Seen* incoming) {
 
 }  // namespace
 
-int ModelGraphValid(const ModelGraph& g, const Model* root) {
+int ModelGraphValid(const ModelGraph& g, Model* root) {
   if (!NumbersFinite(g)) return 0;
   Seen models, nodes, children, rotationKeys, positionKeys, junctions, outgoing, incoming;
-  Model* first = const_cast<Model*>(root);
+  Model* first = root;
   // The model list has no stored tail: walk it with its own end as "last".
   Model* tail = first;
   for (size_t steps = 0; tail && tail->next && steps <= g.models.size(); ++steps) tail = tail->next;

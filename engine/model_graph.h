@@ -46,7 +46,7 @@ int ModelGraphReadBody(T* record, std::vector<T*>& list, int (*body)(T*)) {
 
 // 1 when the records read form well-shaped models with root first on their
 // list: see engine/model.h.
-int ModelGraphValid(const ModelGraph& graph, const Model* root);
+int ModelGraphValid(const ModelGraph& graph, Model* root);
 // Frees every record of the graph on its own (arrays, properties, texture
 // references), following no links.
 void ModelGraphFreeAll(ModelGraph* graph);

@@ -45,7 +45,7 @@ int ModelGraphReadBody(T* record, std::vector<T*>& list, int (*body)(T*)) {
 }
 
 // 1 when the records read form well-shaped models with root first on their
-// list: see engine/model.h.
+// list: see engine/model.h. Shared-vertex entries of index -1 get a null node.
 int ModelGraphValid(const ModelGraph& graph, Model* root);
 // Frees every record of the graph on its own (arrays, properties, texture
 // references), following no links.

@@ -8,6 +8,7 @@
 #include "engine/matrix.h"
 
 View* g_CurrentView;
+World* g_CurrentWorld;
 Vec3 g_CameraPosition;
 int g_ViewWidth;
 int g_ViewHeight;

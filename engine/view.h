@@ -10,6 +10,8 @@
 
 // Frame camera state, valid from one ViewSetup until the next.
 extern View* g_CurrentView;
+// The world being drawn (RenderWorld sets it); the lighting reads its lights.
+extern World* g_CurrentWorld;
 extern Vec3 g_CameraPosition;
 extern int g_ViewWidth;  // target size in pixels ...
 extern int g_ViewHeight;

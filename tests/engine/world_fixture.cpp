@@ -5,6 +5,7 @@
 #include "engine/bsp.h"
 #include "engine/light.h"
 #include "engine/particle.h"
+#include "engine/polygon_group.h"
 #include "engine/pool.h"
 #include "engine/surface.h"
 #include "engine/vertex_pool.h"
@@ -20,6 +21,7 @@ World* TestWorldCreate(BspNode* root) {
 
 void TestWorldFree(World* world) {
   if (!world) return;
+  while (world->firstGroup) GroupDelete(world->firstGroup);
   while (world->firstPolygon) PolygonDelete(world->firstPolygon);
   BspNodeFree(world->bspRoot);
   world->bspRoot = nullptr;

@@ -1,0 +1,101 @@
+#include "engine/lighting.h"
+
+#include <cmath>
+#include <initializer_list>
+
+#include "engine/depth_cue.h"
+#include "engine/view.h"
+
+int g_SurfaceTakesLights = 1;
+float g_InstanceAmbientDefault = 1.0f;
+Vec3 g_InstanceEyePosition;
+
+namespace {
+
+// The vector from the point to the light when the light reaches it: inside
+// its radius along every axis (strictly) and in all.
+bool LightReaches(const Light* light, float lx, float ly, float lz, float x, float y, float z, Vec3* d,
+                  float* distanceSquared) {
+  *d = {lx - x, ly - y, lz - z};
+  const float r = light->radius;
+  if (!(std::fabs(d->x) < r && std::fabs(d->y) < r && std::fabs(d->z) < r)) return false;
+  *distanceSquared = d->x * d->x + d->y * d->y + d->z * d->z;
+  return *distanceSquared < light->radiusSquared;
+}
+
+int FinishLevel(float base, float eyeX, float eyeY, float eyeZ, float x, float y, float z) {
+  if (!(base > 0.0f)) base = 0.0f;  // NaN too
+  if (base > 1.0f) base = 1.0f;
+  if (DepthCueOn()) {
+    const float dx = x - eyeX, dy = y - eyeY, dz = z - eyeZ;
+    base *= DepthCueFactor(dx * dx + dy * dy + dz * dz);
+  }
+  return LightLevelFromFloat(base);
+}
+
+}  // namespace
+
+void SetInstanceAmbientDefault(float level) { g_InstanceAmbientDefault = level; }
+
+int LightLevelFromFloat(float f) {
+  if (!(f > 0.0f)) f = 0.0f;
+  if (f > 1.0f) f = 1.0f;
+  return static_cast<int>(std::lround(f * kLightLevelScale)) + kLightLevelBias;
+}
+
+int LightingAtPoint(float x, float y, float z, float nx, float ny, float nz, float base) {
+  if (g_SurfaceTakesLights && g_CurrentWorld) {
+    for (const Light* light = g_CurrentWorld->firstLight; light; light = light->next) {
+      if (light->type == kLightTypeSphere) continue;
+      Vec3 d;
+      float distanceSquared;
+      if (!LightReaches(light, light->x, light->y, light->z, x, y, z, &d, &distanceSquared)) continue;
+      const float dot = d.x * nx + d.y * ny + d.z * nz;
+      if (!(dot > 0.0f)) continue;
+      base += light->halfPower * dot / std::fmax(distanceSquared, 1.0f);
+    }
+  }
+  return FinishLevel(base, g_CameraPosition.x, g_CameraPosition.y, g_CameraPosition.z, x, y, z);
+}
+
+namespace {
+
+float InstanceLightsFrom(const Light* first, float x, float y, float z, float nx, float ny, float nz, float base) {
+  for (const Light* light = first; light; light = light->next) {
+    Vec3 d;
+    float distanceSquared;
+    if (!LightReaches(light, light->localX, light->localY, light->localZ, x, y, z, &d, &distanceSquared)) continue;
+    if (light->type == kLightTypeSphere) {
+      base += (1.0f - distanceSquared / light->radiusSquared) * light->intensity;
+      continue;
+    }
+    const float dot = d.x * nx + d.y * ny + d.z * nz;
+    if (!(dot > 0.0f)) continue;
+    base += light->halfPower * dot / distanceSquared;
+  }
+  return base;
+}
+
+}  // namespace
+
+int InstanceLightingAtPoint(float x, float y, float z, float nx, float ny, float nz, float base) {
+  if (g_SurfaceTakesLights && g_CurrentWorld) {
+    base = InstanceLightsFrom(g_CurrentWorld->firstSphereLight, x, y, z, nx, ny, nz, base);
+    base = InstanceLightsFrom(g_CurrentWorld->firstLight, x, y, z, nx, ny, nz, base);
+  }
+  return FinishLevel(base, g_InstanceEyePosition.x, g_InstanceEyePosition.y, g_InstanceEyePosition.z, x, y, z);
+}
+
+void LightingPlaceInFrame(World* world, const float m[16]) {
+  auto map = [m](float x, float y, float z, float* ox, float* oy, float* oz) {
+    *ox = x * m[0] + y * m[4] + z * m[8] + m[12];
+    *oy = x * m[1] + y * m[5] + z * m[9] + m[13];
+    *oz = x * m[2] + y * m[6] + z * m[10] + m[14];
+  };
+  map(g_CameraPosition.x, g_CameraPosition.y, g_CameraPosition.z, &g_InstanceEyePosition.x, &g_InstanceEyePosition.y,
+      &g_InstanceEyePosition.z);
+  if (!world) return;
+  for (Light* list : {world->firstSphereLight, world->firstLight}) {
+    for (Light* light = list; light; light = light->next) map(light->x, light->y, light->z, &light->localX, &light->localY, &light->localZ);
+  }
+}

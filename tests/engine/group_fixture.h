@@ -1,0 +1,21 @@
+#pragma once
+// Polygon groups built in memory for the group, mover and rebuild tests.
+#include <vector>
+
+#include "engine/records.h"
+#include "tests/engine/world_fixture.h"
+
+// A visible group with identity matrices and no mover, at the end of the
+// world's list and, with a parent, of the parent's children. Invalid, as a
+// loaded group is, so the first rebuild places it.
+PolygonGroup* TestGroupCreate(World* world, const char* name, PolygonGroup* parent = nullptr);
+// A polygon through the points, put into the group (not yet in the BSP: the
+// next rebuild places it).
+WorldPolygon* TestGroupPolygon(PolygonGroup* group, const std::vector<Vec3>& points);
+// World positions of the vertices of all fragments of the polygon.
+std::vector<Vec3> FragmentPoints(const WorldPolygon* polygon);
+// Number of fragments of the polygon.
+int FragmentCount(const WorldPolygon* polygon);
+
+// A world fixture whose groups are freed with it.
+class GroupTest : public WorldTest {};

@@ -96,6 +96,7 @@ void LightingPlaceInFrame(World* world, const float m[16]) {
       &g_InstanceEyePosition.z);
   if (!world) return;
   for (Light* list : {world->firstSphereLight, world->firstLight}) {
-    for (Light* light = list; light; light = light->next) map(light->x, light->y, light->z, &light->localX, &light->localY, &light->localZ);
+    for (Light* light = list; light; light = light->next)
+      map(light->x, light->y, light->z, &light->localX, &light->localY, &light->localZ);
   }
 }

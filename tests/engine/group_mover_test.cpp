@@ -64,11 +64,10 @@ TEST_F(MoverTest, EndsAreReachedInBothDirectionsOnlyWhenRunningTowardThem) {
     bool ends;
   };
   const Case cases[] = {
-      {0.5f, -1.0f, 600, 0.0f, true},   // down to 0
-      {0.2f, 0.5f, 1000, 0.7f, false},  // on its way
-      {0.0f, 0.0f, 1000, 0.0f, false},  // standing at 0 with no speed keeps running
-      {1.0f, 0.0f, 1000, 1.0f, false},
-      {0.0f, 1.0f, 1000, 1.0f, true},  // exactly 1 after one second
+      {0.5f, -1.0f, 600, 0.0f, true},                                   // down to 0
+      {0.2f, 0.5f, 1000, 0.7f, false},                                  // on its way
+      {0.0f, 0.0f, 1000, 0.0f, false},                                  // standing at 0 with no speed keeps running
+      {1.0f, 0.0f, 1000, 1.0f, false}, {0.0f, 1.0f, 1000, 1.0f, true},  // exactly 1 after one second
   };
   for (const Case& c : cases) {
     log_.calls.clear();

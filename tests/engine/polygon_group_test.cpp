@@ -1,11 +1,12 @@
 // Polygon groups: hierarchy, visibility, movers and the rebuild into the BSP.
+#include "engine/polygon_group.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
 #include "engine/matrix.h"
-#include "engine/polygon_group.h"
 #include "tests/engine/group_fixture.h"
 
 namespace {
@@ -309,10 +310,10 @@ TEST_F(GroupTest, CentreRadiusAndLoadCentre) {
   EXPECT_EQ(x + y + z, 0.0f);  // no polygons
   EXPECT_EQ(GroupRadius(parent), 0.0f);
 
-  TestGroupPolygon(parent, RectXY(0, 0, 30, 40, 0));      // centre (15, 20, 0)
+  TestGroupPolygon(parent, RectXY(0, 0, 30, 40, 0));  // centre (15, 20, 0)
   WorldPolygon* line = TestPolygon(world_, {{100, 100, 100}, {200, 100, 100}}, -1);
-  PolygonSetGroup(line, parent, 0);                       // repeats the value before it
-  TestGroupPolygon(parent, RectXY(10, 10, 20, 20, 10));   // centre (15, 15, 10)
+  PolygonSetGroup(line, parent, 0);                      // repeats the value before it
+  TestGroupPolygon(parent, RectXY(10, 10, 20, 20, 10));  // centre (15, 15, 10)
   GroupComputeLocalCentre(parent);
   // Running mean of (15, 20, 0), (15, 20, 0), (15, 15, 10).
   EXPECT_NEAR(parent->localCentre.x, 15.0f, 1e-4f);

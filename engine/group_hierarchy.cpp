@@ -12,6 +12,30 @@
 #include "engine/properties.h"
 #include "engine/world_polygon.h"
 
+PolygonGroup* GroupCreate(World* world, const char* name, PolygonGroup* parent) {
+  if (!world || !name) return nullptr;
+  PolygonGroup* group = PoolNew<PolygonGroup>();
+  const int size = static_cast<int>(std::strlen(name)) + 1;
+  group->name = static_cast<char*>(PoolAlloc(size));
+  std::memcpy(group->name, name, static_cast<size_t>(size));
+  group->world = world;
+  GroupMatrixIdentity(group->baseMatrix);
+  GroupMatrixIdentity(group->moverMatrix);
+  GroupMatrixIdentity(group->worldMatrix);
+  group->visible = 1;
+  group->callbackStamp = kStampNever;
+  group->prev = world->lastGroup;
+  if (world->lastGroup) {
+    world->lastGroup->next = group;
+  } else {
+    world->firstGroup = group;
+  }
+  world->lastGroup = group;
+  world->allClean = 0;
+  if (parent && parent->world == world) GroupSetParent(group, parent, 0);
+  return group;
+}
+
 PolygonGroup* GroupFindByName(World* world, const char* name) {
   if (!world || !name) return nullptr;
   for (PolygonGroup* group = world->firstGroup; group; group = group->next) {

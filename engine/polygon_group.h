@@ -21,6 +21,13 @@
 // 0 for a null polygon, else 1.
 int PolygonSetGroup(WorldPolygon* polygon, PolygonGroup* group, int reinsert);
 
+// A visible group named name (a pool copy) with identity matrices, no mover
+// and no polygons, at the end of the world's list and, with a parent, of the
+// parent's children; invalid, so the next rebuild places it. The level's
+// groups come from the world member; the data builder and tools make theirs
+// here. Null for a null world or name.
+PolygonGroup* GroupCreate(World* world, const char* name, PolygonGroup* parent);
+
 // ---------------------------------------------------------------------------
 // Finding and walking
 // ---------------------------------------------------------------------------

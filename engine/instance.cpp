@@ -121,12 +121,10 @@ void UnlinkInstance(Instance* instance) {
 }
 
 // The world an instance body names is the one being read, so it is always
-// in the object table already; a new world record here is refused (and its
-// block given back at once, as nothing else will ever see it).
-int RefuseNestedWorld(World* world) {
-  PoolDelete(world);
-  return 0;
-}
+// in the object table already; a new world record here is refused. Its
+// cleared block stays in the object table, like every block of a failed
+// read, and the world loader frees it from there.
+int RefuseNestedWorld(World*) { return 0; }
 
 Model* ModelFindByHash(int hash) {
   for (Model* model = g_ModelListHead; model; model = model->next) {
@@ -310,7 +308,7 @@ int InstanceRead(Instance* instance) {
   int ok = PropReadList(&instance->props);
   if (ok) {
     ok = ObjReadRecord<World, RefuseNestedWorld>(&instance->world);
-    if (!ok) instance->world = nullptr;  // a refused block is already gone
+    if (!ok) instance->world = nullptr;  // a refused block is not the world
   }
   ok = ok && instance->world && ObjReadRecord<Instance, InstanceRead>(&instance->prev) &&
        ObjReadRecord<Instance, InstanceRead>(&instance->next) && InstanceBody(instance);

@@ -44,6 +44,13 @@ void ObjTableFree() {
 
 int ObjTableCount() { return g_ObjCount; }
 
+int ObjTableEntryAt(int index, void** object, ObjKind* kind) {
+  if (index < 0 || index >= g_ObjCount) return 0;
+  *object = g_ObjTable[index].object;
+  *kind = g_ObjTable[index].kind;
+  return 1;
+}
+
 int ObjReadRef(void** slot, ObjKind kind, ObjReader reader, int size) {
   int number;
   if (!ArchiveReadInt(&number)) return 0;

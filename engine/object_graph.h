@@ -51,6 +51,11 @@ void ObjTableReset();
 void ObjTableFree();
 // Objects read so far in the current graph.
 int ObjTableCount();
+// The index-th object of the current graph (0-based, in reading order) and
+// its kind; 0 when index is out of range. A reader that fails leaves every
+// block it allocated in the table (cleared where nothing was read), so the
+// caller of a failed read can free them all from here, each exactly once.
+int ObjTableEntryAt(int index, void** object, ObjKind* kind);
 
 // Reads one reference into *slot. 0 gives null. k > 0 gives the k-th object
 // when it exists and is of this kind (else 0, slot unchanged). -(count + 1)

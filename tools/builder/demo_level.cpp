@@ -1,0 +1,218 @@
+#include "tools/builder/demo_level.h"
+
+#include <cmath>
+
+#include "engine/bsp.h"
+#include "engine/name_hash.h"
+#include "engine/polygon_group.h"
+#include "engine/pool.h"
+#include "engine/properties.h"
+#include "engine/vertex_pool.h"
+#include "engine/world.h"
+#include "tools/builder/demo_models.h"
+#include "tools/builder/demo_textures.h"
+#include "tools/builder/level_builder.h"
+
+namespace {
+
+constexpr float kPi = 3.14159265f;
+
+// Corridors: 160 wide, from the ceiling at y = -40 to the floor at 100.
+constexpr float kCorridorTop = -40.0f;
+constexpr float kFloor = 100.0f;
+
+void SetProperty(PropertyEntry** list, const char* name, const char* value) { PropSet(list, NameHash(name), value); }
+
+LevelRoomStyle Style(const char* walls, const char* floor, const char* ceiling, float wallLight, bool openX,
+                     bool openZ) {
+  LevelRoomStyle style;
+  style.textures[kFaceMinX] = openX ? nullptr : walls;
+  style.textures[kFaceMaxX] = openX ? nullptr : walls;
+  style.textures[kFaceMinZ] = openZ ? nullptr : walls;
+  style.textures[kFaceMaxZ] = openZ ? nullptr : walls;
+  style.textures[kFaceFloor] = floor;
+  style.textures[kFaceCeiling] = ceiling;
+  for (int f = 0; f < kFaceCount; ++f) style.light[f] = wallLight;
+  style.light[kFaceFloor] = wallLight + 0.1f;
+  style.light[kFaceCeiling] = wallLight - 0.05f;
+  return style;
+}
+
+// A flat rectangle in a horizontal plane at y, facing up (-y) or down (+y).
+void Horizontal(LevelBuilder& b, float x0, float x1, float z0, float z1, float y, bool facingDown, const char* texture,
+                float light, PolygonGroup* group = nullptr, int flags = 0) {
+  b.Polygon({{x0, y, z0}, {x1, y, z0}, {x1, y, z1}, {x0, y, z1}}, {0, facingDown ? 1.0f : -1.0f, 0}, texture, light,
+            group, nullptr, flags);
+}
+
+// An upright rectangle in the plane x = at, facing +x or -x.
+void WallX(LevelBuilder& b, float at, float z0, float z1, float y0, float y1, float facing, const char* texture,
+           float light) {
+  b.Polygon({{at, y0, z0}, {at, y0, z1}, {at, y1, z1}, {at, y1, z0}}, {facing, 0, 0}, texture, light);
+}
+
+// An upright rectangle in the plane z = at, facing +z or -z.
+void WallZ(LevelBuilder& b, float at, float x0, float x1, float y0, float y1, float facing, const char* texture,
+           float light, PolygonGroup* group = nullptr, int flags = 0) {
+  b.Polygon({{x0, y0, at}, {x1, y0, at}, {x1, y1, at}, {x0, y1, at}}, {0, 0, facing}, texture, light, group, nullptr,
+            flags);
+}
+
+void Hangar(LevelBuilder& b, DemoLevel* level) {
+  b.Room({-400, -240, -400}, {400, kFloor, 400},
+         Style(kDemoWallConcrete, kDemoFloorTiles, kDemoCeiling, 0.35f, false, false),
+         {{kFaceMaxZ, -80, 80, kCorridorTop, kFloor}});
+  // Lamps in the ceiling, a hazard band round the foot of the walls, two
+  // pillars and a frame of stripes round the way out.
+  for (float x : {-200.0f, 200.0f}) {
+    for (float z : {-200.0f, 200.0f}) Horizontal(b, x - 40, x + 40, z - 40, z + 40, -239, true, kDemoLightPanel, 1.0f);
+  }
+  WallX(b, -399, -400, 400, 60, kFloor, 1, kDemoHazardStripes, 0.4f);
+  WallX(b, 399, -400, 400, 60, kFloor, -1, kDemoHazardStripes, 0.4f);
+  WallZ(b, -399, -400, 400, 60, kFloor, 1, kDemoHazardStripes, 0.4f);
+  WallZ(b, 399, -400, -100, 60, kFloor, -1, kDemoHazardStripes, 0.4f);
+  WallZ(b, 399, 100, 400, 60, kFloor, -1, kDemoHazardStripes, 0.4f);
+  WallZ(b, 399, -100, 100, -70, kCorridorTop, -1, kDemoHazardStripes, 0.5f);
+  b.Block({-260, -240, 140}, {-200, kFloor, 200}, kDemoMetalPlate, 0.35f);
+  b.Block({200, -240, 140}, {260, kFloor, 200}, kDemoMetalPlate, 0.35f);
+  b.PointLight({0, -180, 0}, 1.0f, 300.0f, 900.0f, 1.0f, 0.9f, 0.7f);
+  b.PointLight({0, -180, -300}, 1.0f, 240.0f, 700.0f, 1.0f, 0.9f, 0.7f);
+
+  level->instances.push_back(
+      {kDemoPlayerStartModel, {0, 40, -280}, {0, 0, 0}, 0.0f, "start", {{"event", "timer 1500 beep"}}});
+  level->instances.push_back({"cargo.3ds", {-330, 90, 330}, {0, 0.3f, 0}, 0.0f, "crate1", {}});
+  level->instances.push_back({"cargo.3ds", {-300, 90, 345}, {0, 1.1f, 0}, 0.0f, "crate2", {}});
+  level->instances.push_back({"cargo.3ds", {330, 90, -330}, {0, 0.0f, 0}, 0.0f, "crate3", {}});
+}
+
+void DoorCorridor(LevelBuilder& b, World* world) {
+  b.Room({-80, kCorridorTop, 400}, {80, kFloor, 900},
+         Style(kDemoWallTech, kDemoFloorGrating, kDemoMetalPlate, 0.3f, false, true), {});
+  for (float z = 450; z < 900; z += 150)
+    Horizontal(b, -20, 20, z, z + 60, kCorridorTop + 1, true, kDemoLightStrip, 1.0f);
+  b.PointLight({0, -20, 520}, 1.0f, 200.0f, 420.0f, 0.7f, 0.9f, 1.0f);
+  b.PointLight({0, -20, 800}, 1.0f, 200.0f, 420.0f, 0.7f, 0.9f, 1.0f);
+
+  // The door: a slab that slides up into the ceiling. Its two faces carry
+  // the door texture once each; its foot shows when it is open.
+  PolygonGroup* door = GroupCreate(world, kDemoDoorGroup, nullptr);
+  SetProperty(&door->props, "type", "sliding");
+  SetProperty(&door->props, "auto", "1");
+  SetProperty(&door->props, "speed", "0.5");
+  SetProperty(&door->props, "radius", "220");
+  const LevelMapping front = {{80, kCorridorTop, 642}, {-320, 0, 0}, {0, 140, 0}};
+  const LevelMapping back = {{-80, kCorridorTop, 658}, {320, 0, 0}, {0, 140, 0}};
+  b.Polygon({{-80, kCorridorTop, 642}, {80, kCorridorTop, 642}, {80, kFloor, 642}, {-80, kFloor, 642}}, {0, 0, -1},
+            kDemoDoor, 0.4f, door, &front);
+  b.Polygon({{-80, kCorridorTop, 658}, {80, kCorridorTop, 658}, {80, kFloor, 658}, {-80, kFloor, 658}}, {0, 0, 1},
+            kDemoDoor, 0.4f, door, &back);
+  Horizontal(b, -80, 80, 642, 658, kFloor, true, kDemoHazardStripes, 0.4f, door);
+  b.Line({0, kFloor, 650}, {0, kCorridorTop - 100, 650}, door);  // the slide: 240 units up
+  GroupSetSlideMover(door, 0, kCorridorTop - 100 - kFloor, 0, -0.5f, 0.0f);
+
+  // An unseen plane across the corridor before the door: touching it opens
+  // the door.
+  PolygonGroup* trigger = GroupCreate(world, kDemoTriggerGroup, nullptr);
+  SetProperty(&trigger->props, "event", "open door_main");
+  WallZ(b, 560, -80, 80, kCorridorTop, kFloor, -1, nullptr, 0.0f, trigger, kPolygonTrigger | kPolygonNeverDrawn);
+}
+
+void PumpRoom(LevelBuilder& b, World* world, DemoLevel* level) {
+  b.Room({-300, -300, 900}, {300, kFloor, 1500},
+         Style(kDemoWallBrick, kDemoFloorTiles, kDemoCeiling, 0.35f, false, false),
+         {{kFaceMinZ, -80, 80, kCorridorTop, kFloor},
+          {kFaceMaxX, 1100, 1260, kCorridorTop, kFloor},
+          {kFaceFloor, -120, 120, 1080, 1320}});
+  Horizontal(b, -120, 120, 1080, 1320, kFloor, false, kDemoWater, 0.55f);
+  WallX(b, -299, 950, 1450, -260, -150, 1, kDemoPipes, 0.4f);
+  WallZ(b, 1499, -250, 250, -260, -150, -1, kDemoPipes, 0.4f);
+
+  // The fan: four blades round a vertical axis, turning once every four
+  // seconds for ever; its lamp hub is a child group that turns with it.
+  PolygonGroup* fan = GroupCreate(world, kDemoFanGroup, nullptr);
+  SetProperty(&fan->props, "type", "spinning");
+  SetProperty(&fan->props, "continuous", "1");
+  SetProperty(&fan->props, "start", "1");
+  SetProperty(&fan->props, "speed", "0.25");
+  const Vec3 hub = {0, -200, 1200};
+  for (int k = 0; k < 4; ++k) {
+    const float angle = k * kPi / 2;
+    const float c = std::cos(angle), s = std::sin(angle);
+    auto at = [&](float along, float across, float y) {
+      return Vec3{hub.x + along * c - across * s, y, hub.z + along * s + across * c};
+    };
+    b.Polygon({at(25, -20, hub.y), at(160, -30, hub.y), at(160, 30, hub.y), at(25, 20, hub.y)}, {0, 1, 0},
+              kDemoMetalPlate, 0.5f, fan);
+    b.Polygon({at(25, -20, hub.y - 1), at(160, -30, hub.y - 1), at(160, 30, hub.y - 1), at(25, 20, hub.y - 1)},
+              {0, -1, 0}, kDemoMetalPlate, 0.4f, fan);
+  }
+  b.Line(hub, {hub.x, hub.y - 60, hub.z}, fan);
+  GroupSetRotateMover(fan, hub.x, hub.y, hub.z, 0, -1, 0, 0.0f, 0.25f, 0.0f);
+  GroupStartMover(fan);
+  PolygonGroup* lamp = GroupCreate(world, kDemoFanHubGroup, fan);
+  SetProperty(&lamp->props, "parent", kDemoFanGroup);
+  b.Block({hub.x - 25, hub.y - 15, hub.z - 25}, {hub.x + 25, hub.y + 15, hub.z + 25}, kDemoLightPanel, 1.0f, lamp);
+
+  b.SphereLight({0, -120, 1200}, 0.5f, 450.0f);
+  b.PointLight({-200, -250, 1000}, 1.0f, 300.0f, 800.0f, 0.6f, 0.8f, 1.0f);
+  b.PointLight({200, -250, 1400}, 1.0f, 300.0f, 800.0f, 0.6f, 0.8f, 1.0f);
+  level->instances.push_back({"sentry.3ds", {0, 95, 1440}, {0, kPi, 0}, 0.0f, "sentry1", {}});
+}
+
+void LavaCorridor(LevelBuilder& b) {
+  b.Room({300, kCorridorTop, 1100}, {900, kFloor, 1260},
+         Style(kDemoPipes, kDemoFloorGrating, kDemoMetalPlate, 0.3f, true, false),
+         {{kFaceFloor, 500, 700, 1140, 1220}});
+  Horizontal(b, 500, 700, 1140, 1220, kFloor, false, kDemoLava, 1.0f);
+  b.PointLight({600, -20, 1180}, 1.0f, 200.0f, 420.0f, 1.0f, 0.5f, 0.3f);
+}
+
+void ControlRoom(LevelBuilder& b, DemoLevel* level) {
+  b.Room({900, -200, 950}, {1400, kFloor, 1450},
+         Style(kDemoWallTech, kDemoFloorTiles, kDemoCeiling, 0.35f, false, false),
+         {{kFaceMinX, 1100, 1260, kCorridorTop, kFloor}, {kFaceFloor, 950, 1100, 1300, 1440}});
+  Horizontal(b, 950, 1100, 1300, 1440, kFloor, false, kDemoSludge, 0.5f);
+  // A colour-keyed grate fences the sludge tank off.
+  WallZ(b, 1300, 950, 1100, 0, kFloor, -1, kDemoGrate, 0.5f);
+  // Consoles along the far wall, and screens above them.
+  b.Block({1340, 40, 1050}, {1390, kFloor, 1350}, kDemoMetalPlate, 0.35f);
+  WallX(b, 1339, 1060, 1340, 45, 90, -1, kDemoComputer, 0.8f);
+  WallX(b, 1399, 1000, 1400, -150, -50, -1, kDemoComputer, 0.8f);
+  b.PointLight({1150, -150, 1200}, 1.0f, 300.0f, 800.0f, 0.7f, 1.0f, 0.7f);
+
+  level->instances.push_back(
+      {"sensor.3ds", {1000, 40, 1180}, {0, 0, 0}, 0.0f, "sensor1", {{"radius", "80"}, {"event", "beep"}}});
+  level->instances.push_back({"SHIELDS.3DS", {1150, 60, 1200}, {0, 0, 0}, 0.0f, "shields1", {}});
+  level->instances.push_back({"cargo.3ds", {1300, 90, 1400}, {0, 0.5f, 0}, 0.0f, "crate4", {}});
+}
+
+}  // namespace
+
+void BuildDemoLevel(World* world, DemoLevel* level) {
+  LevelBuilder b(world, MakeDemoPalette());
+  SetProperty(&world->props, "name", "Pump Station");
+  Hangar(b, level);
+  DoorCorridor(b, world);
+  PumpRoom(b, world, level);
+  LavaCorridor(b);
+  ControlRoom(b, level);
+  b.ReleaseSurfaces();
+  // The groups' polygons enter the BSP where their movers put them.
+  WorldRebuildGroups(world);
+  level->settings.depthCueFar = 2200.0f;
+  level->settings.flatShadeLow = 0.2f;
+  level->settings.flatShadeHigh = 1.0f;
+}
+
+std::vector<uint8_t> DemoLevelMember() {
+  World* world = PoolNew<World>();
+  VertexPoolInit(world, 1);
+  // The root splits at the floor plane (y = 100, front side above it).
+  world->bspRoot = BspNodeCreate(0, -1, 0, -kFloor);
+  DemoLevel level;
+  BuildDemoLevel(world, &level);
+  std::vector<uint8_t> member;
+  if (!WriteWorldMember(world, level.instances, level.settings, &member)) member.clear();
+  WorldFree(world);
+  return member;
+}

@@ -91,7 +91,7 @@ class LevelBuilder {
   Surface* SurfaceFor(const char* texture, const LevelMapping& mapping);
 
   World* world_;
-  const BuilderPalette& palette_;
+  BuilderPalette palette_;
   std::map<std::tuple<std::string, float, float, float, float, float, float, float, float, float>, Surface*> surfaces_;
   int polygons_ = 0;
 };

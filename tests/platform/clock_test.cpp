@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/clock.h"
+
+#include <gtest/gtest.h>
 
 class FixedStepClock : public ::testing::Test {
  protected:

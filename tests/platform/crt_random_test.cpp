@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/crt_random.h"
+
+#include <gtest/gtest.h>
 
 TEST(CrtRandom, SeedOneGivesTheRuntimeSequence) {
   CrtSrand(1);

@@ -1,20 +1,22 @@
+#include "platform/headless/input_script.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/clock.h"
 #include "platform/headless/headless_backend.h"
-#include "platform/headless/input_script.h"
 #include "platform/keys.h"
 
 TEST(InputScript, ParsesEachKindOfEventInTimeOrder) {
   std::vector<TimedInputEvent> events;
   std::string error;
-  ASSERT_TRUE(InputScriptParse("# menu\n"
-                               "500 quit\n"
-                               "100 press escape\n"
-                               "200 mouse move 4 -3\n"
-                               "300 mouse down left\n"
-                               "400 type ab\n",
-                               &events, &error))
+  ASSERT_TRUE(
+      InputScriptParse("# menu\n"
+                       "500 quit\n"
+                       "100 press escape\n"
+                       "200 mouse move 4 -3\n"
+                       "300 mouse down left\n"
+                       "400 type ab\n",
+                       &events, &error))
       << error;
   ASSERT_EQ(events.size(), 11u);
   EXPECT_EQ(events[0].timeMs, 100u);

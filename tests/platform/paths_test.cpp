@@ -1,6 +1,7 @@
+#include "platform/paths.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/paths.h"
 #include "tests/support/temp_folder.h"
 
 TEST(Paths, WindowsPathResolvesWithoutRegardToCase) {

@@ -12,6 +12,11 @@ class BuildVariant {
   virtual BuildKind Kind() const = 0;
   // The program's name as its window and messages show it.
   virtual const char* ProgramName() const = 0;
+  // Around every change of document: the display device's copies of the
+  // level's textures are let go before the old level goes and made for the
+  // new one after it is loaded. Only the Direct3D program keeps such copies.
+  virtual void ReleaseDeviceTextures() {}
+  virtual void LoadDeviceTextures() {}
 };
 
 // Installed once by main() before anything else runs; the variant lives as

@@ -1,0 +1,52 @@
+#include "game/fatal_error.h"
+
+#include <cstdio>
+
+#include "game/game_app.h"
+#include "game/interface_manager.h"
+#include "game/net_doc.h"
+#include "game/program_folder.h"
+#include "platform/framework/process.h"
+
+std::string ErrorLogLine(const std::tm& localTime, const char* sourceFile, int line) {
+  char lineText[16];
+  std::snprintf(lineText, sizeof(lineText), "%d", line);
+  const int needed = std::snprintf(nullptr, 0, "[%02d/%02d %02d:%02d:%02d] %s(%s): Abnormal exit\n",
+                                   localTime.tm_mon + 1, localTime.tm_mday, localTime.tm_hour, localTime.tm_min,
+                                   localTime.tm_sec, sourceFile ? sourceFile : "", lineText);
+  std::string text(static_cast<size_t>(needed) + 1, '\0');
+  std::snprintf(text.data(), text.size(), "[%02d/%02d %02d:%02d:%02d] %s(%s): Abnormal exit\n", localTime.tm_mon + 1,
+                localTime.tm_mday, localTime.tm_hour, localTime.tm_min, localTime.tm_sec, sourceFile ? sourceFile : "",
+                lineText);
+  text.resize(static_cast<size_t>(needed));
+  return text;
+}
+
+bool AppendErrorLog(const std::string& folder, const std::tm& localTime, const char* sourceFile, int line) {
+  const std::string path = folder + "ERROR.LOG";
+  FILE* file = std::fopen(path.c_str(), "a+");
+  if (!file) return false;
+  std::fputs(ErrorLogLine(localTime, sourceFile, line).c_str(), file);
+  std::fclose(file);
+  return true;
+}
+
+void CGameApp::FatalError(const char* sourceFile, int line) {
+  if (sourceFile && line >= 0) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    AppendErrorLog(ProgramFolder(), local, sourceFile, line);
+  }
+  if (g_pNetDoc) {
+    if (!g_pNetDoc->IsFrozen()) g_pNetDoc->ToggleFrozen();
+    g_pNetDoc->SetClockPaused(TRUE);
+  }
+  if (CGameApp* app = GameApp()) app->exiting_ = 1;
+  if (g_pNetDoc) {
+    g_pNetDoc->OnCloseDocument();
+    if (g_pNetDoc) delete g_pNetDoc;
+  }
+  if (g_pInterface) delete g_pInterface;
+  ExitProcess(1);
+}

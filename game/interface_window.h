@@ -1,0 +1,28 @@
+#pragma once
+// The interface window: the program's only visible window. Everything the
+// player sees is painted here; its paint is where a requested game starts
+// and, later, where menu and game frames are drawn.
+#include "platform/framework/cstring.h"
+#include "platform/framework/wnd.h"
+
+class CInterfaceWnd : public CWnd {
+ public:
+  // Shows a full-screen picture and returns the name of the one shown before
+  // (no pictures are drawn yet).
+  CString ShowPicture(const CString& file, const char* archive, const char* soundName);
+  void HidePicture(bool clearDisplay);
+  const CString& PictureName() const { return pictureName_; }
+
+ protected:
+  // A requested game starts here instead of painting; otherwise the window
+  // is painted (and so validated).
+  void OnPaint() override;
+  // The window can't be closed by a close request.
+  void OnClose() override {}
+  // While the left Shift key is held every key also goes to the typed-word
+  // handler.
+  void OnKeyDown(UINT ch, UINT repeat, UINT flags) override;
+
+ private:
+  CString pictureName_;
+};

@@ -1,0 +1,3 @@
+#include "game/joystick.h"
+
+void InitJoystick() {}

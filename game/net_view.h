@@ -1,0 +1,24 @@
+#pragma once
+// The game view. This is the part the application shell and the main frame
+// need; the frame drawing comes with its own work (OnDraw draws nothing yet).
+#include <cstdint>
+
+#include "platform/framework/view.h"
+
+class CNetView : public CView {
+  DECLARE_DYNCREATE_CLASS(CNetView)
+ public:
+  // Registers itself as the document's view.
+  CNetView();
+  ~CNetView() override;
+
+  void OnDraw(CDC* dc) override;
+  // The view forgets its applied palette and the interface manager's palette
+  // goes back on the display.
+  void ResetOverlays() {}
+  void SetMenuLoop(bool on) { menuLoop_ = on ? 1 : 0; }
+  bool IsInMenuLoop() const { return menuLoop_ != 0; }
+
+ private:
+  uint8_t menuLoop_ = 0;
+};

@@ -1,0 +1,3 @@
+#include "game/network_game.h"
+
+bool IsNetworkGame() { return false; }

@@ -1,0 +1,5 @@
+#include "media/smacker_video.h"
+
+bool IsSmackerOpen() { return false; }
+
+void SmackerOnPaint(HWND /*window*/) {}

@@ -1,0 +1,3 @@
+#include "media/sound_manager.h"
+
+CSoundManager* g_pSoundManager = nullptr;

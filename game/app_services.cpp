@@ -1,5 +1,8 @@
 #include "game/app_services.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "game/game_app.h"
 #include "game/interface_manager.h"
 #include "platform/ascii.h"
@@ -30,8 +33,7 @@ int LeadingDecimal(const CString& text) {
   bool negative = false;
   if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
   long long value = 0;
-  for (; text[i] >= '0' && text[i] <= '9'; ++i)
-    if (value < 1000000000) value = value * 10 + (text[i] - '0');
+  for (; text[i] >= '0' && text[i] <= '9'; ++i) value = std::min<long long>(value * 10 + (text[i] - '0'), INT_MAX);
   return static_cast<int>(negative ? -value : value);
 }
 

@@ -14,6 +14,6 @@ int CdTrackForMission();
 // Empties the input key tables when the interface manager exists.
 void ClearInputKeys();
 // The decimal number at the start of text as the C library's atoi reads it
-// (blanks, a sign, digits; 0 without digits), saturating instead of
-// overflowing.
+// (blanks, a sign, digits; 0 without digits), saturating at INT_MAX instead
+// of overflowing.
 int LeadingDecimal(const CString& text);

@@ -36,6 +36,9 @@ void CrashSignalHandler(int signalNumber) {
 }
 
 void CrashHandlerInstall() {
+  // Once: a second install would keep this handler as its own "previous"
+  // action and pass each signal back to itself.
+  if (g_installed) return;
   struct sigaction action {};
   action.sa_handler = CrashSignalHandler;
   sigemptyset(&action.sa_mask);

@@ -1,10 +1,12 @@
 #include "platform/framework/win_app.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "platform/framework/doc_template.h"
 #include "platform/framework/document.h"
+#include "platform/framework/process.h"
 #include "platform/framework/profile.h"
 
 IMPLEMENT_DYNAMIC_CLASS(CWinApp, CCmdTarget)
@@ -48,7 +50,18 @@ void CWinApp::SetCommandLine(int argc, char** argv) {
   const size_t slash = exe.find_last_of("/\\");
   if (slash != std::string::npos) exe.erase(0, slash + 1);
   m_strExeName = exe;
-  if (m_strAppName.IsEmpty()) m_strAppName = AppTitle().IsEmpty() ? m_strExeName : AppTitle();
+  if (m_strAppName.IsEmpty()) m_strAppName = AppName();
+}
+
+CString CWinApp::AppName() const {
+  if (!m_strAppName.IsEmpty()) return m_strAppName;
+  if (!AppTitle().IsEmpty()) return AppTitle();
+  if (!m_strExeName.IsEmpty()) return m_strExeName;
+  char path[4096];
+  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
+  if (n == 0 || n >= sizeof(path)) return CString();
+  const char* slash = std::strrchr(path, '/');
+  return CString(slash ? slash + 1 : path);
 }
 
 int CWinApp::Run() {
@@ -97,7 +110,7 @@ int CWinApp::ExitInstance() { return static_cast<int>(m_msgCur.wParam); }
 
 void CWinApp::SetRegistryKey(const char* key) { m_strRegistryKey = key; }
 
-CString CWinApp::GetProfilePath() const { return CString(ProfileFilePath(m_strRegistryKey.Str(), m_strAppName.Str())); }
+CString CWinApp::GetProfilePath() const { return CString(ProfileFilePath(m_strRegistryKey.Str(), AppName().Str())); }
 
 UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) {
   std::string text;

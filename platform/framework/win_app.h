@@ -45,6 +45,9 @@ class CWinApp : public CCmdTarget {
   bool WriteProfileInt(const char* section, const char* entry, int value);
   CString GetProfileString(const char* section, const char* entry, const char* defaultValue = nullptr);
   bool WriteProfileString(const char* section, const char* entry, const char* value);
+  // The application's name: the one given, else the application title
+  // (AfxSetAppTitle), else the program file's name.
+  CString AppName() const;
   // Where the profile is kept (empty: nowhere; reads give defaults).
   CString GetProfilePath() const;
 

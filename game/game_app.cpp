@@ -7,6 +7,7 @@
 #include "game/app_services.h"
 #include "game/build_variant.h"
 #include "game/crash_handler.h"
+#include "game/data_archive_locator.h"
 #include "game/game_doc_template.h"
 #include "game/interface_manager.h"
 #include "game/interface_window.h"
@@ -39,6 +40,20 @@ void ReleaseDeviceTextures() {
 void LoadDeviceTextures() {
   if (BuildVariantIsInstalled()) BuildVariantGet().LoadDeviceTextures();
 }
+
+// What the archive locator's failure path does to the application's objects.
+void CloseDocumentForGood() {
+  if (!g_pNetDoc) return;
+  g_pNetDoc->OnCloseDocument();
+  if (g_pNetDoc) delete g_pNetDoc;
+}
+void LeaveFullScreenForMessage() {
+  if (g_pInterface) g_pInterface->LeaveFullScreen(false);
+}
+void DeleteInterface() {
+  delete g_pInterface;
+  g_pInterface = nullptr;
+}
 }  // namespace
 
 CGameApp* GameApp() { return dynamic_cast<CGameApp*>(AfxGetApp()); }
@@ -63,6 +78,7 @@ bool CGameApp::InitInstance() {
   startInProgress_ = 0;
   startViaBriefing_ = 0;
   InitJoystick();
+  DataArchiveSetFailureSteps(DataArchiveFailureSteps{CloseDocumentForGood, LeaveFullScreenForMessage, DeleteInterface});
 
   if (!new (std::nothrow) CInterface()) return false;
   m_pMainWnd = g_pInterface->GetWindow();
@@ -112,12 +128,8 @@ BOOL CGameApp::OnIdle(LONG count) {
 int CGameApp::ExitInstance() {
   // The loop can end normally now, so the game is shut down in the same order
   // as on the fatal path: the document (and the level) before the display.
-  if (g_pNetDoc) {
-    g_pNetDoc->OnCloseDocument();
-    if (g_pNetDoc) delete g_pNetDoc;
-  }
-  delete g_pInterface;
-  g_pInterface = nullptr;
+  CloseDocumentForGood();
+  DeleteInterface();
   CoUninitialize();
   PoolReleaseAll();
   return CWinApp::ExitInstance();

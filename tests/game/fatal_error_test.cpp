@@ -31,7 +31,7 @@ std::tm NinthOfMarch() {
 // Keeps the program folder's ERROR.LOG as it was before the test.
 class ErrorLogGuard {
  public:
-  ErrorLogGuard() : path_(ProgramFolder().Str() + "ERROR.LOG"), before_(ReadText(path_)) {}
+  ErrorLogGuard() : path_(ProgramFolder() + "ERROR.LOG"), before_(ReadText(path_)) {}
   ~ErrorLogGuard() {
     if (before_.empty()) {
       std::remove(path_.c_str());

@@ -307,3 +307,14 @@ TEST_F(GameAppTest, TheInterfaceWindowCantBeClosedAndStartsARequestedGameOnPaint
   EXPECT_FALSE(app_->IsNewGameRequested());
   EXPECT_NE(ViewWindow(), view);
 }
+
+TEST_F(GameAppTest, TheFileCommandsReachTheApplicationThroughTheFrame) {
+  Start();
+  EXPECT_TRUE(app_->OnCmdMsg(ID_FILE_NEW));
+  EXPECT_TRUE(app_->OnCmdMsg(ID_FILE_OPEN));  // no file dialog here: nothing opens
+  EXPECT_FALSE(app_->OnCmdMsg(1234));
+  ASSERT_NE(Frame(), nullptr);
+  EXPECT_EQ(Frame()->SendMessage(WM_COMMAND, ID_FILE_NEW, 0), 0);
+  EXPECT_NE(g_pNetDoc, nullptr);
+  EXPECT_EQ(WindowCount(), 3);
+}

@@ -1,0 +1,4 @@
+// TEMPORARY stand-in, see particle_draw_pending.h.
+#include "engine/particle_draw_pending.h"
+
+void DrawParticle(Particle*, View*) {}

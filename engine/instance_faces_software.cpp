@@ -249,17 +249,19 @@ void QueueInstanceFragmentSoftware(InstanceFragment* fragment, int side) {
     if (face < 0 || face >= mesh->faceCount) continue;
     const std::int32_t* list = mesh->faceVertices[face];
     const int signedCount = list[0];
-    if (signedCount > 0 && !(mesh->faceD[face] <= mesh->faceNx[face] * frame.eye.x + mesh->faceNy[face] * frame.eye.y +
-                                                      mesh->faceNz[face] * frame.eye.z)) {
-      continue;  // a one-sided face turned away from the eye
-    }
+    const bool facesEye = mesh->faceD[face] <= mesh->faceNx[face] * frame.eye.x +
+                                                   mesh->faceNy[face] * frame.eye.y + mesh->faceNz[face] * frame.eye.z;
+    if (signedCount > 0 && !facesEye) continue;  // a one-sided face turned away from the eye
     const int n = std::abs(signedCount);
+    // The fillers take a ring whose left edge runs forward from the top: a
+    // two-sided face seen from behind is walked the other way round.
+    const bool reversed = !facesEye;
     Texture* texture = mesh->faceTexture ? mesh->faceTexture[face] : nullptr;
     if (texture && instance->remapCount > 0) texture = TextureRemap(instance, texture);
 
     g_FaceA.clear();
     for (int i = 1; i <= n; ++i) {
-      const int v = list[i];
+      const int v = list[reversed ? n + 1 - i : i];
       if (v < 0 || v >= mesh->vertexCount) break;
       const Vec3 p = InstanceVertexPosition(node, frame, v);
       FaceVertex out = {p.x, p.y, p.z, 0.0f, 0.0f, 0.0f, v};

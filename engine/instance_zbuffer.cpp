@@ -97,17 +97,19 @@ void DrawInstanceZBuffered(InstanceNode* node) {
     if (!texture) continue;
     const std::int32_t* list = mesh->faceVertices[face];
     const int signedCount = list[0];
-    if (signedCount > 0 && !(mesh->faceD[face] < mesh->faceNx[face] * frame.eye.x + mesh->faceNy[face] * frame.eye.y +
-                                                     mesh->faceNz[face] * frame.eye.z)) {
-      continue;
-    }
+    const bool facesEye = mesh->faceD[face] < mesh->faceNx[face] * frame.eye.x + mesh->faceNy[face] * frame.eye.y +
+                                                  mesh->faceNz[face] * frame.eye.z;
+    if (signedCount > 0 && !facesEye) continue;
     const int n = std::abs(signedCount);
+    // A two-sided face seen from behind is walked the other way round, so
+    // that the filler's left edge still runs forward from the top.
+    const bool reversed = !facesEye;
     if (n < 3) continue;
     g_ZFace.clear();
     std::uint8_t all = 0xFF;
     bool dropped = false;
     for (int i = 1; i <= n && !dropped; ++i) {
-      const int v = list[i];
+      const int v = list[reversed ? n + 1 - i : i];
       if (v < 0 || v >= mesh->vertexCount) {
         dropped = true;
         break;

@@ -1,5 +1,6 @@
 #include "tests/engine/render_fixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -67,8 +68,9 @@ void ViewLookAlongZ(View* view, float x, float y, float z) { ViewLookYaw(view, x
 
 Texture* RenderTestTexture(const char* name, std::uint8_t colour) {
   Texture* texture = CreateTexture(name, 64, 64);
-  std::memset(texture->pixels, colour, 64 * 64);
-  BuildTexturePreviews(texture);
+  // Every level and preview too: with no palette loaded the rebuilt levels
+  // would all be the nearest black.
+  std::memset(texture->pixels, colour, static_cast<std::size_t>(texture->byteSize));
   return texture;
 }
 
@@ -79,6 +81,14 @@ Surface* RenderTestSurface(World* world, Texture* texture, Vec3 origin, Vec3 u, 
 
 std::vector<Vec3> QuadFacingEye(float x0, float y0, float x1, float y1, float z) {
   return {{x0, y0, z}, {x0, y1, z}, {x1, y1, z}, {x1, y0, z}};
+}
+
+std::vector<Vec3> FacingPoint(std::vector<Vec3> points, Vec3 eye) {
+  const Vec3 a = points[0], b = points[1], c = points[2];
+  const Vec3 e1 = {b.x - a.x, b.y - a.y, b.z - a.z}, e2 = {c.x - b.x, c.y - b.y, c.z - b.z};
+  const Vec3 n = {e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
+  if (n.x * (eye.x - a.x) + n.y * (eye.y - a.y) + n.z * (eye.z - a.z) < 0.0f) std::reverse(points.begin(), points.end());
+  return points;
 }
 
 WorldPolygon* RenderTestPolygon(World* world, const std::vector<Vec3>& points, int flatColour, int flags,

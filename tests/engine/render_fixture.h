@@ -34,6 +34,8 @@ Surface* RenderTestSurface(World* world, Texture* texture, Vec3 origin, Vec3 u, 
 
 // Quad in the plane z = const facing -z (toward an eye at smaller z).
 std::vector<Vec3> QuadFacingEye(float x0, float y0, float x1, float y1, float z);
+// The points in the order whose normal faces the point eye.
+std::vector<Vec3> FacingPoint(std::vector<Vec3> points, Vec3 eye);
 // A polygon in the BSP with flat colour, flags and, optionally, a surface.
 WorldPolygon* RenderTestPolygon(World* world, const std::vector<Vec3>& points, int flatColour, int flags = 0,
                                 Surface* surface = nullptr, float light = 1.0f);

@@ -125,7 +125,16 @@ WorldPolygon* LevelBuilder::Polygon(const std::vector<Vec3>& points, Vec3 facing
     z.push_back(p.z);
     l.push_back(light);
   }
-  const LevelMapping m = mapping ? *mapping : StandardMapping(facing);
+  LevelMapping m = mapping ? *mapping : StandardMapping(facing);
+  if (!mapping) {
+    // A surface is a mapping on one plane: the software renderer takes its
+    // origin as a point of the polygon's plane. Moving the world origin
+    // along the normal onto the plane keeps the texture where it was.
+    const float length = std::sqrt(Dot(facing, facing));
+    const Vec3 n = {facing.x / length, facing.y / length, facing.z / length};
+    const float d = Dot(n, points[0]);
+    m.origin = {n.x * d, n.y * d, n.z * d};
+  }
   Surface* surface = texture ? SurfaceFor(texture, m) : nullptr;
   // Polygons of a group wait for the group rebuild to enter the BSP.
   WorldPolygon* polygon = PolygonCreate(world_, group ? -n : n, x.data(), y.data(), z.data(), l.data(), surface);

@@ -137,7 +137,7 @@ bool RenderMissionFrame(MissionScene* scene, const float cameraMatrix[16], const
   }
   image->width = options.width;
   image->height = options.height;
-  image->pixels.assign(static_cast<std::size_t>(options.width) * options.height, 0);
+  image->pixels.assign(static_cast<std::size_t>(options.width) * options.height, options.clearIndex);
   View view = {};
   view.zoom = 1.0f;
   std::memcpy(view.cameraMatrix, cameraMatrix, sizeof(Matrix));

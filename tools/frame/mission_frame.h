@@ -51,6 +51,7 @@ struct FrameOptions {
   int height = 480;
   RenderFlags flags = kRenderFlagsDefault;
   float projection = 0.45f;  // focal length = width x projection, as the game view sets it
+  std::uint8_t clearIndex = 0;  // what the image holds before the frame is drawn
 };
 
 // Renders one frame through RenderWorld. False for a size the rasteriser

@@ -18,6 +18,7 @@
 #include "engine/view.h"
 #include "render/coverage_buffer.h"
 #include "render/raster_state.h"
+#include "render/render_stats.h"
 #include "tests/engine/render_fixture.h"
 
 namespace {
@@ -58,6 +59,32 @@ TEST_F(InstanceRenderTest, InstanceInViewIsDrawnAndOneBehindAWallIsNot) {
   Render();
   EXPECT_EQ(target_.Count(kCubeColour), 0);
   EXPECT_EQ(seen->drawn, 0);
+}
+
+TEST_F(InstanceRenderTest, EveryInstanceThatQueuedAFaceIsMarkedDrawnAndNoOther) {
+  // Three instances in one leaf side: two in view, and last in the list one
+  // round the eye plane whose faces all have a vertex behind the eye.
+  Instance* left = Cube(-15, 0, 60);
+  Instance* right = Cube(15, 0, 60);
+  Instance* straddling = Cube(0, 0, 3);
+  Render();
+  EXPECT_EQ(left->drawn, 1);
+  EXPECT_EQ(right->drawn, 1);
+  EXPECT_EQ(straddling->drawn, 0);
+  EXPECT_GT(target_.CountIn(0, 0, 32, 48, kCubeColour), 20);
+  EXPECT_GT(target_.CountIn(32, 0, 64, 48, kCubeColour), 20);
+}
+
+TEST_F(InstanceRenderTest, QueueGrowsToTheLargestMeshAndLeafSide) {
+  // 6050 faces and 3136 vertices in one leaf side, all facing the eye.
+  Texture* texture = RenderTestTexture("grid", kCubeColour);
+  Model* grid = RenderTestGridModel(55, 55, 1.0f, texture);
+  Instance* instance = InstanceCreate(world_, grid, 0, 0, 60, 0, 0, 0, 0);
+  Render();
+  EXPECT_EQ(instance->drawn, 1);
+  EXPECT_EQ(g_StatPolysRendered, 2u * 55u * 55u);  // every face queued and handed to the filler
+  // 55 units at depth 60 with focal 64: the middle 58 x 48 pixels.
+  EXPECT_EQ(target_.CountIn(4, 0, 60, 48, kCubeColour), 56 * 48);
 }
 
 TEST_F(InstanceRenderTest, InstanceNearerThanAWallIsDrawnOverIt) {

@@ -177,6 +177,78 @@ Model* RenderTestCubeModel(float half, Texture* texture, bool twoSided) {
   return model;
 }
 
+Model* RenderTestGridModel(int cols, int rows, float cell, Texture* texture) {
+  Model* model = PoolNew<Model>();
+  std::strcpy(model->name, "grid.3ds");
+  model->useCount = 1;
+  MeshNode* node = PoolNew<MeshNode>();
+  node->model = model;
+  model->firstNode = model->lastNode = node;
+  std::strcpy(node->name, "grid");
+  const int V = (cols + 1) * (rows + 1), F = 2 * cols * rows;
+  const float halfW = cols * cell / 2, halfH = rows * cell / 2;
+  node->vertexCount = V;
+  node->faceCount = F;
+  node->radius = model->radius = std::sqrt(halfW * halfW + halfH * halfH);
+  node->x = ObjAllocArray<float>(V);
+  node->y = ObjAllocArray<float>(V);
+  node->z = ObjAllocArray<float>(V);
+  node->nx = ObjAllocArray<float>(V);
+  node->ny = ObjAllocArray<float>(V);
+  node->nz = ObjAllocArray<float>(V);
+  node->u = ObjAllocArray<std::int32_t>(V);
+  node->v = ObjAllocArray<std::int32_t>(V);
+  node->sharedIndex = ObjAllocArray<std::int32_t>(V);
+  node->sharedNode = ObjAllocArray<MeshNode*>(V);
+  for (int j = 0; j <= rows; ++j) {
+    for (int i = 0; i <= cols; ++i) {
+      const int k = j * (cols + 1) + i;
+      node->x[k] = -halfW + i * cell;
+      node->y[k] = -halfH + j * cell;
+      node->z[k] = 0;
+      node->nx[k] = node->ny[k] = 0;
+      node->nz[k] = -1;
+      node->u[k] = (i & 1) * 65536;
+      node->v[k] = (j & 1) * 65536;
+      node->sharedIndex[k] = -1;
+    }
+  }
+  node->faceDataBytes = F * 4 * 4;
+  node->faceData = ObjAllocArray<std::int32_t>(F * 4);
+  node->faceVertices = ObjAllocArray<std::int32_t*>(F);
+  node->faceNx = ObjAllocArray<float>(F);
+  node->faceNy = ObjAllocArray<float>(F);
+  node->faceNz = ObjAllocArray<float>(F);
+  node->faceD = ObjAllocArray<float>(F);
+  node->faceRadius = ObjAllocArray<float>(F);
+  node->faceTexture = ObjAllocArray<Texture*>(F);
+  int f = 0;
+  for (int j = 0; j < rows; ++j) {
+    for (int i = 0; i < cols; ++i) {
+      const int a = j * (cols + 1) + i, b = a + cols + 1, c = b + 1, d = a + 1;  // (x0,y0) (x0,y1) (x1,y1) (x1,y0)
+      const int triangles[2][3] = {{a, b, c}, {a, c, d}};
+      for (const auto& t : triangles) {
+        std::int32_t* list = node->faceData + f * 4;
+        list[0] = 3;
+        list[1] = t[0];
+        list[2] = t[1];
+        list[3] = t[2];
+        node->faceVertices[f] = list;
+        node->faceNx[f] = node->faceNy[f] = 0;
+        node->faceNz[f] = -1;
+        node->faceD[f] = 0;
+        node->faceRadius[f] = cell * 1.5f;
+        node->faceTexture[f] = texture ? TextureAddRef(texture) : nullptr;
+        ++f;
+      }
+    }
+  }
+  model->next = g_ModelListHead;
+  if (g_ModelListHead) g_ModelListHead->prev = model;
+  g_ModelListHead = model;
+  return model;
+}
+
 void RenderFixture::SetUp() {
   PaletteReset();
   for (int row = 0; row < kShadeRows; ++row)

@@ -45,6 +45,10 @@ WorldPolygon* RenderTestPolygon(World* world, const std::vector<Vec3>& points, i
 // twoSided makes every face two-sided.
 Model* RenderTestCubeModel(float half, Texture* texture, bool twoSided = false);
 
+// A one-node model: a flat grid of cols x rows cells of size cell round the
+// origin in the plane z = 0, facing -z, two triangles per cell.
+Model* RenderTestGridModel(int cols, int rows, float cell, Texture* texture);
+
 // A world with a BSP root far behind everything (plane z = -10000, normal
 // +z), a view of 64 x 48 pixels with focal 64, and the rasteriser and
 // engine globals reset.

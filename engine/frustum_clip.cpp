@@ -14,7 +14,7 @@ Vec3 g_ClipNormal;
 
 namespace {
 
-constexpr int kGuardStage = kClipPlaneStages;     // 6
+constexpr int kGuardStage = kClipPlaneStages;        // 6
 constexpr int kProjectStage = kClipPlaneStages + 1;  // 7
 
 struct ClipVertex {
@@ -98,9 +98,7 @@ void ClipReset(int withLight) {
   for (ClipStage& s : g_Stages) s.firstPending = true;
 }
 
-void ClipPolygonToFrustum(int stage, float x, float y, float z) {
-  ClipLitPolygonToFrustum(stage, x, y, z, 0.0f);
-}
+void ClipPolygonToFrustum(int stage, float x, float y, float z) { ClipLitPolygonToFrustum(stage, x, y, z, 0.0f); }
 
 void ClipLitPolygonToFrustum(int stage, float x, float y, float z, float light) {
   if (stage < kClipFirstStage) stage = kClipFirstStage;

@@ -145,7 +145,9 @@ bool AppendLeafPlanes(const InstanceNode* node, Vec3 c, float r) {
 }
 
 // 16.16 texels from a mesh coordinate (16.16 repeats) and a texture size.
-float TexelCoordinate(std::int32_t meshValue, int size) { return static_cast<float>(meshValue) * static_cast<float>(size); }
+float TexelCoordinate(std::int32_t meshValue, int size) {
+  return static_cast<float>(meshValue) * static_cast<float>(size);
+}
 
 // Projects the clipped face and appends its record; false when a vertex
 // lies behind depth 1.0 (the face is dropped).
@@ -249,8 +251,8 @@ void QueueInstanceFragmentSoftware(InstanceFragment* fragment, int side) {
     if (face < 0 || face >= mesh->faceCount) continue;
     const std::int32_t* list = mesh->faceVertices[face];
     const int signedCount = list[0];
-    const bool facesEye = mesh->faceD[face] <= mesh->faceNx[face] * frame.eye.x +
-                                                   mesh->faceNy[face] * frame.eye.y + mesh->faceNz[face] * frame.eye.z;
+    const bool facesEye = mesh->faceD[face] <= mesh->faceNx[face] * frame.eye.x + mesh->faceNy[face] * frame.eye.y +
+                                                   mesh->faceNz[face] * frame.eye.z;
     if (signedCount > 0 && !facesEye) continue;  // a one-sided face turned away from the eye
     const int n = std::abs(signedCount);
     // The fillers take a ring whose left edge runs forward from the top: a
@@ -270,8 +272,8 @@ void QueueInstanceFragmentSoftware(InstanceFragment* fragment, int side) {
         out.v = TexelCoordinate(mesh->v[v], texture->height);
       }
       if (lit) {
-        out.light = static_cast<float>(
-            InstanceLightingAtPoint(p.x, p.y, p.z, mesh->nx[v], mesh->ny[v], mesh->nz[v], base));
+        out.light =
+            static_cast<float>(InstanceLightingAtPoint(p.x, p.y, p.z, mesh->nx[v], mesh->ny[v], mesh->nz[v], base));
       }
       g_FaceA.push_back(out);
     }

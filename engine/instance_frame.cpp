@@ -27,7 +27,8 @@ Vec3 InstanceVertexPosition(const InstanceNode* node, const InstanceFrame& frame
     const MeshNode* other = mesh->sharedNode[v];
     const InstanceNode* otherNode = node->vertexNode[v];
     if (other && otherNode && shared < other->vertexCount) {
-      const Vec3 world = polymath::MapPoint(otherNode->worldMatrix, {other->x[shared], other->y[shared], other->z[shared]});
+      const Vec3 world =
+          polymath::MapPoint(otherNode->worldMatrix, {other->x[shared], other->y[shared], other->z[shared]});
       return polymath::MapPoint(frame.toLocal, world);
     }
   }

@@ -1,6 +1,6 @@
 #include <cmath>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "engine/bsp_visit.h"

@@ -1,5 +1,5 @@
-#include "engine/frustum_clip.h"
 #include "engine/frame_stamp.h"
+#include "engine/frustum_clip.h"
 #include "engine/lighting.h"
 #include "engine/polygon_math.h"
 #include "engine/render_software.h"
@@ -101,8 +101,8 @@ void DrawUnclipped(BspFragment* fragment, View* view) {
     for (int i = 0; i < count; ++i) {
       const int index = vertices[i].vertex;
       screen[i] = {g_VertexScreenX[index], g_VertexScreenY[index],
-                   LightingAtPoint(g_WorldVertexX[index], g_WorldVertexY[index], g_WorldVertexZ[index], n.x, n.y,
-                                   n.z, vertices[i].light)};
+                   LightingAtPoint(g_WorldVertexX[index], g_WorldVertexY[index], g_WorldVertexZ[index], n.x, n.y, n.z,
+                                   vertices[i].light)};
     }
     SetupShadedPolygon(view, screen, screen + count, fragment);
     return;

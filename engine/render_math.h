@@ -34,9 +34,7 @@ inline std::int32_t Screen16(float X, float z) { return RoundClamped(X / z, kScr
 inline bool ScreenInRange(float X, float z) { return std::fabs(X) < kScreenLimit16 * z; }
 // Whole-pixel coordinate of camera-space X at depth z > 0, as the passes'
 // rectangle tests use it.
-inline int Pixel(float X, float z) {
-  return RoundClamped(X * (1.0f / 65536.0f) / z, static_cast<float>(kPixelLimit));
-}
+inline int Pixel(float X, float z) { return RoundClamped(X * (1.0f / 65536.0f) / z, static_cast<float>(kPixelLimit)); }
 
 // Rounded camera depth as the caches keep it.
 inline std::int32_t Depth(float z) { return RoundClamped(z, 2147483520.0f); }

@@ -169,8 +169,7 @@ void DrawWorldLines(World* world, View* view) {
     }
     if (!inFront) continue;
     CoverageLine(view, rendermath::Pixel(ends[0].x, ends[0].z), rendermath::Pixel(ends[0].y, ends[0].z),
-                 rendermath::Pixel(ends[1].x, ends[1].z), rendermath::Pixel(ends[1].y, ends[1].z), line->flatColour,
-                 1);
+                 rendermath::Pixel(ends[1].x, ends[1].z), rendermath::Pixel(ends[1].y, ends[1].z), line->flatColour, 1);
   }
 }
 
@@ -220,9 +219,13 @@ void RenderWorld(World* world, View* view) {
   const bool zBuffered = RenderInstancesZBuffered(view);
   g_InstancesZBuffered = zBuffered ? 1 : 0;
   UpdateInstances(world);
-  if (!zBuffered && world->bspRoot) {
-    for (InstanceNode* node = world->firstInstanceNode; node; node = node->nextInWorld) {
-      if (!node->firstFragment) InstanceFragmentCreate(node, world->bspRoot, nullptr, 0);
+  for (InstanceNode* node = world->firstInstanceNode; node; node = node->nextInWorld) {
+    if (zBuffered) {
+      // Fragments from frames without the z-buffer would go stale while the
+      // instance moves; the first frame without it makes them afresh.
+      while (node->firstFragment) InstanceFragmentFree(node->firstFragment);
+    } else if (!node->firstFragment && world->bspRoot) {
+      InstanceFragmentCreate(node, world->bspRoot, nullptr, 0);
     }
   }
 

@@ -47,8 +47,10 @@ TEST_F(FrustumClipTest, PolygonInsideComesOutProjectedWhole) {
   int corners = 0;
   for (int i = 0; i < 4; ++i) {
     const int x = g_ClipOutput[2 * i], y = g_ClipOutput[2 * i + 1];
-    const bool left = std::abs(x - static_cast<int>(25.6 * 65536)) < 2, right = std::abs(x - static_cast<int>(38.4 * 65536)) < 2;
-    const bool top = std::abs(y - static_cast<int>(17.6 * 65536)) < 2, bottom = std::abs(y - static_cast<int>(30.4 * 65536)) < 2;
+    const bool left = std::abs(x - static_cast<int>(25.6 * 65536)) < 2,
+               right = std::abs(x - static_cast<int>(38.4 * 65536)) < 2;
+    const bool top = std::abs(y - static_cast<int>(17.6 * 65536)) < 2,
+               bottom = std::abs(y - static_cast<int>(30.4 * 65536)) < 2;
     corners += (left || right) && (top || bottom);
   }
   EXPECT_EQ(corners, 4);

@@ -205,6 +205,21 @@ TEST_F(InstanceRenderTest, WithAZBufferInstancesStayOutOfTheTreeAndAreDepthTeste
   EXPECT_EQ(target_.Count(kCubeColour), target_.CountIn(0, 0, 32, 48, kCubeColour));
 }
 
+TEST_F(InstanceRenderTest, SwitchingTheZBufferOnAndOffKeepsInstancesWhereTheyAre) {
+  Instance* cube = Cube(-12, 0, 60);
+  Render();
+  EXPECT_NE(cube->firstNode->firstFragment, nullptr);
+  ASSERT_EQ(ZBufferAllocate(64, 48), 1);
+  Render();
+  EXPECT_EQ(cube->firstNode->firstFragment, nullptr);  // no stale fragments left in the tree
+  InstanceSetPlacement(cube, 12, 0, 60, 0, 0, 0, 0);
+  Render();
+  ZBufferRelease();
+  Render();
+  EXPECT_EQ(target_.CountIn(0, 0, 32, 48, kCubeColour), 0);
+  EXPECT_GT(target_.CountIn(32, 0, 64, 48, kCubeColour), 50);
+}
+
 TEST_F(InstanceRenderTest, UntexturedFacesAreBlackInTheTreeAndNotDrawnWithTheZBuffer) {
   // A palette whose nearest black is not the background's index.
   PaletteReset();

@@ -1,7 +1,5 @@
 // The software BSP pass and fragment drawing: node culling, fragment
 // visibility and facing, clipping, lighting switches, light spots, lines.
-#include "engine/render_software.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/bsp.h"
@@ -9,8 +7,9 @@
 #include "engine/depth_cue.h"
 #include "engine/frame_stamp.h"
 #include "engine/light.h"
-#include "engine/particle.h"
 #include "engine/palette.h"
+#include "engine/particle.h"
+#include "engine/render_software.h"
 #include "engine/render_world.h"
 #include "engine/view.h"
 #include "engine/world_polygon.h"
@@ -46,7 +45,8 @@ class RenderBspTest : public RenderFixture {
   // A shade table whose row r turns every texel into 100 + r.
   static void ShadeRowsAsColours() {
     for (int row = 0; row < kShadeRows; ++row)
-      for (int t = 0; t < kPaletteSize; ++t) g_pShadeTable[row * kPaletteSize + t] = static_cast<std::uint8_t>(100 + row);
+      for (int t = 0; t < kPaletteSize; ++t)
+        g_pShadeTable[row * kPaletteSize + t] = static_cast<std::uint8_t>(100 + row);
   }
   static int Row(std::uint8_t pixel) { return pixel - 100; }
   // A textured wall 100 units ahead facing the eye, vertex light as given.
@@ -127,7 +127,8 @@ TEST_F(RenderBspTest, FragmentTurnedAwayIsSkippedAndNeverDrawnFlagHides) {
 TEST_F(RenderBspTest, NearerPolygonHidesTheOneBehindAndThePassStopsWhenAllIsCovered) {
   RenderTestPolygon(world_, QuadFacingEye(-200, -200, 200, 200, 100), 77);
   WorldPolygon* behind = RenderTestPolygon(world_, QuadFacingEye(-20, -20, 20, 20, 300), 55);
-  for (int i = 0; i < 5; ++i) RenderTestPolygon(world_, QuadFacingEye(-20.0f + i, -20, 20, 20, 400.0f + 50 * i), 56 + i);
+  for (int i = 0; i < 5; ++i)
+    RenderTestPolygon(world_, QuadFacingEye(-20.0f + i, -20, 20, 20, 400.0f + 50 * i), 56 + i);
   Render();
   EXPECT_EQ(target_.Count(77), 64 * 48);
   EXPECT_EQ(behind->lastDrawn, kStampNever);

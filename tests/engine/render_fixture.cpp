@@ -75,8 +75,7 @@ Texture* RenderTestTexture(const char* name, std::uint8_t colour) {
 }
 
 Surface* RenderTestSurface(World* world, Texture* texture, Vec3 origin, Vec3 u, Vec3 v) {
-  return SurfaceCreate(world, origin.x, origin.y, origin.z, u.x, u.y, u.z, v.x, v.y, v.z, 0, 0,
-                       TextureAddRef(texture));
+  return SurfaceCreate(world, origin.x, origin.y, origin.z, u.x, u.y, u.z, v.x, v.y, v.z, 0, 0, TextureAddRef(texture));
 }
 
 std::vector<Vec3> QuadFacingEye(float x0, float y0, float x1, float y1, float z) {
@@ -87,7 +86,8 @@ std::vector<Vec3> FacingPoint(std::vector<Vec3> points, Vec3 eye) {
   const Vec3 a = points[0], b = points[1], c = points[2];
   const Vec3 e1 = {b.x - a.x, b.y - a.y, b.z - a.z}, e2 = {c.x - b.x, c.y - b.y, c.z - b.z};
   const Vec3 n = {e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
-  if (n.x * (eye.x - a.x) + n.y * (eye.y - a.y) + n.z * (eye.z - a.z) < 0.0f) std::reverse(points.begin(), points.end());
+  if (n.x * (eye.x - a.x) + n.y * (eye.y - a.y) + n.z * (eye.z - a.z) < 0.0f)
+    std::reverse(points.begin(), points.end());
   return points;
 }
 
@@ -102,8 +102,8 @@ WorldPolygon* RenderTestPolygon(World* world, const std::vector<Vec3>& points, i
   }
   // The flags and colour count from the start, so the polygon is made out of
   // the BSP and inserted once they are set.
-  WorldPolygon* polygon = PolygonCreate(world, -static_cast<int>(points.size()), x.data(), y.data(), z.data(),
-                                        lights.data(), surface);
+  WorldPolygon* polygon =
+      PolygonCreate(world, -static_cast<int>(points.size()), x.data(), y.data(), z.data(), lights.data(), surface);
   if (!polygon) return nullptr;
   polygon->flatColour = flatColour;
   polygon->flags = flags;

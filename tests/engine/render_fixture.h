@@ -56,7 +56,7 @@ class RenderFixture : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
-  void Render() ;
+  void Render();
   World* world_ = nullptr;
   RenderTarget target_{64, 48};
   std::vector<Model*> models_;

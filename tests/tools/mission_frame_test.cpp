@@ -4,13 +4,13 @@
 #include "tools/frame/mission_frame.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
-#include <sys/stat.h>
 
 #include "engine/instance.h"
 #include "engine/palette.h"
@@ -30,8 +30,7 @@ constexpr float kDegrees = 3.14159265f / 180.0f;
 constexpr RenderFlags kUnlit = kRenderWorld | kRenderCameraMatrix | kRenderPerspective;
 
 std::string FramesFolder() {
-  const char* build = std::getenv("KORVANE_BUILD_DIR");
-  std::string folder = std::string(build ? build : ".") + "/frames";
+  std::string folder = std::string(KORVANE_BINARY_DIR) + "/frames";
   ::mkdir(folder.c_str(), 0755);
   return folder;
 }
@@ -103,8 +102,9 @@ TEST_F(MissionFrameTest, EveryPixelIsWrittenAndTheClosedLevelLeavesNothingUncove
   for (const Viewpoint* v : points) {
     SCOPED_TRACE(v ? v->name : "player_start");
     FramePlacement placement;
-    if (v) placement = {v->position, {v->anglesDegrees.x * kDegrees, v->anglesDegrees.y * kDegrees,
-                                      v->anglesDegrees.z * kDegrees}};
+    if (v)
+      placement = {v->position,
+                   {v->anglesDegrees.x * kDegrees, v->anglesDegrees.y * kDegrees, v->anglesDegrees.z * kDegrees}};
     FrameOptions a, b;
     a.clearIndex = 0;
     b.clearIndex = 255;
@@ -245,8 +245,7 @@ TEST_F(MissionFrameTest, BmpHasThePaletteAndBottomUpRows) {
 }
 
 TEST_F(MissionFrameTest, ToolWritesTheFrameAtTheRequestedSize) {
-  const char* build = std::getenv("KORVANE_BUILD_DIR");
-  ASSERT_NE(build, nullptr);
+  const char* build = KORVANE_BINARY_DIR;
   const std::string out = temp_->Join("tool.bmp");
   const std::string command = std::string(build) + "/tools/renderframe " + temp_->Join("TEXTURES.CAN") + " " +
                               temp_->Join("M1.CAN") + " " + out + " --size 320x240 --at 0,20,450 --open " +

@@ -50,7 +50,7 @@ struct FrameOptions {
   int width = 640;
   int height = 480;
   RenderFlags flags = kRenderFlagsDefault;
-  float projection = 0.45f;  // focal length = width x projection, as the game view sets it
+  float projection = 0.45f;     // focal length = width x projection, as the game view sets it
   std::uint8_t clearIndex = 0;  // what the image holds before the frame is drawn
 };
 

@@ -3,12 +3,12 @@
 #include "engine/bsp_visit.h"
 #include "engine/depth_cue.h"
 #include "engine/lighting.h"
-#include "engine/particle_draw_pending.h"
 #include "engine/render_math.h"
 #include "engine/render_software.h"
 #include "engine/render_world.h"
 #include "engine/view.h"
 #include "render/coverage_buffer.h"
+#include "render/particle_draw.h"
 #include "render/raster_state.h"
 
 int g_FragmentLighting;

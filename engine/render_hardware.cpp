@@ -1,10 +1,10 @@
 #include "engine/render_hardware.h"
 
 #include "engine/bsp_visit.h"
-#include "engine/particle_draw_pending.h"
 #include "engine/render_world.h"
 #include "engine/view.h"
 #include "render/coverage_buffer.h"
+#include "render/particle_draw.h"
 
 PolyQueue g_PolyQueue;
 

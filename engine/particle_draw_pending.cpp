@@ -1,4 +1,0 @@
-// TEMPORARY stand-in, see particle_draw_pending.h.
-#include "engine/particle_draw_pending.h"
-
-void DrawParticle(Particle*, View*) {}

@@ -243,4 +243,25 @@ TEST_F(RenderBspTest, ParticlesMoveIntoTheChildWhoseBoxHoldsThem) {
   EXPECT_EQ(outside->link->side, 1);
 }
 
+TEST_F(RenderBspTest, ParticlesAreDrawnInTreeOrderWithTheWalls) {
+  // Entry 11 white, entry 10 (the background) black.
+  PaletteReset();
+  g_PaletteCount = 12;
+  g_PaletteRed[11] = g_PaletteGreen[11] = g_PaletteBlue[11] = 255;
+  PaletteClearCaches();
+  RenderTestPolygon(world_, QuadFacingEye(-25, -25, 25, 25, 100), 77);
+  RenderTestPolygon(world_, FacingPoint({{-25, -25, 40}, {-25, 25, 40}, {-25, 25, 100}, {-25, -25, 100}}, {0, 0, 0}),
+                    78);
+  // In front of the wall, inside the walls' box: drawn before the wall.
+  Particle* front = ParticleCreate(world_, -10, 0, 60, 2, 11);
+  Render();
+  EXPECT_EQ(target_.At(21, 24), 11);
+  EXPECT_EQ(front->link->node, world_->bspRoot);  // back at the root after the frame
+  // Behind the wall: hidden by it.
+  ParticleSet(front, -10, 0, 140, 2, 11);
+  Render();
+  EXPECT_EQ(target_.Count(11), 0);
+  PaletteReset();
+}
+
 }  // namespace

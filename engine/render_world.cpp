@@ -100,6 +100,11 @@ void HalfResolutionEnd(View* view, const HalfResolution& half) {
   view->target = half.target;
   view->firstRow = half.firstRow;
   view->focal = half.focal;
+  // The camera state still describes the half-size view: set it up again
+  // for the real one, so that projections made after the frame (target
+  // markers, aiming) land on the full-size picture.
+  view->stamp = kStampNever;
+  ViewSetup(view);
 }
 
 void VertexCacheAllocate(World* world, bool hardware) {

@@ -82,13 +82,19 @@ TEST_F(RenderWorldTest, HalfResolutionDoublesRowsAndRestoresTheView) {
     target.view.flags = kRenderWorld | kRenderHalfResolution;
     const View before = target.view;
     RenderWorld(world, &target.view);
-    EXPECT_EQ(g_ViewWidth, 32);  // the frame was drawn at half size
+    EXPECT_EQ(g_Coverage.width, 32);  // the frame was drawn at half size
     EXPECT_EQ(target.view.width, before.width);
     EXPECT_EQ(target.view.height, before.height);
     EXPECT_EQ(target.view.pitch, before.pitch);
     EXPECT_EQ(target.view.target, before.target);
     EXPECT_EQ(target.view.firstRow, before.firstRow);
     EXPECT_EQ(target.view.focal, before.focal);
+    // Projections after the frame use the full-size view again.
+    int sx = 0, sy = 0;
+    ASSERT_EQ(ProjectToScreen(&target.view, 25, 25, 100, &sx, &sy), 1);
+    EXPECT_EQ(sx, 48);
+    EXPECT_EQ(sy, 40);
+    EXPECT_EQ(g_ViewWidth, 64);
     int colours = 0;
     for (int y = 0; y < 48; y += 2) {
       for (int x = 0; x < 64; x += 2) {

@@ -31,9 +31,12 @@ function(korvane_add_test_program name)
     return()
   endif()
   add_executable(${name} ${sources})
+  # Where tests find the build and source trees (the test environment
+  # carries only one variable through test discovery).
+  target_compile_definitions(${name} PRIVATE KORVANE_BINARY_DIR="${PROJECT_BINARY_DIR}" KORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} korvane_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "KORVANE_BACKEND=headless;KORVANE_BUILD_DIR=${PROJECT_BINARY_DIR};KORVANE_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+    PROPERTIES ENVIRONMENT "KORVANE_BACKEND=headless"
     DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/depth_cue.h"
+#include "engine/render_hardware.h"
 #include "engine/matrix.h"
 #include "engine/palette.h"
 #include "engine/view.h"
@@ -56,12 +57,15 @@ void DrawParticle(Particle* particle, View* view) {
   ParticleShape s;
   if (!ParticleProject(particle, view, &s)) return;
   if (view->flags & kRenderHardware) {
-    PolyVertex octagon[8];
-    ParticleOctagon(s, octagon);
-    if (view->drawPolygon) view->drawPolygon(8, octagon, nullptr, s.colour);
+    // Queued like every other polygon of the frame, so it is handed over in
+    // the queue's back-to-front order.
+    if (PolyQueueSpace() < 8) return;
+    ParticleOctagon(s, PolyQueueWritePosition());
+    PolyQueueAppend(8, s.colour, nullptr);
     return;
   }
-  if (!view->target) return;
+  // Rows are addressed from the top row, whichever way the pitch runs.
+  if (!view->firstRow) return;
   const int h = s.bottom - s.top;
   const int third = h / 3, twoThirds = 2 * h / 3;
   for (int i = 0; i < h; ++i) {
@@ -81,7 +85,7 @@ void DrawParticle(Particle* particle, View* view) {
     if (x0 >= x1) continue;
     const int row = s.top + i;
     if (CoverageClaimSpan(x0, x1, row)) {
-      std::memset(view->target + static_cast<std::ptrdiff_t>(row) * view->pitch + x0, s.colour,
+      std::memset(view->firstRow + static_cast<std::ptrdiff_t>(row) * view->pitch + x0, s.colour,
                   static_cast<size_t>(x1 - x0));
     }
   }

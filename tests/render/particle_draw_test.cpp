@@ -10,6 +10,7 @@
 #include "engine/depth_cue.h"
 #include "engine/frame_stamp.h"
 #include "engine/palette.h"
+#include "engine/render_hardware.h"
 #include "engine/view.h"
 #include "render/coverage_buffer.h"
 #include "tests/render/raster_fixture.h"
@@ -134,11 +135,27 @@ TEST_F(ParticleDrawTest, SoftwareOctagonRowsAreClaimedAndPainted) {
   EXPECT_EQ(target_.CountNot(0), 0);
 }
 
-TEST_F(ParticleDrawTest, HardwareFrameHandsOverTheOctagon) {
-  target_.view.flags |= kRenderHardware;
-  target_.view.drawPolygon = Sink;
+TEST_F(ParticleDrawTest, BottomUpTargetIsPaintedFromItsTopRow) {
+  // A bottom-up block: row 0 is the last row in memory and the pitch runs
+  // backwards, as in a half-resolution frame.
+  target_.view.pitch = -target_.view.width;
+  target_.view.firstRow = target_.view.target + (target_.view.height - 1) * target_.view.width;
   Place(288.0f, 8.0f);
   DrawParticle(&particle_, &target_.view);
+  int painted = 0;
+  for (int x = 0; x < 320; ++x) painted += target_.At(x, 120) == 200;
+  EXPECT_EQ(painted, 9);
+  EXPECT_EQ(target_.CountNot(0), 3 + 5 + 7 + 9 * 4 + 7 + 5);
+}
+
+TEST_F(ParticleDrawTest, HardwareFrameQueuesTheOctagon) {
+  target_.view.flags |= kRenderHardware;
+  PolyQueueReset(Sink);
+  g_Sunk.clear();
+  Place(288.0f, 8.0f);
+  DrawParticle(&particle_, &target_.view);
+  EXPECT_TRUE(g_Sunk.empty());  // queued, not yet handed over
+  PolyQueueHandOver();
   ASSERT_EQ(g_Sunk.size(), 8u);
   EXPECT_EQ(g_SunkColour, 200);
   EXPECT_FLOAT_EQ(g_Sunk[1].x, 156.0f * 65536.0f);  // left edge

@@ -341,6 +341,8 @@ inline constexpr int kPathChoiceCount = 16;
 inline constexpr float kAmbientUseDefault = -1.0f;
 inline constexpr int kInstanceCallbackPushed = 2;  // pushed by a sphere query
 
+// Called by the sphere queries with code 2 after the query's walk is over
+// (engine/collision.h): it may delete instances, polygons or groups.
 using InstanceCallback = void (*)(Instance* instance, int code);
 
 // A model placed in a world. Creators set: dirty 1, collidable 1,
@@ -628,6 +630,10 @@ inline constexpr int kGroupPushed = 2;
 inline constexpr int kGroupTrigger = 3;
 inline constexpr int kGroupTouched = 4;
 
+// Codes 2 to 4 come from the sphere queries after their walk is over
+// (engine/collision.h): the callback may create or delete polygons, groups
+// and instances, move, hide or show groups and run further queries, but must
+// not free the world.
 using GroupCallback = void (*)(PolygonGroup* group, int code);
 
 // A named set of polygons that move together, with an optional mover.

@@ -4,6 +4,7 @@
 
 #include "engine/bsp.h"
 #include "engine/bsp_fragment.h"
+#include "engine/collision.h"
 #include "engine/engine_error.h"
 #include "engine/palette.h"
 #include "engine/polygon_group.h"
@@ -139,6 +140,7 @@ WorldPolygon* PolygonCreate(World* world, int n, const float* x, const float* y,
 
 int PolygonDelete(WorldPolygon* polygon) {
   if (!polygon) return 0;
+  CollideForgetPolygon(polygon);  // the last hit never names a freed polygon
   PolygonSetGroup(polygon, nullptr, 0);
   PropFreeList(&polygon->props);
   while (polygon->firstFragment) FragmentFree(polygon->firstFragment, 1);

@@ -1,0 +1,83 @@
+#pragma once
+// State shared by the sphere queries and the segment casts.
+#include <vector>
+
+#include "engine/records.h"
+
+namespace collide {
+
+// The polygon hit last by the current or last query; null when none.
+extern WorldPolygon* g_LastHit;
+// The instance skipped by instance tests (compared, never read).
+extern Instance* g_Ignore;
+// 1: CollideSegment meets instance spheres.
+extern int g_InstanceChecks;
+
+// A stack of pending work for the BSP walks: a tree built at run time may
+// be far deeper than recursion should go. Small walks stay on the C stack.
+template <typename T>
+class SmallStack {
+ public:
+  void Push(T item) {
+    if (count_ < kInline) {
+      inline_[count_] = item;
+    } else {
+      more_.push_back(item);
+    }
+    ++count_;
+  }
+  // False when empty.
+  bool Pop(T* item) {
+    if (count_ == 0) return false;
+    --count_;
+    if (count_ < kInline) {
+      *item = inline_[count_];
+    } else {
+      *item = more_.back();
+      more_.pop_back();
+    }
+    return true;
+  }
+
+ private:
+  static constexpr int kInline = 64;
+  T inline_[kInline];
+  std::vector<T> more_;
+  int count_ = 0;
+};
+
+// The callbacks one sphere query owes, made only after its walk is over so
+// that a callback can change the world freely (see engine/collision.h).
+class PendingCalls {
+ public:
+  void AddGroup(PolygonGroup* group, int code) { Add({group, nullptr, code}); }
+  void AddInstance(Instance* instance, int code) { Add({nullptr, instance, code}); }
+  int Count() const { return count_; }
+  // Makes the calls in order. From the second call on, a group or instance
+  // that is no longer on the world's list (an earlier callback deleted it)
+  // is skipped, and each callback is read from its record when it is made.
+  void Run(World* world);
+
+ private:
+  struct Call {
+    PolygonGroup* group;
+    Instance* instance;
+    int code;
+  };
+  static constexpr int kInline = 8;
+  void Add(Call call) {
+    if (count_ < kInline) {
+      inline_[count_] = call;
+    } else {
+      more_.push_back(call);
+    }
+    ++count_;
+  }
+  const Call& At(int i) const { return i < kInline ? inline_[i] : more_[i - kInline]; }
+
+  Call inline_[kInline];
+  std::vector<Call> more_;
+  int count_ = 0;
+};
+
+}  // namespace collide

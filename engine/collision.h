@@ -126,8 +126,8 @@ int CollideSegment(World* world, float x0, float y0, float z0, float* x1, float*
 int CollideRay(World* world, float* hx, float* hy, float* hz, WorldPolygon** polygon, Instance** instance, float x0,
                float y0, float z0, float x1, float y1, float z1);
 
-// Forget a record that is being deleted: the last hit and the ignored
-// instance never name a freed record. PolygonDelete and InstanceDelete call
-// them.
+// Forget a record that is being deleted, so that the last hit and the
+// ignored instance never name a freed record. PolygonDelete calls the first;
+// instance deletion is to call the second.
 void CollideForgetPolygon(WorldPolygon* polygon);
 void CollideForgetInstance(Instance* instance);

@@ -131,3 +131,6 @@ int CollideRay(World* world, float* hx, float* hy, float* hz, WorldPolygon** pol
 // instance deletion is to call the second.
 void CollideForgetPolygon(WorldPolygon* polygon);
 void CollideForgetInstance(Instance* instance);
+// The same for every record of a world about to be freed (call it before
+// freeing anything).
+void CollideForgetWorld(World* world);

@@ -107,6 +107,9 @@ TEST_F(SphereTest, SphereBesideAFloorEdgeIsPushedAwayFromTheEdge) {
   EXPECT_EQ(WorldCollideSphere(world_, &x, &y, &z, 5.0f), kCollideNothing);
   x = 13, y = 1, z = 13;  // beside the corner, not beside an edge
   EXPECT_EQ(WorldCollideSphere(world_, &x, &y, &z, 5.0f), kCollideNothing);
+  x = 10, y = 0, z = 0;  // exactly on the edge: no direction, nothing
+  EXPECT_EQ(WorldCollideSphere(world_, &x, &y, &z, 5.0f), kCollideNothing);
+  EXPECT_EQ(x, 10.0f);
 }
 
 TEST_F(SphereTest, GroupsAreCalledOncePerQueryWithTheirCodes) {
@@ -341,6 +344,23 @@ TEST_F(SphereTest, DeletingThePolygonLastHitForgetsIt) {
   ASSERT_EQ(CollideLastHit(), floor);
   PolygonDelete(floor);
   EXPECT_EQ(CollideLastHit(), nullptr);
+}
+
+TEST_F(SphereTest, FreeingAWorldForgetsItsLastHitAndIgnoredInstance) {
+  g_CollideVerticalScale = 1.0f;
+  Square({0, 0, 0}, kUp, 100);
+  Instance* crate = AddInstance({0, 50, 0}, 5);
+  float x = 0, y = 4, z = 0;
+  ASSERT_EQ(WorldCollideSphere(world_, &x, &y, &z, 10.0f), kCollidePolygon);
+  CollideSetIgnore(crate);
+  World other{};
+  CollideForgetWorld(&other);
+  EXPECT_NE(CollideLastHit(), nullptr);
+  CollideForgetWorld(world_);
+  EXPECT_EQ(CollideLastHit(), nullptr);
+  // The ignore is gone: the crate pushes again.
+  x = 3, y = 50, z = 0;
+  EXPECT_EQ(WorldCollideSphere(world_, &x, &y, &z, 4.0f), kCollideInstance);
 }
 
 TEST_F(SphereTest, DeepTreesAreWalkedWithoutRecursion) {

@@ -58,9 +58,9 @@ void SolidContact(SphereQuery& q, WorldPolygon* polygon) {
 // Returns 1 when a solid contact ends the node's scan.
 int FaceTest(SphereQuery& q, const BspFragment* fragment, Vec3 n, float dist) {
   const Vec3 c = q.p - n * dist;
-  const int n_ = fragment->vertexCount;
-  Vec3 k = ScaledVertex(q, fragment->vertices[n_ - 1]);
-  for (int i = 0; i < n_; ++i) {
+  const int count = fragment->vertexCount;
+  Vec3 k = ScaledVertex(q, fragment->vertices[count - 1]);
+  for (int i = 0; i < count; ++i) {
     const Vec3 j = ScaledVertex(q, fragment->vertices[i]);
     const float s = Dot(c - k, Cross(n, j - k));
     if (fragment->back ? s > 0.0f : s < 0.0f) return 0;
@@ -86,9 +86,9 @@ int FaceTest(SphereQuery& q, const BspFragment* fragment, Vec3 n, float dist) {
 // nearest point strictly between the ends). Returns 1 when a solid contact
 // ends the node's scan.
 int EdgeTest(SphereQuery& q, const BspFragment* fragment) {
-  const int n_ = fragment->vertexCount;
-  Vec3 a = ScaledVertex(q, fragment->vertices[n_ - 1]);
-  for (int i = 0; i < n_; ++i) {
+  const int count = fragment->vertexCount;
+  Vec3 a = ScaledVertex(q, fragment->vertices[count - 1]);
+  for (int i = 0; i < count; ++i) {
     const Vec3 b = ScaledVertex(q, fragment->vertices[i]);
     const Vec3 ab = b - a;
     const float lengthSquared = LengthSquared(ab);

@@ -25,6 +25,8 @@ Instance* CollideSetIgnore(Instance* instance) {
   return instance;
 }
 
+Instance* CollideIgnored() { return collide::g_Ignore; }
+
 int CollideSetInstanceChecks(int on) {
   collide::g_InstanceChecks = on;
   return on;

@@ -72,6 +72,8 @@ void CollideSetMode(int mode);
 // The instance that instance tests skip (the mover itself), null for none.
 // Returns it.
 Instance* CollideSetIgnore(Instance* instance);
+// The instance being ignored, null when none.
+Instance* CollideIgnored();
 // 1: CollideSegment also meets instance spheres. Stays as set (CollideRay
 // turns it off). Returns the value given.
 int CollideSetInstanceChecks(int on);
@@ -127,8 +129,8 @@ int CollideRay(World* world, float* hx, float* hy, float* hz, WorldPolygon** pol
                float y0, float z0, float x1, float y1, float z1);
 
 // Forget a record that is being deleted, so that the last hit and the
-// ignored instance never name a freed record. PolygonDelete calls the first;
-// instance deletion is to call the second.
+// ignored instance never name a freed record. PolygonDelete and
+// InstanceDelete call them.
 void CollideForgetPolygon(WorldPolygon* polygon);
 void CollideForgetInstance(Instance* instance);
 // The same for every record of a world about to be freed (call it before

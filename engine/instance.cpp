@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/archive.h"
+#include "engine/collision.h"
 #include "engine/instance_fragment.h"
 #include "engine/matrix.h"
 #include "engine/model.h"
@@ -176,6 +177,7 @@ Instance* InstanceCreate(World* world, Model* model, float x, float y, float z, 
 
 int InstanceDelete(Instance* instance) {
   if (!instance) return 0;
+  CollideForgetInstance(instance);  // the ignored instance never names a freed one
   PropFreeList(&instance->props);
   InstanceClearTextureRemap(instance);
   FreeNodes(instance);

@@ -1,23 +1,38 @@
 // Collision queries as ships, missiles and enemies make them every frame:
-// sphere push-outs, touch tests, lines of sight and rays, each against a
-// level of a few thousand polygons with instances standing in it. One
-// benchmark iteration is one query, cycling through a few thousand
-// positions drawn beforehand, so the reported time is the time per query.
+// sphere push-outs, touch tests, lines of sight and rays. One benchmark
+// iteration is one query, cycling through 4096 positions drawn beforehand,
+// so the reported time is the time per query.
 //
-// The level is built in memory with the engine's own operations: a room of
-// 64-unit floor and ceiling tiles and wall panels (y up), 200 pillars, and
-// 64 instances whose spheres are sorted into the BSP's root as the render
-// pass would sort them somewhere in the tree.
+// Two scenes: the demo mission "M1.CAN" loaded as the level loader loads it
+// (about a hundred polygons and its instances, posed so that their spheres
+// are sorted into the BSP), with points drawn inside its hangar, door
+// corridor and pump room; and a bigger level built in memory with the
+// engine's own operations: a room of 64-unit floor and ceiling tiles and
+// wall panels (y up), 200 pillars and 64 instances sorted into the BSP's
+// root, about 2,300 polygons.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "engine/animation.h"
+#include "engine/archive.h"
 #include "engine/bsp.h"
 #include "engine/collision.h"
+#include "engine/instance.h"
+#include "engine/model.h"
+#include "engine/polygon_group.h"
 #include "engine/pool.h"
+#include "engine/texture.h"
 #include "engine/vertex_pool.h"
+#include "engine/world.h"
 #include "engine/world_polygon.h"
 #include "platform/crt_random.h"
+#include "tools/builder/demo_data.h"
+#include "tools/builder/demo_level.h"
 
 namespace {
 
@@ -105,86 +120,145 @@ struct Level {
   }
 };
 
-// Points anywhere in the room, many of them near the floor, a wall or a
-// pillar; and segments of 100 to 600 units between such points.
-std::vector<Vec3> RandomPoints(int count) {
+// A world to query and the boxes its query points are drawn from.
+struct Scene {
+  World* world = nullptr;
+  std::vector<std::pair<Vec3, Vec3>> spaces;
+  int polygons = 0;
+};
+
+Vec3 RandomPoint(const Scene& scene) {
+  const auto& [lo, hi] = scene.spaces[CrtRand() % scene.spaces.size()];
+  return {RandomIn(lo.x, hi.x), RandomIn(lo.y, hi.y), RandomIn(lo.z, hi.z)};
+}
+
+// Query points, and segment ends: another point of the scene's spaces.
+std::vector<Vec3> RandomPoints(const Scene& scene) {
+  CrtSrand(99);
   std::vector<Vec3> points;
-  for (int i = 0; i < count; ++i)
-    points.push_back({RandomIn(5, kSize - 5), RandomIn(5, kHeight - 5), RandomIn(5, kSize - 5)});
+  for (int i = 0; i < kQueries; ++i) points.push_back(RandomPoint(scene));
   return points;
 }
 
-std::vector<Vec3> SegmentEnds(const std::vector<Vec3>& starts) {
-  std::vector<Vec3> ends;
-  for (const Vec3& s : starts) {
-    ends.push_back({s.x + RandomIn(-600, 600), s.y + RandomIn(-100, 100), s.z + RandomIn(-600, 600)});
-  }
-  return ends;
-}
-
-void BM_WorldCollideSphere(benchmark::State& state) {
-  Level level;
-  const std::vector<Vec3> points = RandomPoints(kQueries);
-  const float radius = static_cast<float>(state.range(0));
-  g_CollideVerticalScale = 0.25f;
+void SphereQueries(benchmark::State& state, const Scene* scene, float radius, float scale) {
+  const std::vector<Vec3> points = RandomPoints(*scene);
+  g_CollideVerticalScale = scale;
   int i = 0, touched = 0;
   for (auto _ : state) {
     Vec3 p = points[i];
-    touched += WorldCollideSphere(level.world, &p.x, &p.y, &p.z, radius) != 0;
+    touched += WorldCollideSphere(scene->world, &p.x, &p.y, &p.z, radius) != 0;
     benchmark::DoNotOptimize(p);
     i = (i + 1) % kQueries;
   }
-  state.counters["polygons"] = level.polygons;
+  state.counters["polygons"] = scene->polygons;
   state.counters["hit%"] = 100.0 * touched / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_WorldCollideSphere)->Arg(4)->Arg(12)->Arg(40);
 
-void BM_WorldSphereTouch(benchmark::State& state) {
-  Level level;
-  const std::vector<Vec3> points = RandomPoints(kQueries);
+void TouchQueries(benchmark::State& state, const Scene* scene) {
+  const std::vector<Vec3> points = RandomPoints(*scene);
   g_CollideVerticalScale = 1.0f;
   int i = 0;
   for (auto _ : state) {
     const Vec3 p = points[i];
-    benchmark::DoNotOptimize(WorldSphereTouch(level.world, p.x, p.y, p.z, 12.0f));
+    benchmark::DoNotOptimize(WorldSphereTouch(scene->world, p.x, p.y, p.z, 17.0f));
     i = (i + 1) % kQueries;
   }
 }
-BENCHMARK(BM_WorldSphereTouch);
 
-void BM_WorldSegmentBlocked(benchmark::State& state) {
-  Level level;
-  const std::vector<Vec3> starts = RandomPoints(kQueries);
-  const std::vector<Vec3> ends = SegmentEnds(starts);
+void LineOfSightQueries(benchmark::State& state, const Scene* scene) {
+  const std::vector<Vec3> starts = RandomPoints(*scene);
   int i = 0, blocked = 0;
   for (auto _ : state) {
-    const Vec3 s = starts[i], e = ends[i];
-    blocked += WorldSegmentBlocked(level.world, s.x, s.y, s.z, e.x, e.y, e.z);
+    const Vec3 s = starts[i], e = starts[(i + 1) % kQueries];
+    blocked += WorldSegmentBlocked(scene->world, s.x, s.y, s.z, e.x, e.y, e.z);
     i = (i + 1) % kQueries;
   }
   state.counters["blocked%"] = 100.0 * blocked / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_WorldSegmentBlocked);
 
-void BM_CollideRay(benchmark::State& state) {
-  Level level;
-  const std::vector<Vec3> starts = RandomPoints(kQueries);
-  const std::vector<Vec3> ends = SegmentEnds(starts);
-  int i = 0, instances = 0;
+void RayQueries(benchmark::State& state, const Scene* scene) {
+  const std::vector<Vec3> starts = RandomPoints(*scene);
+  int i = 0, polygons = 0, instances = 0;
   for (auto _ : state) {
-    const Vec3 s = starts[i], e = ends[i];
+    const Vec3 s = starts[i], e = starts[(i + 1) % kQueries];
     Vec3 h;
     WorldPolygon* polygon;
     Instance* instance;
-    instances +=
-        CollideRay(level.world, &h.x, &h.y, &h.z, &polygon, &instance, s.x, s.y, s.z, e.x, e.y, e.z) == kRayInstance;
+    const int hit = CollideRay(scene->world, &h.x, &h.y, &h.z, &polygon, &instance, s.x, s.y, s.z, e.x, e.y, e.z);
+    polygons += hit == kRayPolygon;
+    instances += hit == kRayInstance;
     benchmark::DoNotOptimize(h);
     i = (i + 1) % kQueries;
   }
+  state.counters["polygon%"] = 100.0 * polygons / static_cast<double>(state.iterations());
   state.counters["instance%"] = 100.0 * instances / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_CollideRay);
+
+void Register(const std::string& name, const Scene* scene) {
+  // Missiles test small spheres unscaled; the ship a sphere of its size in
+  // the squashed space.
+  benchmark::RegisterBenchmark((name + "/WorldCollideSphere/missile").c_str(), SphereQueries, scene, 4.0f, 1.0f);
+  benchmark::RegisterBenchmark((name + "/WorldCollideSphere/ship").c_str(), SphereQueries, scene, 17.0f, 0.25f);
+  benchmark::RegisterBenchmark((name + "/WorldSphereTouch").c_str(), TouchQueries, scene);
+  benchmark::RegisterBenchmark((name + "/WorldSegmentBlocked").c_str(), LineOfSightQueries, scene);
+  benchmark::RegisterBenchmark((name + "/CollideRay").c_str(), RayQueries, scene);
+}
+
+// The demo mission, written to a folder of its own and loaded.
+struct DemoScene {
+  std::string folder;
+  Scene scene;
+
+  bool Load() {
+    folder = "/tmp/korvane-collision-bench-" + std::to_string(::getpid());
+    std::string error;
+    if (std::system(("mkdir -p " + folder).c_str()) != 0 || !WriteDemoData(folder, &error)) {
+      std::fprintf(stderr, "cannot write the demo data: %s\n", error.c_str());
+      return false;
+    }
+    if (OpenTextureArchive(kTextureBudgetDefault, (folder + "/TEXTURES.CAN").c_str()) != 1) return false;
+    const bool ok = ArchiveOpen((folder + "/M1.CAN").c_str()) && ArchiveFindMember("OBJECTS") && ModelsReload() &&
+                    ArchiveFindMember(kDemoLevelMember) && WorldLoad(&scene.world);
+    ArchiveClose();
+    if (!ok) return false;
+    // As the first frame leaves it: groups in place, instances posed and
+    // sorted into the tree.
+    WorldRebuildGroups(scene.world);
+    for (Instance* instance = scene.world->firstInstance; instance; instance = instance->next) {
+      InstanceUpdateMatrix(instance);
+      InstanceNodeUpdate(InstanceFirstNode(instance), instance->animTime);
+    }
+    for (WorldPolygon* p = scene.world->firstPolygon; p; p = p->next) ++scene.polygons;
+    // Hangar, door corridor, pump room (y grows downwards, floor at 100).
+    scene.spaces = {
+        {{-380, -220, -380}, {380, 80, 380}}, {{-60, -20, 420}, {60, 80, 880}}, {{-280, -280, 920}, {280, 80, 1480}}};
+    return true;
+  }
+  ~DemoScene() {
+    WorldFree(scene.world);
+    EngineFreeAll();
+    TextureArchiveClose();
+    if (!folder.empty()) std::system(("rm -rf " + folder).c_str());
+  }
+};
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  DemoScene demo;
+  if (!demo.Load()) {
+    std::fprintf(stderr, "the demo mission did not load\n");
+    return 1;
+  }
+  Level built;
+  Scene builtScene;
+  builtScene.world = built.world;
+  builtScene.polygons = built.polygons;
+  builtScene.spaces = {{{5, 5, 5}, {kSize - 5, kHeight - 5, kSize - 5}}};
+  Register("demo", &demo.scene);
+  Register("built", &builtScene);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

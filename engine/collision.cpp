@@ -41,9 +41,3 @@ void CollideForgetPolygon(WorldPolygon* polygon) {
 void CollideForgetInstance(Instance* instance) {
   if (instance && collide::g_Ignore == instance) collide::g_Ignore = nullptr;
 }
-
-void CollideForgetWorld(World* world) {
-  if (!world) return;
-  if (collide::g_LastHit && collide::g_LastHit->world == world) collide::g_LastHit = nullptr;
-  if (collide::g_Ignore && collide::g_Ignore->world == world) collide::g_Ignore = nullptr;
-}

@@ -133,6 +133,3 @@ int CollideRay(World* world, float* hx, float* hy, float* hz, WorldPolygon** pol
 // InstanceDelete call them.
 void CollideForgetPolygon(WorldPolygon* polygon);
 void CollideForgetInstance(Instance* instance);
-// The same for every record of a world about to be freed (call it before
-// freeing anything).
-void CollideForgetWorld(World* world);

@@ -54,7 +54,8 @@ WorldPolygon* GroupNextPolygon(WorldPolygon* polygon);
 // any group, this one included: the update has finished its walk of the
 // running movers, and a group deleted by one callback gets no later one.
 // Codes 2 to 4 come from the sphere queries, at most once per group per
-// query (callbackStamp).
+// query (callbackStamp), and only after the query's walk is over
+// (engine/collision.h), so they may change the world just as freely.
 void GroupSetCallback(PolygonGroup* group, GroupCallback callback);
 
 // ---------------------------------------------------------------------------

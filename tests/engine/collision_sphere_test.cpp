@@ -346,23 +346,6 @@ TEST_F(SphereTest, DeletingThePolygonLastHitForgetsIt) {
   EXPECT_EQ(CollideLastHit(), nullptr);
 }
 
-TEST_F(SphereTest, FreeingAWorldForgetsItsLastHitAndIgnoredInstance) {
-  g_CollideVerticalScale = 1.0f;
-  Square({0, 0, 0}, kUp, 100);
-  Instance* crate = AddInstance({0, 50, 0}, 5);
-  float x = 0, y = 4, z = 0;
-  ASSERT_EQ(WorldCollideSphere(world_, &x, &y, &z, 10.0f), kCollidePolygon);
-  CollideSetIgnore(crate);
-  World other{};
-  CollideForgetWorld(&other);
-  EXPECT_NE(CollideLastHit(), nullptr);
-  CollideForgetWorld(world_);
-  EXPECT_EQ(CollideLastHit(), nullptr);
-  // The ignore is gone: the crate pushes again.
-  x = 3, y = 50, z = 0;
-  EXPECT_EQ(WorldCollideSphere(world_, &x, &y, &z, 4.0f), kCollideInstance);
-}
-
 TEST_F(SphereTest, DeepTreesAreWalkedWithoutRecursion) {
   // A chain of planes x = i, each the front child of the one before, as a
   // long run of run-time insertions can leave it.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/collision.h"
+#include "engine/polygon_group.h"
 #include "engine/world_polygon.h"
 #include "tests/engine/collision_fixture.h"
 
@@ -31,7 +32,7 @@ class CallbackTest : public CollisionTest {
   static void Demolish(PolygonGroup* group, int code) {
     RecordGroup(group, code);
     while (current_->world_->firstPolygon) PolygonDelete(current_->world_->firstPolygon);
-    if (current_->victimGroup_) current_->DropGroup(current_->victimGroup_);
+    if (current_->victimGroup_) GroupDelete(current_->victimGroup_);
     current_->victimGroup_ = nullptr;
   }
   // Deletes the victim instance.

@@ -53,12 +53,7 @@ void CollisionTest::TearDown() {
     PoolDelete(instance);
   }
   instances_.clear();
-  TestWorldFree(world_);  // polygons leave their groups here
-  for (PolygonGroup* group : groups_) {
-    PoolFree(group->polygons, group->polygonCapacity * static_cast<int>(sizeof(WorldPolygon*)));
-    PoolDelete(group);
-  }
-  groups_.clear();
+  TestWorldFree(world_);  // groups, polygons and the BSP
   ResetSettings();
 }
 
@@ -96,27 +91,9 @@ void CollisionTest::RecordGroup(PolygonGroup* group, int code) { calls_.push_bac
 void CollisionTest::RecordInstance(Instance* instance, int code) { calls_.push_back({instance, code}); }
 
 PolygonGroup* CollisionTest::Group(bool record) {
-  PolygonGroup* group = PoolNew<PolygonGroup>();
-  group->world = world_;
-  std::memcpy(group->baseMatrix, kIdentity, sizeof kIdentity);
-  std::memcpy(group->moverMatrix, kIdentity, sizeof kIdentity);
-  std::memcpy(group->worldMatrix, kIdentity, sizeof kIdentity);
-  group->visible = 1;
-  group->valid = 1;
-  group->callback = record ? &RecordGroup : nullptr;
-  group->prev = world_->lastGroup;
-  (world_->lastGroup ? world_->lastGroup->next : world_->firstGroup) = group;
-  world_->lastGroup = group;
-  groups_.push_back(group);
+  PolygonGroup* group = GroupCreate(world_, "group", nullptr);
+  GroupSetCallback(group, record ? &RecordGroup : nullptr);
   return group;
-}
-
-void CollisionTest::DropGroup(PolygonGroup* group) {
-  (group->prev ? group->prev->next : world_->firstGroup) = group->next;
-  (group->next ? group->next->prev : world_->lastGroup) = group->prev;
-  groups_.erase(std::find(groups_.begin(), groups_.end(), group));
-  PoolFree(group->polygons, group->polygonCapacity * static_cast<int>(sizeof(WorldPolygon*)));
-  PoolDelete(group);
 }
 
 Instance* CollisionTest::AddInstance(Vec3 position, float radius) {

@@ -27,12 +27,9 @@ class CollisionTest : public ::testing::Test {
   // A square of side 2 x half centred at centre, facing along the axis-aligned
   // normal, inserted into the BSP; flags added; in the group when given.
   WorldPolygon* Square(Vec3 centre, Vec3 normal, float half, int flags = 0, PolygonGroup* group = nullptr);
-  // A visible, valid group with identity matrices on the world's list, whose
-  // callback records its calls (or none with record = false).
+  // A new group (GroupCreate) whose callback records its calls, or that has
+  // none with record = false. The world's teardown deletes it.
   PolygonGroup* Group(bool record = true);
-  // Takes the group off the world's list and frees it (its polygons must be
-  // gone): what a callback that deletes a group does.
-  void DropGroup(PolygonGroup* group);
   // A collidable instance of the radius at the position, on the world's list,
   // whose callback records its calls.
   Instance* AddInstance(Vec3 position, float radius);
@@ -51,6 +48,5 @@ class CollisionTest : public ::testing::Test {
   static void RecordInstance(Instance* instance, int code);
 
  private:
-  std::vector<PolygonGroup*> groups_;
   std::vector<std::pair<Instance*, std::vector<InstanceNode*>>> instances_;
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/bsp_fragment.h"
+#include "engine/instance_fragment.h"
 #include "engine/particle.h"
 #include "engine/polygon_math.h"
 #include "engine/pool.h"
@@ -69,37 +70,13 @@ BspNode* BspNodeCreateLeaf(BspNode* parent, const WorldPolygon* polygon, const P
   return node;
 }
 
-// As the instance code frees an instance fragment: out of its instance
-// node's and its BSP node's lists, faces and record freed; the instance is
-// marked so that its fragments are made again.
+// An instance fragment freed with its BSP node: its instance is marked so
+// that its fragments are made again.
 void InstanceFragmentRelease(InstanceFragment* fragment) {
   if (InstanceNode* owner = fragment->node) {
-    if (fragment->prev) {
-      fragment->prev->next = fragment->next;
-    } else if (owner->firstFragment == fragment) {
-      owner->firstFragment = fragment->next;
-    }
-    if (fragment->next) {
-      fragment->next->prev = fragment->prev;
-    } else if (owner->lastFragment == fragment) {
-      owner->lastFragment = fragment->prev;
-    }
     if (owner->instance) owner->instance->dirty = 1;
   }
-  if (BspNode* node = fragment->bspNode) {
-    if (fragment->prevInBsp) {
-      fragment->prevInBsp->nextInBsp = fragment->nextInBsp;
-    } else if (node->firstInstanceFragment == fragment) {
-      node->firstInstanceFragment = fragment->nextInBsp;
-    }
-    if (fragment->nextInBsp) {
-      fragment->nextInBsp->prevInBsp = fragment->prevInBsp;
-    } else if (node->lastInstanceFragment == fragment) {
-      node->lastInstanceFragment = fragment->prevInBsp;
-    }
-  }
-  PoolFree(fragment->faces, fragment->faceCount * static_cast<int>(sizeof(std::int32_t)));
-  PoolDelete(fragment);
+  InstanceFragmentFree(fragment);
 }
 
 }  // namespace

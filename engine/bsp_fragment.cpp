@@ -2,6 +2,7 @@
 
 #include "engine/bsp.h"
 #include "engine/frame_stamp.h"
+#include "engine/intrusive_list.h"
 #include "engine/polygon_math.h"
 #include "engine/pool.h"
 #include "engine/surface.h"
@@ -20,31 +21,16 @@ float PlaneDistance(Vec3 normal, float d, Vec3 p) { return Dot(normal, p) - d; }
 void FragmentUnlinkFromNode(BspFragment* fragment) {
   BspNode* node = fragment->node;
   if (!node) return;
-  if (fragment->prev) {
-    fragment->prev->next = fragment->next;
-  } else if (node->firstFragment == fragment) {
-    node->firstFragment = fragment->next;
-  }
-  if (fragment->next) {
-    fragment->next->prev = fragment->prev;
-  } else if (node->lastFragment == fragment) {
-    node->lastFragment = fragment->prev;
-  }
-  fragment->prev = fragment->next = nullptr;
+  ListUnlink(node->firstFragment, node->lastFragment, fragment, &BspFragment::prev, &BspFragment::next);
   fragment->node = nullptr;
   --node->fragmentCount;
 }
 
-void FragmentAppendToNode(BspFragment* fragment, BspNode* node) {
+// Puts the fragment ahead of before on the node's list, or at its end when
+// before is null.
+void FragmentInsertInNode(BspFragment* fragment, BspNode* node, BspFragment* before) {
   fragment->node = node;
-  fragment->next = nullptr;
-  fragment->prev = node->lastFragment;
-  if (node->lastFragment) {
-    node->lastFragment->next = fragment;
-  } else {
-    node->firstFragment = fragment;
-  }
-  node->lastFragment = fragment;
+  ListInsertBefore(node->firstFragment, node->lastFragment, fragment, before, &BspFragment::prev, &BspFragment::next);
   ++node->fragmentCount;
 }
 
@@ -159,14 +145,9 @@ BspFragment* FragmentCreate(BspNode* node, WorldPolygon* polygon, int n, const i
 void FragmentLink(BspFragment* fragment, BspNode* node) {
   WorldPolygon* polygon = fragment->polygon;
   ++polygon->world->fragmentCount;
-  fragment->prevInPolygon = polygon->lastFragment;
-  if (polygon->lastFragment) {
-    polygon->lastFragment->nextInPolygon = fragment;
-  } else {
-    polygon->firstFragment = fragment;
-  }
-  polygon->lastFragment = fragment;
-  if (node) FragmentAppendToNode(fragment, node);
+  ListAppend(polygon->firstFragment, polygon->lastFragment, fragment, &BspFragment::prevInPolygon,
+             &BspFragment::nextInPolygon);
+  if (node) FragmentInsertInNode(fragment, node, nullptr);
 }
 
 int FragmentContains(const BspFragment* outer, const BspFragment* inner) {
@@ -191,20 +172,7 @@ void FragmentSetNode(BspFragment* fragment, BspNode* node) {
   if (!node) return;
   BspFragment* before = node->firstFragment;
   while (before && !FragmentContains(before, fragment)) before = before->next;
-  if (before) {
-    fragment->node = node;
-    fragment->next = before;
-    fragment->prev = before->prev;
-    if (before->prev) {
-      before->prev->next = fragment;
-    } else {
-      node->firstFragment = fragment;
-    }
-    before->prev = fragment;
-    ++node->fragmentCount;
-  } else {
-    FragmentAppendToNode(fragment, node);
-  }
+  FragmentInsertInNode(fragment, node, before);
   FragmentSetBack(fragment, node);
 }
 
@@ -216,16 +184,8 @@ int FragmentFree(BspFragment* fragment, int prune) {
       --world->fragmentCount;
       for (int i = 0; i < fragment->vertexCount; ++i) VertexRelease(world, fragment->vertices[i].vertex);
     }
-    if (fragment->prevInPolygon) {
-      fragment->prevInPolygon->nextInPolygon = fragment->nextInPolygon;
-    } else if (polygon->firstFragment == fragment) {
-      polygon->firstFragment = fragment->nextInPolygon;
-    }
-    if (fragment->nextInPolygon) {
-      fragment->nextInPolygon->prevInPolygon = fragment->prevInPolygon;
-    } else if (polygon->lastFragment == fragment) {
-      polygon->lastFragment = fragment->prevInPolygon;
-    }
+    ListUnlink(polygon->firstFragment, polygon->lastFragment, fragment, &BspFragment::prevInPolygon,
+               &BspFragment::nextInPolygon);
   }
   BspNode* node = fragment->node;
   FragmentUnlinkFromNode(fragment);

@@ -6,6 +6,7 @@
 
 #include "engine/bsp.h"
 #include "engine/group_internal.h"
+#include "engine/intrusive_list.h"
 #include "engine/matrix.h"
 #include "engine/polygon_group.h"
 #include "engine/pool.h"
@@ -24,13 +25,7 @@ PolygonGroup* GroupCreate(World* world, const char* name, PolygonGroup* parent) 
   GroupMatrixIdentity(group->worldMatrix);
   group->visible = 1;
   group->callbackStamp = kStampNever;
-  group->prev = world->lastGroup;
-  if (world->lastGroup) {
-    world->lastGroup->next = group;
-  } else {
-    world->firstGroup = group;
-  }
-  world->lastGroup = group;
+  ListAppend(world->firstGroup, world->lastGroup, group, &PolygonGroup::prev, &PolygonGroup::next);
   world->allClean = 0;
   if (parent && parent->world == world) GroupSetParent(group, parent, 0);
   return group;
@@ -95,31 +90,13 @@ namespace {
 void DetachFromParent(PolygonGroup* group) {
   PolygonGroup* parent = group->parent;
   if (!parent) return;
-  if (group->prevSibling) {
-    group->prevSibling->nextSibling = group->nextSibling;
-  } else {
-    parent->firstChild = group->nextSibling;
-  }
-  if (group->nextSibling) {
-    group->nextSibling->prevSibling = group->prevSibling;
-  } else {
-    parent->lastChild = group->prevSibling;
-  }
+  ListUnlink(parent->firstChild, parent->lastChild, group, &PolygonGroup::prevSibling, &PolygonGroup::nextSibling);
   group->parent = nullptr;
-  group->prevSibling = nullptr;
-  group->nextSibling = nullptr;
 }
 
 void AppendToParent(PolygonGroup* group, PolygonGroup* parent) {
   group->parent = parent;
-  group->prevSibling = parent->lastChild;
-  group->nextSibling = nullptr;
-  if (parent->lastChild) {
-    parent->lastChild->nextSibling = group;
-  } else {
-    parent->firstChild = group;
-  }
-  parent->lastChild = group;
+  ListAppend(parent->firstChild, parent->lastChild, group, &PolygonGroup::prevSibling, &PolygonGroup::nextSibling);
 }
 
 bool IsSelfOrAncestor(const PolygonGroup* group, const PolygonGroup* candidate) {
@@ -176,18 +153,7 @@ void GroupDelete(PolygonGroup* group) {
   }
   while (group->firstChild) GroupSetParent(group->firstChild, nullptr, 0);
   DetachFromParent(group);
-  if (world) {
-    if (group->prev) {
-      group->prev->next = group->next;
-    } else if (world->firstGroup == group) {
-      world->firstGroup = group->next;
-    }
-    if (group->next) {
-      group->next->prev = group->prev;
-    } else if (world->lastGroup == group) {
-      world->lastGroup = group->prev;
-    }
-  }
+  if (world) ListUnlink(world->firstGroup, world->lastGroup, group, &PolygonGroup::prev, &PolygonGroup::next);
   if (group->polygons) PoolFree(group->polygons, group->polygonCapacity * static_cast<int>(sizeof(WorldPolygon*)));
   if (group->name) PoolFree(group->name, static_cast<int>(std::strlen(group->name)) + 1);
   PoolDelete(group);

@@ -7,6 +7,7 @@
 #include "engine/bsp.h"
 #include "engine/bsp_fragment.h"
 #include "engine/group_internal.h"
+#include "engine/intrusive_list.h"
 #include "engine/matrix.h"
 #include "engine/polygon_group.h"
 #include "engine/world_polygon.h"
@@ -24,16 +25,11 @@ PendingCallbacks* g_PendingCallbacks = nullptr;
 
 bool HasMover(const PolygonGroup* group) { return group->moverType != kMoverNone; }
 
+// The running list keeps no tail: movers start at its head.
 void UnlinkMover(PolygonGroup* group) {
-  World* world = group->world;
-  if (group->prevMover) {
-    group->prevMover->nextMover = group->nextMover;
-  } else if (world && world->firstMover == group) {
-    world->firstMover = group->nextMover;
+  if (World* world = group->world) {
+    ListUnlink(world->firstMover, group, &PolygonGroup::prevMover, &PolygonGroup::nextMover);
   }
-  if (group->nextMover) group->nextMover->prevMover = group->prevMover;
-  group->prevMover = nullptr;
-  group->nextMover = nullptr;
 }
 
 // The mover's transform for the current position (no mover: left as it is).

@@ -5,6 +5,7 @@
 #include "engine/archive.h"
 #include "engine/collision.h"
 #include "engine/instance_fragment.h"
+#include "engine/intrusive_list.h"
 #include "engine/matrix.h"
 #include "engine/model.h"
 #include "engine/object_graph.h"
@@ -63,62 +64,30 @@ int BuildNodes(Instance* instance) {
 void DetachFromParent(InstanceNode* node) {
   InstanceNode* parent = node->parent;
   if (!parent) return;
-  if (node->prevSibling) {
-    node->prevSibling->nextSibling = node->nextSibling;
-  } else {
-    parent->firstChild = node->nextSibling;
-  }
-  if (node->nextSibling) {
-    node->nextSibling->prevSibling = node->prevSibling;
-  } else {
-    parent->lastChild = node->prevSibling;
-  }
-  node->parent = node->prevSibling = node->nextSibling = nullptr;
+  ListUnlink(parent->firstChild, parent->lastChild, node, &InstanceNode::prevSibling, &InstanceNode::nextSibling);
+  node->parent = nullptr;
 }
 
+// A node made without a world or an instance was never put on that list.
 void UnlinkFromWorld(InstanceNode* node) {
-  World* world = node->world;
-  if (node->prevInWorld) {
-    node->prevInWorld->nextInWorld = node->nextInWorld;
-  } else if (world && world->firstInstanceNode == node) {
-    world->firstInstanceNode = node->nextInWorld;
+  if (World* world = node->world) {
+    ListUnlink(world->firstInstanceNode, world->lastInstanceNode, node, &InstanceNode::prevInWorld,
+               &InstanceNode::nextInWorld);
   }
-  if (node->nextInWorld) {
-    node->nextInWorld->prevInWorld = node->prevInWorld;
-  } else if (world && world->lastInstanceNode == node) {
-    world->lastInstanceNode = node->prevInWorld;
-  }
-  node->prevInWorld = node->nextInWorld = nullptr;
 }
 
 void UnlinkFromInstance(InstanceNode* node) {
-  Instance* instance = node->instance;
-  if (node->prevInInstance) {
-    node->prevInInstance->nextInInstance = node->nextInInstance;
-  } else if (instance && instance->firstNode == node) {
-    instance->firstNode = node->nextInInstance;
+  if (Instance* instance = node->instance) {
+    ListUnlink(instance->firstNode, instance->lastNode, node, &InstanceNode::prevInInstance,
+               &InstanceNode::nextInInstance);
   }
-  if (node->nextInInstance) {
-    node->nextInInstance->prevInInstance = node->prevInInstance;
-  } else if (instance && instance->lastNode == node) {
-    instance->lastNode = node->prevInInstance;
-  }
-  node->prevInInstance = node->nextInInstance = nullptr;
 }
 
+// An instance without a world is one whose read failed before its links.
 void UnlinkInstance(Instance* instance) {
-  World* world = instance->world;
-  if (instance->prev) {
-    instance->prev->next = instance->next;
-  } else if (world && world->firstInstance == instance) {
-    world->firstInstance = instance->next;
+  if (World* world = instance->world) {
+    ListUnlink(world->firstInstance, world->lastInstance, instance, &Instance::prev, &Instance::next);
   }
-  if (instance->next) {
-    instance->next->prev = instance->prev;
-  } else if (world && world->lastInstance == instance) {
-    world->lastInstance = instance->prev;
-  }
-  instance->prev = instance->next = nullptr;
 }
 
 // The world an instance body names is the one being read, so it is always
@@ -165,13 +134,7 @@ Instance* InstanceCreate(World* world, Model* model, float x, float y, float z, 
     return nullptr;
   }
   ++model->useCount;
-  instance->prev = world->lastInstance;
-  if (world->lastInstance) {
-    world->lastInstance->next = instance;
-  } else {
-    world->firstInstance = instance;
-  }
-  world->lastInstance = instance;
+  ListAppend(world->firstInstance, world->lastInstance, instance, &Instance::prev, &Instance::next);
   return instance;
 }
 
@@ -255,23 +218,13 @@ InstanceNode* InstanceNodeCreate(World* world, MeshNode* meshNode, InstanceNode*
   node->animated = 1;
   node->world = world;
   if (world) {
-    node->prevInWorld = world->lastInstanceNode;
-    if (world->lastInstanceNode) {
-      world->lastInstanceNode->nextInWorld = node;
-    } else {
-      world->firstInstanceNode = node;
-    }
-    world->lastInstanceNode = node;
+    ListAppend(world->firstInstanceNode, world->lastInstanceNode, node, &InstanceNode::prevInWorld,
+               &InstanceNode::nextInWorld);
   }
   node->instance = instance;
   if (instance) {
-    node->prevInInstance = instance->lastNode;
-    if (instance->lastNode) {
-      instance->lastNode->nextInInstance = node;
-    } else {
-      instance->firstNode = node;
-    }
-    instance->lastNode = node;
+    ListAppend(instance->firstNode, instance->lastNode, node, &InstanceNode::prevInInstance,
+               &InstanceNode::nextInInstance);
   }
   InstanceNodeSetParent(node, parent);
   return node;
@@ -285,13 +238,7 @@ void InstanceNodeSetParent(InstanceNode* node, InstanceNode* parent) {
   DetachFromParent(node);
   if (!parent) return;
   node->parent = parent;
-  node->prevSibling = parent->lastChild;
-  if (parent->lastChild) {
-    parent->lastChild->nextSibling = node;
-  } else {
-    parent->firstChild = node;
-  }
-  parent->lastChild = node;
+  ListAppend(parent->firstChild, parent->lastChild, node, &InstanceNode::prevSibling, &InstanceNode::nextSibling);
 }
 
 void InstanceNodeFree(InstanceNode* node) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "engine/intrusive_list.h"
 #include "engine/pool.h"
 
 namespace {
@@ -118,49 +119,21 @@ InstanceFragment* InstanceFragmentCreate(InstanceNode* node, BspNode* bspNode, I
   }
 
   fragment->node = node;
-  fragment->prev = node->lastFragment;
-  if (node->lastFragment) {
-    node->lastFragment->next = fragment;
-  } else {
-    node->firstFragment = fragment;
-  }
-  node->lastFragment = fragment;
+  ListAppend(node->firstFragment, node->lastFragment, fragment, &InstanceFragment::prev, &InstanceFragment::next);
   fragment->bspNode = bspNode;
-  fragment->prevInBsp = bspNode->lastInstanceFragment;
-  if (bspNode->lastInstanceFragment) {
-    bspNode->lastInstanceFragment->nextInBsp = fragment;
-  } else {
-    bspNode->firstInstanceFragment = fragment;
-  }
-  bspNode->lastInstanceFragment = fragment;
+  ListAppend(bspNode->firstInstanceFragment, bspNode->lastInstanceFragment, fragment, &InstanceFragment::prevInBsp,
+             &InstanceFragment::nextInBsp);
   return fragment;
 }
 
 void InstanceFragmentFree(InstanceFragment* fragment) {
   if (!fragment) return;
   if (InstanceNode* node = fragment->node) {
-    if (fragment->prev) {
-      fragment->prev->next = fragment->next;
-    } else if (node->firstFragment == fragment) {
-      node->firstFragment = fragment->next;
-    }
-    if (fragment->next) {
-      fragment->next->prev = fragment->prev;
-    } else if (node->lastFragment == fragment) {
-      node->lastFragment = fragment->prev;
-    }
+    ListUnlink(node->firstFragment, node->lastFragment, fragment, &InstanceFragment::prev, &InstanceFragment::next);
   }
   if (BspNode* bsp = fragment->bspNode) {
-    if (fragment->prevInBsp) {
-      fragment->prevInBsp->nextInBsp = fragment->nextInBsp;
-    } else if (bsp->firstInstanceFragment == fragment) {
-      bsp->firstInstanceFragment = fragment->nextInBsp;
-    }
-    if (fragment->nextInBsp) {
-      fragment->nextInBsp->prevInBsp = fragment->prevInBsp;
-    } else if (bsp->lastInstanceFragment == fragment) {
-      bsp->lastInstanceFragment = fragment->prevInBsp;
-    }
+    ListUnlink(bsp->firstInstanceFragment, bsp->lastInstanceFragment, fragment, &InstanceFragment::prevInBsp,
+               &InstanceFragment::nextInBsp);
   }
   PoolFree(fragment->faces, FacesBytes(fragment->faceCount));
   PoolDelete(fragment);

@@ -1,5 +1,6 @@
 #include "engine/light.h"
 
+#include "engine/intrusive_list.h"
 #include "engine/pool.h"
 #include "engine/properties.h"
 
@@ -10,29 +11,13 @@ void LightComputeDerived(Light* light) {
   light->halfPower = light->intensity * light->size / 2.0f;
 }
 
-void LightAppend(Light* light, Light** first, Light** last) {
-  light->next = nullptr;
-  light->prev = *last;
-  if (*last) {
-    (*last)->next = light;
-  } else {
-    *first = light;
-  }
-  *last = light;
+void LightAppend(Light* light, Light*& first, Light*& last) {
+  ListAppend(first, last, light, &Light::prev, &Light::next);
 }
 
-void LightUnlink(Light* light, Light** first, Light** last) {
-  if (light->prev) {
-    light->prev->next = light->next;
-  } else {
-    *first = light->next;
-  }
-  if (light->next) {
-    light->next->prev = light->prev;
-  } else {
-    *last = light->prev;
-  }
-  light->prev = light->next = nullptr;
+// Callers take a light only off the list that holds it.
+void LightUnlink(Light* light, Light*& first, Light*& last) {
+  ListUnlink(first, last, light, &Light::prev, &Light::next);
 }
 
 // A light's own links do not say which of the two lists holds it; the lists'
@@ -69,7 +54,7 @@ Light* LightCreate(World* world, float x, float y, float z, float red, float gre
   light->noColour = noColour;
   light->world = world;
   LightComputeDerived(light);
-  LightAppend(light, &world->firstLight, &world->lastLight);
+  LightAppend(light, world->firstLight, world->lastLight);
   return light;
 }
 
@@ -91,9 +76,9 @@ int LightDelete(Light* light) {
   PropFreeList(&light->props);
   if (World* world = light->world) {
     if (LightOnSphereList(light, world)) {
-      LightUnlink(light, &world->firstSphereLight, &world->lastSphereLight);
+      LightUnlink(light, world->firstSphereLight, world->lastSphereLight);
     } else if (light->prev || light->next || world->firstLight == light) {
-      LightUnlink(light, &world->firstLight, &world->lastLight);
+      LightUnlink(light, world->firstLight, world->lastLight);
     }
   }
   PoolDelete(light);
@@ -106,8 +91,8 @@ void LightsSeparateSpheres(World* world) {
   while (light) {
     Light* next = light->next;
     if (light->type == kLightTypeSphere) {
-      LightUnlink(light, &world->firstLight, &world->lastLight);
-      LightAppend(light, &world->firstSphereLight, &world->lastSphereLight);
+      LightUnlink(light, world->firstLight, world->lastLight);
+      LightAppend(light, world->firstSphereLight, world->lastSphereLight);
     }
     light = next;
   }

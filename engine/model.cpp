@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/intrusive_list.h"
 #include "engine/matrix.h"
 #include "engine/name_hash.h"
 #include "engine/object_graph.h"
@@ -33,32 +34,16 @@ void FreeKeys(MeshNode* node) {
 void DetachFromParent(MeshNode* node) {
   MeshNode* parent = node->parent;
   if (!parent) return;
-  if (node->prevSibling) {
-    node->prevSibling->nextSibling = node->nextSibling;
-  } else {
-    parent->firstChild = node->nextSibling;
-  }
-  if (node->nextSibling) {
-    node->nextSibling->prevSibling = node->prevSibling;
-  } else {
-    parent->lastChild = node->prevSibling;
-  }
-  node->parent = node->prevSibling = node->nextSibling = nullptr;
+  ListUnlink(parent->firstChild, parent->lastChild, node, &MeshNode::prevSibling, &MeshNode::nextSibling);
+  node->parent = nullptr;
 }
 
+// A node without a model is one freed on its own after a bad read, its links
+// already cleared.
 void DetachFromModel(MeshNode* node) {
-  Model* model = node->model;
-  if (node->prevInModel) {
-    node->prevInModel->nextInModel = node->nextInModel;
-  } else if (model && model->firstNode == node) {
-    model->firstNode = node->nextInModel;
+  if (Model* model = node->model) {
+    ListUnlink(model->firstNode, model->lastNode, node, &MeshNode::prevInModel, &MeshNode::nextInModel);
   }
-  if (node->nextInModel) {
-    node->nextInModel->prevInModel = node->prevInModel;
-  } else if (model && model->lastNode == node) {
-    model->lastNode = node->prevInModel;
-  }
-  node->prevInModel = node->nextInModel = nullptr;
 }
 
 // The node's own transform at rest: the first rotation key's matrix with the
@@ -104,12 +89,7 @@ void ModelFree(Model* model) {
   // Each call takes a whole subtree off the list, so "the first node" is
   // always one that is still alive.
   while (model->firstNode) MeshNodeFree(model->firstNode);
-  if (model->prev) {
-    model->prev->next = model->next;
-  } else if (g_ModelListHead == model) {
-    g_ModelListHead = model->next;
-  }
-  if (model->next) model->next->prev = model->prev;
+  ListUnlink(g_ModelListHead, model, &Model::prev, &Model::next);
   PoolDelete(model);
 }
 
@@ -154,13 +134,7 @@ void MeshNodeSetParent(MeshNode* node, MeshNode* parent) {
   DetachFromParent(node);
   if (!parent) return;
   node->parent = parent;
-  node->prevSibling = parent->lastChild;
-  if (parent->lastChild) {
-    parent->lastChild->nextSibling = node;
-  } else {
-    parent->firstChild = node;
-  }
-  parent->lastChild = node;
+  ListAppend(parent->firstChild, parent->lastChild, node, &MeshNode::prevSibling, &MeshNode::nextSibling);
 }
 
 void MeshNodeLoadRestTransform(const MeshNode* node) {

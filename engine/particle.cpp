@@ -1,5 +1,6 @@
 #include "engine/particle.h"
 
+#include "engine/intrusive_list.h"
 #include "engine/pool.h"
 
 Particle* ParticleCreate(World* world, float x, float y, float z, float size, int colour) {
@@ -12,13 +13,7 @@ Particle* ParticleCreate(World* world, float x, float y, float z, float size, in
   particle->colour = colour;
   particle->alive = 1;
   particle->world = world;
-  particle->prev = world->lastParticle;
-  if (world->lastParticle) {
-    world->lastParticle->next = particle;
-  } else {
-    world->firstParticle = particle;
-  }
-  world->lastParticle = particle;
+  ListAppend(world->firstParticle, world->lastParticle, particle, &Particle::prev, &Particle::next);
 
   ParticleLink* link = PoolNew<ParticleLink>();
   link->particle = particle;
@@ -39,16 +34,7 @@ void ParticleSet(Particle* particle, float x, float y, float z, float size, int 
 void ParticleDelete(Particle* particle) {
   if (!particle) return;
   if (World* world = particle->world) {
-    if (particle->prev) {
-      particle->prev->next = particle->next;
-    } else if (world->firstParticle == particle) {
-      world->firstParticle = particle->next;
-    }
-    if (particle->next) {
-      particle->next->prev = particle->prev;
-    } else if (world->lastParticle == particle) {
-      world->lastParticle = particle->prev;
-    }
+    ListUnlink(world->firstParticle, world->lastParticle, particle, &Particle::prev, &Particle::next);
   }
   if (ParticleLink* link = particle->link) {
     ParticleLinkDetach(link);
@@ -61,29 +47,12 @@ void ParticleLinkAttach(BspNode* node, ParticleLink* link) {
   if (!node || !link) return;
   ParticleLinkDetach(link);
   link->node = node;
-  link->next = nullptr;
-  link->prev = node->lastParticleLink;
-  if (node->lastParticleLink) {
-    node->lastParticleLink->next = link;
-  } else {
-    node->firstParticleLink = link;
-  }
-  node->lastParticleLink = link;
+  ListAppend(node->firstParticleLink, node->lastParticleLink, link, &ParticleLink::prev, &ParticleLink::next);
 }
 
 void ParticleLinkDetach(ParticleLink* link) {
   if (!link || !link->node) return;
   BspNode* node = link->node;
-  if (link->prev) {
-    link->prev->next = link->next;
-  } else if (node->firstParticleLink == link) {
-    node->firstParticleLink = link->next;
-  }
-  if (link->next) {
-    link->next->prev = link->prev;
-  } else if (node->lastParticleLink == link) {
-    node->lastParticleLink = link->prev;
-  }
-  link->prev = link->next = nullptr;
+  ListUnlink(node->firstParticleLink, node->lastParticleLink, link, &ParticleLink::prev, &ParticleLink::next);
   link->node = nullptr;
 }

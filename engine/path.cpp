@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/intrusive_list.h"
 #include "engine/matrix.h"
 #include "engine/pool.h"
 
@@ -82,28 +83,10 @@ PathSegment* ChooseAtJunction(Instance* instance, const PathJunction* junction, 
 void PathSegmentFree(PathSegment* segment) {
   if (!segment) return;
   if (PathJunction* from = segment->fromJunction) {
-    if (segment->prevOut) {
-      segment->prevOut->nextOut = segment->nextOut;
-    } else if (from->firstOut == segment) {
-      from->firstOut = segment->nextOut;
-    }
-    if (segment->nextOut) {
-      segment->nextOut->prevOut = segment->prevOut;
-    } else if (from->lastOut == segment) {
-      from->lastOut = segment->prevOut;
-    }
+    ListUnlink(from->firstOut, from->lastOut, segment, &PathSegment::prevOut, &PathSegment::nextOut);
   }
   if (PathJunction* to = segment->toJunction) {
-    if (segment->prevIn) {
-      segment->prevIn->nextIn = segment->nextIn;
-    } else if (to->firstIn == segment) {
-      to->firstIn = segment->nextIn;
-    }
-    if (segment->nextIn) {
-      segment->nextIn->prevIn = segment->prevIn;
-    } else if (to->lastIn == segment) {
-      to->lastIn = segment->prevIn;
-    }
+    ListUnlink(to->firstIn, to->lastIn, segment, &PathSegment::prevIn, &PathSegment::nextIn);
   }
   PoolDelete(segment);
 }

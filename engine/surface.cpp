@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/frame_stamp.h"
+#include "engine/intrusive_list.h"
 #include "engine/matrix.h"
 #include "engine/polygon_math.h"
 #include "engine/pool.h"
@@ -50,13 +51,7 @@ Surface* SurfaceCreate(World* world, float ox, float oy, float oz, float ux, flo
   surface->texture = texture;
   surface->stamp = kStampNever;
   surface->world = world;
-  surface->prev = world->lastSurface;
-  if (world->lastSurface) {
-    world->lastSurface->next = surface;
-  } else {
-    world->firstSurface = surface;
-  }
-  world->lastSurface = surface;
+  ListAppend(world->firstSurface, world->lastSurface, surface, &Surface::prev, &Surface::next);
   return surface;
 }
 
@@ -65,16 +60,7 @@ void SurfaceRelease(Surface* surface) {
   PropFreeList(&surface->props);
   ReleaseTexture(surface->texture);
   if (World* world = surface->world) {
-    if (surface->prev) {
-      surface->prev->next = surface->next;
-    } else if (world->firstSurface == surface) {
-      world->firstSurface = surface->next;
-    }
-    if (surface->next) {
-      surface->next->prev = surface->prev;
-    } else if (world->lastSurface == surface) {
-      world->lastSurface = surface->prev;
-    }
+    ListUnlink(world->firstSurface, world->lastSurface, surface, &Surface::prev, &Surface::next);
   }
   PoolDelete(surface);
 }

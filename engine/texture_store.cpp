@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/frame_stamp.h"
+#include "engine/intrusive_list.h"
 #include "engine/name_hash.h"
 #include "engine/palette.h"
 #include "engine/pool.h"
@@ -26,28 +27,11 @@ FILE* g_TexturePixelFile;
 bool PixelsFromArchive(const Texture* texture) { return texture->archiveOffset >= 0; }
 
 void Append(Texture* texture) {
-  texture->next = nullptr;
-  texture->prev = g_TextureListTail;
-  if (g_TextureListTail) {
-    g_TextureListTail->next = texture;
-  } else {
-    g_TextureListHead = texture;
-  }
-  g_TextureListTail = texture;
+  ListAppend(g_TextureListHead, g_TextureListTail, texture, &Texture::prev, &Texture::next);
 }
 
 void Unlink(Texture* texture) {
-  if (texture->prev) {
-    texture->prev->next = texture->next;
-  } else if (g_TextureListHead == texture) {
-    g_TextureListHead = texture->next;
-  }
-  if (texture->next) {
-    texture->next->prev = texture->prev;
-  } else if (g_TextureListTail == texture) {
-    g_TextureListTail = texture->prev;
-  }
-  texture->prev = texture->next = nullptr;
+  ListUnlink(g_TextureListHead, g_TextureListTail, texture, &Texture::prev, &Texture::next);
 }
 
 // How long ago a texture was drawn, for choosing what to drop: a referenced

@@ -6,6 +6,7 @@
 #include "engine/bsp_fragment.h"
 #include "engine/collision.h"
 #include "engine/engine_error.h"
+#include "engine/intrusive_list.h"
 #include "engine/palette.h"
 #include "engine/polygon_group.h"
 #include "engine/polygon_math.h"
@@ -35,26 +36,8 @@ bool SurfaceIsColourKeyed(const Surface* surface) {
 void PolygonUnlinkFromWorld(WorldPolygon* polygon) {
   World* world = polygon->world;
   if (!world) return;
-  if (polygon->prev) {
-    polygon->prev->next = polygon->next;
-  } else if (world->firstPolygon == polygon) {
-    world->firstPolygon = polygon->next;
-  }
-  if (polygon->next) {
-    polygon->next->prev = polygon->prev;
-  } else if (world->lastPolygon == polygon) {
-    world->lastPolygon = polygon->prev;
-  }
-  if (polygon->prevLine) {
-    polygon->prevLine->nextLine = polygon->nextLine;
-  } else if (world->firstLine == polygon) {
-    world->firstLine = polygon->nextLine;
-  }
-  if (polygon->nextLine) {
-    polygon->nextLine->prevLine = polygon->prevLine;
-  } else if (world->lastLine == polygon) {
-    world->lastLine = polygon->prevLine;
-  }
+  ListUnlink(world->firstPolygon, world->lastPolygon, polygon, &WorldPolygon::prev, &WorldPolygon::next);
+  ListUnlink(world->firstLine, world->lastLine, polygon, &WorldPolygon::prevLine, &WorldPolygon::nextLine);
 }
 
 }  // namespace
@@ -152,21 +135,9 @@ int PolygonDelete(WorldPolygon* polygon) {
 
 void PolygonAppendToWorld(WorldPolygon* polygon, World* world) {
   polygon->world = world;
-  polygon->prev = world->lastPolygon;
-  if (world->lastPolygon) {
-    world->lastPolygon->next = polygon;
-  } else {
-    world->firstPolygon = polygon;
-  }
-  world->lastPolygon = polygon;
+  ListAppend(world->firstPolygon, world->lastPolygon, polygon, &WorldPolygon::prev, &WorldPolygon::next);
   if (polygon->vertexCount != 2) return;
-  polygon->prevLine = world->lastLine;
-  if (world->lastLine) {
-    world->lastLine->nextLine = polygon;
-  } else {
-    world->firstLine = polygon;
-  }
-  world->lastLine = polygon;
+  ListAppend(world->firstLine, world->lastLine, polygon, &WorldPolygon::prevLine, &WorldPolygon::nextLine);
 }
 
 WorldPolygon* WorldFirstPolygon(World* world) { return world ? world->firstPolygon : nullptr; }

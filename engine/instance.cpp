@@ -121,13 +121,7 @@ Instance* InstanceCreate(World* world, Model* model, float x, float y, float z, 
   if (!instance) return nullptr;
   instance->world = world;
   instance->model = model;
-  instance->x = x;
-  instance->y = y;
-  instance->z = z;
-  instance->angleX = angleX;
-  instance->angleY = angleY;
-  instance->angleZ = angleZ;
-  instance->animTime = animTime;
+  InstanceSetPlacement(instance, x, y, z, angleX, angleY, angleZ, animTime);
   SetDefaults(instance);
   if (!BuildNodes(instance)) {
     PoolDelete(instance);

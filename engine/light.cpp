@@ -39,21 +39,14 @@ Light* LightCreate(World* world, float x, float y, float z, float red, float gre
                    float size, float radius, int type, int noColour) {
   if (!world) return nullptr;
   Light* light = PoolNew<Light>();
-  light->x = x;
-  light->y = y;
-  light->z = z;
-  light->intensity = intensity;
   if (!noColour) {
     light->red = red;
     light->green = green;
     light->blue = blue;
   }
-  light->size = size;
-  light->radius = radius;
-  light->type = type;
   light->noColour = noColour;
   light->world = world;
-  LightComputeDerived(light);
+  LightSet(light, x, y, z, intensity, size, radius, type);
   LightAppend(light, world->firstLight, world->lastLight);
   return light;
 }

@@ -6,11 +6,7 @@
 Particle* ParticleCreate(World* world, float x, float y, float z, float size, int colour) {
   if (!world) return nullptr;
   Particle* particle = PoolNew<Particle>();
-  particle->x = x;
-  particle->y = y;
-  particle->z = z;
-  particle->size = size;
-  particle->colour = colour;
+  ParticleSet(particle, x, y, z, size, colour);
   particle->alive = 1;
   particle->world = world;
   ListAppend(world->firstParticle, world->lastParticle, particle, &Particle::prev, &Particle::next);

@@ -14,6 +14,19 @@ void SetIdentity(float m[16]) {
   m[0] = m[5] = m[10] = m[15] = 1.0f;
 }
 
+// current = current x the turn in the plane of axes i and j that takes axis i
+// towards axis j: X is (1, 2), Y (2, 0), Z (0, 1).
+void MultiplyPlaneTurn(int i, int j, float angle) {
+  Matrix r;
+  SetIdentity(r);
+  const float c = std::cos(angle), s = std::sin(angle);
+  r[4 * i + i] = c;
+  r[4 * i + j] = s;
+  r[4 * j + i] = -s;
+  r[4 * j + j] = c;
+  MatrixMultiply(r);
+}
+
 }  // namespace
 
 void MatrixLoad(const float m[16]) { std::memcpy(g_CurrentMatrix, m, sizeof(Matrix)); }
@@ -47,38 +60,11 @@ void MatrixMultiply(const float m[16]) {
   MatrixLoad(result);
 }
 
-void MatrixRotateX(float angle) {
-  Matrix r;
-  SetIdentity(r);
-  const float c = std::cos(angle), s = std::sin(angle);
-  r[5] = c;
-  r[6] = s;
-  r[9] = -s;
-  r[10] = c;
-  MatrixMultiply(r);
-}
+void MatrixRotateX(float angle) { MultiplyPlaneTurn(1, 2, angle); }
 
-void MatrixRotateY(float angle) {
-  Matrix r;
-  SetIdentity(r);
-  const float c = std::cos(angle), s = std::sin(angle);
-  r[0] = c;
-  r[2] = -s;
-  r[8] = s;
-  r[10] = c;
-  MatrixMultiply(r);
-}
+void MatrixRotateY(float angle) { MultiplyPlaneTurn(2, 0, angle); }
 
-void MatrixRotateZ(float angle) {
-  Matrix r;
-  SetIdentity(r);
-  const float c = std::cos(angle), s = std::sin(angle);
-  r[0] = c;
-  r[1] = s;
-  r[4] = -s;
-  r[5] = c;
-  MatrixMultiply(r);
-}
+void MatrixRotateZ(float angle) { MultiplyPlaneTurn(0, 1, angle); }
 
 void MatrixScale(float sx, float sy, float sz) {
   for (int row = 0; row < 4; ++row) {
@@ -166,13 +152,12 @@ void MatrixOrthonormalise() {
   }
 }
 
-void MatrixRotateAxis(float ax, float ay, float az, float angle) {
+int MatrixAxisAngle(float ax, float ay, float az, float angle, float r[16]) {
+  SetIdentity(r);
   const float length = std::sqrt(std::fabs(ax * ax + ay * ay + az * az));
-  if (length == 0.0f) return;
+  if (length == 0.0f) return 0;
   const float x = ax / length, y = ay / length, z = az / length;
   const float c = std::cos(angle), s = std::sin(angle), t = 1.0f - c;
-  Matrix r;
-  SetIdentity(r);
   r[0] = c + x * x * t;
   r[1] = x * y * t - z * s;
   r[2] = x * z * t + y * s;
@@ -182,5 +167,10 @@ void MatrixRotateAxis(float ax, float ay, float az, float angle) {
   r[8] = x * z * t - y * s;
   r[9] = y * z * t + x * s;
   r[10] = c + z * z * t;
-  MatrixMultiply(r);
+  return 1;
+}
+
+void MatrixRotateAxis(float ax, float ay, float az, float angle) {
+  Matrix r;
+  if (MatrixAxisAngle(ax, ay, az, angle, r)) MatrixMultiply(r);
 }

@@ -34,6 +34,9 @@ void MatrixTransformPoint(float x, float y, float z, float* ox, float* oy, float
 void MatrixInvert();
 // Gram-Schmidt over rows 0..2 as 4-vectors; row 3 untouched.
 void MatrixOrthonormalise();
+// The rotation about the axis, on its own; 0 and the identity for a zero
+// axis. Same turn as MatrixRotateAxis.
+int MatrixAxisAngle(float ax, float ay, float az, float angle, float out[16]);
 // current = current x rotation about the axis. With the axis (1, 0, 0) this
 // turns the opposite way from MatrixRotateX; a zero axis changes nothing.
 void MatrixRotateAxis(float ax, float ay, float az, float angle);

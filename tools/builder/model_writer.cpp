@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/matrix.h"
 #include "engine/name_hash.h"
 
 namespace {
@@ -273,20 +274,8 @@ class ObjectsWriter {
 }  // namespace
 
 std::array<float, 16> AxisAngleMatrix(Vec3 axis, float angle) {
-  std::array<float, 16> r = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  const float length = std::sqrt(std::fabs(Dot(axis, axis)));
-  if (length == 0) return r;
-  const float x = axis.x / length, y = axis.y / length, z = axis.z / length;
-  const float c = std::cos(angle), s = std::sin(angle), t = 1 - c;
-  r[0] = c + x * x * t;
-  r[1] = x * y * t - z * s;
-  r[2] = x * z * t + y * s;
-  r[4] = x * y * t + z * s;
-  r[5] = c + y * y * t;
-  r[6] = y * z * t - x * s;
-  r[8] = x * z * t - y * s;
-  r[9] = y * z * t + x * s;
-  r[10] = c + z * z * t;
+  std::array<float, 16> r;
+  MatrixAxisAngle(axis.x, axis.y, axis.z, angle, r.data());
   return r;
 }
 

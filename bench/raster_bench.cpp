@@ -4,6 +4,7 @@
 // fillers.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -78,23 +79,30 @@ KORVANE_SPAN_BENCH(G_SpanTexTranslucent_stipple, SpanTexTranslucent, 0);
 KORVANE_SPAN_BENCH(H_SpanTexKeyTranslucent_blend, SpanTexKeyTranslucent, 1);
 KORVANE_SPAN_BENCH(H_SpanTexKeyTranslucent_stipple, SpanTexKeyTranslucent, 0);
 
+// A square texture of 2^log2Size texels a side with its smaller levels, its
+// pixels in block.
+Texture MakeTexture(int log2Size, std::vector<std::uint8_t>* block) {
+  const int size = 1 << log2Size;
+  int bytes = size * size;
+  for (int s = size; s >= 64; s /= 2) bytes += (s / 2) * (s / 2);
+  block->resize(static_cast<std::size_t>(bytes) + kTexturePreviewBytes);
+  for (std::size_t i = 0; i < block->size(); ++i) (*block)[i] = static_cast<std::uint8_t>((i * 29 + i / 3) % 250);
+  Texture texture{};
+  texture.log2Width = texture.log2Height = log2Size;
+  texture.width = texture.height = size;
+  texture.pixels = block->data();
+  texture.byteSize = static_cast<std::int32_t>(block->size());
+  return texture;
+}
+
 // A 640x480 frame tiled with 20 x 15 textured quads (32 x 32 pixels each) on
 // one receding plane: Q grows across the screen, so every quad is drawn
 // perspective-correct in steps. Reset, set-up, fill and end of frame each
 // iteration; pixels per second over the whole screen.
 void FullScreenTexturedPolygons(benchmark::State& state, bool lit) {
   FillTables();
-  const int log2Size = static_cast<int>(state.range(0));
-  const int size = 1 << log2Size;
-  int bytes = size * size;
-  for (int s = size; s >= 64; s /= 2) bytes += (s / 2) * (s / 2);
-  std::vector<std::uint8_t> block(static_cast<std::size_t>(bytes) + kTexturePreviewBytes);
-  for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<std::uint8_t>((i * 29 + i / 3) % 250);
-  Texture texture{};
-  texture.log2Width = texture.log2Height = log2Size;
-  texture.width = texture.height = size;
-  texture.pixels = block.data();
-  texture.byteSize = static_cast<std::int32_t>(block.size());
+  std::vector<std::uint8_t> block;
+  Texture texture = MakeTexture(static_cast<int>(state.range(0)), &block);
   Surface surface{};
   surface.texture = &texture;
   // u = 65536 (x + 1000) / Q, v = 65536 (y + 1000) / Q, with Q from 1.0 at the left to 1.8 at the right.
@@ -157,6 +165,58 @@ void FullScreen_Unlit(benchmark::State& state) { FullScreenTexturedPolygons(stat
 void FullScreen_Lit(benchmark::State& state) { FullScreenTexturedPolygons(state, true); }
 BENCHMARK(FullScreen_Unlit)->Arg(6)->Arg(8)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FullScreen_Lit)->Arg(6)->Arg(8)->Unit(benchmark::kMicrosecond);
+
+// A 640x480 frame tiled with 20 x 15 instance faces (32 x 32 pixels, a 64x64
+// texture) through the affine fillers and the coverage buffer, or through the
+// z-buffered fillers with the z-buffer cleared each frame: mostly the fillers'
+// per-line edge walking, on small faces.
+void FullScreenInstanceFaces(benchmark::State& state, bool zBuffered) {
+  FillTables();
+  std::vector<std::uint8_t> block;
+  Texture texture = MakeTexture(6, &block);
+  std::vector<std::uint8_t> screen(kWidth * kHeight);
+  View view{};
+  view.width = kWidth;
+  view.height = kHeight;
+  view.pitch = kWidth;
+  view.target = view.firstRow = screen.data();
+  if (zBuffered) ZBufferAllocate(kWidth, kHeight);
+  constexpr int kTile = 32;
+  std::vector<ScreenVertexUV> faces;
+  std::vector<ScreenVertexZ> zFaces;
+  for (int ty = 0; ty < kHeight / kTile; ++ty) {
+    for (int tx = 0; tx < kWidth / kTile; ++tx) {
+      const int x0 = tx * kTile, y0 = ty * kTile, x1 = x0 + kTile, y1 = y0 + kTile;
+      const int corners[4][4] = {{x0, y0, 0, 0}, {x0, y1, 0, 63}, {x1, y1, 63, 63}, {x1, y0, 63, 0}};
+      for (const auto& c : corners) {
+        faces.push_back({c[0] << 16, c[1] << 16, c[2] << 16, c[3] << 16});
+        zFaces.push_back({c[0] << 16, c[1] << 16, 0.5f, c[2] << 16, c[3] << 16});
+      }
+    }
+  }
+  g_FrameStamp = 1;
+  for (auto _ : state) {
+    ++g_FrameStamp;
+    CoverageReset(&view);
+    if (zBuffered) std::fill(g_ZBuffer, g_ZBuffer + kWidth * kHeight, 0u);
+    for (std::size_t i = 0; i < faces.size(); i += 4) {
+      if (zBuffered) {
+        DrawPolyZUnlit(&view, &zFaces[i], &zFaces[i] + 4, &texture);
+      } else {
+        DrawQueuedPolyUnlit(&view, &faces[i], &faces[i] + 4, &texture);
+      }
+    }
+    benchmark::DoNotOptimize(screen.data());
+    benchmark::ClobberMemory();
+  }
+  if (zBuffered) ZBufferRelease();
+  state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
+}
+
+void InstanceFaces_Affine(benchmark::State& state) { FullScreenInstanceFaces(state, false); }
+void InstanceFaces_ZBuffer(benchmark::State& state) { FullScreenInstanceFaces(state, true); }
+BENCHMARK(InstanceFaces_Affine)->Unit(benchmark::kMicrosecond);
+BENCHMARK(InstanceFaces_ZBuffer)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

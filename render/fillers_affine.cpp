@@ -20,25 +20,12 @@ void AffineFill() {
   const int entry = RasterTextureEntry();
   if (entry < 0) return;
   const CoverageBuffer& c = g_Coverage;
-  int top;
-  std::int32_t bottomY;
-  ring.Extent(top, bottomY);
-  const int firstLine = std::max(CeilLine(ring.Y(top)), c.firstOpenLine);
-  const int stopLine = std::min({CeilLine(bottomY), c.endOpenLine, r.height});
-  if (firstLine >= stopLine) return;
+  int top, firstLine, stopLine;
+  if (!RingLines(ring, c.firstOpenLine, std::min(c.endOpenLine, r.height), top, firstLine, stopLine)) return;
   const int width = std::min(r.width, c.width);
 
-  EdgeWalker left;
-  EdgeWalker right;
-  left.Start(ring, EdgeMath::kInteger, +1, top);
-  right.Start(ring, EdgeMath::kInteger, -1, top);
-  int edgesUsed = 0;
-  bool fresh = true;
-  for (int line = firstLine; line < stopLine; ++line) {
-    const std::int64_t y = std::int64_t{line} << 16;
-    if (!left.Reach(y, fresh, edgesUsed) || !right.Reach(y, fresh, edgesUsed)) return;
-    fresh = false;
-    if (left.x > right.x) return;
+  auto fillLine = [&](int line, const EdgeWalker& left, const EdgeWalker& right) {
+    if (left.x > right.x) return false;
     const int first = left.x >> 16;
     const int end = right.x >> 16;
     if (first < end && first < width && end > 0 && c.lineHeads[line] != kCoverageNone) {
@@ -69,9 +56,9 @@ void AffineFill() {
         family[level.entry](row + x0, x1 - x0, level.u, level.v, level.texels);
       });
     }
-    left.Advance();
-    right.Advance();
-  }
+    return true;
+  };
+  WalkEdges(ring, EdgeMath::kInteger, top, firstLine, stopLine, fillLine);
 }
 
 }  // namespace

@@ -33,24 +33,11 @@ void HookedFill() {
     if (entry < 0) return;
   }
   const CoverageBuffer& c = g_Coverage;
-  int top;
-  std::int32_t bottomY;
-  ring.Extent(top, bottomY);
-  const int firstLine = std::max(CeilLine(ring.Y(top)), c.firstOpenLine);
-  const int stopLine = std::min({CeilLine(bottomY), c.endOpenLine, r.height});
-  if (firstLine >= stopLine) return;
+  int top, firstLine, stopLine;
+  if (!RingLines(ring, c.firstOpenLine, std::min(c.endOpenLine, r.height), top, firstLine, stopLine)) return;
   const int width = std::min(r.width, c.width);
 
-  EdgeWalker left;
-  EdgeWalker right;
-  left.Start(ring, EdgeMath::kFloating, +1, top);
-  right.Start(ring, EdgeMath::kFloating, -1, top);
-  int edgesUsed = 0;
-  bool fresh = true;
-  for (int line = firstLine; line < stopLine; ++line) {
-    const std::int64_t y = std::int64_t{line} << 16;
-    if (!left.Reach(y, fresh, edgesUsed) || !right.Reach(y, fresh, edgesUsed)) return;
-    fresh = false;
+  auto fillLine = [&](int line, const EdgeWalker& left, const EdgeWalker& right) {
     // The column holding the right edge is included.
     const std::int64_t first = left.x >> 16;
     const std::int64_t end = (std::int64_t{right.x} + 0x10000) >> 16;
@@ -81,9 +68,9 @@ void HookedFill() {
         });
       }
     }
-    left.Advance();
-    right.Advance();
-  }
+    return true;
+  };
+  WalkEdges(ring, EdgeMath::kFloating, top, firstLine, stopLine, fillLine);
 }
 
 }  // namespace

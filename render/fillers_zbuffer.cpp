@@ -19,27 +19,14 @@ void ZFill() {
   if (ring.count < 3) return;
   const int entry = RasterTextureEntry();
   if (entry < 0) return;
-  int top;
-  std::int32_t bottomY;
-  ring.Extent(top, bottomY);
   // The z-buffer is indexed only within the size it was made for.
-  const int firstLine = std::max(CeilLine(ring.Y(top)), 0);
-  const int stopLine = std::min({CeilLine(bottomY), r.height, g_ZBufferHeight});
-  if (firstLine >= stopLine) return;
+  int top, firstLine, stopLine;
+  if (!RingLines(ring, 0, std::min(r.height, g_ZBufferHeight), top, firstLine, stopLine)) return;
   const int width = std::min(r.width, g_ZBufferWidth);
   const SpanRoutine routine = kLit ? SpanTexGouraudZ[entry] : SpanTexZ[entry];
 
-  EdgeWalker left;
-  EdgeWalker right;
-  left.Start(ring, EdgeMath::kFloating, +1, top);
-  right.Start(ring, EdgeMath::kFloating, -1, top);
-  int edgesUsed = 0;
-  bool fresh = true;
-  for (int line = firstLine; line < stopLine; ++line) {
-    const std::int64_t y = std::int64_t{line} << 16;
-    if (!left.Reach(y, fresh, edgesUsed) || !right.Reach(y, fresh, edgesUsed)) return;
-    fresh = false;
-    if (left.x > right.x) return;
+  auto fillLine = [&](int line, const EdgeWalker& left, const EdgeWalker& right) {
+    if (left.x > right.x) return false;
     // Pixel centres between the edges.
     const int first = static_cast<int>(std::max<std::int64_t>((std::int64_t{left.x} + 0x8000) >> 16, 0));
     const int end = static_cast<int>(std::min<std::int64_t>((std::int64_t{right.x} + 0x8000) >> 16, width));
@@ -66,9 +53,9 @@ void ZFill() {
       r.zStep = RoundToUint32Wrapped(static_cast<double>(dz) * kZScale);
       routine(r.firstRow + static_cast<std::ptrdiff_t>(line) * r.pitch + first, end - first, u, v, r.pixels);
     }
-    left.Advance();
-    right.Advance();
-  }
+    return true;
+  };
+  WalkEdges(ring, EdgeMath::kFloating, top, firstLine, stopLine, fillLine);
 }
 
 }  // namespace

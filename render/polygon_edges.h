@@ -148,3 +148,34 @@ struct EdgeWalker {
     z += zStep;
   }
 };
+
+// The top vertex and the lines [firstLine, stopLine) that the ring covers
+// within [lowest, limit); false when there are none.
+inline bool RingLines(const VertexRing& ring, int lowest, int limit, int& top, int& firstLine, int& stopLine) {
+  std::int32_t bottomY;
+  ring.Extent(top, bottomY);
+  firstLine = std::max(CeilLine(ring.Y(top)), lowest);
+  stopLine = std::min(CeilLine(bottomY), limit);
+  return firstLine < stopLine;
+}
+
+// Walks both edges from the top vertex down lines [firstLine, stopLine),
+// calling line(line, left, right) with the walkers at each line. Stops when
+// the walkers would meet or line returns false.
+template <typename Line>
+void WalkEdges(const VertexRing& ring, EdgeMath math, int top, int firstLine, int stopLine, Line&& line) {
+  EdgeWalker left;
+  EdgeWalker right;
+  left.Start(ring, math, +1, top);
+  right.Start(ring, math, -1, top);
+  int edgesUsed = 0;
+  bool fresh = true;
+  for (int y = firstLine; y < stopLine; ++y) {
+    const std::int64_t y16 = std::int64_t{y} << 16;
+    if (!left.Reach(y16, fresh, edgesUsed) || !right.Reach(y16, fresh, edgesUsed)) return;
+    fresh = false;
+    if (!line(y, left, right)) return;
+    left.Advance();
+    right.Advance();
+  }
+}

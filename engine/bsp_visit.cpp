@@ -29,35 +29,12 @@ bool InBox(const BspNode* node, Vec3 p) {
 // Screen-rectangle test of a big node: 1 when culled.
 bool RectCulled(const BspNode* node, View* view) {
   const float farLimit = g_DepthCueFar < 0.0f ? kFarDistanceDefault : g_DepthCueFar;
-  int minX = 0, minY = 0, maxX = 0, maxY = 0;
-  const float xs[2] = {node->boxMin.x, node->boxMax.x};
-  const float ys[2] = {node->boxMin.y, node->boxMax.y};
-  const float zs[2] = {node->boxMin.z, node->boxMax.z};
-  bool first = true;
-  for (float x : xs) {
-    for (float y : ys) {
-      for (float z : zs) {
-        float X, Y, Z;
-        rendermath::Transform(g_CameraMatrix, x, y, z, &X, &Y, &Z);
-        if (!(Z > 0.0f) || !(Z < farLimit)) return false;
-        const int px = rendermath::Pixel(X, Z), py = rendermath::Pixel(Y, Z);
-        if (first) {
-          minX = maxX = px;
-          minY = maxY = py;
-          first = false;
-        } else {
-          minX = std::min(minX, px);
-          maxX = std::max(maxX, px);
-          minY = std::min(minY, py);
-          maxY = std::max(maxY, py);
-        }
-      }
-    }
-  }
-  minX = std::max(minX, 0);
-  minY = std::max(minY, 0);
-  maxX = std::min(maxX, view->width);
-  maxY = std::min(maxY, view->height);
+  rendermath::PixelRect rect;
+  if (!rendermath::BoxPixelRect(g_CameraMatrix, node->boxMin, node->boxMax, &farLimit, &rect)) return false;
+  const int minX = std::max(rect.minX, 0);
+  const int minY = std::max(rect.minY, 0);
+  const int maxX = std::min(rect.maxX, view->width);
+  const int maxY = std::min(rect.maxY, view->height);
   if (minX > maxX || minY > maxY) return true;
   return CoverageRectHidden(view, minX, minY, maxX, maxY) != 0;
 }

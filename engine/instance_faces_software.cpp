@@ -99,29 +99,10 @@ void ClipToLeafPlanes() {
 
 // Screen test of the cube round the node: true when it is wholly hidden.
 bool NodeCubeHidden(Vec3 c, float r, View* view) {
-  int minX = 0, minY = 0, maxX = 0, maxY = 0;
-  bool first = true;
-  for (float dx : {-r, r}) {
-    for (float dy : {-r, r}) {
-      for (float dz : {-r, r}) {
-        float X, Y, Z;
-        rendermath::Transform(g_CameraMatrix, c.x + dx, c.y + dy, c.z + dz, &X, &Y, &Z);
-        if (!(Z > 0.0f)) return false;
-        const int px = rendermath::Pixel(X, Z), py = rendermath::Pixel(Y, Z);
-        if (first) {
-          minX = maxX = px;
-          minY = maxY = py;
-          first = false;
-        } else {
-          minX = std::min(minX, px);
-          maxX = std::max(maxX, px);
-          minY = std::min(minY, py);
-          maxY = std::max(maxY, py);
-        }
-      }
-    }
-  }
-  return CoverageRectHidden(view, minX, minY, maxX, maxY) != 0;
+  rendermath::PixelRect rect;
+  const Vec3 lo = {c.x - r, c.y - r, c.z - r}, hi = {c.x + r, c.y + r, c.z + r};
+  if (!rendermath::BoxPixelRect(g_CameraMatrix, lo, hi, nullptr, &rect)) return false;
+  return CoverageRectHidden(view, rect.minX, rect.minY, rect.maxX, rect.maxY) != 0;
 }
 
 // Appends the leaf planes the node's sphere crosses, in the node's frame and

@@ -2,6 +2,7 @@
 // Small helpers of the render passes: transforming by a 16-float matrix and
 // turning camera-space positions into 16.16 screen positions without ever
 // leaving the int range.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -35,6 +36,36 @@ inline bool ScreenInRange(float X, float z) { return std::fabs(X) < kScreenLimit
 // Whole-pixel coordinate of camera-space X at depth z > 0, as the passes'
 // rectangle tests use it.
 inline int Pixel(float X, float z) { return RoundClamped(X * (1.0f / 65536.0f) / z, static_cast<float>(kPixelLimit)); }
+
+// Whole-pixel rectangle round the eight corners of the box lo..hi mapped by
+// m; false when a corner lies at or behind the eye, or (with a far limit) not
+// nearer than it.
+struct PixelRect {
+  int minX, minY, maxX, maxY;
+};
+inline bool BoxPixelRect(const float* m, Vec3 lo, Vec3 hi, const float* farLimit, PixelRect* rect) {
+  bool first = true;
+  for (float x : {lo.x, hi.x}) {
+    for (float y : {lo.y, hi.y}) {
+      for (float z : {lo.z, hi.z}) {
+        float X, Y, Z;
+        Transform(m, x, y, z, &X, &Y, &Z);
+        if (!(Z > 0.0f) || (farLimit && !(Z < *farLimit))) return false;
+        const int px = Pixel(X, Z), py = Pixel(Y, Z);
+        if (first) {
+          *rect = {px, py, px, py};
+          first = false;
+        } else {
+          rect->minX = std::min(rect->minX, px);
+          rect->maxX = std::max(rect->maxX, px);
+          rect->minY = std::min(rect->minY, py);
+          rect->maxY = std::max(rect->maxY, py);
+        }
+      }
+    }
+  }
+  return true;
+}
 
 // Rounded camera depth as the caches keep it.
 inline std::int32_t Depth(float z) { return RoundClamped(z, 2147483520.0f); }

@@ -95,6 +95,16 @@ Texture MakeTexture(int log2Size, std::vector<std::uint8_t>* block) {
   return texture;
 }
 
+// A 640x480 view drawing into screen.
+View ScreenView(std::uint8_t* screen) {
+  View view{};
+  view.width = kWidth;
+  view.height = kHeight;
+  view.pitch = kWidth;
+  view.target = view.firstRow = screen;
+  return view;
+}
+
 // A 640x480 frame tiled with 20 x 15 textured quads (32 x 32 pixels each) on
 // one receding plane: Q grows across the screen, so every quad is drawn
 // perspective-correct in steps. Reset, set-up, fill and end of frame each
@@ -121,11 +131,7 @@ void FullScreenTexturedPolygons(benchmark::State& state, bool lit) {
   fragment.polygon = &polygon;
 
   std::vector<std::uint8_t> screen(kWidth * kHeight);
-  View view{};
-  view.width = kWidth;
-  view.height = kHeight;
-  view.pitch = kWidth;
-  view.target = view.firstRow = screen.data();
+  View view = ScreenView(screen.data());
   constexpr int kTile = 32;
   std::vector<ScreenVertex> quads;
   std::vector<ScreenVertexLit> litQuads;
@@ -175,11 +181,7 @@ void FullScreenInstanceFaces(benchmark::State& state, bool zBuffered) {
   std::vector<std::uint8_t> block;
   Texture texture = MakeTexture(6, &block);
   std::vector<std::uint8_t> screen(kWidth * kHeight);
-  View view{};
-  view.width = kWidth;
-  view.height = kHeight;
-  view.pitch = kWidth;
-  view.target = view.firstRow = screen.data();
+  View view = ScreenView(screen.data());
   if (zBuffered) ZBufferAllocate(kWidth, kHeight);
   constexpr int kTile = 32;
   std::vector<ScreenVertexUV> faces;

@@ -123,6 +123,21 @@ bool IsDescendant(HWND hwnd, HWND ancestor) {
   return false;
 }
 
+// A window being hidden or destroyed gives up the focus (held by it or a
+// child) and the activation, each with its message.
+void TakeFocusAndActivationFrom(HWND hwnd) {
+  State& s = S();
+  if (s.focus && IsDescendant(s.focus, hwnd)) {
+    const HWND old = s.focus;
+    s.focus = nullptr;
+    SendMessage(old, WM_KILLFOCUS, 0, 0);
+  }
+  if (s.active == hwnd) {
+    s.active = nullptr;
+    SendMessage(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
+  }
+}
+
 HWND TopLevel(HWND hwnd) {
   for (WindowRecord* r = Find(hwnd); r && r->parent; r = Find(hwnd)) hwnd = r->parent;
   return hwnd;
@@ -351,15 +366,7 @@ BOOL DestroyWindow(HWND hwnd) {
   if (!r || r->destroying) return FALSE;
   r->destroying = true;
   r->visible = false;
-  if (s.focus && IsDescendant(s.focus, hwnd)) {
-    const HWND old = s.focus;
-    s.focus = nullptr;
-    SendMessage(old, WM_KILLFOCUS, 0, 0);
-  }
-  if (s.active == hwnd) {
-    s.active = nullptr;
-    SendMessage(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
-  }
+  TakeFocusAndActivationFrom(hwnd);
   if (s.capture && IsDescendant(s.capture, hwnd)) s.capture = nullptr;
   SendMessage(hwnd, WM_DESTROY, 0, 0);
   if ((r = Find(hwnd)) != nullptr) {
@@ -388,15 +395,7 @@ BOOL ShowWindow(HWND hwnd, int command) {
       if (!r->visible) break;
       r->visible = false;
       SendMessage(hwnd, WM_SHOWWINDOW, FALSE, 0);
-      if (s.focus && IsDescendant(s.focus, hwnd)) {
-        const HWND old = s.focus;
-        s.focus = nullptr;
-        SendMessage(old, WM_KILLFOCUS, 0, 0);
-      }
-      if (s.active == hwnd) {
-        s.active = nullptr;
-        SendMessage(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
-      }
+      TakeFocusAndActivationFrom(hwnd);
       break;
     case SW_MINIMIZE:
     case SW_SHOWMINIMIZED: {

@@ -7,7 +7,6 @@
 #include "engine/palette.h"
 #include "render/coverage_buffer.h"
 #include "render/coverage_claim.h"
-#include "render/render_stats.h"
 
 namespace {
 
@@ -109,34 +108,8 @@ namespace {
 
 // Writes and claims one pixel when it is still uncovered.
 void CoverageLinePixel(const View* view, int x, int y, std::uint8_t colour) {
-  CoverageBuffer& c = g_Coverage;
-  std::int32_t node = c.lineHeads[y];
-  while (node != kCoverageNone && c.end[node] <= x) node = c.next[node];
-  if (node == kCoverageNone || c.start[node] > x) return;
-  view->firstRow[static_cast<std::ptrdiff_t>(y) * view->pitch + x] = colour;
-  const std::int32_t start = c.start[node];
-  const std::int32_t end = c.end[node];
-  if (start == x && end == x + 1) {
-    CoverageUnlink(y, node, false);
-  } else if (start == x) {
-    c.start[node] = x + 1;
-  } else if (end == x + 1) {
-    c.end[node] = x;
-  } else {
-    const std::int32_t rest = CoverageTakeNode();
-    if (rest == kCoverageNone) {
-      ++g_StatSpanNodesExhausted;  // drawn but left uncovered
-      return;
-    }
-    const std::int32_t after = c.next[node];
-    c.start[rest] = x + 1;
-    c.end[rest] = end;
-    c.prev[rest] = node;
-    c.next[rest] = after;
-    if (after != kCoverageNone) c.prev[after] = rest;
-    c.next[node] = rest;
-    c.end[node] = x;
-  }
+  CoverageClaim(y, x, x + 1, false, false,
+                [&](int, int) { view->firstRow[static_cast<std::ptrdiff_t>(y) * view->pitch + x] = colour; });
 }
 
 // The steps k in [0, major] at which p0 + direction * k lies in [0, size).

@@ -25,23 +25,6 @@ namespace {
 const bool g_ReciprocalFilledAtStart = (ReciprocalTableFill(), true);
 }  // namespace
 
-int VertexKindWords(VertexKind kind) {
-  switch (kind) {
-    case VertexKind::kPlain:
-      return 2;
-    case VertexKind::kLit:
-      return 3;
-    case VertexKind::kUV:
-      return 4;
-    case VertexKind::kUVLit:
-    case VertexKind::kZ:
-      return 5;
-    case VertexKind::kZLit:
-      return 6;
-  }
-  return 2;
-}
-
 int ZBufferAllocate(int width, int height) {
   ZBufferRelease();
   constexpr int kLargest = 4096;

@@ -16,8 +16,6 @@ enum class VertexKind : std::int32_t {
   kZ,          // ScreenVertexZ
   kZLit,       // ScreenVertexZLit
 };
-// Stride of each kind in 32-bit words.
-int VertexKindWords(VertexKind kind);
 
 using SpanPrepareHook = void (*)();
 

@@ -4,12 +4,9 @@
 
 #include "engine/name_hash.h"
 #include "engine/object_graph.h"
+#include "engine/texture.h"
 
 namespace {
-
-constexpr uint8_t kTransparent = 255;
-constexpr int kMinMip = 32;
-constexpr int kPreviewSizes[] = {16, 8, 4, 2, 1};
 
 uint8_t MeanColour(const BuilderPalette& palette, const uint8_t* texels, int count) {
   int red = 0, green = 0, blue = 0;
@@ -27,30 +24,24 @@ uint8_t MeanColour(const BuilderPalette& palette, const uint8_t* texels, int cou
 uint8_t MipTexel(const BuilderPalette& palette, uint8_t block[4]) {
   const uint8_t* firstOpaque = nullptr;
   for (int i = 0; i < 4 && !firstOpaque; ++i) {
-    if (block[i] != kTransparent) firstOpaque = &block[i];
+    if (block[i] != kTransparentIndex) firstOpaque = &block[i];
   }
-  if (!firstOpaque) return kTransparent;
+  if (!firstOpaque) return kTransparentIndex;
   const uint8_t fill = *firstOpaque;
   for (int i = 0; i < 4; ++i) {
-    if (block[i] == kTransparent) block[i] = fill;
+    if (block[i] == kTransparentIndex) block[i] = fill;
   }
   return MeanColour(palette, block, 4);
 }
 
 }  // namespace
 
-int BuilderLog2(int size) {
-  int k = 0;
-  while (k < 31 && (1 << k) < size) ++k;
-  return k;
-}
-
 std::vector<uint8_t> TexturePixelBlock(const BuilderPalette& palette, const BuilderTexture& texture) {
   std::vector<uint8_t> block = texture.level0;
-  block.resize(static_cast<size_t>(texture.width) * texture.height, kTransparent);
+  block.resize(static_cast<size_t>(texture.width) * texture.height, kTransparentIndex);
   size_t levelStart = 0;
   int width = texture.width, height = texture.height;
-  while (width / 2 >= kMinMip && height / 2 >= kMinMip) {
+  while (width / 2 >= kTextureMinMipSize && height / 2 >= kTextureMinMipSize) {
     std::vector<uint8_t> next(static_cast<size_t>(width / 2) * (height / 2));
     for (int y = 0; y < height / 2; ++y) {
       for (int x = 0; x < width / 2; ++x) {
@@ -65,7 +56,7 @@ std::vector<uint8_t> TexturePixelBlock(const BuilderPalette& palette, const Buil
     width /= 2;
     height /= 2;
   }
-  for (int size : kPreviewSizes) {
+  for (int size : kTexturePreviewSizes) {
     for (int row = 0; row < size; ++row) {
       const int y0 = row * texture.height / size, y1 = (row + 1) * texture.height / size;
       for (int column = 0; column < size; ++column) {
@@ -74,10 +65,10 @@ std::vector<uint8_t> TexturePixelBlock(const BuilderPalette& palette, const Buil
         for (int y = y0; y < y1; ++y) {
           for (int x = x0; x < x1; ++x) {
             const uint8_t texel = block[y * texture.width + x];
-            if (texel != kTransparent) opaque.push_back(texel);
+            if (texel != kTransparentIndex) opaque.push_back(texel);
           }
         }
-        block.push_back(opaque.empty() ? kTransparent
+        block.push_back(opaque.empty() ? kTransparentIndex
                                        : MeanColour(palette, opaque.data(), static_cast<int>(opaque.size())));
       }
     }
@@ -110,8 +101,8 @@ std::vector<uint8_t> TexturesMember(const BuilderPalette& palette, const std::ve
     graph.Ref(kObjKindTexture, &t, [&, index](ObjectGraphWriter& g) {
       WritePropertyList(g.Out(), t.properties);
       g.Out().I32(t.flags);
-      g.Out().I32(t.storedLog2Width >= 0 ? t.storedLog2Width : BuilderLog2(t.width));
-      g.Out().I32(t.storedLog2Height >= 0 ? t.storedLog2Height : BuilderLog2(t.height));
+      g.Out().I32(t.storedLog2Width >= 0 ? t.storedLog2Width : TextureLog2(t.width));
+      g.Out().I32(t.storedLog2Height >= 0 ? t.storedLog2Height : TextureLog2(t.height));
       g.Out().I32(t.width);
       g.Out().I32(t.height);
       g.Out().CString(t.name);

@@ -28,8 +28,6 @@ struct BuilderTexture {
   int storedLog2Height = -1;
 };
 
-// Smallest k with 2^k >= size.
-int BuilderLog2(int size);
 // The whole pixel block: level 0, the smaller levels while both sizes stay at
 // least 32, and the previews 16x16 .. 1x1, made as the engine makes them.
 std::vector<uint8_t> TexturePixelBlock(const BuilderPalette& palette, const BuilderTexture& texture);

@@ -139,7 +139,6 @@ WorldPolygon* LevelBuilder::Polygon(const std::vector<Vec3>& points, Vec3 facing
   // Polygons of a group wait for the group rebuild to enter the BSP.
   WorldPolygon* polygon = PolygonCreate(world_, group ? -n : n, x.data(), y.data(), z.data(), l.data(), surface);
   if (!polygon) return nullptr;
-  ++polygons_;
   if (texture) {
     polygon->flatColour = texture[0] == '!' ? -1 : FlatColour(palette_, texture);
     if (texture[0] == '!') polygon->flags |= kPolygonColourKeyed;
@@ -157,7 +156,6 @@ WorldPolygon* LevelBuilder::Line(Vec3 from, Vec3 to, PolygonGroup* group) {
   const float x[] = {from.x, to.x}, y[] = {from.y, to.y}, z[] = {from.z, to.z}, l[] = {1.0f, 1.0f};
   WorldPolygon* line = PolygonCreate(world_, -2, x, y, z, l, nullptr);
   if (!line) return nullptr;
-  ++polygons_;
   line->lineColour = NearestGameColour(palette_, 255, 255, 255);
   if (group) PolygonSetGroup(line, group, 0);
   return line;

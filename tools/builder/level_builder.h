@@ -51,8 +51,6 @@ class LevelBuilder {
   LevelBuilder(const LevelBuilder&) = delete;
   LevelBuilder& operator=(const LevelBuilder&) = delete;
 
-  World* GetWorld() const { return world_; }
-
   // The standard mapping of a plane with this normal: walls upright (v down),
   // floors and ceilings along x and z; 1.5 units per texel.
   static LevelMapping StandardMapping(Vec3 normal);
@@ -84,14 +82,10 @@ class LevelBuilder {
   // layout is done (the polygons keep theirs).
   void ReleaseSurfaces();
 
-  // Polygons made so far.
-  int PolygonCount() const { return polygons_; }
-
  private:
   Surface* SurfaceFor(const char* texture, const LevelMapping& mapping);
 
   World* world_;
   BuilderPalette palette_;
   std::map<std::tuple<std::string, float, float, float, float, float, float, float, float, float>, Surface*> surfaces_;
-  int polygons_ = 0;
 };

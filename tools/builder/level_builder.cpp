@@ -7,19 +7,18 @@
 #include "engine/light.h"
 #include "engine/name_hash.h"
 #include "engine/polygon_group.h"
+#include "engine/polygon_math.h"
 #include "engine/surface.h"
 #include "engine/texture.h"
 #include "engine/world_polygon.h"
 #include "tools/builder/demo_textures.h"
 
+using namespace polymath;
+
 namespace {
 
 constexpr float kUnitsPerTexel = 1.5f;
 constexpr float kSpan = 256.0f * kUnitsPerTexel;  // world length of 256 texels
-
-Vec3 Sub(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 
 // The colour a texture reads as from afar, for its polygons' flat colour.
 struct TextureTone {
@@ -115,7 +114,7 @@ WorldPolygon* LevelBuilder::Polygon(const std::vector<Vec3>& points, Vec3 facing
   const int n = static_cast<int>(points.size());
   if (n < 3 || n > kPolygonMaxVertices) return nullptr;
   // The engine's corner normal at vertex 1: (P2 - P1) x (P0 - P1).
-  const Vec3 normal = Cross(Sub(points[2], points[1]), Sub(points[0], points[1]));
+  const Vec3 normal = Cross(points[2] - points[1], points[0] - points[1]);
   std::vector<Vec3> ordered = points;
   if (Dot(normal, facing) < 0.0f) std::reverse(ordered.begin(), ordered.end());
   std::vector<float> x, y, z, l;

@@ -3,27 +3,17 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/polygon_math.h"
+
+using namespace polymath;
+
 namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-Vec3 Sub(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 Vec3 Normalised(Vec3 v) {
   const float length = std::sqrt(Dot(v, v));
   return length > 0 ? Vec3{v.x / length, v.y / length, v.z / length} : v;
-}
-
-Vec3 Newell(const std::vector<Vec3>& points) {
-  Vec3 n = {0, 0, 0};
-  for (size_t k = 0; k < points.size(); ++k) {
-    const Vec3 a = points[k], b = points[(k + 1) % points.size()];
-    n.x += (a.y - b.y) * (a.z + b.z);
-    n.y += (a.z - b.z) * (a.x + b.x);
-    n.z += (a.x - b.x) * (a.y + b.y);
-  }
-  return Normalised(n);
 }
 
 int32_t Fixed(float value) { return static_cast<int32_t>(std::lround(value * 65536.0f)); }
@@ -103,10 +93,7 @@ Solid Transformed(const Solid& solid, const std::array<float, 16>& m) {
   Solid out;
   for (const std::vector<Vec3>& face : solid.faces) {
     std::vector<Vec3> moved;
-    for (const Vec3& p : face) {
-      moved.push_back({p.x * m[0] + p.y * m[4] + p.z * m[8] + m[12], p.x * m[1] + p.y * m[5] + p.z * m[9] + m[13],
-                       p.x * m[2] + p.y * m[6] + p.z * m[10] + m[14]});
-    }
+    for (const Vec3& p : face) moved.push_back(MapPoint(m.data(), p));
     out.faces.push_back(moved);
   }
   return out;
@@ -137,17 +124,17 @@ void AddSolid(BuilderMeshNode* node, const Solid& solid, const SurfaceStyle& sty
     for (const Vec3& p : points) mean = {mean.x + p.x, mean.y + p.y, mean.z + p.z};
     const float n = static_cast<float>(points.size());
     mean = {mean.x / n, mean.y / n, mean.z / n};
-    Vec3 normal = Newell(points);
-    if (Dot(normal, Sub(mean, centre)) < 0) {
+    Vec3 normal = NewellNormal(points);
+    if (Dot(normal, mean - centre) < 0) {
       std::reverse(points.begin(), points.end());
       normal = {-normal.x, -normal.y, -normal.z};
     }
     // Texture axes in the face's plane: u along the first edge.
-    const Vec3 u = Normalised(Sub(points[1], points[0]));
+    const Vec3 u = Normalised(points[1] - points[0]);
     const Vec3 v = Cross(normal, u);
     float uMin = 0, uMax = 0, vMin = 0, vMax = 0;
     for (const Vec3& p : points) {
-      const Vec3 d = Sub(p, points[0]);
+      const Vec3 d = p - points[0];
       uMin = std::min(uMin, Dot(d, u));
       uMax = std::max(uMax, Dot(d, u));
       vMin = std::min(vMin, Dot(d, v));
@@ -156,7 +143,7 @@ void AddSolid(BuilderMeshNode* node, const Solid& solid, const SurfaceStyle& sty
     BuilderFace face;
     face.texture = style.texture;
     for (const Vec3& p : points) {
-      const Vec3 d = Sub(p, points[0]);
+      const Vec3 d = p - points[0];
       BuilderVertex vertex;
       vertex.position = p;
       vertex.normal = normal;

@@ -4,34 +4,26 @@
 
 #include "engine/matrix.h"
 #include "engine/name_hash.h"
+#include "engine/polygon_math.h"
+
+using namespace polymath;
 
 namespace {
 
 constexpr size_t kStoredNameBytes = 64;
 
-Vec3 Sub(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-float Length(Vec3 v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
-float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+float Length(Vec3 v) { return std::sqrt(LengthSquared(v)); }
 
-// The face's plane from Newell's sum (outward for a list that runs
-// counter-clockwise seen from outside) through its first vertex.
+// The face's plane (outward for a list that runs counter-clockwise seen
+// from outside) through its first vertex.
 Plane FacePlane(const BuilderMeshNode& node, const BuilderFace& face) {
-  Vec3 n = {0, 0, 0};
-  const size_t count = face.vertices.size();
-  auto at = [&](size_t k) -> Vec3 {
-    const int32_t index = face.vertices[k % count];
-    if (index < 0 || static_cast<size_t>(index) >= node.vertices.size()) return {0, 0, 0};
-    return node.vertices[static_cast<size_t>(index)].position;
-  };
-  for (size_t k = 0; k < count; ++k) {
-    const Vec3 a = at(k), b = at(k + 1);
-    n.x += (a.y - b.y) * (a.z + b.z);
-    n.y += (a.z - b.z) * (a.x + b.x);
-    n.z += (a.x - b.x) * (a.y + b.y);
+  std::vector<Vec3> points;
+  for (int32_t index : face.vertices) {
+    const bool inside = index >= 0 && static_cast<size_t>(index) < node.vertices.size();
+    points.push_back(inside ? node.vertices[static_cast<size_t>(index)].position : Vec3{0, 0, 0});
   }
-  const float length = Length(n);
-  if (length > 0) n = {n.x / length, n.y / length, n.z / length};
-  return {n.x, n.y, n.z, count ? Dot(n, at(0)) : 0.0f};
+  const Vec3 n = NewellNormal(points);
+  return {n.x, n.y, n.z, points.empty() ? 0.0f : Dot(n, points[0])};
 }
 
 float FaceRadius(const BuilderMeshNode& node, const BuilderFace& face) {
@@ -43,8 +35,8 @@ float FaceRadius(const BuilderMeshNode& node, const BuilderFace& face) {
         static_cast<size_t>(first) >= node.vertices.size()) {
       continue;
     }
-    radius = std::fmax(radius, Length(Sub(node.vertices[static_cast<size_t>(index)].position,
-                                          node.vertices[static_cast<size_t>(first)].position)));
+    radius = std::fmax(radius, Length(node.vertices[static_cast<size_t>(index)].position -
+                                      node.vertices[static_cast<size_t>(first)].position));
   }
   return radius;
 }
@@ -272,6 +264,18 @@ class ObjectsWriter {
 };
 
 }  // namespace
+
+Vec3 NewellNormal(const std::vector<Vec3>& points) {
+  Vec3 n = {0, 0, 0};
+  for (size_t k = 0; k < points.size(); ++k) {
+    const Vec3 a = points[k], b = points[(k + 1) % points.size()];
+    n.x += (a.y - b.y) * (a.z + b.z);
+    n.y += (a.z - b.z) * (a.x + b.x);
+    n.z += (a.x - b.x) * (a.y + b.y);
+  }
+  const float length = Length(n);
+  return length > 0 ? Vec3{n.x / length, n.y / length, n.z / length} : n;
+}
 
 std::array<float, 16> AxisAngleMatrix(Vec3 axis, float angle) {
   std::array<float, 16> r;

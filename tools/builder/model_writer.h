@@ -100,6 +100,9 @@ struct BuilderTurn {
   float angle;
 };
 std::vector<BuilderRotationKey> RotationKeysFromTurns(const std::vector<BuilderTurn>& turns);
+// Unit normal of a planar polygon from Newell's sum, facing the side from
+// which the points run counter-clockwise; zero for a degenerate polygon.
+Vec3 NewellNormal(const std::vector<Vec3>& points);
 // The engine's axis-angle rotation (the axis need not be unit length).
 std::array<float, 16> AxisAngleMatrix(Vec3 axis, float angle);
 std::array<float, 16> MultiplyMatrices(const std::array<float, 16>& a, const std::array<float, 16>& b);

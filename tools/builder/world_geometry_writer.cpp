@@ -1,9 +1,5 @@
 #include "tools/builder/world_geometry_writer.h"
 
-namespace {
-
-// A record written earlier in the graph, by number (0 for null); false when
-// it has no number yet.
 bool WriteEarlierRef(ObjectGraphWriter& graph, ObjKind kind, const void* record) {
   if (!record) {
     graph.Null();
@@ -15,6 +11,8 @@ bool WriteEarlierRef(ObjectGraphWriter& graph, ObjKind kind, const void* record)
   }
   return graph.Ref(kind, record, nullptr);
 }
+
+namespace {
 
 void WriteVec3(ByteWriter& out, Vec3 v) {
   out.F32(v.x);

@@ -14,6 +14,10 @@
 #include "tools/builder/byte_writer.h"
 #include "tools/builder/object_graph_writer.h"
 
+// A reference to a record written earlier in the graph, by number (0 for
+// null); false (and a null written) when it has no number yet.
+bool WriteEarlierRef(ObjectGraphWriter& graph, ObjKind kind, const void* record);
+
 // An engine property list as stored: count, then {key, NUL-terminated value}
 // in list order.
 void WriteEnginePropertyList(ByteWriter& out, const PropertyEntry* list);

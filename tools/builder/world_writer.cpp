@@ -5,13 +5,9 @@
 
 namespace {
 
+// The world is the root: its number exists before any body that names it.
 bool WriteWorldRef(ObjectGraphWriter& graph, const World* world) {
-  // The world is the root: its number exists before any body that names it.
-  if (world && graph.NumberOf(world) == 0) {
-    graph.Null();
-    return false;
-  }
-  return graph.Ref(kObjKindWorld, world, nullptr);
+  return WriteEarlierRef(graph, kObjKindWorld, world);
 }
 
 void WriteFloats(ByteWriter& out, const float* values, int count) {

@@ -1,9 +1,9 @@
 #include "tools/frame/frame_png.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "engine/palette.h"
+#include "tools/builder/archive_writer.h"
 
 namespace {
 
@@ -76,10 +76,7 @@ std::vector<std::uint8_t> FramePngBytes(const FrameImage& image) {
 }
 
 bool WriteFramePng(const std::string& path, const FrameImage& image, std::string* error) {
-  const std::vector<std::uint8_t> bytes = FramePngBytes(image);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  bool ok = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  if (file && std::fclose(file) != 0) ok = false;
+  const bool ok = WriteBytesToFile(path, FramePngBytes(image));
   if (!ok && error) *error = "cannot write " + path;
   return ok;
 }

@@ -1,6 +1,5 @@
 #include "tools/frame/mission_frame.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "engine/archive.h"
@@ -18,6 +17,7 @@
 #include "engine/world.h"
 #include "render/coverage_buffer.h"
 #include "render/raster_state.h"
+#include "tools/builder/archive_writer.h"
 #include "tools/builder/byte_writer.h"
 
 namespace {
@@ -191,10 +191,5 @@ std::vector<std::uint8_t> FrameBmpBytes(const FrameImage& image) {
 }
 
 bool WriteFrameBmp(const std::string& path, const FrameImage& image, std::string* error) {
-  const std::vector<std::uint8_t> bytes = FrameBmpBytes(image);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return Fail(error, "cannot write " + path);
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  if (std::fclose(file) != 0 || !ok) return Fail(error, "cannot write " + path);
-  return true;
+  return WriteBytesToFile(path, FrameBmpBytes(image)) || Fail(error, "cannot write " + path);
 }

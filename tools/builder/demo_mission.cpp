@@ -1,5 +1,6 @@
 #include "tools/builder/demo_mission.h"
 
+#include "platform/paths.h"
 #include "tools/builder/byte_writer.h"
 #include "tools/builder/demo_level.h"
 #include "tools/builder/demo_models.h"
@@ -20,7 +21,7 @@ bool WriteDemoMission1(const std::string& folder, std::string* error) {
     *error = "cannot build the first mission";
     return false;
   }
-  const std::string path = folder.empty() || folder.back() == '/' ? folder + "M1.CAN" : folder + "/M1.CAN";
+  const std::string path = PathJoin(folder, "M1.CAN");
   if (!archive.WriteFile(path)) {
     *error = "cannot write " + path;
     return false;

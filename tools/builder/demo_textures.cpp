@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <numbers>
 
+#include "platform/paths.h"
 #include "tools/builder/archive_writer.h"
 #include "tools/builder/procedural.h"
 
@@ -378,7 +378,7 @@ bool WriteDemoTextures(const std::string& folder, std::string* error) {
     *error = "cannot put the demo textures into TEXTURES.CAN";
     return false;
   }
-  const std::string path = folder.empty() || folder.back() == '/' ? folder + "TEXTURES.CAN" : folder + "/TEXTURES.CAN";
+  const std::string path = PathJoin(folder, "TEXTURES.CAN");
   if (!archive.WriteFile(path)) {
     *error = "cannot write " + path;
     return false;

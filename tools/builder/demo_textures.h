@@ -6,7 +6,8 @@
 //   "!BHOLE1.BMP", "!BHOLE2.BMP", "MOLNIA.BMP",
 //   "BODY01.BMP" .. "BODY08.BMP", "WING01.BMP" .. "WING08.BMP" (ship skins),
 //   "!mpulse0.bmp" .. "!mpulse7.bmp" (energy-pulse frames).
-// Level and model writers name their textures from DemoTextureNames().
+// Level and model writers name their textures by the constants below or by
+// those names; DemoTextureNames() lists the whole set.
 #include <string>
 #include <vector>
 

@@ -33,18 +33,6 @@ class FillerTest : public RasterTest {
   std::unique_ptr<TestFragment> world;
 };
 
-using PixelSet = std::set<std::pair<int, int>>;
-
-PixelSet Changed(const PixelTarget& target, std::uint8_t background) {
-  PixelSet set;
-  for (int y = 0; y < target.view.height; ++y) {
-    for (int x = 0; x < target.view.width; ++x) {
-      if (target.At(x, y) != background) set.insert({x, y});
-    }
-  }
-  return set;
-}
-
 // Pixels of a polygon whose edges have exact x at whole lines, for the
 // hooked fillers' rule: lines [ceil(top), ceil(bottom)), columns
 // [floor(left x), floor(right x) + 1).
@@ -90,7 +78,7 @@ TEST_F(FillerTest, HookedFillerCoversTrianglesAndQuadsExactlyOnce) {
     for (auto [x, y] : shape) ring.push_back({F(x), F(y)});
     g_PixelsDrawn = 0;
     SetupTexturedFragment(&target.view, ring.data(), ring.data() + ring.size(), &world->fragment);
-    const PixelSet drawn = Changed(target, 0);
+    const PixelSet drawn = target.Changed(0);
     EXPECT_EQ(drawn, HookedReference(shape, 64, 40)) << shape.size() << " vertices from " << shape[0].first;
     EXPECT_EQ(g_PixelsDrawn, drawn.size());  // each pixel drawn once
     for (auto [x, y] : drawn) ASSERT_EQ(target.At(x, y), 77);
@@ -340,7 +328,7 @@ TEST_F(FillerTest, ZFillersMeetOnASharedEdgeWithoutOverlapOrGap) {
   for (int y = 2; y < 22; ++y) {
     for (int x = 4; x < 24; ++x) expected.insert({x, y});
   }
-  EXPECT_EQ(Changed(target, 0), expected);
+  EXPECT_EQ(target.Changed(0), expected);
   EXPECT_EQ(g_PixelsDrawn, expected.size());
   const std::uint32_t z = static_cast<std::uint32_t>(std::llround(0.5 * kZScale));
   EXPECT_EQ(g_ZBuffer[10 * 32 + 10], z);
@@ -390,7 +378,7 @@ TEST_F(FillerTest, ZFillersStayInsideASmallerZBuffer) {
   ScreenVertexZ whole[] = {
       {F(0), F(0), 0.5f, 0, 0}, {F(0), F(32), 0.5f, 0, 0}, {F(64), F(32), 0.5f, 0, 0}, {F(64), F(0), 0.5f, 0, 0}};
   DrawPolyZUnlit(&target.view, whole, whole + 4, &texture->texture);
-  EXPECT_EQ(Changed(target, 0).size(), 16u * 8u);
+  EXPECT_EQ(target.Changed(0).size(), 16u * 8u);
   EXPECT_EQ(target.At(15, 7), 77);
   EXPECT_EQ(target.At(16, 7), 0);
 }

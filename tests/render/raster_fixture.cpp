@@ -5,6 +5,7 @@
 #include "engine/engine_error.h"
 #include "engine/frame_stamp.h"
 #include "engine/palette.h"
+#include "engine/texture.h"
 #include "render/coverage_buffer.h"
 #include "render/raster_state.h"
 #include "render/render_stats.h"
@@ -31,14 +32,14 @@ int PixelTarget::CountNot(std::uint8_t value) const {
   return count;
 }
 
-int MipBytes(int width, int height) {
-  int bytes = width * height;
-  while (width >= 64 && height >= 64) {
-    width /= 2;
-    height /= 2;
-    bytes += width * height;
+PixelSet PixelTarget::Changed(std::uint8_t value) const {
+  PixelSet set;
+  for (int y = 0; y < view.height; ++y) {
+    for (int x = 0; x < view.width; ++x) {
+      if (At(x, y) != value) set.insert({x, y});
+    }
   }
-  return bytes;
+  return set;
 }
 
 std::unique_ptr<TestTexture> MakeTestTexture(int log2Width, int log2Height,
@@ -46,7 +47,7 @@ std::unique_ptr<TestTexture> MakeTestTexture(int log2Width, int log2Height,
   auto result = std::make_unique<TestTexture>();
   const int width = 1 << log2Width;
   const int height = 1 << log2Height;
-  const int mipBytes = MipBytes(width, height);
+  const int mipBytes = TextureMipBytes(width, height);
   result->block.assign(static_cast<std::size_t>(mipBytes) + kTexturePreviewBytes, 0);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) result->block[y * width + x] = texel(x, y);

@@ -6,9 +6,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "engine/records.h"
+
+// A set of pixels as (x, y).
+using PixelSet = std::set<std::pair<int, int>>;
 
 // An 8-bit pixel block with a view on it. pitch may exceed width; the block
 // starts one byte into its storage when oddStart is set (so that a column's
@@ -18,8 +23,10 @@ struct PixelTarget {
   std::uint8_t At(int x, int y) const { return view.firstRow[y * view.pitch + x]; }
   std::uint8_t* Row(int y) { return view.firstRow + y * view.pitch; }
   void Fill(std::uint8_t value);
-  // Pixels (inside width x height) that differ from value.
+  // Pixels (inside width x height) that differ from value: how many, and
+  // which (x, y).
   int CountNot(std::uint8_t value) const;
+  PixelSet Changed(std::uint8_t value) const;
 
   std::vector<std::uint8_t> storage;
   View view;
@@ -37,8 +44,6 @@ struct TestTexture {
 };
 std::unique_ptr<TestTexture> MakeTestTexture(int log2Width, int log2Height,
                                              const std::function<std::uint8_t(int, int)>& texel);
-// Bytes of the mip levels of a w x h texture (without the preview tail).
-int MipBytes(int width, int height);
 
 // A world polygon with its surface and one fragment, linked to each other.
 struct TestFragment {

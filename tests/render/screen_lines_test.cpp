@@ -19,38 +19,26 @@ namespace {
 
 class ScreenLineTest : public RasterTest {};
 
-using Pixels = std::set<std::pair<int, int>>;
-
-Pixels Changed(const PixelTarget& target, std::uint8_t background) {
-  Pixels set;
-  for (int y = 0; y < target.view.height; ++y) {
-    for (int x = 0; x < target.view.width; ++x) {
-      if (target.At(x, y) != background) set.insert({x, y});
-    }
-  }
-  return set;
-}
-
 TEST_F(ScreenLineTest, LineIsClippedAtTheLeftBorder) {
   PixelTarget target(100, 100);
   DrawLine2D(&target.view, -10, 5, 10, 5, 33, 1);
-  Pixels expected;
+  PixelSet expected;
   for (int x = 0; x <= 10; ++x) expected.insert({x, 5});
-  EXPECT_EQ(Changed(target, 0), expected);
+  EXPECT_EQ(target.Changed(0), expected);
 }
 
 TEST_F(ScreenLineTest, PointAndBresenhamSteps) {
   PixelTarget target(20, 20);
   DrawLine2D(&target.view, 7, 7, 7, 7, 33, 1);
-  EXPECT_EQ(Changed(target, 0), (Pixels{{7, 7}}));
+  EXPECT_EQ(target.Changed(0), (PixelSet{{7, 7}}));
   target.Fill(0);
   // Major 5 along x, minor 2: the error starts at -3 and steps y where it
   // reaches 0.
   DrawLine2D(&target.view, 0, 0, 5, 2, 33, 1);
-  EXPECT_EQ(Changed(target, 0), (Pixels{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}}));
+  EXPECT_EQ(target.Changed(0), (PixelSet{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}}));
   target.Fill(0);
   DrawLine2D(&target.view, 3, 3, 6, 6, 33, 1);  // a tie steps along y
-  EXPECT_EQ(Changed(target, 0), (Pixels{{3, 3}, {4, 4}, {5, 5}, {6, 6}}));
+  EXPECT_EQ(target.Changed(0), (PixelSet{{3, 3}, {4, 4}, {5, 5}, {6, 6}}));
 }
 
 TEST_F(ScreenLineTest, LinesOutsideTheViewDrawAndCallNothing) {
@@ -123,9 +111,9 @@ TEST_F(ScreenLineTest, FarEndpointsAreClippedIntoTheTarget) {
 
 // The walk as written: every step from the first endpoint, testing each
 // pixel against the view.
-Pixels ReferenceCoverageLine(int x0, int y0, int x1, int y1, int pattern, int width, int height) {
+PixelSet ReferenceCoverageLine(int x0, int y0, int x1, int y1, int pattern, int width, int height) {
   static const int kPatterns[2][8] = {{1, 1, 1, 1, 0, 0, 0, 0}, {1, 1, 1, 1, 1, 1, 1, 1}};
-  Pixels set;
+  PixelSet set;
   const long long dx = x1 - x0, dy = y1 - y0;
   const long long major = std::max(std::llabs(dx), std::llabs(dy));
   long long ex = major, ey = major, x = x0, y = y0;
@@ -153,7 +141,7 @@ TEST_F(ScreenLineTest, CoverageLineMatchesTheStepByStepWalk) {
       PixelTarget target(64, 48);
       CoverageReset(&target.view);
       CoverageLine(&target.view, l[0], l[1], l[2], l[3], 33, pattern);
-      EXPECT_EQ(Changed(target, 0), ReferenceCoverageLine(l[0], l[1], l[2], l[3], pattern, 64, 48))
+      EXPECT_EQ(target.Changed(0), ReferenceCoverageLine(l[0], l[1], l[2], l[3], pattern, 64, 48))
           << l[0] << "," << l[1] << " to " << l[2] << "," << l[3] << " pattern " << pattern;
     }
   }

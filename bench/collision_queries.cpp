@@ -23,6 +23,7 @@
 #include "engine/bsp.h"
 #include "engine/collision.h"
 #include "engine/instance.h"
+#include "engine/intrusive_list.h"
 #include "engine/model.h"
 #include "engine/polygon_group.h"
 #include "engine/pool.h"
@@ -100,9 +101,7 @@ struct Level {
     instance->x = at.x, instance->y = at.y, instance->z = at.z;
     instance->radius = 16;
     instance->collidable = 1;
-    instance->prev = world->lastInstance;
-    (world->lastInstance ? world->lastInstance->next : world->firstInstance) = instance;
-    world->lastInstance = instance;
+    ListAppend(world->firstInstance, world->lastInstance, instance, &Instance::prev, &Instance::next);
     InstanceNode* node = PoolNew<InstanceNode>();
     node->world = world;
     node->instance = instance;
@@ -112,9 +111,8 @@ struct Level {
     node->firstFragment = node->lastFragment = fragment;
     BspNode* root = world->bspRoot;
     fragment->bspNode = root;
-    fragment->prevInBsp = root->lastInstanceFragment;
-    (root->lastInstanceFragment ? root->lastInstanceFragment->nextInBsp : root->firstInstanceFragment) = fragment;
-    root->lastInstanceFragment = fragment;
+    ListAppend(root->firstInstanceFragment, root->lastInstanceFragment, fragment, &InstanceFragment::prevInBsp,
+               &InstanceFragment::nextInBsp);
     instances.push_back(instance);
     nodes.push_back(node);
   }

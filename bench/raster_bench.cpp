@@ -10,6 +10,7 @@
 
 #include "engine/frame_stamp.h"
 #include "engine/palette.h"
+#include "engine/texture.h"
 #include "render/coverage_buffer.h"
 #include "render/polygon_setup.h"
 #include "render/raster_state.h"
@@ -83,9 +84,7 @@ KORVANE_SPAN_BENCH(H_SpanTexKeyTranslucent_stipple, SpanTexKeyTranslucent, 0);
 // pixels in block.
 Texture MakeTexture(int log2Size, std::vector<std::uint8_t>* block) {
   const int size = 1 << log2Size;
-  int bytes = size * size;
-  for (int s = size; s >= 64; s /= 2) bytes += (s / 2) * (s / 2);
-  block->resize(static_cast<std::size_t>(bytes) + kTexturePreviewBytes);
+  block->resize(static_cast<std::size_t>(TexturePixelBytes(size, size)));
   for (std::size_t i = 0; i < block->size(); ++i) (*block)[i] = static_cast<std::uint8_t>((i * 29 + i / 3) % 250);
   Texture texture{};
   texture.log2Width = texture.log2Height = log2Size;

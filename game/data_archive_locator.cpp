@@ -1,13 +1,12 @@
 #include "game/data_archive_locator.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "engine/archive.h"
 #include "game/build_variant.h"
 #include "game/program_folder.h"
 #include "platform/debug_output.h"
+#include "platform/framework/process.h"
 #include "platform/paths.h"
 
 namespace {
@@ -24,11 +23,9 @@ void RunStep(void (*step)()) {
   const char* caption = BuildVariantIsInstalled() ? BuildVariantGet().ProgramName() : "Korvane";
   MessageBox(nullptr, kInsertCdMessage, caption, MB_ICONEXCLAMATION);
   RunStep(g_FailureSteps.deleteInterface);
-  // The process ends here, as the system's process exit would end it: no
-  // static destructors run over a half-torn-down game; only output is
-  // flushed. No "ERROR.LOG" line is written on this path.
-  std::fflush(nullptr);
-  std::_Exit(1);
+  // No static destructors run over a half-torn-down game; no "ERROR.LOG" line
+  // is written on this path.
+  ExitProcess(1);
 }
 
 }  // namespace

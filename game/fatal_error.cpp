@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "game/game_app.h"
-#include "game/interface_manager.h"
 #include "game/net_doc.h"
 #include "game/program_folder.h"
 #include "platform/framework/process.h"
@@ -43,10 +42,7 @@ void CGameApp::FatalError(const char* sourceFile, int line) {
     g_pNetDoc->SetClockPaused(TRUE);
   }
   if (CGameApp* app = GameApp()) app->exiting_ = 1;
-  if (g_pNetDoc) {
-    g_pNetDoc->OnCloseDocument();
-    if (g_pNetDoc) delete g_pNetDoc;
-  }
-  if (g_pInterface) delete g_pInterface;
+  CloseDocumentForGood();
+  DeleteInterface();
   ExitProcess(1);
 }

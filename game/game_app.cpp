@@ -41,18 +41,8 @@ void LoadDeviceTextures() {
   if (BuildVariantIsInstalled()) BuildVariantGet().LoadDeviceTextures();
 }
 
-// What the archive locator's failure path does to the application's objects.
-void CloseDocumentForGood() {
-  if (!g_pNetDoc) return;
-  g_pNetDoc->OnCloseDocument();
-  if (g_pNetDoc) delete g_pNetDoc;
-}
 void LeaveFullScreenForMessage() {
   if (g_pInterface) g_pInterface->LeaveFullScreen(false);
-}
-void DeleteInterface() {
-  delete g_pInterface;
-  g_pInterface = nullptr;
 }
 }  // namespace
 
@@ -154,13 +144,21 @@ void CGameApp::RequestNewGame(bool viaBriefing) {
   g_CdTrack = CdTrackForMission();
 }
 
-void CGameApp::DiscardDocument() {
-  CNetDoc* doc = g_pNetDoc;
-  if (!doc) return;
-  if (CNetView* view = doc->GetView()) view->ResetOverlays();
+void CGameApp::CloseDocumentForGood() {
+  if (!g_pNetDoc) return;
   // Destroys the frame with the view in it, then deletes the document.
-  doc->OnCloseDocument();
-  if (g_pNetDoc == doc) delete doc;
+  g_pNetDoc->OnCloseDocument();
+  if (g_pNetDoc) delete g_pNetDoc;
+}
+
+void CGameApp::DeleteInterface() {
+  delete g_pInterface;
+  g_pInterface = nullptr;
+}
+
+void CGameApp::DiscardDocument() {
+  if (g_pNetDoc && g_pNetDoc->GetView()) g_pNetDoc->GetView()->ResetOverlays();
+  CloseDocumentForGood();
 }
 
 void CGameApp::StartRequestedGame() {

@@ -56,6 +56,10 @@ class CGameApp : public CWinApp {
   // Resets and destroys the view, closes the document (its frame goes with
   // it) and deletes it.
   void DiscardDocument();
+  // Closes the document (its frame and view go with it) and deletes it.
+  static void CloseDocumentForGood();
+  // Deletes the interface manager (it leaves full screen as it goes).
+  static void DeleteInterface();
 
   uint8_t exiting_ = 0;
   uint8_t networkLaunch_ = 0;

@@ -8,17 +8,13 @@
 #include "platform/framework/process.h"
 
 std::string ErrorLogLine(const std::tm& localTime, const char* sourceFile, int line) {
-  char lineText[16];
-  std::snprintf(lineText, sizeof(lineText), "%d", line);
-  const int needed = std::snprintf(nullptr, 0, "[%02d/%02d %02d:%02d:%02d] %s(%s): Abnormal exit\n",
-                                   localTime.tm_mon + 1, localTime.tm_mday, localTime.tm_hour, localTime.tm_min,
-                                   localTime.tm_sec, sourceFile ? sourceFile : "", lineText);
-  std::string text(static_cast<size_t>(needed) + 1, '\0');
-  std::snprintf(text.data(), text.size(), "[%02d/%02d %02d:%02d:%02d] %s(%s): Abnormal exit\n", localTime.tm_mon + 1,
-                localTime.tm_mday, localTime.tm_hour, localTime.tm_min, localTime.tm_sec, sourceFile ? sourceFile : "",
-                lineText);
-  text.resize(static_cast<size_t>(needed));
-  return text;
+  CString lineText;
+  lineText.Format("%d", line);
+  CString text;
+  text.Format("[%02d/%02d %02d:%02d:%02d] %s(%s): Abnormal exit\n", localTime.tm_mon + 1, localTime.tm_mday,
+              localTime.tm_hour, localTime.tm_min, localTime.tm_sec, sourceFile ? sourceFile : "",
+              lineText.GetString());
+  return text.Str();
 }
 
 bool AppendErrorLog(const std::string& folder, const std::tm& localTime, const char* sourceFile, int line) {

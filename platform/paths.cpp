@@ -138,11 +138,21 @@ bool CreateDirectory(const std::string& windowsPath) {
   return ::mkdir(resolved.c_str(), 0755) == 0 || IsDirectory(resolved);
 }
 
+std::string PlatformProgramPath() {
+  std::string path(4096, '\0');
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (n <= 0) return std::string();
+    if (static_cast<size_t>(n) < path.size()) {
+      path.resize(static_cast<size_t>(n));
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
 std::string PlatformProgramFolder() {
-  char buffer[4096];
-  const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
-  if (length <= 0) return "./";
-  std::string path(buffer, static_cast<size_t>(length));
+  const std::string path = PlatformProgramPath();
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }

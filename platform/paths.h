@@ -29,6 +29,8 @@ bool PathFileExists(const std::string& windowsPath);
 // Creates one folder (its parent must exist); true when it exists afterwards.
 bool CreateDirectory(const std::string& windowsPath);
 
+// The running program's full path; empty when it can't be found.
+std::string PlatformProgramPath();
 // The folder that holds the running program, with a trailing '/'.
 std::string PlatformProgramFolder();
 

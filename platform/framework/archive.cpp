@@ -164,35 +164,9 @@ CArchive& CArchive::operator<<(uint64_t v) {
   return *this << static_cast<uint32_t>(v >> 32);
 }
 
-CArchive& CArchive::operator<<(float v) {
-  uint32_t bits;
-  std::memcpy(&bits, &v, 4);
-  return *this << bits;
-}
-
-CArchive& CArchive::operator<<(double v) {
-  uint64_t bits;
-  std::memcpy(&bits, &v, 8);
-  return *this << bits;
-}
-
 CArchive& CArchive::operator>>(uint8_t& v) {
   Need(1);
   v = buffer_[bufferPos_++];
-  return *this;
-}
-
-CArchive& CArchive::operator>>(char& v) {
-  uint8_t b;
-  *this >> b;
-  v = static_cast<char>(b);
-  return *this;
-}
-
-CArchive& CArchive::operator>>(int8_t& v) {
-  uint8_t b;
-  *this >> b;
-  v = static_cast<int8_t>(b);
   return *this;
 }
 
@@ -200,13 +174,6 @@ CArchive& CArchive::operator>>(uint16_t& v) {
   Need(2);
   v = static_cast<uint16_t>(buffer_[bufferPos_] | (buffer_[bufferPos_ + 1] << 8));
   bufferPos_ += 2;
-  return *this;
-}
-
-CArchive& CArchive::operator>>(int16_t& v) {
-  uint16_t w;
-  *this >> w;
-  v = static_cast<int16_t>(w);
   return *this;
 }
 
@@ -219,38 +186,10 @@ CArchive& CArchive::operator>>(uint32_t& v) {
   return *this;
 }
 
-CArchive& CArchive::operator>>(int32_t& v) {
-  uint32_t d;
-  *this >> d;
-  v = static_cast<int32_t>(d);
-  return *this;
-}
-
 CArchive& CArchive::operator>>(uint64_t& v) {
   uint32_t low, high;
   *this >> low >> high;
   v = static_cast<uint64_t>(low) | (static_cast<uint64_t>(high) << 32);
-  return *this;
-}
-
-CArchive& CArchive::operator>>(int64_t& v) {
-  uint64_t q;
-  *this >> q;
-  v = static_cast<int64_t>(q);
-  return *this;
-}
-
-CArchive& CArchive::operator>>(float& v) {
-  uint32_t bits;
-  *this >> bits;
-  std::memcpy(&v, &bits, 4);
-  return *this;
-}
-
-CArchive& CArchive::operator>>(double& v) {
-  uint64_t bits;
-  *this >> bits;
-  std::memcpy(&v, &bits, 8);
   return *this;
 }
 

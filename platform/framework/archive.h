@@ -20,6 +20,7 @@
 // sized by an unchecked count. The archive never deletes objects it created:
 // whoever received them owns them; LoadedObjects() lists them all for a
 // caller that wants to drop everything after a failure.
+#include <bit>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -76,23 +77,23 @@ class CArchive {
   CArchive& operator<<(int32_t v) { return *this << static_cast<uint32_t>(v); }
   CArchive& operator<<(uint64_t v);
   CArchive& operator<<(int64_t v) { return *this << static_cast<uint64_t>(v); }
-  CArchive& operator<<(float v);
-  CArchive& operator<<(double v);
+  CArchive& operator<<(float v) { return *this << std::bit_cast<uint32_t>(v); }
+  CArchive& operator<<(double v) { return *this << std::bit_cast<uint64_t>(v); }
   // Booleans have no archive form of their own; the game writes them as one
   // byte through its own helpers.
   CArchive& operator<<(bool) = delete;
 
   CArchive& operator>>(uint8_t& v);
-  CArchive& operator>>(char& v);
-  CArchive& operator>>(int8_t& v);
+  CArchive& operator>>(char& v) { return ReadAs<uint8_t>(v); }
+  CArchive& operator>>(int8_t& v) { return ReadAs<uint8_t>(v); }
   CArchive& operator>>(uint16_t& v);
-  CArchive& operator>>(int16_t& v);
+  CArchive& operator>>(int16_t& v) { return ReadAs<uint16_t>(v); }
   CArchive& operator>>(uint32_t& v);
-  CArchive& operator>>(int32_t& v);
+  CArchive& operator>>(int32_t& v) { return ReadAs<uint32_t>(v); }
   CArchive& operator>>(uint64_t& v);
-  CArchive& operator>>(int64_t& v);
-  CArchive& operator>>(float& v);
-  CArchive& operator>>(double& v);
+  CArchive& operator>>(int64_t& v) { return ReadAs<uint64_t>(v); }
+  CArchive& operator>>(float& v) { return ReadAs<uint32_t>(v); }
+  CArchive& operator>>(double& v) { return ReadAs<uint64_t>(v); }
   CArchive& operator>>(bool&) = delete;
 
   void WriteObject(const CObject* object);
@@ -123,6 +124,14 @@ class CArchive {
     const void* pointer;
   };
 
+  // Reads the unsigned value of the same size and takes over its bits.
+  template <typename Raw, typename T>
+  CArchive& ReadAs(T& v) {
+    Raw raw;
+    *this >> raw;
+    v = std::bit_cast<T>(raw);
+    return *this;
+  }
   void CheckLoading() const;
   void CheckStoring() const;
   // Makes at least count bytes available in the load buffer or throws

@@ -20,13 +20,8 @@ void CDocTemplate::RemoveDocument(CDocument* doc) { doc->m_pDocTemplate = nullpt
 
 CDocument* CDocTemplate::CreateNewDocument() {
   if (!m_pDocClass) return nullptr;
-  CObject* object = m_pDocClass->CreateObject();
-  if (!object || !object->IsKindOf(RUNTIME_CLASS(CDocument))) {
-    delete object;
-    return nullptr;
-  }
-  auto* doc = static_cast<CDocument*>(object);
-  AddDocument(doc);
+  auto* doc = static_cast<CDocument*>(m_pDocClass->CreateObjectOfKind(RUNTIME_CLASS(CDocument)));
+  if (doc) AddDocument(doc);
   return doc;
 }
 
@@ -37,12 +32,8 @@ CFrameWnd* CDocTemplate::CreateNewFrame(CDocument* doc, CFrameWnd* other) {
   context.m_pNewViewClass = m_pViewClass;
   context.m_pNewDocTemplate = this;
   if (!m_pFrameClass) return nullptr;
-  CObject* object = m_pFrameClass->CreateObject();
-  if (!object || !object->IsKindOf(RUNTIME_CLASS(CFrameWnd))) {
-    delete object;
-    return nullptr;
-  }
-  auto* frame = static_cast<CFrameWnd*>(object);
+  auto* frame = static_cast<CFrameWnd*>(m_pFrameClass->CreateObjectOfKind(RUNTIME_CLASS(CFrameWnd)));
+  if (!frame) return nullptr;
   if (!frame->LoadFrame(m_nIDResource, WS_OVERLAPPEDWINDOW, nullptr, &context)) return nullptr;  // deleted itself
   return frame;
 }

@@ -32,12 +32,8 @@ bool CFrameWnd::OnCreateClient(CREATESTRUCT* /*cs*/, CCreateContext* context) {
 }
 
 CWnd* CFrameWnd::CreateView(CCreateContext* context, UINT id) {
-  CObject* object = context->m_pNewViewClass->CreateObject();
-  if (!object || !object->IsKindOf(RUNTIME_CLASS(CWnd))) {
-    delete object;
-    return nullptr;
-  }
-  auto* view = static_cast<CWnd*>(object);
+  auto* view = static_cast<CWnd*>(context->m_pNewViewClass->CreateObjectOfKind(RUNTIME_CLASS(CWnd)));
+  if (!view) return nullptr;
   if (!view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this, id, context))
     return nullptr;  // the view deleted itself with its window
   return view;

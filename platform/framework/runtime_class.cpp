@@ -27,6 +27,10 @@ bool CObject::IsSerializable() const { return GetRuntimeClass()->m_wSchema != kN
 
 CObject* CRuntimeClass::CreateObject() const { return m_pfnCreateObject ? m_pfnCreateObject() : nullptr; }
 
+CObject* CRuntimeClass::CreateObjectOfKind(const CRuntimeClass* base) const {
+  return IsDerivedFrom(base) ? CreateObject() : nullptr;
+}
+
 bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
   if (!base) return false;
   for (const CRuntimeClass* c = this; c; c = c->m_pBaseClass)

@@ -29,6 +29,8 @@ struct CRuntimeClass {
   // A new default-constructed object; null when the class has no create
   // function.
   CObject* CreateObject() const;
+  // As CreateObject, but null unless the class derives from base.
+  CObject* CreateObjectOfKind(const CRuntimeClass* base) const;
   bool IsDerivedFrom(const CRuntimeClass* base) const;
   // The schema written to and expected from archives (without the
   // versionable bit).

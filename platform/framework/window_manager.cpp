@@ -143,21 +143,21 @@ HWND TopLevel(HWND hwnd) {
   return hwnd;
 }
 
+MSG MakeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return MSG{hwnd, message, wParam, lParam, timeGetTime(), S().cursor};
+}
+
 LRESULT CallWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   WindowRecord* r = Find(hwnd);
   if (!r || !r->wnd) return 0;
   CWnd* wnd = r->wnd;
   State& s = S();
   const MSG saved = s.current;
-  s.current = MSG{hwnd, message, wParam, lParam, timeGetTime(), s.cursor};
+  s.current = MakeMessage(hwnd, message, wParam, lParam);
   // The handler may destroy and delete the window; wnd is not used after it.
   const LRESULT result = wnd->WindowProc(message, wParam, lParam);
   s.current = saved;
   return result;
-}
-
-MSG MakeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return MSG{hwnd, message, wParam, lParam, timeGetTime(), S().cursor};
 }
 
 void QueueKey(PlatformBackend& backend, bool down, int scanCode) {

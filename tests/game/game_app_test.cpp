@@ -314,7 +314,12 @@ TEST_F(GameAppTest, TheFileCommandsReachTheApplicationThroughTheFrame) {
   EXPECT_TRUE(app_->OnCmdMsg(ID_FILE_OPEN));  // no file dialog here: nothing opens
   EXPECT_FALSE(app_->OnCmdMsg(1234));
   ASSERT_NE(Frame(), nullptr);
+  // With the start-up delay over, a new document opens the main menu: the
+  // command has reached the application when the menu is open.
+  app_->SetStartupDelayOver();
+  ASSERT_FALSE(g_pInterface->IsMenuActive());
   EXPECT_EQ(Frame()->SendMessage(WM_COMMAND, ID_FILE_NEW, 0), 0);
+  EXPECT_TRUE(g_pInterface->IsMenuActive());
   EXPECT_NE(g_pNetDoc, nullptr);
   EXPECT_EQ(WindowCount(), 3);
 }

@@ -19,10 +19,6 @@ bool AsciiEqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-void AsciiUpperInPlace(char* text) {
-  for (; *text; ++text) *text = AsciiToUpper(*text);
-}
-
 std::string AsciiUpper(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = AsciiToUpper(c);

@@ -12,5 +12,4 @@ int AsciiCompareNoCase(const char* a, const char* b);
 // As above over at most n characters.
 int AsciiCompareNoCaseN(const char* a, const char* b, size_t n);
 bool AsciiEqualNoCase(std::string_view a, std::string_view b);
-void AsciiUpperInPlace(char* text);
 std::string AsciiUpper(std::string_view text);

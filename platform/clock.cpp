@@ -100,12 +100,6 @@ void ClockUseRealTime() {
   s.realOrigin = SteadyClock::now();
 }
 
-bool ClockIsFixedStep() {
-  ClockState& s = State();
-  std::lock_guard<std::mutex> guard(s.lock);
-  return s.fixedStep;
-}
-
 void ClockSetTime(uint32_t ms) {
   ClockState& s = State();
   std::lock_guard<std::mutex> guard(s.lock);

@@ -26,7 +26,6 @@ void Sleep(DWORD ms);
 void ClockUseFixedStep(uint32_t stepMs);
 // Back to real time (continuing from the current value).
 void ClockUseRealTime();
-bool ClockIsFixedStep();
 // Sets the clock's current value (either mode).
 void ClockSetTime(uint32_t ms);
 // Called once at the end of each game frame: advances the virtual clock by

@@ -23,8 +23,6 @@ bool CObject::IsKindOf(const CRuntimeClass* runtimeClass) const {
   return GetRuntimeClass()->IsDerivedFrom(runtimeClass);
 }
 
-bool CObject::IsSerializable() const { return GetRuntimeClass()->m_wSchema != kNoSchema; }
-
 CObject* CRuntimeClass::CreateObject() const { return m_pfnCreateObject ? m_pfnCreateObject() : nullptr; }
 
 CObject* CRuntimeClass::CreateObjectOfKind(const CRuntimeClass* base) const {

@@ -60,7 +60,6 @@ class CObject {
   virtual void Serialize(CArchive& ar);
 
   bool IsKindOf(const CRuntimeClass* runtimeClass) const;
-  bool IsSerializable() const;
 
  protected:
   CObject() = default;

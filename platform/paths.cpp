@@ -38,16 +38,10 @@ std::vector<std::string> SplitComponents(const std::string& path) {
   return parts;
 }
 
-std::string Join(const std::string& base, const std::string& name) {
-  if (base.empty()) return name;
-  if (base.back() == '/') return base + name;
-  return base + "/" + name;
-}
-
 // The entry of folder whose name equals name without regard to case; the
 // exact spelling wins, then the first match in sorted order.
 bool FindEntryNoCase(const std::string& folder, const std::string& name, std::string* found) {
-  if (Exists(Join(folder, name))) {
+  if (Exists(PathJoin(folder, name))) {
     *found = name;
     return true;
   }
@@ -90,27 +84,27 @@ bool PathResolve(const std::string& windowsPath, std::string* out, PathMode mode
     const bool last = i + 1 == parts.size();
     if (part == ".") continue;
     if (part == "..") {
-      current = Join(current.empty() ? "." : current, "..");
+      current = PathJoin(current.empty() ? "." : current, "..");
       continue;
     }
     std::string entry;
     if (FindEntryNoCase(current, part, &entry)) {
-      current = Join(current, entry);
+      current = PathJoin(current, entry);
       continue;
     }
     if (last && mode != PathMode::MustExist) {
-      current = Join(current, part);
+      current = PathJoin(current, part);
       break;
     }
     if (!last && mode == PathMode::CreateFolders) {
-      current = Join(current, part);
+      current = PathJoin(current, part);
       if (::mkdir(current.c_str(), 0755) != 0 && errno != EEXIST) {
         if (out) *out = current;
         return false;
       }
       continue;
     }
-    if (out) *out = Join(current, part);
+    if (out) *out = PathJoin(current, part);
     return false;
   }
   if (current.empty()) current = ".";

@@ -200,5 +200,3 @@ void CGameApp::OpenSavedGame(const CString& path) {
   }
   LoadDeviceTextures();
 }
-
-void CGameApp::Quit() { PostQuitMessage(0); }

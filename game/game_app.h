@@ -35,8 +35,6 @@ class CGameApp : public CWinApp {
   void ReturnToGame();
   // Replaces the document with one read from the saved game at path.
   void OpenSavedGame(const CString& path);
-  // Ends the program normally (exit code 0) at the next message.
-  void Quit();
 
   // The one way out on an unrecoverable condition: appends the dated line to
   // "ERROR.LOG" (only with a source file and a line >= 0), shuts the game

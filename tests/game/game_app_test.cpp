@@ -289,9 +289,9 @@ TEST_F(GameAppTest, ANormalQuitEndsTheLoopWithCodeZero) {
   app_.reset();
 }
 
-TEST_F(GameAppTest, TheApplicationsQuitAlsoGivesZero) {
+TEST_F(GameAppTest, AQuitPostedByTheProgramAlsoGivesZero) {
   Start();
-  app_->Quit();
+  PostQuitMessage(0);
   EXPECT_EQ(app_->Run(), 0);
   app_.reset();
 }

@@ -76,6 +76,10 @@ void DrawLightSpotFan(BspFragment* fragment, Vec3 spot, View* view) {
   }
 }
 
+// A polygon with no surface that is not colour-keyed is filled in its flat
+// colour; every other one goes through a textured or shaded set-up.
+bool DrawnFlat(const WorldPolygon* polygon) { return !polygon->surface && !(polygon->flags & kPolygonColourKeyed); }
+
 void DrawUnclipped(BspFragment* fragment, View* view) {
   const WorldPolygon* polygon = fragment->polygon;
   const int count = fragment->vertexCount;
@@ -86,16 +90,8 @@ void DrawUnclipped(BspFragment* fragment, View* view) {
                  g_VertexScreenY[b] >> 16, polygon->flatColour, 1);
     return;
   }
-  const bool keyed = (polygon->flags & kPolygonColourKeyed) != 0;
-  if (!polygon->surface && !keyed) {
-    ScreenVertex screen[kFragmentMaxVertices];
-    for (int i = 0; i < count; ++i) {
-      screen[i] = {g_VertexScreenX[vertices[i].vertex], g_VertexScreenY[vertices[i].vertex]};
-    }
-    FillPolygonFlat(view, screen, screen + count, polygon->flatColour);
-    return;
-  }
-  if (g_FragmentLighting) {
+  const bool flat = DrawnFlat(polygon);
+  if (!flat && g_FragmentLighting) {
     const Vec3 n = polygon->worldNormal;
     ScreenVertexLit screen[kFragmentMaxVertices];
     for (int i = 0; i < count; ++i) {
@@ -111,7 +107,11 @@ void DrawUnclipped(BspFragment* fragment, View* view) {
   for (int i = 0; i < count; ++i) {
     screen[i] = {g_VertexScreenX[vertices[i].vertex], g_VertexScreenY[vertices[i].vertex]};
   }
-  SetupTexturedFragment(view, screen, screen + count, fragment);
+  if (flat) {
+    FillPolygonFlat(view, screen, screen + count, polygon->flatColour);
+  } else {
+    SetupTexturedFragment(view, screen, screen + count, fragment);
+  }
 }
 
 void DrawClipped(BspFragment* fragment, View* view) {
@@ -124,8 +124,7 @@ void DrawClipped(BspFragment* fragment, View* view) {
     }
     return;
   }
-  const bool keyed = (polygon->flags & kPolygonColourKeyed) != 0;
-  const bool flat = !polygon->surface && !keyed;
+  const bool flat = DrawnFlat(polygon);
   const bool lit = !flat && g_FragmentLighting;
   ClipReset(lit ? 1 : 0);
   g_ClipNormal = polygon->worldNormal;

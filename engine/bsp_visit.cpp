@@ -9,6 +9,7 @@
 #include "engine/render_world.h"
 #include "engine/view.h"
 #include "render/coverage_buffer.h"
+#include "render/particle_draw.h"
 
 namespace {
 
@@ -81,6 +82,12 @@ void BspNodeSortParticles(BspNode* node) {
       link->side = behind ? -1 : 1;
     }
     link = next;
+  }
+}
+
+void BspNodeDrawParticles(BspNode* node, int side, View* view) {
+  for (ParticleLink* link = node->firstParticleLink; link; link = link->next) {
+    if (link->side == side) DrawParticle(link->particle, view);
   }
 }
 

@@ -34,6 +34,9 @@ int InstanceNodeInFrustum(const InstanceNode* node);
 // Signed distance of the instance node's centre from the BSP node's plane.
 float BspNodeDistance(const BspNode* node, Vec3 p);
 
+// Draws the particles linked to the node whose link records that side.
+void BspNodeDrawParticles(BspNode* node, int side, View* view);
+
 // Pushes each instance fragment of the node that lies in the frustum into
 // the front child (when its sphere reaches in front) and the back child
 // (when it reaches behind), once each, counting every push in g_StatNewPres.

@@ -8,7 +8,6 @@
 #include "engine/render_world.h"
 #include "engine/view.h"
 #include "render/coverage_buffer.h"
-#include "render/particle_draw.h"
 #include "render/raster_state.h"
 
 int g_FragmentLighting;
@@ -33,12 +32,6 @@ void CacheVertex(int index) {
   g_VertexScreenY[index] = rendermath::Screen16(Y, Z);
   const bool inRange = rendermath::ScreenInRange(X, Z) && rendermath::ScreenInRange(Y, Z);
   g_VertexState[index] = (Z > g_FocalLength && inRange) ? kVertexProjected : kVertexNear;
-}
-
-void DrawParticlesOnSide(BspNode* node, int side, View* view) {
-  for (ParticleLink* link = node->firstParticleLink; link; link = link->next) {
-    if (link->side == side) DrawParticle(link->particle, view);
-  }
 }
 
 // Step 10 of a node: its fragments, in list order.
@@ -110,7 +103,7 @@ void RenderBspSoftware(BspNode* node, int planeMask, int depth) {
 
   RenderBspSoftware(nearChild, mask, depth + 1);
 
-  DrawParticlesOnSide(node, side, view);
+  BspNodeDrawParticles(node, side, view);
   if (instancesInTree) {
     if (node->firstInstanceFragment && (!node->front || !node->back)) BspRecordLeafChain(node);
     if (!nearChild) DrawLeafInstanceFaces(node, side);
@@ -119,7 +112,7 @@ void RenderBspSoftware(BspNode* node, int planeMask, int depth) {
   DrawNodeFragments(node, side, view);
 
   node->side = -side;
-  DrawParticlesOnSide(node, -side, view);
+  BspNodeDrawParticles(node, -side, view);
   if (instancesInTree && !farChild) DrawLeafInstanceFaces(node, -side);
 
   RenderBspSoftware(farChild, mask, depth + 1);

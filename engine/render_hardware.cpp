@@ -4,7 +4,6 @@
 #include "engine/render_world.h"
 #include "engine/view.h"
 #include "render/coverage_buffer.h"
-#include "render/particle_draw.h"
 
 PolyQueue g_PolyQueue;
 
@@ -59,15 +58,11 @@ void RenderBspHardware(BspNode* node, int mask) {
   BspNode* nearChild = side == 1 ? node->front : node->back;
   BspNode* farChild = side == 1 ? node->back : node->front;
   RenderBspHardware(nearChild, mask);
-  for (ParticleLink* link = node->firstParticleLink; link; link = link->next) {
-    if (link->side == side) DrawParticle(link->particle, view);
-  }
+  BspNodeDrawParticles(node, side, view);
   if (node->firstInstanceFragment && (!node->front || !node->back)) BspRecordLeafChain(node);
   // The leaf side's instance faces and the node's world fragments are
   // queued here once the hardware queueing is built (see the header).
   node->side = -side;
-  for (ParticleLink* link = node->firstParticleLink; link; link = link->next) {
-    if (link->side == -side) DrawParticle(link->particle, view);
-  }
+  BspNodeDrawParticles(node, -side, view);
   RenderBspHardware(farChild, mask);
 }

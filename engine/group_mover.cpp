@@ -10,6 +10,7 @@
 #include "engine/intrusive_list.h"
 #include "engine/matrix.h"
 #include "engine/polygon_group.h"
+#include "engine/polygon_math.h"
 #include "engine/world_polygon.h"
 
 namespace {
@@ -58,10 +59,7 @@ void GroupComputeMatrix(PolygonGroup* group) {
   MatrixMultiply(group->moverMatrix);
   if (group->parent) MatrixMultiply(group->parent->worldMatrix);
   MatrixGet(group->worldMatrix);
-  const float* m = group->worldMatrix;
-  const Vec3 c = group->localCentre;
-  group->worldCentre = {c.x * m[0] + c.y * m[4] + c.z * m[8] + m[12], c.x * m[1] + c.y * m[5] + c.z * m[9] + m[13],
-                        c.x * m[2] + c.y * m[6] + c.z * m[10] + m[14]};
+  group->worldCentre = polymath::MapPoint(group->worldMatrix, group->localCentre);
   BspNode* root = group->world ? group->world->bspRoot : nullptr;
   for (int i = 0; i < group->polygonCount; ++i) {
     WorldPolygon* polygon = group->polygons[i];

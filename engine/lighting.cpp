@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "engine/depth_cue.h"
+#include "engine/polygon_math.h"
 #include "engine/view.h"
 
 int g_SurfaceTakesLights = 1;
@@ -87,16 +88,14 @@ int InstanceLightingAtPoint(float x, float y, float z, float nx, float ny, float
 }
 
 void LightingPlaceInFrame(World* world, const float m[16]) {
-  auto map = [m](float x, float y, float z, float* ox, float* oy, float* oz) {
-    *ox = x * m[0] + y * m[4] + z * m[8] + m[12];
-    *oy = x * m[1] + y * m[5] + z * m[9] + m[13];
-    *oz = x * m[2] + y * m[6] + z * m[10] + m[14];
-  };
-  map(g_CameraPosition.x, g_CameraPosition.y, g_CameraPosition.z, &g_InstanceEyePosition.x, &g_InstanceEyePosition.y,
-      &g_InstanceEyePosition.z);
+  g_InstanceEyePosition = polymath::MapPoint(m, g_CameraPosition);
   if (!world) return;
   for (Light* list : {world->firstSphereLight, world->firstLight}) {
-    for (Light* light = list; light; light = light->next)
-      map(light->x, light->y, light->z, &light->localX, &light->localY, &light->localZ);
+    for (Light* light = list; light; light = light->next) {
+      const Vec3 local = polymath::MapPoint(m, {light->x, light->y, light->z});
+      light->localX = local.x;
+      light->localY = local.y;
+      light->localZ = local.z;
+    }
   }
 }

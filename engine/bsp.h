@@ -10,6 +10,19 @@
 extern int g_BspNodeCount;
 extern int g_StatBspInserts;
 
+// Signed distance of p from the node's plane (in front when >= 0).
+inline float BspNodeDistance(const BspNode* node, Vec3 p) {
+  return node->normal.x * p.x + node->normal.y * p.y + node->normal.z * p.z - node->d;
+}
+// The node's plane in the frame whose matrix m maps local points into the
+// world (rows 0..2 the local axes, row 3 the origin): the normal along each
+// local axis, the distance from the plane at the frame's origin.
+inline Plane BspNodePlaneInFrame(const BspNode* node, const float* m) {
+  const Vec3 n = node->normal;
+  return {m[0] * n.x + m[1] * n.y + m[2] * n.z, m[4] * n.x + m[5] * n.y + m[6] * n.z,
+          m[8] * n.x + m[9] * n.y + m[10] * n.z, node->d - (n.x * m[12] + n.y * m[13] + n.z * m[14])};
+}
+
 // A node with that plane, no parent, children or contents, and an empty box
 // (min above max, radius 0) that the first insertion through it sets.
 BspNode* BspNodeCreate(float nx, float ny, float nz, float d);

@@ -108,10 +108,6 @@ int InstanceNodeInFrustum(const InstanceNode* node) {
   return 1;
 }
 
-float BspNodeDistance(const BspNode* node, Vec3 p) {
-  return node->normal.x * p.x + node->normal.y * p.y + node->normal.z * p.z - node->d;
-}
-
 void BspNodePushInstanceFragments(BspNode* node) {
   for (InstanceFragment* f = node->firstInstanceFragment; f; f = f->nextInBsp) {
     if (f->pushedFront && f->pushedBack) continue;

@@ -4,6 +4,7 @@
 // moving particle links down the tree, pushing instance fragments into the
 // children, and recording the leaf chain that the instance-face code reads
 // the bounding planes of the current leaf from.
+#include "engine/bsp.h"
 #include "engine/records.h"
 
 // Nodes of this radius or more get the screen-rectangle test.
@@ -31,8 +32,6 @@ float InstanceNodeRadius(const InstanceNode* node);
 // 1 when the instance node's sphere is inside or crossing all six frustum
 // planes.
 int InstanceNodeInFrustum(const InstanceNode* node);
-// Signed distance of the instance node's centre from the BSP node's plane.
-float BspNodeDistance(const BspNode* node, Vec3 p);
 
 // Draws the particles linked to the node whose link records that side.
 void BspNodeDrawParticles(BspNode* node, int side, View* view);

@@ -1,6 +1,7 @@
 // Segment queries: WorldSegmentBlocked, CollideSegment and CollideRay.
 #include <cmath>
 
+#include "engine/bsp.h"
 #include "engine/collision.h"
 #include "engine/collision_internal.h"
 #include "engine/polygon_math.h"
@@ -9,8 +10,6 @@
 using namespace polymath;
 
 namespace {
-
-float PlaneDistance(const BspNode* node, Vec3 p) { return Dot(node->normal, p) - node->d; }
 
 bool InsideGrownBox(const BspNode* node, Vec3 x) {
   const float e = kCollideNodeBoxSlack;
@@ -132,13 +131,13 @@ void CastWalk(Cast& cast) {
   while (stack.Pop(&step)) {
     BspNode* node = step.node;
     if (step.frontPhase) {
-      const float d1 = step.endVersion == cast.endVersion ? step.d1 : PlaneDistance(node, cast.end);
+      const float d1 = step.endVersion == cast.endVersion ? step.d1 : BspNodeDistance(node, cast.end);
       if ((step.d0 > 0.0f || d1 > 0.0f) && node->front) stack.Push({node->front, 0, 0.0f, 0.0f, 0});
       continue;
     }
     if (collide::g_InstanceChecks) TestInstanceFragments(cast, node);
-    const float d0 = PlaneDistance(node, cast.start);
-    float d1 = PlaneDistance(node, cast.end);
+    const float d0 = BspNodeDistance(node, cast.start);
+    float d1 = BspNodeDistance(node, cast.end);
     Vec3 x;
     if (PlaneCrossing(node, cast.start, cast.end, d0, d1, &x)) {
       if (const BspFragment* f = CrossedFragment(cast.world, node, cast.start, cast.end, x)) {
@@ -166,8 +165,8 @@ int WorldSegmentBlocked(World* world, float x0, float y0, float z0, float x1, fl
   stack.Push(world->bspRoot);
   BspNode* node;
   while (stack.Pop(&node)) {
-    const float d0 = PlaneDistance(node, start);
-    const float d1 = PlaneDistance(node, end);
+    const float d0 = BspNodeDistance(node, start);
+    const float d1 = BspNodeDistance(node, end);
     Vec3 x;
     if (PlaneCrossing(node, start, end, d0, d1, &x) && CrossedFragment(world, node, start, end, x)) return 1;
     // Back subtree before the front one, as the casts walk.

@@ -109,18 +109,13 @@ bool NodeCubeHidden(Vec3 c, float r, View* view) {
 // facing the side drawn: false when the sphere lies outside the leaf.
 bool AppendLeafPlanes(const InstanceNode* node, Vec3 c, float r) {
   g_FrustumPlaneCount = kFrustumPlaneCount;
-  const float* m = node->worldMatrix;
   for (BspNode* b = LeafChainFirst(); b && g_FrustumPlaneCount < kMaxFrustumPlanes; b = LeafChainNext(b)) {
     const float s = BspNodeDistance(b, c);
     if ((b->side == 1 && s < -r) || (b->side == -1 && s > r)) return false;
     if (!(s > -r && s < r)) continue;
-    const Vec3 n = b->normal;
+    const Plane p = BspNodePlaneInFrame(b, node->worldMatrix);
     const float sign = b->side == -1 ? -1.0f : 1.0f;
-    Plane& local = g_FrustumPlanes[g_FrustumPlaneCount++];
-    local.nx = sign * (m[0] * n.x + m[1] * n.y + m[2] * n.z);
-    local.ny = sign * (m[4] * n.x + m[5] * n.y + m[6] * n.z);
-    local.nz = sign * (m[8] * n.x + m[9] * n.y + m[10] * n.z);
-    local.d = sign * (b->d - (n.x * m[12] + n.y * m[13] + n.z * m[14]));
+    g_FrustumPlanes[g_FrustumPlaneCount++] = {sign * p.nx, sign * p.ny, sign * p.nz, sign * p.d};
   }
   return true;
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "engine/bsp.h"
 #include "engine/intrusive_list.h"
 #include "engine/pool.h"
 
@@ -82,10 +83,8 @@ InstanceFragment* InstanceFragmentCreate(InstanceNode* node, BspNode* bspNode, I
   }
   const float* m = node->worldMatrix;
   GrowBounds(bspNode, {m[12], m[13], m[14]}, mesh->radius);
-  const Vec3 n = bspNode->normal;
-  const LocalPlane plane = {m[0] * n.x + m[1] * n.y + m[2] * n.z, m[4] * n.x + m[5] * n.y + m[6] * n.z,
-                            m[8] * n.x + m[9] * n.y + m[10] * n.z,
-                            bspNode->d - (n.x * m[12] + n.y * m[13] + n.z * m[14])};
+  const Plane local = BspNodePlaneInFrame(bspNode, m);
+  const LocalPlane plane = {local.nx, local.ny, local.nz, local.d};
 
   InstanceFragment* fragment = PoolNew<InstanceFragment>();
   if (!fragment) return nullptr;

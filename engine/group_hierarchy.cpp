@@ -4,14 +4,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/bsp.h"
 #include "engine/group_internal.h"
 #include "engine/intrusive_list.h"
 #include "engine/matrix.h"
 #include "engine/polygon_group.h"
 #include "engine/pool.h"
 #include "engine/properties.h"
-#include "engine/world_polygon.h"
 
 PolygonGroup* GroupCreate(World* world, const char* name, PolygonGroup* parent) {
   if (!world || !name) return nullptr;
@@ -143,14 +141,9 @@ void GroupDelete(PolygonGroup* group) {
   GroupForgetPendingCallbacks(group);
   PropFreeList(&group->props);
   // Its polygons stay in the world, ungrouped, where their own coordinates
-  // put them. PolygonSetGroup(null) moves the table's last polygon into the
-  // emptied slot, so take them from the end.
-  while (group->polygonCount > 0) {
-    WorldPolygon* polygon = group->polygons[group->polygonCount - 1];
-    PolygonSetGroup(polygon, nullptr, 0);
-    PolygonUpdateWorldPlane(polygon);
-    if (world) BspInsertPolygon(world->bspRoot, polygon);
-  }
+  // put them (world plane and BSP again). PolygonSetGroup(null) moves the
+  // table's last polygon into the emptied slot, so take them from the end.
+  while (group->polygonCount > 0) PolygonSetGroup(group->polygons[group->polygonCount - 1], nullptr, 1);
   while (group->firstChild) GroupSetParent(group->firstChild, nullptr, 0);
   DetachFromParent(group);
   if (world) ListUnlink(world->firstGroup, world->lastGroup, group, &PolygonGroup::prev, &PolygonGroup::next);

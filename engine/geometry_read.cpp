@@ -208,10 +208,12 @@ int BspTreeValid(const BspNode* root) {
 int VertexPoolRead(World* world) {
   VertexPoolFree(world);
   VertexPool& pool = world->vertexPool;
-  int fragmentCount, used, capacity;
+  // The stored fragment count is not kept: PolygonsRead counts the
+  // fragments it links in.
+  int storedFragmentCount, used, capacity;
   int buckets[kWeldBucketCount];
   int freeHead, welding;
-  if (!ArchiveReadInt(&fragmentCount) || !ArchiveReadInt(&used) || !ArchiveReadInt(&capacity) ||
+  if (!ArchiveReadInt(&storedFragmentCount) || !ArchiveReadInt(&used) || !ArchiveReadInt(&capacity) ||
       !ArchiveReadInts(buckets, kWeldBucketCount) || !ArchiveReadInt(&freeHead) || !ArchiveReadInt(&welding)) {
     return 0;
   }
@@ -228,7 +230,6 @@ int VertexPoolRead(World* world) {
     VertexPoolFree(world);
     return 0;
   }
-  world->fragmentCount = fragmentCount;
   return 1;
 }
 

@@ -41,8 +41,8 @@ void VertexAddRef(World* world, int index);
 // list. Indices outside the pool and entries already free are ignored.
 void VertexRelease(World* world, int index);
 
-// Reads the pool as the world member stores it: i32 fragment count (into the
-// world), used and capacity; 256 bucket heads; free head and welding; used x,
+// Reads the pool as the world member stores it: i32 fragment count (skipped:
+// the polygon block's reader counts the fragments), used and capacity; 256 bucket heads; free head and welding; used x,
 // then y, then z floats; used prev, then next, then reference counts (arrays
 // of capacity entries). Fails (0) on a short read or a pool that could send
 // an index out of range or round in a circle: used outside 0..capacity,

@@ -181,15 +181,6 @@ bool VertexPoolMatchesFragments(const World* world) {
   return true;
 }
 
-// The fragments counted in the world are the ones linked to its polygons.
-void RecountFragments(World* world) {
-  int count = 0;
-  for (const WorldPolygon* polygon = world->firstPolygon; polygon; polygon = polygon->next) {
-    for (const BspFragment* fragment = polygon->firstFragment; fragment; fragment = fragment->nextInPolygon) ++count;
-  }
-  world->fragmentCount = count;
-}
-
 }  // namespace
 
 int WorldCheck(World* world) {
@@ -205,7 +196,6 @@ int WorldCheck(World* world) {
   for (const Instance* instance = world->firstInstance; instance; instance = instance->next) {
     if (instance->parentGroup) return 0;
   }
-  RecountFragments(world);
   return 1;
 }
 

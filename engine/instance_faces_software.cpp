@@ -190,7 +190,6 @@ void InstanceFaceQueueClear() {
 
 int InstanceFaceQueueCount() { return static_cast<int>(g_Queue.faces.size()); }
 std::int32_t InstanceFaceQueueKey(int i) { return g_Queue.faces[i].key; }
-Texture* InstanceFaceQueueTexture(int i) { return g_Queue.faces[i].texture; }
 int InstanceFaceQueueDrawnOrder(int k) { return g_Queue.order[k]; }
 
 void InstanceFaceQueueAppend(Texture* texture, std::int32_t key, int vertexCount, const std::int32_t* values) {

@@ -26,11 +26,10 @@ void DrawInstanceZBuffered(InstanceNode* node);
 // The face queue of one leaf side.
 void InstanceFaceQueueClear();
 int InstanceFaceQueueCount();
-// Depth key (largest rounded vertex depth) and texture of entry i in queue
-// order, and the order DrawSortedPolysSoftware drew them in (entry indices,
-// nearest first) after its last call.
+// Depth key (largest rounded vertex depth) of entry i in queue order, and
+// the order DrawSortedPolysSoftware drew them in (entry indices, nearest
+// first) after its last call.
 std::int32_t InstanceFaceQueueKey(int i);
-Texture* InstanceFaceQueueTexture(int i);
 int InstanceFaceQueueDrawnOrder(int k);
 // Appends a face record directly (tests): values as a record holds them.
 void InstanceFaceQueueAppend(Texture* texture, std::int32_t key, int vertexCount, const std::int32_t* values);

@@ -76,8 +76,7 @@ void BspNodeSortParticles(BspNode* node) {
     const bool behind = BspNodeDistance(node, p) < 0.0f;
     BspNode* child = behind ? node->back : node->front;
     if (child && InBox(child, p)) {
-      ParticleLinkDetach(link);
-      ParticleLinkAttach(child, link);
+      ParticleLinkAttach(child, link);  // off this node's list first
     } else {
       link->side = behind ? -1 : 1;
     }

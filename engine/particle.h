@@ -14,7 +14,8 @@ void ParticleSet(Particle* particle, float x, float y, float z, float size, int 
 // Null-safe.
 void ParticleDelete(Particle* particle);
 
-// Appends the link to the node's particle list.
+// Appends the link to the node's particle list, taking it off the list of
+// the node that held it.
 void ParticleLinkAttach(BspNode* node, ParticleLink* link);
 // Takes the link out of its node's list (nothing when it is in none).
 void ParticleLinkDetach(ParticleLink* link);

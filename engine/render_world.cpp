@@ -181,9 +181,7 @@ void DrawWorldLines(World* world, View* view) {
 void ParticlesBackToRoot(World* world) {
   if (!world->bspRoot) return;
   for (Particle* particle = world->firstParticle; particle; particle = particle->next) {
-    if (!particle->link) continue;
-    ParticleLinkDetach(particle->link);
-    ParticleLinkAttach(world->bspRoot, particle->link);
+    ParticleLinkAttach(world->bspRoot, particle->link);  // off its current node's list first
   }
 }
 

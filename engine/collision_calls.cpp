@@ -21,8 +21,8 @@ bool InstanceOnList(const World* world, const Instance* instance) {
 }  // namespace
 
 void PendingCalls::Run(World* world) {
-  for (int i = 0; i < count_; ++i) {
-    const Call call = At(i);
+  for (int i = 0; i < calls_.Count(); ++i) {
+    const Call call = calls_.At(i);
     // Nothing has run before the first call, so its record is alive; after
     // that any callback may have deleted a record we still hold.
     if (call.group) {

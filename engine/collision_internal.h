@@ -13,24 +13,24 @@ extern Instance* g_Ignore;
 // 1: CollideSegment meets instance spheres.
 extern int g_InstanceChecks;
 
-// A stack of pending work for the BSP walks: a tree built at run time may
-// be far deeper than recursion should go. Small walks stay on the C stack.
-template <typename T>
-class SmallStack {
+// A sequence that keeps its first N items in itself and only the rest on
+// the heap, so that small walks and queries allocate nothing.
+template <typename T, int N>
+class SmallList {
  public:
   void Push(T item) {
-    if (count_ < kInline) {
+    if (count_ < N) {
       inline_[count_] = item;
     } else {
       more_.push_back(item);
     }
     ++count_;
   }
-  // False when empty.
+  // Takes the last item off; false when empty.
   bool Pop(T* item) {
     if (count_ == 0) return false;
     --count_;
-    if (count_ < kInline) {
+    if (count_ < N) {
       *item = inline_[count_];
     } else {
       *item = more_.back();
@@ -38,21 +38,26 @@ class SmallStack {
     }
     return true;
   }
+  int Count() const { return count_; }
+  const T& At(int i) const { return i < N ? inline_[i] : more_[i - N]; }
 
  private:
-  static constexpr int kInline = 64;
-  T inline_[kInline];
+  T inline_[N];
   std::vector<T> more_;
   int count_ = 0;
 };
+
+// A stack of pending work for the BSP walks: a tree built at run time may
+// be far deeper than recursion should go. Small walks stay on the C stack.
+template <typename T>
+using SmallStack = SmallList<T, 64>;
 
 // The callbacks one sphere query owes, made only after its walk is over so
 // that a callback can change the world freely (see engine/collision.h).
 class PendingCalls {
  public:
-  void AddGroup(PolygonGroup* group, int code) { Add({group, nullptr, code}); }
-  void AddInstance(Instance* instance, int code) { Add({nullptr, instance, code}); }
-  int Count() const { return count_; }
+  void AddGroup(PolygonGroup* group, int code) { calls_.Push({group, nullptr, code}); }
+  void AddInstance(Instance* instance, int code) { calls_.Push({nullptr, instance, code}); }
   // Makes the calls in order. From the second call on, a group or instance
   // that is no longer on the world's list (an earlier callback deleted it)
   // is skipped, and each callback is read from its record when it is made.
@@ -64,20 +69,7 @@ class PendingCalls {
     Instance* instance;
     int code;
   };
-  static constexpr int kInline = 8;
-  void Add(Call call) {
-    if (count_ < kInline) {
-      inline_[count_] = call;
-    } else {
-      more_.push_back(call);
-    }
-    ++count_;
-  }
-  const Call& At(int i) const { return i < kInline ? inline_[i] : more_[i - kInline]; }
-
-  Call inline_[kInline];
-  std::vector<Call> more_;
-  int count_ = 0;
+  SmallList<Call, 8> calls_;
 };
 
 }  // namespace collide

@@ -63,18 +63,12 @@ struct Cast {
   WorldPolygon* polygon;
   Instance* instance;
 
-  void HitPolygon(Vec3 x, WorldPolygon* p) {
+  // The end moves to x, the nearest hit so far: a polygon or an instance.
+  void Hit(Vec3 x, WorldPolygon* p, Instance* i) {
     end = x;
     hit = 1;
     ++endVersion;
     polygon = p;
-    instance = nullptr;
-  }
-  void HitInstance(Vec3 x, Instance* i) {
-    end = x;
-    hit = 1;
-    ++endVersion;
-    polygon = nullptr;
     instance = i;
   }
 };
@@ -110,7 +104,7 @@ void TestInstanceFragments(Cast& cast, const BspNode* node) {
     Instance* instance = owner ? owner->instance : nullptr;
     if (!instance || instance == collide::g_Ignore || instance->radius <= 0.0f || !instance->collidable) continue;
     Vec3 entry;
-    if (SphereEntry(cast, owner->pivotWorld, instance->radius, &entry)) cast.HitInstance(entry, instance);
+    if (SphereEntry(cast, owner->pivotWorld, instance->radius, &entry)) cast.Hit(entry, nullptr, instance);
   }
 }
 
@@ -141,7 +135,7 @@ void CastWalk(Cast& cast) {
     Vec3 x;
     if (PlaneCrossing(node, cast.start, cast.end, d0, d1, &x)) {
       if (const BspFragment* f = CrossedFragment(cast.world, node, cast.start, cast.end, x)) {
-        cast.HitPolygon(x, f->polygon);
+        cast.Hit(x, f->polygon, nullptr);
         d1 = 0.0f;  // the end now lies in this plane
       }
     }

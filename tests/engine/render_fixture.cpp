@@ -111,19 +111,22 @@ WorldPolygon* RenderTestPolygon(World* world, const std::vector<Vec3>& points, i
   return polygon;
 }
 
-Model* RenderTestCubeModel(float half, Texture* texture, bool twoSided) {
+namespace {
+
+// A one-node model at the head of the model list, its node with room for
+// vertexCount unshared vertices and faceCount faces of faceValues values
+// each (the count, then the vertex indices); the caller fills them in.
+MeshNode* NewTestMesh(const char* modelName, const char* nodeName, int vertexCount, int faceCount, int faceValues) {
   Model* model = PoolNew<Model>();
-  std::strcpy(model->name, "cube.3ds");
+  std::strcpy(model->name, modelName);
   model->useCount = 1;
-  model->radius = half * 1.7320508f;
   MeshNode* node = PoolNew<MeshNode>();
   node->model = model;
   model->firstNode = model->lastNode = node;
-  std::strcpy(node->name, "cube");
-  const int V = 8, F = 6;
+  std::strcpy(node->name, nodeName);
+  const int V = vertexCount, F = faceCount;
   node->vertexCount = V;
   node->faceCount = F;
-  node->radius = half * 1.7320508f;
   node->x = ObjAllocArray<float>(V);
   node->y = ObjAllocArray<float>(V);
   node->z = ObjAllocArray<float>(V);
@@ -134,7 +137,29 @@ Model* RenderTestCubeModel(float half, Texture* texture, bool twoSided) {
   node->v = ObjAllocArray<std::int32_t>(V);
   node->sharedIndex = ObjAllocArray<std::int32_t>(V);
   node->sharedNode = ObjAllocArray<MeshNode*>(V);
-  for (int i = 0; i < V; ++i) {
+  for (int i = 0; i < V; ++i) node->sharedIndex[i] = -1;
+  node->faceDataBytes = F * faceValues * 4;
+  node->faceData = ObjAllocArray<std::int32_t>(F * faceValues);
+  node->faceVertices = ObjAllocArray<std::int32_t*>(F);
+  for (int f = 0; f < F; ++f) node->faceVertices[f] = node->faceData + f * faceValues;
+  node->faceNx = ObjAllocArray<float>(F);
+  node->faceNy = ObjAllocArray<float>(F);
+  node->faceNz = ObjAllocArray<float>(F);
+  node->faceD = ObjAllocArray<float>(F);
+  node->faceRadius = ObjAllocArray<float>(F);
+  node->faceTexture = ObjAllocArray<Texture*>(F);
+  model->next = g_ModelListHead;
+  if (g_ModelListHead) g_ModelListHead->prev = model;
+  g_ModelListHead = model;
+  return node;
+}
+
+}  // namespace
+
+Model* RenderTestCubeModel(float half, Texture* texture, bool twoSided) {
+  MeshNode* node = NewTestMesh("cube.3ds", "cube", 8, 6, 5);
+  node->radius = node->model->radius = half * 1.7320508f;
+  for (int i = 0; i < node->vertexCount; ++i) {
     const float sx = (i & 1) ? half : -half, sy = (i & 2) ? half : -half, sz = (i & 4) ? half : -half;
     node->x[i] = sx;
     node->y[i] = sy;
@@ -145,25 +170,14 @@ Model* RenderTestCubeModel(float half, Texture* texture, bool twoSided) {
     node->nz[i] = sz * inv;
     node->u[i] = (i & 1) ? 65536 : 0;
     node->v[i] = (i & 2) ? 65536 : 0;
-    node->sharedIndex[i] = -1;
   }
   // Faces wound so that the outward normal is on the viewer's side.
   const int faces[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
   const float normals[6][3] = {{0, 0, -1}, {0, 0, 1}, {0, -1, 0}, {0, 1, 0}, {-1, 0, 0}, {1, 0, 0}};
-  node->faceDataBytes = F * 5 * 4;
-  node->faceData = ObjAllocArray<std::int32_t>(F * 5);
-  node->faceVertices = ObjAllocArray<std::int32_t*>(F);
-  node->faceNx = ObjAllocArray<float>(F);
-  node->faceNy = ObjAllocArray<float>(F);
-  node->faceNz = ObjAllocArray<float>(F);
-  node->faceD = ObjAllocArray<float>(F);
-  node->faceRadius = ObjAllocArray<float>(F);
-  node->faceTexture = ObjAllocArray<Texture*>(F);
-  for (int f = 0; f < F; ++f) {
-    std::int32_t* list = node->faceData + f * 5;
+  for (int f = 0; f < node->faceCount; ++f) {
+    std::int32_t* list = node->faceVertices[f];
     list[0] = twoSided ? -4 : 4;
     for (int k = 0; k < 4; ++k) list[1 + k] = faces[f][k];
-    node->faceVertices[f] = list;
     node->faceNx[f] = normals[f][0];
     node->faceNy[f] = normals[f][1];
     node->faceNz[f] = normals[f][2];
@@ -171,35 +185,13 @@ Model* RenderTestCubeModel(float half, Texture* texture, bool twoSided) {
     node->faceRadius[f] = half * 2.0f;
     node->faceTexture[f] = texture ? TextureAddRef(texture) : nullptr;
   }
-  model->next = g_ModelListHead;
-  if (g_ModelListHead) g_ModelListHead->prev = model;
-  g_ModelListHead = model;
-  return model;
+  return node->model;
 }
 
 Model* RenderTestGridModel(int cols, int rows, float cell, Texture* texture) {
-  Model* model = PoolNew<Model>();
-  std::strcpy(model->name, "grid.3ds");
-  model->useCount = 1;
-  MeshNode* node = PoolNew<MeshNode>();
-  node->model = model;
-  model->firstNode = model->lastNode = node;
-  std::strcpy(node->name, "grid");
-  const int V = (cols + 1) * (rows + 1), F = 2 * cols * rows;
+  MeshNode* node = NewTestMesh("grid.3ds", "grid", (cols + 1) * (rows + 1), 2 * cols * rows, 4);
   const float halfW = cols * cell / 2, halfH = rows * cell / 2;
-  node->vertexCount = V;
-  node->faceCount = F;
-  node->radius = model->radius = std::sqrt(halfW * halfW + halfH * halfH);
-  node->x = ObjAllocArray<float>(V);
-  node->y = ObjAllocArray<float>(V);
-  node->z = ObjAllocArray<float>(V);
-  node->nx = ObjAllocArray<float>(V);
-  node->ny = ObjAllocArray<float>(V);
-  node->nz = ObjAllocArray<float>(V);
-  node->u = ObjAllocArray<std::int32_t>(V);
-  node->v = ObjAllocArray<std::int32_t>(V);
-  node->sharedIndex = ObjAllocArray<std::int32_t>(V);
-  node->sharedNode = ObjAllocArray<MeshNode*>(V);
+  node->radius = node->model->radius = std::sqrt(halfW * halfW + halfH * halfH);
   for (int j = 0; j <= rows; ++j) {
     for (int i = 0; i <= cols; ++i) {
       const int k = j * (cols + 1) + i;
@@ -210,30 +202,19 @@ Model* RenderTestGridModel(int cols, int rows, float cell, Texture* texture) {
       node->nz[k] = -1;
       node->u[k] = (i & 1) * 65536;
       node->v[k] = (j & 1) * 65536;
-      node->sharedIndex[k] = -1;
     }
   }
-  node->faceDataBytes = F * 4 * 4;
-  node->faceData = ObjAllocArray<std::int32_t>(F * 4);
-  node->faceVertices = ObjAllocArray<std::int32_t*>(F);
-  node->faceNx = ObjAllocArray<float>(F);
-  node->faceNy = ObjAllocArray<float>(F);
-  node->faceNz = ObjAllocArray<float>(F);
-  node->faceD = ObjAllocArray<float>(F);
-  node->faceRadius = ObjAllocArray<float>(F);
-  node->faceTexture = ObjAllocArray<Texture*>(F);
   int f = 0;
   for (int j = 0; j < rows; ++j) {
     for (int i = 0; i < cols; ++i) {
       const int a = j * (cols + 1) + i, b = a + cols + 1, c = b + 1, d = a + 1;  // (x0,y0) (x0,y1) (x1,y1) (x1,y0)
       const int triangles[2][3] = {{a, b, c}, {a, c, d}};
       for (const auto& t : triangles) {
-        std::int32_t* list = node->faceData + f * 4;
+        std::int32_t* list = node->faceVertices[f];
         list[0] = 3;
         list[1] = t[0];
         list[2] = t[1];
         list[3] = t[2];
-        node->faceVertices[f] = list;
         node->faceNx[f] = node->faceNy[f] = 0;
         node->faceNz[f] = -1;
         node->faceD[f] = 0;
@@ -243,10 +224,7 @@ Model* RenderTestGridModel(int cols, int rows, float cell, Texture* texture) {
       }
     }
   }
-  model->next = g_ModelListHead;
-  if (g_ModelListHead) g_ModelListHead->prev = model;
-  g_ModelListHead = model;
-  return model;
+  return node->model;
 }
 
 void RenderFixture::SetUp() {

@@ -5,6 +5,8 @@
 
 #include "engine/bsp.h"
 #include "engine/collision.h"
+#include "engine/instance_fragment.h"
+#include "engine/intrusive_list.h"
 #include "engine/polygon_group.h"
 #include "engine/pool.h"
 #include "engine/world_polygon.h"
@@ -24,12 +26,12 @@ void ResetSettings() {
   CollideSetInstanceChecks(0);
 }
 
-void UnlinkInstanceFragment(InstanceFragment* f) {
-  if (BspNode* node = f->bspNode) {
-    (f->prevInBsp ? f->prevInBsp->nextInBsp : node->firstInstanceFragment) = f->nextInBsp;
-    (f->nextInBsp ? f->nextInBsp->prevInBsp : node->lastInstanceFragment) = f->prevInBsp;
+// Frees the nodes of an instance with their fragments (off the BSP's lists).
+void FreeInstanceNodes(const std::vector<InstanceNode*>& nodes) {
+  for (InstanceNode* node : nodes) {
+    while (node->firstFragment) InstanceFragmentFree(node->firstFragment);
+    PoolDelete(node);
   }
-  PoolDelete(f);
 }
 
 }  // namespace
@@ -43,13 +45,7 @@ void CollisionTest::SetUp() {
 
 void CollisionTest::TearDown() {
   for (auto& [instance, nodes] : instances_) {
-    for (InstanceNode* node : nodes) {
-      while (InstanceFragment* f = node->firstFragment) {
-        node->firstFragment = f->next;
-        UnlinkInstanceFragment(f);
-      }
-      PoolDelete(node);
-    }
+    FreeInstanceNodes(nodes);
     PoolDelete(instance);
   }
   instances_.clear();
@@ -107,25 +103,16 @@ Instance* CollisionTest::AddInstance(Vec3 position, float radius) {
   instance->ownAmbient = kAmbientUseDefault;
   instance->callback = &RecordInstance;
   std::memcpy(instance->matrix, kIdentity, sizeof kIdentity);
-  instance->prev = world_->lastInstance;
-  (world_->lastInstance ? world_->lastInstance->next : world_->firstInstance) = instance;
-  world_->lastInstance = instance;
+  ListAppend(world_->firstInstance, world_->lastInstance, instance, &Instance::prev, &Instance::next);
   instances_.push_back({instance, {}});
   return instance;
 }
 
 void CollisionTest::DropInstance(Instance* instance) {
-  (instance->prev ? instance->prev->next : world_->firstInstance) = instance->next;
-  (instance->next ? instance->next->prev : world_->lastInstance) = instance->prev;
+  ListUnlink(world_->firstInstance, world_->lastInstance, instance, &Instance::prev, &Instance::next);
   CollideForgetInstance(instance);
   auto it = std::find_if(instances_.begin(), instances_.end(), [&](const auto& e) { return e.first == instance; });
-  for (InstanceNode* node : it->second) {
-    while (InstanceFragment* f = node->firstFragment) {
-      node->firstFragment = f->next;
-      UnlinkInstanceFragment(f);
-    }
-    PoolDelete(node);
-  }
+  FreeInstanceNodes(it->second);
   instances_.erase(it);
   PoolDelete(instance);
 }
@@ -138,10 +125,9 @@ void CollisionTest::SortInstance(Instance* instance, BspNode* bspNode, Vec3 pivo
   InstanceFragment* f = PoolNew<InstanceFragment>();
   f->node = node;
   f->bspNode = bspNode;
-  node->firstFragment = node->lastFragment = f;
-  f->prevInBsp = bspNode->lastInstanceFragment;
-  (bspNode->lastInstanceFragment ? bspNode->lastInstanceFragment->nextInBsp : bspNode->firstInstanceFragment) = f;
-  bspNode->lastInstanceFragment = f;
+  ListAppend(node->firstFragment, node->lastFragment, f, &InstanceFragment::prev, &InstanceFragment::next);
+  ListAppend(bspNode->firstInstanceFragment, bspNode->lastInstanceFragment, f, &InstanceFragment::prevInBsp,
+             &InstanceFragment::nextInBsp);
   for (auto& [owner, nodes] : instances_) {
     if (owner == instance) nodes.push_back(node);
   }

@@ -3,10 +3,6 @@
 #include "engine/polygon_group.h"
 #include "engine/vertex_pool.h"
 
-PolygonGroup* TestGroupCreate(World* world, const char* name, PolygonGroup* parent) {
-  return GroupCreate(world, name, parent);
-}
-
 WorldPolygon* TestGroupPolygon(PolygonGroup* group, const std::vector<Vec3>& points) {
   WorldPolygon* polygon = TestPolygon(group->world, points, -1);
   PolygonSetGroup(polygon, group, 0);

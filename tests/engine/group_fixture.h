@@ -5,10 +5,6 @@
 #include "engine/records.h"
 #include "tests/engine/world_fixture.h"
 
-// A visible group with identity matrices and no mover, at the end of the
-// world's list and, with a parent, of the parent's children. Invalid, as a
-// loaded group is, so the first rebuild places it.
-PolygonGroup* TestGroupCreate(World* world, const char* name, PolygonGroup* parent = nullptr);
 // A polygon through the points, put into the group (not yet in the BSP: the
 // next rebuild places it).
 WorldPolygon* TestGroupPolygon(PolygonGroup* group, const std::vector<Vec3>& points);

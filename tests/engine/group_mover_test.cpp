@@ -28,7 +28,7 @@ class MoverTest : public GroupTest {
     GroupTest::TearDown();
   }
   PolygonGroup* Slide(const char* name, float position, float speed) {
-    PolygonGroup* group = TestGroupCreate(world_, name);
+    PolygonGroup* group = GroupCreate(world_, name, nullptr);
     GroupSetSlideMover(group, 0.0f, 10.0f, 0.0f, speed, position);
     GroupSetCallback(group, Record);
     GroupStartMover(group);
@@ -81,7 +81,7 @@ TEST_F(MoverTest, EndsAreReachedInBothDirectionsOnlyWhenRunningTowardThem) {
 }
 
 TEST_F(MoverTest, FullTurnRotationWrapsAndNeverCallsBack) {
-  PolygonGroup* fan = TestGroupCreate(world_, "fan");
+  PolygonGroup* fan = GroupCreate(world_, "fan", nullptr);
   GroupSetRotateMover(fan, 0, 0, 0, 0, 1, 0, 0.0f, 0.5f, 0.9f);
   GroupSetCallback(fan, Record);
   GroupStartMover(fan);
@@ -100,7 +100,7 @@ TEST_F(MoverTest, FullTurnRotationWrapsAndNeverCallsBack) {
 }
 
 TEST_F(MoverTest, PartTurnRotationIsClampedLikeASlide) {
-  PolygonGroup* flap = TestGroupCreate(world_, "flap");
+  PolygonGroup* flap = GroupCreate(world_, "flap", nullptr);
   GroupSetRotateMover(flap, 0, 0, 0, 1, 0, 0, 1.5f, 2.0f, 0.9f);
   GroupSetCallback(flap, Record);
   GroupStartMover(flap);

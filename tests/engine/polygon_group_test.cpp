@@ -31,8 +31,8 @@ std::vector<Vec3> Shifted(std::vector<Vec3> points, Vec3 by) {
 }  // namespace
 
 TEST_F(GroupTest, FindByNameIsExactAndWalksInListOrder) {
-  PolygonGroup* door = TestGroupCreate(world_, "door1");
-  PolygonGroup* fan = TestGroupCreate(world_, "Fan");
+  PolygonGroup* door = GroupCreate(world_, "door1", nullptr);
+  PolygonGroup* fan = GroupCreate(world_, "Fan", nullptr);
   EXPECT_EQ(GroupFindByName(world_, "door1"), door);
   EXPECT_EQ(GroupFindByName(world_, "fan"), nullptr);
   EXPECT_EQ(GroupFindByName(world_, "Fan"), fan);
@@ -44,7 +44,7 @@ TEST_F(GroupTest, FindByNameIsExactAndWalksInListOrder) {
 }
 
 TEST_F(GroupTest, PolygonWalkFollowsTheTableAndMovingTheFirstOutFillsItsSlot) {
-  PolygonGroup* group = TestGroupCreate(world_, "g");
+  PolygonGroup* group = GroupCreate(world_, "g", nullptr);
   WorldPolygon* a = TestGroupPolygon(group, Square());
   WorldPolygon* b = TestGroupPolygon(group, Shifted(Square(), {30, 0, 0}));
   WorldPolygon* c = TestGroupPolygon(group, Shifted(Square(), {60, 0, 0}));
@@ -62,7 +62,7 @@ TEST_F(GroupTest, PolygonWalkFollowsTheTableAndMovingTheFirstOutFillsItsSlot) {
 }
 
 TEST_F(GroupTest, SlideMoverLiftsItsPolygonsAfterTheRebuild) {
-  PolygonGroup* group = TestGroupCreate(world_, "lift");
+  PolygonGroup* group = GroupCreate(world_, "lift", nullptr);
   WorldPolygon* polygon = TestGroupPolygon(group, Square());
   GroupComputeLocalCentre(group);
   GroupSetSlideMover(group, 0.0f, 64.0f, 0.0f, 1.0f, 0.5f);
@@ -82,7 +82,7 @@ TEST_F(GroupTest, SlideMoverLiftsItsPolygonsAfterTheRebuild) {
 }
 
 TEST_F(GroupTest, FullTurnRotateMoverAtAQuarterTurnsAboutThePivot) {
-  PolygonGroup* group = TestGroupCreate(world_, "fan");
+  PolygonGroup* group = GroupCreate(world_, "fan", nullptr);
   // A square from (10, 0) to (30, 20) in z = 10, turned about the z axis
   // through (10, 0, 0).
   WorldPolygon* polygon = TestGroupPolygon(group, RectXY(10.0f, 0.0f, 30.0f, 20.0f, 10.0f));
@@ -103,7 +103,7 @@ TEST_F(GroupTest, FullTurnRotateMoverAtAQuarterTurnsAboutThePivot) {
 }
 
 TEST_F(GroupTest, MoverStateStopsARunningMoverAndStartRestartsIt) {
-  PolygonGroup* group = TestGroupCreate(world_, "door");
+  PolygonGroup* group = GroupCreate(world_, "door", nullptr);
   EXPECT_EQ(GroupSetMoverState(group, 0.5f, 1.0f), 0);  // no mover yet
   EXPECT_EQ(GroupGetMoverState(group, nullptr, nullptr), 0);
   GroupSetSlideMover(group, 0.0f, 10.0f, 0.0f, 1.0f, 0.0f);
@@ -126,9 +126,9 @@ TEST_F(GroupTest, MoverStateStopsARunningMoverAndStartRestartsIt) {
 }
 
 TEST_F(GroupTest, StartPushesAtTheHeadAndStopUnlinksFromTheMiddle) {
-  PolygonGroup* a = TestGroupCreate(world_, "a");
-  PolygonGroup* b = TestGroupCreate(world_, "b");
-  PolygonGroup* c = TestGroupCreate(world_, "c");
+  PolygonGroup* a = GroupCreate(world_, "a", nullptr);
+  PolygonGroup* b = GroupCreate(world_, "b", nullptr);
+  PolygonGroup* c = GroupCreate(world_, "c", nullptr);
   for (PolygonGroup* g : {a, b, c}) {
     GroupSetSlideMover(g, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f);
     GroupStartMover(g);
@@ -147,10 +147,10 @@ TEST_F(GroupTest, RecursiveHideAndShowReachEveryChildAndAHiddenGroupIsLeftAlone)
     int children;
   };
   for (const Case& c : {Case{1}, Case{3}}) {
-    PolygonGroup* parent = TestGroupCreate(world_, "parent");
+    PolygonGroup* parent = GroupCreate(world_, "parent", nullptr);
     std::vector<PolygonGroup*> kids;
-    for (int i = 0; i < c.children; ++i) kids.push_back(TestGroupCreate(world_, "kid", parent));
-    PolygonGroup* grandchild = TestGroupCreate(world_, "grandchild", kids.back());
+    for (int i = 0; i < c.children; ++i) kids.push_back(GroupCreate(world_, "kid", parent));
+    PolygonGroup* grandchild = GroupCreate(world_, "grandchild", kids.back());
     WorldPolygon* polygon = TestGroupPolygon(grandchild, Square());
     WorldRebuildGroups(world_);
     ASSERT_EQ(FragmentCount(polygon), 1);
@@ -177,8 +177,8 @@ TEST_F(GroupTest, RecursiveHideAndShowReachEveryChildAndAHiddenGroupIsLeftAlone)
 }
 
 TEST_F(GroupTest, NonRecursiveHideLeavesChildrenInTheBsp) {
-  PolygonGroup* parent = TestGroupCreate(world_, "parent");
-  PolygonGroup* child = TestGroupCreate(world_, "child", parent);
+  PolygonGroup* parent = GroupCreate(world_, "parent", nullptr);
+  PolygonGroup* child = GroupCreate(world_, "child", parent);
   WorldPolygon* own = TestGroupPolygon(parent, Square());
   WorldPolygon* childs = TestGroupPolygon(child, Shifted(Square(), {40, 0, 0}));
   WorldRebuildGroups(world_);
@@ -190,8 +190,8 @@ TEST_F(GroupTest, NonRecursiveHideLeavesChildrenInTheBsp) {
 }
 
 TEST_F(GroupTest, AChildFollowsItsMovingParent) {
-  PolygonGroup* parent = TestGroupCreate(world_, "platform");
-  PolygonGroup* child = TestGroupCreate(world_, "rider", parent);
+  PolygonGroup* parent = GroupCreate(world_, "platform", nullptr);
+  PolygonGroup* child = GroupCreate(world_, "rider", parent);
   WorldPolygon* polygon = TestGroupPolygon(child, Square());
   GroupSetSlideMover(parent, 100.0f, 0.0f, 0.0f, 1.0f, 0.0f);
   WorldRebuildGroups(world_);
@@ -204,7 +204,7 @@ TEST_F(GroupTest, AChildFollowsItsMovingParent) {
 }
 
 TEST_F(GroupTest, RebuildReplacesFragmentsInsteadOfAddingThem) {
-  PolygonGroup* group = TestGroupCreate(world_, "door");
+  PolygonGroup* group = GroupCreate(world_, "door", nullptr);
   WorldPolygon* polygon = TestGroupPolygon(group, Square());
   GroupSetSlideMover(group, 0.0f, 0.0f, 5.0f, 1.0f, 0.0f);
   WorldRebuildGroups(world_);
@@ -227,8 +227,8 @@ TEST_F(GroupTest, RebuildReplacesFragmentsInsteadOfAddingThem) {
 }
 
 TEST_F(GroupTest, SetParentWithKeepLeavesATurnedGroupWhereItIs) {
-  PolygonGroup* parent = TestGroupCreate(world_, "arm");
-  PolygonGroup* group = TestGroupCreate(world_, "hand");
+  PolygonGroup* parent = GroupCreate(world_, "arm", nullptr);
+  PolygonGroup* group = GroupCreate(world_, "hand", nullptr);
   WorldPolygon* polygon = TestGroupPolygon(group, Square());
   GroupSetRotateMover(parent, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.25f);
   // The group itself is turned and shifted by its base matrix.
@@ -258,15 +258,15 @@ TEST_F(GroupTest, SetParentWithKeepLeavesATurnedGroupWhereItIs) {
 }
 
 TEST_F(GroupTest, SetParentRefusesToMakeACycle) {
-  PolygonGroup* a = TestGroupCreate(world_, "a");
-  PolygonGroup* b = TestGroupCreate(world_, "b", a);
-  PolygonGroup* c = TestGroupCreate(world_, "c", b);
+  PolygonGroup* a = GroupCreate(world_, "a", nullptr);
+  PolygonGroup* b = GroupCreate(world_, "b", a);
+  PolygonGroup* c = GroupCreate(world_, "c", b);
   GroupSetParent(a, c, 0);
   EXPECT_EQ(a->parent, nullptr);
   GroupSetParent(a, a, 0);
   EXPECT_EQ(a->parent, nullptr);
   // Siblings keep their order: appended at the end.
-  PolygonGroup* d = TestGroupCreate(world_, "d", a);
+  PolygonGroup* d = GroupCreate(world_, "d", a);
   EXPECT_EQ(a->firstChild, b);
   EXPECT_EQ(a->lastChild, d);
   EXPECT_EQ(b->nextSibling, d);
@@ -275,9 +275,9 @@ TEST_F(GroupTest, SetParentRefusesToMakeACycle) {
 }
 
 TEST_F(GroupTest, DeleteUngroupsPolygonsDetachesChildrenAndLeavesTheRunningList) {
-  PolygonGroup* group = TestGroupCreate(world_, "door");
-  PolygonGroup* child = TestGroupCreate(world_, "handle", group);
-  PolygonGroup* other = TestGroupCreate(world_, "other");
+  PolygonGroup* group = GroupCreate(world_, "door", nullptr);
+  PolygonGroup* child = GroupCreate(world_, "handle", group);
+  PolygonGroup* other = GroupCreate(world_, "other", nullptr);
   WorldPolygon* p1 = TestGroupPolygon(group, Square());
   WorldPolygon* p2 = TestGroupPolygon(group, Shifted(Square(), {40, 0, 0}));
   GroupSetSlideMover(group, 0.0f, 0.0f, 50.0f, 1.0f, 1.0f);
@@ -303,8 +303,8 @@ TEST_F(GroupTest, DeleteUngroupsPolygonsDetachesChildrenAndLeavesTheRunningList)
 }
 
 TEST_F(GroupTest, CentreRadiusAndLoadCentre) {
-  PolygonGroup* parent = TestGroupCreate(world_, "g");
-  PolygonGroup* child = TestGroupCreate(world_, "big", parent);
+  PolygonGroup* parent = GroupCreate(world_, "g", nullptr);
+  PolygonGroup* child = GroupCreate(world_, "big", parent);
   float x = 1, y = 1, z = 1;
   GroupComputeCentre(parent, &x, &y, &z);
   EXPECT_EQ(x + y + z, 0.0f);  // no polygons

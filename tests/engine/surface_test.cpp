@@ -4,10 +4,12 @@
 
 #include <cmath>
 
+#include "engine/bsp_fragment.h"
 #include "engine/frame_stamp.h"
 #include "engine/matrix.h"
 #include "engine/surface_mapping.h"
 #include "engine/view.h"
+#include "engine/world_polygon.h"
 #include "tests/engine/world_fixture.h"
 
 namespace {
@@ -205,4 +207,29 @@ TEST_F(SurfaceTest, TexCoordsAtPointSolveTheMapping) {
   EXPECT_EQ(iv, 12);
   TexCoordsAtPoint(nullptr, 1, 2, 3, &u, &v);
   EXPECT_EQ(u, 0.0f);
+}
+
+TEST_F(SurfaceTest, ComputeTexCoordsFillsEveryFragmentVertexFromThePool) {
+  Surface* s = Make(kOrigin, kU, kV);
+  const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  float x[4], y[4], z[4];
+  for (int k = 0; k < 4; ++k) {
+    const Vec3 p = Along(kOrigin, kU, kV, corners[k][0], corners[k][1]);
+    x[k] = p.x;
+    y[k] = p.y;
+    z[k] = p.z;
+  }
+  WorldPolygon* polygon = PolygonCreate(world_, -4, x, y, z, nullptr, s);
+  ASSERT_NE(polygon, nullptr);
+  BspFragment* fragment = PolygonMakeFragment(polygon, nullptr);
+  ASSERT_NE(fragment, nullptr);
+  for (int k = 0; k < 4; ++k) fragment->vertices[k].u = fragment->vertices[k].v = -7.0f;
+  SurfaceComputeTexCoords(polygon);
+  // One repeat of the axes spans 256 texels: 4 repeats of the 64-wide
+  // texture along u, 8 of the 32-high one along v.
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_NEAR(fragment->vertices[k].u, 4.0f * corners[k][0], 1e-4f) << k;
+    EXPECT_NEAR(fragment->vertices[k].v, 8.0f * corners[k][1], 1e-4f) << k;
+  }
+  SurfaceComputeTexCoords(nullptr);
 }

@@ -176,13 +176,6 @@ bool ScaleUsable(float scale) {
   return std::isfinite(scale) && scale > 0.0f;
 }
 
-// Every sphere query takes a stamp of its own; 0 means "never" and is
-// skipped when the counter wraps.
-FrameStamp NewStamp() {
-  if (++g_FrameStamp == kStampNever) ++g_FrameStamp;
-  return g_FrameStamp;
-}
-
 // The two BSP walks; the centre in and out unscaled.
 void WorldWalks(SphereQuery& q, Vec3* centre) {
   q.p = {centre->x, centre->y * q.scale, centre->z};
@@ -200,7 +193,8 @@ int WorldCollideSphere(World* world, float* x, float* y, float* z, float radius)
   const float scale = g_CollideVerticalScale;
   if (!ScaleUsable(scale)) return kCollideNothing;
   collide::PendingCalls calls;
-  SphereQuery q{world, scale, {}, radius, g_CollidePushOut ? 1 : 0, kCollideNothing, 0, NewStamp(), &calls};
+  // Every sphere query takes a stamp of its own.
+  SphereQuery q{world, scale, {}, radius, g_CollidePushOut ? 1 : 0, kCollideNothing, 0, FrameStampAdvance(), &calls};
   collide::g_LastHit = nullptr;
   Vec3 centre = {*x, *y, *z};
   int result = kCollideNothing;
@@ -224,7 +218,7 @@ int WorldSphereTouch(World* world, float x, float y, float z, float radius) {
   const float scale = g_CollideVerticalScale;
   if (!ScaleUsable(scale)) return 0;
   collide::PendingCalls calls;
-  SphereQuery q{world, scale, {}, radius, 0, kCollideNothing, 0, NewStamp(), &calls};
+  SphereQuery q{world, scale, {}, radius, 0, kCollideNothing, 0, FrameStampAdvance(), &calls};
   collide::g_LastHit = nullptr;
   Vec3 copy = {x, y, z};
   WorldWalks(q, &copy);

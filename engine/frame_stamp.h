@@ -5,3 +5,7 @@
 #include "engine/records.h"
 
 extern FrameStamp g_FrameStamp;
+
+// Adds 1 and returns the new stamp. Stamps only grow and are compared for
+// equality or by age; 0 means never and is skipped when the counter wraps.
+FrameStamp FrameStampAdvance();

@@ -200,9 +200,7 @@ void RenderWorld(World* world, View* view) {
   g_HardwareFrame = flags & kRenderHardware;
   g_RenderFlagsLastFrame = flags;
 
-  // Stamps only grow and are compared for equality or by age; 0 means never
-  // and is skipped when the counter wraps.
-  if (++g_FrameStamp == kStampNever) ++g_FrameStamp;
+  FrameStampAdvance();
   g_StippleParity = static_cast<std::uint8_t>(1 - g_StippleParity);
 
   const HalfResolution half = HalfResolutionBegin(view);

@@ -15,27 +15,13 @@
 #include "engine/surface.h"
 #include "engine/texture.h"
 #include "engine/vertex_pool.h"
+#include "engine/world_internal.h"
 #include "engine/world_polygon.h"
 
 namespace {
 
-// Lists and trees are read by recursion through their links; a file that
-// nests deeper than any level does fails instead of exhausting the stack.
 constexpr int kMaxReadNesting = 10000;
 int g_ReadNesting = 0;
-
-struct NestingGuard {
-  NestingGuard() { ++g_ReadNesting; }
-  ~NestingGuard() { --g_ReadNesting; }
-  bool TooDeep() const { return g_ReadNesting > kMaxReadNesting; }
-};
-
-// The world and the groups are read before the records that name them; a new
-// one may not start inside these bodies.
-template <typename T>
-int RefuseNewRecord(T*) {
-  return 0;
-}
 
 int ReadVec3(Vec3* v) { return ArchiveReadVec3(&v->x, &v->y, &v->z); }
 
@@ -141,8 +127,12 @@ bool ReadPolygon(World* world) {
 
 }  // namespace
 
+ReadNestingGuard::ReadNestingGuard() { ++g_ReadNesting; }
+ReadNestingGuard::~ReadNestingGuard() { --g_ReadNesting; }
+bool ReadNestingGuard::TooDeep() const { return g_ReadNesting > kMaxReadNesting; }
+
 int LightRead(Light* light) {
-  NestingGuard guard;
+  ReadNestingGuard guard;
   if (guard.TooDeep() || !PropReadList(&light->props)) return 0;
   if (!ArchiveReadInt(&light->code) || !ArchiveReadVec3(&light->x, &light->y, &light->z) ||
       !ArchiveReadFloat(&light->intensity) || !ArchiveReadFloat(&light->size) || !ArchiveReadFloat(&light->radius) ||
@@ -157,7 +147,7 @@ int LightRead(Light* light) {
 }
 
 int SurfaceRead(Surface* surface) {
-  NestingGuard guard;
+  ReadNestingGuard guard;
   if (guard.TooDeep() || !PropReadList(&surface->props)) return 0;
   int textureId;
   if (!ReadVec3(&surface->origin) || !ReadVec3(&surface->uAxis) || !ReadVec3(&surface->vAxis) ||
@@ -174,7 +164,7 @@ int SurfaceRead(Surface* surface) {
 }
 
 int BspNodeRead(BspNode* node) {
-  NestingGuard guard;
+  ReadNestingGuard guard;
   ++g_BspNodeCount;
   if (guard.TooDeep()) return 0;
   int storedCount;

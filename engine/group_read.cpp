@@ -4,36 +4,17 @@
 #include "engine/object_graph.h"
 #include "engine/polygon_group.h"
 #include "engine/properties.h"
-
-namespace {
-
-// A group names the world being read, which is always in the object table
-// already: a new world record here is refused (its cleared block stays in
-// the table for the loader to free).
-int RefuseNewWorld(World*) { return 0; }
-
-// Groups are read by recursion through their links (the world's list comes
-// as a chain of nested bodies); a file nested deeper than any level fails
-// instead of exhausting the stack.
-constexpr int kMaxGroupNesting = 10000;
-int g_GroupNesting = 0;
-
-struct NestingGuard {
-  NestingGuard() { ++g_GroupNesting; }
-  ~NestingGuard() { --g_GroupNesting; }
-};
-
-}  // namespace
+#include "engine/world_internal.h"
 
 int GroupRead(PolygonGroup* group) {
-  NestingGuard guard;
-  if (g_GroupNesting > kMaxGroupNesting) return 0;
+  ReadNestingGuard guard;
+  if (guard.TooDeep()) return 0;
   GroupMatrixIdentity(group->baseMatrix);
   GroupMatrixIdentity(group->moverMatrix);
   GroupMatrixIdentity(group->worldMatrix);
   group->callbackStamp = kStampNever;
   if (!PropReadList(&group->props) || !ArchiveReadString(&group->name)) return 0;
-  if (!ObjReadRecord<World, RefuseNewWorld>(&group->world)) return 0;
+  if (!ObjReadRecord<World, RefuseNewRecord<World>>(&group->world)) return 0;
   PolygonGroup** links[] = {&group->prev,        &group->next,        &group->parent,
                             &group->prevSibling, &group->nextSibling, &group->firstChild,
                             &group->lastChild,   &group->prevMover,   &group->nextMover};

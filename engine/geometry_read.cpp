@@ -1,4 +1,4 @@
-// Readers of the world member's geometry: lights, surfaces, BSP nodes, the
+// Readers of the world member's geometry: surfaces, BSP nodes, the
 // vertex pool and the polygon block with its fragments. Everything read is
 // checked before the engine relies on it.
 #include <unordered_set>
@@ -7,7 +7,6 @@
 #include "engine/archive.h"
 #include "engine/bsp.h"
 #include "engine/bsp_fragment.h"
-#include "engine/light.h"
 #include "engine/object_graph.h"
 #include "engine/polygon_group.h"
 #include "engine/pool.h"
@@ -130,21 +129,6 @@ bool ReadPolygon(World* world) {
 ReadNestingGuard::ReadNestingGuard() { ++g_ReadNesting; }
 ReadNestingGuard::~ReadNestingGuard() { --g_ReadNesting; }
 bool ReadNestingGuard::TooDeep() const { return g_ReadNesting > kMaxReadNesting; }
-
-int LightRead(Light* light) {
-  ReadNestingGuard guard;
-  if (guard.TooDeep() || !PropReadList(&light->props)) return 0;
-  if (!ArchiveReadInt(&light->code) || !ArchiveReadVec3(&light->x, &light->y, &light->z) ||
-      !ArchiveReadFloat(&light->intensity) || !ArchiveReadFloat(&light->size) || !ArchiveReadFloat(&light->radius) ||
-      !ArchiveReadInt(&light->type) || !ArchiveReadFloat(&light->red) || !ArchiveReadFloat(&light->green) ||
-      !ArchiveReadFloat(&light->blue) || !ArchiveReadInt(&light->noColour)) {
-    return 0;
-  }
-  light->radiusSquared = light->radius * light->radius;
-  light->halfPower = light->intensity * light->size / 2.0f;
-  return ObjReadRecord<Light, LightRead>(&light->prev) && ObjReadRecord<Light, LightRead>(&light->next) &&
-         ReadWorldRef(&light->world);
-}
 
 int SurfaceRead(Surface* surface) {
   ReadNestingGuard guard;

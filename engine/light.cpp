@@ -1,8 +1,11 @@
 #include "engine/light.h"
 
+#include "engine/archive.h"
 #include "engine/intrusive_list.h"
+#include "engine/object_graph.h"
 #include "engine/pool.h"
 #include "engine/properties.h"
+#include "engine/world_internal.h"
 
 namespace {
 
@@ -89,4 +92,18 @@ void LightsSeparateSpheres(World* world) {
     }
     light = next;
   }
+}
+
+int LightRead(Light* light) {
+  ReadNestingGuard guard;
+  if (guard.TooDeep() || !PropReadList(&light->props)) return 0;
+  if (!ArchiveReadInt(&light->code) || !ArchiveReadVec3(&light->x, &light->y, &light->z) ||
+      !ArchiveReadFloat(&light->intensity) || !ArchiveReadFloat(&light->size) || !ArchiveReadFloat(&light->radius) ||
+      !ArchiveReadInt(&light->type) || !ArchiveReadFloat(&light->red) || !ArchiveReadFloat(&light->green) ||
+      !ArchiveReadFloat(&light->blue) || !ArchiveReadInt(&light->noColour)) {
+    return 0;
+  }
+  LightComputeDerived(light);
+  return ObjReadRecord<Light, LightRead>(&light->prev) && ObjReadRecord<Light, LightRead>(&light->next) &&
+         ObjReadRecord<World, RefuseNewRecord<World>>(&light->world);
 }

@@ -33,12 +33,6 @@ class InstanceRenderTest : public RenderFixture {
     Model* model = RenderTestCubeModel(half, textured ? cubeTexture_ : nullptr, twoSided);
     return InstanceCreate(world_, model, x, y, z, 0, 0, 0, 0);
   }
-  void BeginFrame() {
-    ++g_FrameStamp;
-    ViewSetup(&target_.view);
-    CoverageReset(&target_.view);
-    g_CurrentWorld = world_;
-  }
   Texture* cubeTexture_ = nullptr;
 };
 

@@ -21,13 +21,6 @@ namespace {
 
 class RenderBspTest : public RenderFixture {
  protected:
-  // The frame state RenderBspSoftware needs, for calls outside RenderWorld.
-  void BeginFrame() {
-    ++g_FrameStamp;
-    ViewSetup(&target_.view);
-    CoverageReset(&target_.view);
-    g_StatNodes = 0;
-  }
   // A node with its plane facing the eye, placed by hand.
   BspNode* HandNode(Vec3 centre, float radius, Vec3 boxMin, Vec3 boxMax) {
     BspNode* node = BspNodeCreate(0, 0, -1, -100);

@@ -20,6 +20,7 @@
 #include "engine/texture.h"
 #include "engine/view.h"
 #include "engine/world_polygon.h"
+#include "render/coverage_buffer.h"
 #include "render/raster_state.h"
 #include "tests/engine/world_fixture.h"
 
@@ -255,3 +256,11 @@ void RenderFixture::TearDown() {
 }
 
 void RenderFixture::Render() { RenderWorld(world_, &target_.view); }
+
+void RenderFixture::BeginFrame() {
+  ++g_FrameStamp;
+  ViewSetup(&target_.view);
+  CoverageReset(&target_.view);
+  g_CurrentWorld = world_;
+  g_StatNodes = 0;
+}

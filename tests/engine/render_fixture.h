@@ -57,6 +57,10 @@ class RenderFixture : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
   void Render();
+  // The frame state that the passes need when a test calls them outside
+  // RenderWorld: a new stamp, the camera, an open coverage buffer, the
+  // current world, zeroed node count.
+  void BeginFrame();
   World* world_ = nullptr;
   RenderTarget target_{64, 48};
   std::vector<Model*> models_;

@@ -15,11 +15,9 @@
 
 namespace {
 
-const Matrix kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-
 // What a new or freshly read instance starts with besides its placement.
 void SetDefaults(Instance* instance) {
-  std::memcpy(instance->matrix, kIdentity, sizeof(Matrix));
+  std::memcpy(instance->matrix, kMatrixIdentity, sizeof(Matrix));
   instance->pathSegment = nullptr;
   instance->callback = nullptr;
   instance->radius = instance->model->radius;
@@ -207,8 +205,8 @@ InstanceNode* InstanceNodeCreate(World* world, MeshNode* meshNode, InstanceNode*
     }
   }
   node->meshNode = meshNode;
-  std::memcpy(node->worldMatrix, kIdentity, sizeof(Matrix));
-  std::memcpy(node->localMatrix, kIdentity, sizeof(Matrix));
+  std::memcpy(node->worldMatrix, kMatrixIdentity, sizeof(Matrix));
+  std::memcpy(node->localMatrix, kMatrixIdentity, sizeof(Matrix));
   node->animated = 1;
   node->world = world;
   if (world) {

@@ -9,10 +9,7 @@ MatrixStack g_MatrixStack;
 
 namespace {
 
-void SetIdentity(float m[16]) {
-  std::memset(m, 0, sizeof(Matrix));
-  m[0] = m[5] = m[10] = m[15] = 1.0f;
-}
+void SetIdentity(float m[16]) { std::memcpy(m, kMatrixIdentity, sizeof(Matrix)); }
 
 // current = current x the turn in the plane of axes i and j that takes axis i
 // towards axis j: X is (1, 2), Y (2, 0), Z (0, 1).

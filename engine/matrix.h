@@ -8,6 +8,8 @@
 // current matrix already does). Angles are radians.
 #include "engine/records.h"
 
+inline constexpr Matrix kMatrixIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
 extern Matrix g_CurrentMatrix;
 extern MatrixStack g_MatrixStack;
 

@@ -49,8 +49,7 @@ void DetachFromModel(MeshNode* node) {
 // The node's own transform at rest: the first rotation key's matrix with the
 // first position key's position added to its translation row.
 void RestLocal(const MeshNode* node, float out[16]) {
-  static const Matrix kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  std::memcpy(out, node->firstRotKey ? node->firstRotKey->matrix : kIdentity, sizeof(Matrix));
+  std::memcpy(out, node->firstRotKey ? node->firstRotKey->matrix : kMatrixIdentity, sizeof(Matrix));
   if (const PositionKey* key = node->firstPosKey) {
     out[12] += key->position.x;
     out[13] += key->position.y;

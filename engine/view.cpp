@@ -103,9 +103,11 @@ void ViewSetup(View* view) {
   g_CameraPosition = eye;
   g_FocalLength = view->focal;
 
-  Matrix projection = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  projection[8] = static_cast<float>(view->width) * kFixedOne / 2;
-  projection[9] = static_cast<float>(view->height) * kFixedOne / 2;
+  // Shifts x and y by half the screen per unit of depth: the centre of the
+  // screen is where the camera looks.
+  const float halfWidth = static_cast<float>(view->width) * kFixedOne / 2;
+  const float halfHeight = static_cast<float>(view->height) * kFixedOne / 2;
+  const Matrix projection = {1, 0, 0, 0, 0, 1, 0, 0, halfWidth, halfHeight, 1, 0, 0, 0, 0, 1};
   MatrixMultiply(projection);
   MatrixGet(g_CameraMatrix);
 

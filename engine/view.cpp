@@ -6,6 +6,7 @@
 #include "engine/depth_cue.h"
 #include "engine/frame_stamp.h"
 #include "engine/matrix.h"
+#include "engine/polygon_math.h"
 
 View* g_CurrentView;
 World* g_CurrentWorld;
@@ -22,23 +23,14 @@ RenderFlags g_RenderFlagsLastFrame;
 
 namespace {
 
+using namespace polymath;
+
 constexpr float kFixedOne = 65536.0f;
 constexpr float kNearDistance = 1.0f;
 
-Vec3 Sub(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 Add(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-
-Vec3 Normalised(Vec3 v) {
-  const float length = std::sqrt(Dot(v, v));
-  if (length == 0.0f) return v;
-  return {v.x / length, v.y / length, v.z / length};
-}
-
 // The plane through the eye with the given (unnormalised) inward normal.
 Plane PlaneThroughEye(Vec3 normal, Vec3 eye) {
-  const Vec3 n = Normalised(normal);
+  const Vec3 n = Normalise(normal);
   return {n.x, n.y, n.z, Dot(n, eye)};
 }
 
@@ -57,21 +49,21 @@ void BuildFrustum(const View* view, Vec3 eye) {
   MatrixInvert();
   const float width = static_cast<float>(view->width), height = static_cast<float>(view->height);
   const Vec3 centre = PixelToWorld(width / 2, height / 2);
-  const Vec3 right = Sub(PixelToWorld(width + 0.5f, height / 2), centre);
-  const Vec3 up = Sub(PixelToWorld(width / 2, -0.5f), centre);
+  const Vec3 right = PixelToWorld(width + 0.5f, height / 2) - centre;
+  const Vec3 up = PixelToWorld(width / 2, -0.5f) - centre;
   MatrixLoad(g_CameraMatrix);
 
-  const Vec3 w = Sub(centre, eye);
+  const Vec3 w = centre - eye;
   // Planes through the eye and the screen's edges grown by half a pixel.
-  g_FrustumPlanes[1] = PlaneThroughEye(Cross(Add(Sub(w, right), up), right), eye);  // top
-  g_FrustumPlanes[2] = PlaneThroughEye(Cross(Sub(Sub(w, right), up), up), eye);     // left
-  g_FrustumPlanes[3] = PlaneThroughEye(Cross(right, Sub(Add(w, right), up)), eye);  // bottom
-  g_FrustumPlanes[4] = PlaneThroughEye(Cross(up, Add(Add(w, right), up)), eye);     // right
+  g_FrustumPlanes[1] = PlaneThroughEye(Cross(w - right + up, right), eye);  // top
+  g_FrustumPlanes[2] = PlaneThroughEye(Cross(w - right - up, up), eye);     // left
+  g_FrustumPlanes[3] = PlaneThroughEye(Cross(right, w + right - up), eye);  // bottom
+  g_FrustumPlanes[4] = PlaneThroughEye(Cross(up, w + right + up), eye);     // right
 
-  const Vec3 n = Normalised(w);
+  const Vec3 n = Normalise(w);
   g_FrustumPlanes[0] = {n.x, n.y, n.z, Dot(n, eye) + kNearDistance};
   const float far = g_DepthCueFar > 0.0f ? g_DepthCueFar : kFarDistanceDefault;
-  const Vec3 farPoint = {eye.x + n.x * far, eye.y + n.y * far, eye.z + n.z * far};
+  const Vec3 farPoint = eye + n * far;
   g_FrustumPlanes[5] = {-n.x, -n.y, -n.z, -Dot(n, farPoint)};
   g_FrustumPlaneCount = kFrustumPlaneCount;
 }

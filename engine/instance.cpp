@@ -94,13 +94,6 @@ void UnlinkInstance(Instance* instance) {
 // read, and the world loader frees it from there.
 int RefuseNestedWorld(World*) { return 0; }
 
-Model* ModelFindByHash(int hash) {
-  for (Model* model = g_ModelListHead; model; model = model->next) {
-    if (model->nameHash == hash) return model;
-  }
-  return nullptr;
-}
-
 // The body after the links: model hash, placement, name.
 int InstanceBody(Instance* instance) {
   int hash;

@@ -61,17 +61,20 @@ void RestLocal(const MeshNode* node, float out[16]) {
 
 Model* ModelListHead() { return g_ModelListHead; }
 
+Model* ModelFindByHash(int hash) {
+  for (Model* model = g_ModelListHead; model; model = model->next) {
+    if (model->nameHash == hash) return model;
+  }
+  return nullptr;
+}
+
 Model* ModelFindByFileName(const char* fileName) {
   if (!fileName) return nullptr;
   const char* base = fileName;
   for (const char* c = fileName; *c; ++c) {
     if (*c == '\\' || *c == ':') base = c + 1;
   }
-  const int hash = NameHash(base);
-  for (Model* model = g_ModelListHead; model; model = model->next) {
-    if (model->nameHash == hash) return model;
-  }
-  return nullptr;
+  return ModelFindByHash(NameHash(base));
 }
 
 void ModelFree(Model* model) {

@@ -58,6 +58,8 @@ extern Model* g_ModelListHead;
 // member is short or malformed, and then no model is left.
 int ModelsReload();
 Model* ModelListHead();
+// The first model whose stored nameHash is hash; null for none.
+Model* ModelFindByHash(int hash);
 // The first model whose stored nameHash equals NameHash of the file name
 // without its path (everything up to the last '\' or ':'). Null for null.
 Model* ModelFindByFileName(const char* fileName);

@@ -59,13 +59,6 @@ int BuildNodes(Instance* instance) {
   return 1;
 }
 
-void DetachFromParent(InstanceNode* node) {
-  InstanceNode* parent = node->parent;
-  if (!parent) return;
-  ListUnlink(parent->firstChild, parent->lastChild, node, &InstanceNode::prevSibling, &InstanceNode::nextSibling);
-  node->parent = nullptr;
-}
-
 // A node made without a world or an instance was never put on that list.
 void UnlinkFromWorld(InstanceNode* node) {
   if (World* world = node->world) {
@@ -216,19 +209,12 @@ InstanceNode* InstanceNodeCreate(World* world, MeshNode* meshNode, InstanceNode*
 }
 
 void InstanceNodeSetParent(InstanceNode* node, InstanceNode* parent) {
-  if (!node) return;
-  for (const InstanceNode* up = parent; up; up = up->parent) {
-    if (up == node) return;
-  }
-  DetachFromParent(node);
-  if (!parent) return;
-  node->parent = parent;
-  ListAppend(parent->firstChild, parent->lastChild, node, &InstanceNode::prevSibling, &InstanceNode::nextSibling);
+  if (node) TreeSetParent(node, parent);
 }
 
 void InstanceNodeFree(InstanceNode* node) {
   if (!node) return;
-  DetachFromParent(node);
+  TreeDetach(node);
   UnlinkFromWorld(node);
   UnlinkFromInstance(node);
   while (node->firstChild) InstanceNodeFree(node->firstChild);

@@ -59,3 +59,36 @@ void ListUnlink(T*& head, T* node, T* T::*prev, T* T::*next) {
   T* noTail = nullptr;  // never equal to node, so never moved
   ListUnlink(head, noTail, node, prev, next);
 }
+
+// Trees of records that keep parent, firstChild, lastChild, prevSibling and
+// nextSibling (mesh nodes, instance nodes, polygon groups).
+
+// Takes node off its parent's children; nothing for a root.
+template <typename T>
+void TreeDetach(T* node) {
+  if (T* parent = node->parent) {
+    ListUnlink(parent->firstChild, parent->lastChild, node, &T::prevSibling, &T::nextSibling);
+    node->parent = nullptr;
+  }
+}
+
+// 1 when candidate is node itself or lies below it: node may not go under
+// it, or every walk of the tree would be endless.
+template <typename T>
+bool TreeIsSelfOrBelow(const T* node, const T* candidate) {
+  for (const T* up = candidate; up; up = up->parent) {
+    if (up == node) return true;
+  }
+  return false;
+}
+
+// Moves node to the end of parent's children (null detaches it). A parent
+// that is node itself or lies below it is refused: nothing changes.
+template <typename T>
+void TreeSetParent(T* node, T* parent) {
+  if (TreeIsSelfOrBelow(node, parent)) return;
+  TreeDetach(node);
+  if (!parent) return;
+  node->parent = parent;
+  ListAppend(parent->firstChild, parent->lastChild, node, &T::prevSibling, &T::nextSibling);
+}

@@ -31,13 +31,6 @@ void FreeKeys(MeshNode* node) {
   node->firstPosKey = node->lastPosKey = nullptr;
 }
 
-void DetachFromParent(MeshNode* node) {
-  MeshNode* parent = node->parent;
-  if (!parent) return;
-  ListUnlink(parent->firstChild, parent->lastChild, node, &MeshNode::prevSibling, &MeshNode::nextSibling);
-  node->parent = nullptr;
-}
-
 // A node without a model is one freed on its own after a bad read, its links
 // already cleared.
 void DetachFromModel(MeshNode* node) {
@@ -97,7 +90,7 @@ void ModelFree(Model* model) {
 
 void MeshNodeFree(MeshNode* node) {
   if (!node) return;
-  DetachFromParent(node);
+  TreeDetach(node);
   DetachFromModel(node);
   while (node->firstChild) MeshNodeFree(node->firstChild);
   PropFreeList(&node->props);
@@ -129,14 +122,7 @@ void MeshNodeFree(MeshNode* node) {
 }
 
 void MeshNodeSetParent(MeshNode* node, MeshNode* parent) {
-  if (!node) return;
-  for (const MeshNode* up = parent; up; up = up->parent) {
-    if (up == node) return;
-  }
-  DetachFromParent(node);
-  if (!parent) return;
-  node->parent = parent;
-  ListAppend(parent->firstChild, parent->lastChild, node, &MeshNode::prevSibling, &MeshNode::nextSibling);
+  if (node) TreeSetParent(node, parent);
 }
 
 void MeshNodeLoadRestTransform(const MeshNode* node) {

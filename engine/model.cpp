@@ -76,11 +76,9 @@ void ModelFree(Model* model) {
   while (PathJunction* junction = model->firstJunction) {
     while (junction->firstIn) PathSegmentFree(junction->firstIn);
     while (junction->firstOut) PathSegmentFree(junction->firstOut);
-    model->firstJunction = junction->next;
-    if (junction->next) junction->next->prev = nullptr;
+    ListUnlink(model->firstJunction, model->lastJunction, junction, &PathJunction::prev, &PathJunction::next);
     PoolDelete(junction);
   }
-  model->lastJunction = nullptr;
   // Each call takes a whole subtree off the list, so "the first node" is
   // always one that is still alive.
   while (model->firstNode) MeshNodeFree(model->firstNode);

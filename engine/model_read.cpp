@@ -22,11 +22,6 @@ int ReadName(char (&name)[kModelNameLength + 1]) {
 
 int ReadVec3(Vec3* v) { return ArchiveReadVec3(&v->x, &v->y, &v->z); }
 
-int ReadFloats(float* array, int count) { return ArchiveReadFloats(array, count); }
-int ReadInts(std::int32_t* array, int count) { return ArchiveReadInts(array, count); }
-
-// Records the object, then reads its body one nesting level deeper.
-
 int ModelBody(Model* model) {
   return PropReadList(&model->props) && ArchiveReadInt(&model->nameHash) && ReadName(model->name) &&
          ObjReadRecord<MeshNode, MeshNodeRead>(&model->firstNode) &&
@@ -113,11 +108,12 @@ int MeshNodeBody(MeshNode* node) {
       !ObjReadRecord<MeshNode, MeshNodeRead>(&node->lastChild)) {
     return 0;
   }
-  if (!ReadFloats(node->x, v) || !ReadFloats(node->y, v) || !ReadFloats(node->z, v) || !ReadFloats(node->nx, v) ||
-      !ReadFloats(node->ny, v) || !ReadFloats(node->nz, v) || !ReadInts(node->u, v) || !ReadInts(node->v, v) ||
-      !ReadFloats(node->faceRadius, f) || !ReadInts(node->sharedIndex, v) || !ReadFloats(node->faceNx, f) ||
-      !ReadFloats(node->faceNy, f) || !ReadFloats(node->faceNz, f) || !ReadFloats(node->faceD, f) ||
-      !ReadInts(node->faceData, c)) {
+  if (!ArchiveReadFloats(node->x, v) || !ArchiveReadFloats(node->y, v) || !ArchiveReadFloats(node->z, v) ||
+      !ArchiveReadFloats(node->nx, v) || !ArchiveReadFloats(node->ny, v) || !ArchiveReadFloats(node->nz, v) ||
+      !ArchiveReadInts(node->u, v) || !ArchiveReadInts(node->v, v) || !ArchiveReadFloats(node->faceRadius, f) ||
+      !ArchiveReadInts(node->sharedIndex, v) || !ArchiveReadFloats(node->faceNx, f) ||
+      !ArchiveReadFloats(node->faceNy, f) || !ArchiveReadFloats(node->faceNz, f) ||
+      !ArchiveReadFloats(node->faceD, f) || !ArchiveReadInts(node->faceData, c)) {
     return 0;
   }
   for (int i = 0; i < f; ++i) {
@@ -130,14 +126,14 @@ int MeshNodeBody(MeshNode* node) {
 }
 
 int RotationKeyBody(RotationKey* key) {
-  return ArchiveReadFloat(&key->time) && ReadFloats(key->matrix, kMatrixElements) && ReadVec3(&key->axis) &&
-         ArchiveReadFloat(&key->angle) && ReadFloats(key->extra, 4) &&
+  return ArchiveReadFloat(&key->time) && ArchiveReadFloats(key->matrix, kMatrixElements) && ReadVec3(&key->axis) &&
+         ArchiveReadFloat(&key->angle) && ArchiveReadFloats(key->extra, 4) &&
          ObjReadRecord<RotationKey, RotationKeyRead>(&key->prev) &&
          ObjReadRecord<RotationKey, RotationKeyRead>(&key->next) && ObjReadRecord<MeshNode, MeshNodeRead>(&key->node);
 }
 
 int PositionKeyBody(PositionKey* key) {
-  return ArchiveReadFloat(&key->time) && ReadVec3(&key->position) && ReadFloats(key->extra, 4) &&
+  return ArchiveReadFloat(&key->time) && ReadVec3(&key->position) && ArchiveReadFloats(key->extra, 4) &&
          ObjReadRecord<PositionKey, PositionKeyRead>(&key->prev) &&
          ObjReadRecord<PositionKey, PositionKeyRead>(&key->next) && ObjReadRecord<MeshNode, MeshNodeRead>(&key->node);
 }
@@ -161,7 +157,6 @@ int ModelsReload() {
   ObjTableFree();
   if (!read || !ModelGraphValid(g_ModelGraph, root)) {
     ModelGraphFreeAll(&g_ModelGraph);
-    g_ModelGraph = ModelGraph{};
     return 0;
   }
   for (Model* model = root; model; model = model->next) {

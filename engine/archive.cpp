@@ -53,8 +53,6 @@ int g_SavedCount = 0;
 
 char g_StringScratch[kArchiveMaxString + 1];
 
-std::int32_t DecodeI32(const std::uint8_t* bytes) { return ArchiveDecodeI32(bytes); }
-
 int Fill() { return static_cast<int>(g_ArchiveWindow.end - g_Reader.buffer); }
 int Pos() { return static_cast<int>(g_ArchiveWindow.next - g_Reader.buffer); }
 int Available() { return static_cast<int>(g_ArchiveWindow.end - g_ArchiveWindow.next); }
@@ -63,15 +61,16 @@ void SetWindow(int pos, int fill) {
   g_ArchiveWindow.end = g_Reader.buffer + fill;
 }
 
-// Values were copied as file bytes; on a big-endian host put them in order.
-void FixByteOrder(void* values, int count) {
+// count 4-byte values straight into array; on a big-endian host they are
+// then put in order.
+int ReadWords(void* array, int count) {
+  if (count < 0 || count > INT32_MAX / 4) return 0;
+  if (!ArchiveReadBytes(array, count * 4)) return 0;
   if constexpr (std::endian::native == std::endian::big) {
-    std::uint32_t* words = static_cast<std::uint32_t*>(values);
+    std::uint32_t* words = static_cast<std::uint32_t*>(array);
     for (int i = 0; i < count; ++i) words[i] = __builtin_bswap32(words[i]);
-  } else {
-    (void)values;
-    (void)count;
   }
+  return 1;
 }
 
 bool Reading() { return g_Reader.mode == kModeReading && g_Reader.file; }
@@ -101,6 +100,15 @@ int FailOpen() {
 
 bool SeekTo(std::int64_t offset) { return std::fseek(g_Reader.file, static_cast<long>(offset), SEEK_SET) == 0; }
 
+// One i32 at the file's position, past the buffer: the header and the
+// directory are read once, so they need not fill it.
+bool ReadFileI32(std::int32_t* value) {
+  std::uint8_t bytes[4];
+  if (std::fread(bytes, 1, 4, g_Reader.file) != 4) return false;
+  *value = ArchiveDecodeI32(bytes);
+  return true;
+}
+
 // Reads and checks the directory at the end of the open file.
 bool ReadDirectory() {
   if (std::fseek(g_Reader.file, 0, SEEK_END) != 0) return false;
@@ -109,9 +117,8 @@ bool ReadDirectory() {
   if (length < 8 || length > INT32_MAX) return false;
   g_Reader.fileLength = length;
 
-  std::uint8_t countBytes[4];
-  if (!SeekTo(length - 4) || std::fread(countBytes, 1, 4, g_Reader.file) != 4) return false;
-  const std::int32_t count = DecodeI32(countBytes);
+  std::int32_t count;
+  if (!SeekTo(length - 4) || !ReadFileI32(&count)) return false;
   if (count < 0 || count > kArchiveMaxMembers) return false;
 
   const std::int64_t directoryStart = length - 4 - static_cast<std::int64_t>(kDirectoryEntryBytes) * count;
@@ -127,7 +134,7 @@ bool ReadDirectory() {
     // A full 20-character name has no NUL in the file; the extra byte ends it.
     std::memcpy(entry.name, at, kArchiveNameLength);
     entry.name[kArchiveNameLength] = 0;
-    entry.offset = DecodeI32(at + kArchiveNameLength);
+    entry.offset = ArchiveDecodeI32(at + kArchiveNameLength);
     // Members lie between the version and the directory, in directory order,
     // so every size derived from the offsets is within the file.
     if (entry.offset < previous || entry.offset > directoryStart) return false;
@@ -162,14 +169,13 @@ int ArchiveOpen(const char* path) {
   g_Reader.count = 0;
   EmptyBuffer();
 
-  int version = 0;
-  if (!ArchiveReadInt(&version)) return FailOpen();
+  std::int32_t version = 0;
+  if (!ReadFileI32(&version)) return FailOpen();
   if (version != EngineLibraryVersion()) {
     EngineSetError(kEngineErrorVersion, version);
     return FailOpen();
   }
   if (!ReadDirectory() || !SeekTo(0)) return FailOpen();
-  EmptyBuffer();
   return 1;
 }
 
@@ -248,23 +254,13 @@ int ArchiveReadBytes(void* buffer, int length) {
 int ArchiveReadIntRefill(int* value) {
   std::uint8_t bytes[4];
   if (!ArchiveReadBytes(bytes, 4)) return 0;
-  *value = DecodeI32(bytes);
+  *value = ArchiveDecodeI32(bytes);
   return 1;
 }
 
-int ArchiveReadInts(int* array, int count) {
-  if (count < 0 || count > INT32_MAX / 4) return 0;
-  if (!ArchiveReadBytes(array, count * 4)) return 0;
-  FixByteOrder(array, count);
-  return 1;
-}
+int ArchiveReadInts(int* array, int count) { return ReadWords(array, count); }
 
-int ArchiveReadFloats(float* array, int count) {
-  if (count < 0 || count > INT32_MAX / 4) return 0;
-  if (!ArchiveReadBytes(array, count * 4)) return 0;
-  FixByteOrder(array, count);
-  return 1;
-}
+int ArchiveReadFloats(float* array, int count) { return ReadWords(array, count); }
 
 int ArchiveReadString(char** out) {
   *out = nullptr;

@@ -84,5 +84,3 @@ int ObjReadRefCounted(void** slot, ObjKind kind, ObjReader reader, int size) {
 }
 
 void* ObjAllocTracked(int size) { return PoolAllocZeroed(size); }
-
-void ObjFreeBlock(void* block, int size) { PoolFree(block, size); }

@@ -18,6 +18,7 @@
 #include <climits>
 #include <cstddef>
 
+#include "engine/pool.h"
 #include "engine/records.h"
 
 // The kind of record a reference may name. New kinds go at the end.
@@ -80,10 +81,9 @@ T* ObjAllocArray(int count) {
   if (count <= 0 || static_cast<size_t>(count) > static_cast<size_t>(INT_MAX) / sizeof(T)) return nullptr;
   return static_cast<T*>(ObjAllocTracked(count * static_cast<int>(sizeof(T))));
 }
-void ObjFreeBlock(void* block, int size);
 template <typename T>
 void ObjFreeArray(T* array, int count) {
-  if (count > 0) ObjFreeBlock(array, count * static_cast<int>(sizeof(T)));
+  if (count > 0) PoolFree(array, count * static_cast<int>(sizeof(T)));
 }
 
 // ---------------------------------------------------------------------------

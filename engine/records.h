@@ -526,7 +526,6 @@ inline constexpr int kFragmentMaxVertices = 16;  // stored fragments 2..16; spli
 inline constexpr int kWeldBucketCount = 256;
 inline constexpr std::int32_t kVertexPoolGrowth = 100;
 inline constexpr std::int32_t kVertexNone = -1;  // empty bucket / no free entry
-inline constexpr int kBspInsertStackSize = 1000;
 
 // A node of the world's BSP. The render scratch fields at the end are
 // cleared at creation and rewritten by every traversal.

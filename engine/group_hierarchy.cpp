@@ -18,9 +18,9 @@ PolygonGroup* GroupCreate(World* world, const char* name, PolygonGroup* parent) 
   group->name = static_cast<char*>(PoolAlloc(size));
   std::memcpy(group->name, name, static_cast<size_t>(size));
   group->world = world;
-  GroupMatrixIdentity(group->baseMatrix);
-  GroupMatrixIdentity(group->moverMatrix);
-  GroupMatrixIdentity(group->worldMatrix);
+  MatrixSetIdentity(group->baseMatrix);
+  MatrixSetIdentity(group->moverMatrix);
+  MatrixSetIdentity(group->worldMatrix);
   group->visible = 1;
   group->callbackStamp = kStampNever;
   ListAppend(world->firstGroup, world->lastGroup, group, &PolygonGroup::prev, &PolygonGroup::next);
@@ -83,35 +83,12 @@ void GroupShow(PolygonGroup* group, int recursive) {
 
 int GroupIsVisible(PolygonGroup* group) { return group && group->visible ? 1 : 0; }
 
-namespace {
-
-void DetachFromParent(PolygonGroup* group) {
-  PolygonGroup* parent = group->parent;
-  if (!parent) return;
-  ListUnlink(parent->firstChild, parent->lastChild, group, &PolygonGroup::prevSibling, &PolygonGroup::nextSibling);
-  group->parent = nullptr;
-}
-
-void AppendToParent(PolygonGroup* group, PolygonGroup* parent) {
-  group->parent = parent;
-  ListAppend(parent->firstChild, parent->lastChild, group, &PolygonGroup::prevSibling, &PolygonGroup::nextSibling);
-}
-
-bool IsSelfOrAncestor(const PolygonGroup* group, const PolygonGroup* candidate) {
-  for (const PolygonGroup* g = candidate; g; g = g->parent) {
-    if (g == group) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 void GroupSetParent(PolygonGroup* group, PolygonGroup* parent, int keep) {
   if (!group) return;
   // A group under itself would make every walk of the hierarchy endless.
-  if (parent && IsSelfOrAncestor(group, parent)) return;
+  if (TreeIsSelfOrBelow(group, parent)) return;
   if (!keep) {
-    GroupMatrixIdentity(group->baseMatrix);
+    MatrixSetIdentity(group->baseMatrix);
   } else {
     // Keep the world placement: the rebuild gives base x mover x parent's
     // world, so base = world x inverse(mover x parent's world).
@@ -127,10 +104,9 @@ void GroupSetParent(PolygonGroup* group, PolygonGroup* parent, int keep) {
     MatrixGet(group->baseMatrix);
     MatrixLoad(saved);
   }
-  if (group->parent != parent) {
-    DetachFromParent(group);
-    if (parent) AppendToParent(group, parent);
-  }
+  // Re-parenting under the same parent keeps the group's place among its
+  // siblings.
+  if (group->parent != parent) TreeSetParent(group, parent);
   GroupInvalidate(group);
 }
 
@@ -145,7 +121,7 @@ void GroupDelete(PolygonGroup* group) {
   // table's last polygon into the emptied slot, so take them from the end.
   while (group->polygonCount > 0) PolygonSetGroup(group->polygons[group->polygonCount - 1], nullptr, 1);
   while (group->firstChild) GroupSetParent(group->firstChild, nullptr, 0);
-  DetachFromParent(group);
+  TreeDetach(group);
   if (world) ListUnlink(world->firstGroup, world->lastGroup, group, &PolygonGroup::prev, &PolygonGroup::next);
   if (group->polygons) PoolFree(group->polygons, group->polygonCapacity * static_cast<int>(sizeof(WorldPolygon*)));
   if (group->name) PoolFree(group->name, static_cast<int>(std::strlen(group->name)) + 1);

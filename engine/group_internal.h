@@ -3,7 +3,6 @@
 #include "engine/records.h"
 
 // Sets m to the identity.
-void GroupMatrixIdentity(float m[16]);
 // A group about to be freed gets none of the mover-end callbacks that the
 // running WorldUpdate still has to make.
 void GroupForgetPendingCallbacks(const PolygonGroup* group);

@@ -37,7 +37,7 @@ void UnlinkMover(PolygonGroup* group) {
 void GroupComputeMoverMatrix(PolygonGroup* group) {
   const int type = group->moverType < 0 ? -group->moverType : group->moverType;
   if (type == kMoverSlide) {
-    GroupMatrixIdentity(group->moverMatrix);
+    MatrixSetIdentity(group->moverMatrix);
     group->moverMatrix[12] = group->axis.x * group->position;
     group->moverMatrix[13] = group->axis.y * group->position;
     group->moverMatrix[14] = group->axis.z * group->position;
@@ -71,11 +71,6 @@ void GroupComputeMatrix(PolygonGroup* group) {
 }
 
 }  // namespace
-
-void GroupMatrixIdentity(float m[16]) {
-  std::memset(m, 0, sizeof(Matrix));
-  m[0] = m[5] = m[10] = m[15] = 1.0f;
-}
 
 void GroupForgetPendingCallbacks(const PolygonGroup* group) {
   for (PendingCallbacks* pending = g_PendingCallbacks; pending; pending = pending->outer) {

@@ -1,6 +1,7 @@
 // The stored form of a polygon group inside the world member.
 #include "engine/archive.h"
 #include "engine/group_internal.h"
+#include "engine/matrix.h"
 #include "engine/object_graph.h"
 #include "engine/polygon_group.h"
 #include "engine/properties.h"
@@ -9,9 +10,9 @@
 int GroupRead(PolygonGroup* group) {
   ReadNestingGuard guard;
   if (guard.TooDeep()) return 0;
-  GroupMatrixIdentity(group->baseMatrix);
-  GroupMatrixIdentity(group->moverMatrix);
-  GroupMatrixIdentity(group->worldMatrix);
+  MatrixSetIdentity(group->baseMatrix);
+  MatrixSetIdentity(group->moverMatrix);
+  MatrixSetIdentity(group->worldMatrix);
   group->callbackStamp = kStampNever;
   if (!PropReadList(&group->props) || !ArchiveReadString(&group->name)) return 0;
   if (!ObjReadRecord<World, RefuseNewRecord<World>>(&group->world)) return 0;

@@ -17,7 +17,7 @@ namespace {
 
 // What a new or freshly read instance starts with besides its placement.
 void SetDefaults(Instance* instance) {
-  std::memcpy(instance->matrix, kMatrixIdentity, sizeof(Matrix));
+  MatrixSetIdentity(instance->matrix);
   instance->pathSegment = nullptr;
   instance->callback = nullptr;
   instance->radius = instance->model->radius;
@@ -191,8 +191,8 @@ InstanceNode* InstanceNodeCreate(World* world, MeshNode* meshNode, InstanceNode*
     }
   }
   node->meshNode = meshNode;
-  std::memcpy(node->worldMatrix, kMatrixIdentity, sizeof(Matrix));
-  std::memcpy(node->localMatrix, kMatrixIdentity, sizeof(Matrix));
+  MatrixSetIdentity(node->worldMatrix);
+  MatrixSetIdentity(node->localMatrix);
   node->animated = 1;
   node->world = world;
   if (world) {

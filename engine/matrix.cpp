@@ -9,13 +9,11 @@ MatrixStack g_MatrixStack;
 
 namespace {
 
-void SetIdentity(float m[16]) { std::memcpy(m, kMatrixIdentity, sizeof(Matrix)); }
-
 // current = current x the turn in the plane of axes i and j that takes axis i
 // towards axis j: X is (1, 2), Y (2, 0), Z (0, 1).
 void MultiplyPlaneTurn(int i, int j, float angle) {
   Matrix r;
-  SetIdentity(r);
+  MatrixSetIdentity(r);
   const float c = std::cos(angle), s = std::sin(angle);
   r[4 * i + i] = c;
   r[4 * i + j] = s;
@@ -30,7 +28,7 @@ void MatrixLoad(const float m[16]) { std::memcpy(g_CurrentMatrix, m, sizeof(Matr
 
 void MatrixGet(float out[16]) { std::memcpy(out, g_CurrentMatrix, sizeof(Matrix)); }
 
-void MatrixIdentity() { SetIdentity(g_CurrentMatrix); }
+void MatrixIdentity() { MatrixSetIdentity(g_CurrentMatrix); }
 
 int MatrixPush() {
   if (g_MatrixStack.depth >= kMatrixStackDepth) return 0;
@@ -88,7 +86,7 @@ void MatrixInvert() {
   Matrix a;
   Matrix inv;
   MatrixGet(a);
-  SetIdentity(inv);
+  MatrixSetIdentity(inv);
   for (int col = 0; col < 4; ++col) {
     int pivot = col;
     for (int row = col + 1; row < 4; ++row) {
@@ -150,7 +148,7 @@ void MatrixOrthonormalise() {
 }
 
 int MatrixAxisAngle(float ax, float ay, float az, float angle, float r[16]) {
-  SetIdentity(r);
+  MatrixSetIdentity(r);
   const float length = std::sqrt(std::fabs(ax * ax + ay * ay + az * az));
   if (length == 0.0f) return 0;
   const float x = ax / length, y = ay / length, z = az / length;

@@ -10,6 +10,11 @@
 
 inline constexpr Matrix kMatrixIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
+// Writes the identity into a record's matrix (the current matrix is untouched).
+inline void MatrixSetIdentity(float m[16]) {
+  for (int i = 0; i < kMatrixElements; ++i) m[i] = kMatrixIdentity[i];
+}
+
 extern Matrix g_CurrentMatrix;
 extern MatrixStack g_MatrixStack;
 

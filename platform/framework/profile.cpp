@@ -184,6 +184,43 @@ bool WriteAtomically(const std::string& path, const std::string& text) {
   return ok;
 }
 
+// The last file parsed, kept while the file on disk is the same one (same
+// inode, size and modification time), so that reading many settings in a row
+// parses it once. A write replaces the file (new inode), which drops it.
+struct ParsedProfile {
+  std::string path;
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = -1;
+  timespec modified{};
+  bool ok = false;
+  Profile profile;
+};
+
+bool SameFile(const ParsedProfile& cached, const std::string& path, const struct stat& st) {
+  return cached.size >= 0 && cached.path == path && cached.device == st.st_dev && cached.inode == st.st_ino &&
+         cached.size == st.st_size && cached.modified.tv_sec == st.st_mtim.tv_sec &&
+         cached.modified.tv_nsec == st.st_mtim.tv_nsec;
+}
+
+// The parsed file at path; null when it cannot be read or is malformed.
+const Profile* LoadProfile(const std::string& path) {
+  static ParsedProfile cached;
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return nullptr;
+  if (!SameFile(cached, path, st)) {
+    std::string text;
+    cached = ParsedProfile{};
+    cached.ok = ReadWhole(path, &text) && Parse(text, &cached.profile);
+    cached.path = path;
+    cached.device = st.st_dev;
+    cached.inode = st.st_ino;
+    cached.size = st.st_size;
+    cached.modified = st.st_mtim;
+  }
+  return cached.ok ? &cached.profile : nullptr;
+}
+
 std::string SafeComponent(const std::string& name) {
   std::string out = name;
   for (char& c : out)
@@ -211,12 +248,11 @@ std::string ProfileFilePath(const std::string& registryKey, const std::string& a
 }
 
 bool ProfileRead(const std::string& path, const std::string& section, const std::string& entry, std::string* value) {
-  std::string text;
-  Profile profile;
-  if (path.empty() || !ReadWhole(path, &text) || !Parse(text, &profile)) return false;
+  const Profile* profile = path.empty() ? nullptr : LoadProfile(path);
+  if (!profile) return false;
   bool found = false;
   // A later line wins, as it would have overwritten the earlier one.
-  for (const Section& s : profile) {
+  for (const Section& s : *profile) {
     if (!AsciiEqualNoCase(s.name, section)) continue;
     for (const auto& [k, v] : s.entries) {
       if (AsciiEqualNoCase(k, entry)) {
@@ -231,10 +267,9 @@ bool ProfileRead(const std::string& path, const std::string& section, const std:
 bool ProfileWrite(const std::string& path, const std::string& section, const std::string& entry,
                   const std::string& value) {
   if (path.empty() || !ValidName(section) || !ValidName(entry)) return false;
-  std::string text;
-  Profile profile;
   // A damaged file is replaced by what is written now.
-  if (!ReadWhole(path, &text) || !Parse(text, &profile)) profile.clear();
+  const Profile* stored = LoadProfile(path);
+  Profile profile = stored ? *stored : Profile{};
   // Every copy of the entry gets the value (a damaged file may repeat a
   // section), so that the reader's last one is the new one too.
   bool replaced = false;

@@ -125,3 +125,22 @@ TEST_F(ProfileTest, UnwritablePlacesAndBadNamesFailWithoutHarm) {
   EXPECT_FALSE(app_.WriteProfileInt("Settings", "A=B", 1));
   EXPECT_FALSE(app_.WriteProfileInt("Settings", "", 1));
 }
+
+// Reads keep the parsed file only while it is the same file on disk: a file
+// replaced or edited by someone else between two reads is read again.
+TEST(ProfileFile, ChangesOnDiskBetweenReadsAreSeen) {
+  TempFolder folder;
+  const std::string path = folder.Join("settings.ini");
+  std::string value;
+  folder.WriteText("settings.ini", "[Settings]\nSound=1\n");
+  ASSERT_TRUE(ProfileRead(path, "Settings", "Sound", &value));
+  EXPECT_EQ(value, "1");
+  folder.WriteText("settings.ini", "[Settings]\nSound=0\nMusic=1\n");  // same inode, other size
+  ASSERT_TRUE(ProfileRead(path, "Settings", "Sound", &value));
+  EXPECT_EQ(value, "0");
+  ASSERT_TRUE(ProfileWrite(path, "Settings", "Sound", "7"));
+  ASSERT_TRUE(ProfileRead(path, "Settings", "Sound", &value));
+  EXPECT_EQ(value, "7");
+  folder.WriteText("settings.ini", "[Settings\n");  // now malformed
+  EXPECT_FALSE(ProfileRead(path, "Settings", "Sound", &value));
+}

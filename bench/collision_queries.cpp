@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "engine/animation.h"
-#include "engine/archive.h"
 #include "engine/bsp.h"
 #include "engine/collision.h"
+#include "engine/data_archive.h"
 #include "engine/instance.h"
 #include "engine/intrusive_list.h"
 #include "engine/model.h"

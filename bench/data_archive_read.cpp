@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "tools/builder/archive_writer.h"
 
 namespace {

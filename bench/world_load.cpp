@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "engine/model.h"
 #include "engine/texture.h"
 #include "engine/world.h"

@@ -1,19 +1,28 @@
-# One static library per subsystem folder. Sources are found by glob so that
-# adding a file needs no edit here (re-run cmake; CONFIGURE_DEPENDS does it).
-function(korvane_add_library name)
-  cmake_parse_arguments(ARG "" "" "DIRS;DEPS" ${ARGN})
+# The build files are a map of the tree: every folder named here must exist
+# and hold sources, so a library or test program is never made for a folder
+# that is not there (add a folder to the list when it gets its first file).
+function(korvane_sources_of out)
   set(sources)
-  foreach(dir IN LISTS ARG_DIRS)
-    file(GLOB dir_sources CONFIGURE_DEPENDS
-      ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.c)
+  foreach(dir IN LISTS ARGN)
+    set(path ${CMAKE_CURRENT_SOURCE_DIR}/${dir})
+    if(NOT IS_DIRECTORY ${path})
+      message(FATAL_ERROR "Korvane: folder ${path} is listed but does not exist")
+    endif()
+    # Sources are found by glob so that adding a file needs no edit here
+    # (CONFIGURE_DEPENDS re-runs cmake when the folder changes).
+    file(GLOB dir_sources CONFIGURE_DEPENDS ${path}/*.cpp ${path}/*.c)
+    if(NOT dir_sources)
+      message(FATAL_ERROR "Korvane: folder ${path} is listed but holds no sources")
+    endif()
     list(APPEND sources ${dir_sources})
   endforeach()
-  if(NOT sources)
-    # A subsystem that has no code yet still gives a linkable target.
-    set(stub ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
-    file(WRITE ${stub} "// ${name} has no sources yet\n")
-    set(sources ${stub})
-  endif()
+  set(${out} ${sources} PARENT_SCOPE)
+endfunction()
+
+# One static library per subsystem folder (or set of folders).
+function(korvane_add_library name)
+  cmake_parse_arguments(ARG "" "" "DIRS;DEPS" ${ARGN})
+  korvane_sources_of(sources ${ARG_DIRS})
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
@@ -22,14 +31,7 @@ endfunction()
 # One GoogleTest program per subsystem, each test found by CTest.
 function(korvane_add_test_program name)
   cmake_parse_arguments(ARG "" "" "DIRS;DEPS" ${ARGN})
-  set(sources)
-  foreach(dir IN LISTS ARG_DIRS)
-    file(GLOB dir_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
-    list(APPEND sources ${dir_sources})
-  endforeach()
-  if(NOT sources)
-    return()
-  endif()
+  korvane_sources_of(sources ${ARG_DIRS})
   add_executable(${name} ${sources})
   # Where tests find the build and source trees (the test environment
   # carries only one variable through test discovery).

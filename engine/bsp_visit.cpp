@@ -5,11 +5,11 @@
 #include "engine/depth_cue.h"
 #include "engine/instance_fragment.h"
 #include "engine/particle.h"
+#include "engine/particle_draw.h"
 #include "engine/render_math.h"
 #include "engine/render_world.h"
 #include "engine/view.h"
 #include "render/coverage_buffer.h"
-#include "render/particle_draw.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 
 #include <bit>
 #include <cstdint>

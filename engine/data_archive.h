@@ -77,7 +77,7 @@ int ArchivePopState();
 // ---------------------------------------------------------------------------
 // The buffered fast path. Not for callers: the reader's unread buffer bytes,
 // [next, end); empty whenever no archive is open, so an empty window always
-// sends a read to archive.cpp, which refills it or fails.
+// sends a read to data_archive.cpp, which refills it or fails.
 // ---------------------------------------------------------------------------
 
 struct ArchiveWindow {

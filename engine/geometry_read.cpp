@@ -4,9 +4,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "engine/archive.h"
 #include "engine/bsp.h"
 #include "engine/bsp_fragment.h"
+#include "engine/data_archive.h"
 #include "engine/object_graph.h"
 #include "engine/polygon_group.h"
 #include "engine/pool.h"

@@ -1,5 +1,5 @@
 // The stored form of a polygon group inside the world member.
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "engine/group_internal.h"
 #include "engine/matrix.h"
 #include "engine/object_graph.h"

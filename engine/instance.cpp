@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "engine/archive.h"
 #include "engine/collision.h"
+#include "engine/data_archive.h"
 #include "engine/instance_fragment.h"
 #include "engine/intrusive_list.h"
 #include "engine/matrix.h"

@@ -1,6 +1,6 @@
 #include "engine/light.h"
 
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "engine/intrusive_list.h"
 #include "engine/object_graph.h"
 #include "engine/pool.h"

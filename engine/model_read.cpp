@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "engine/model.h"
 #include "engine/model_graph.h"
 #include "engine/object_graph.h"

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "engine/pool.h"
 
 namespace {

@@ -1,12 +1,12 @@
-#include "render/particle_draw.h"
+#include "engine/particle_draw.h"
 
 #include <cmath>
 #include <cstring>
 
 #include "engine/depth_cue.h"
-#include "engine/render_hardware.h"
 #include "engine/matrix.h"
 #include "engine/palette.h"
+#include "engine/render_hardware.h"
 #include "engine/view.h"
 #include "render/coverage_buffer.h"
 

@@ -1,5 +1,5 @@
 // Reading the path network's bodies inside "OBJECTS".
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "engine/model_graph.h"
 #include "engine/object_graph.h"
 

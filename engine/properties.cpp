@@ -3,7 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "engine/name_hash.h"
 #include "engine/pool.h"
 

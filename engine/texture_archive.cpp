@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "engine/name_hash.h"
 #include "engine/object_graph.h"
 #include "engine/palette.h"

@@ -1,8 +1,8 @@
 // Loading a world from the world member ("*.CCW").
 #include <cstring>
 
-#include "engine/archive.h"
 #include "engine/bsp.h"
+#include "engine/data_archive.h"
 #include "engine/depth_cue.h"
 #include "engine/instance.h"
 #include "engine/light.h"

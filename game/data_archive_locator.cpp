@@ -2,9 +2,8 @@
 
 #include <string>
 
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "game/build_variant.h"
-#include "game/program_folder.h"
 #include "platform/debug_output.h"
 #include "platform/framework/process.h"
 #include "platform/paths.h"
@@ -37,7 +36,7 @@ void OpenDataArchive(const char* name) {
   // ArchiveOpen leaves no archive open after a failed try, so each try
   // starts clean.
   if (ArchiveOpen(name)) return;
-  if (ArchiveOpen((ProgramFolder() + name).c_str())) return;
+  if (ArchiveOpen((PlatformProgramFolder() + name).c_str())) return;
   for (const std::string& media : MediaFolders()) {
     if (ArchiveOpen(PathJoin(media, name).c_str())) return;
   }

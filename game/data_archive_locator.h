@@ -6,7 +6,7 @@
 // Opens the archive called name ("M1.CAN", "TEXTURES.CAN", ...) and returns
 // with it open. Tried in order, the first that opens as a valid archive wins:
 //   1. name in the current folder;
-//   2. name in the program folder (ProgramFolder);
+//   2. name in the program folder (PlatformProgramFolder);
 //   3. name in each media folder (the stand-ins for CD-ROM drives), in their
 //      fixed order (MediaFolders).
 // A file that is there but is no valid archive counts as not found there.

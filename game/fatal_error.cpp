@@ -4,8 +4,8 @@
 
 #include "game/game_app.h"
 #include "game/net_doc.h"
-#include "game/program_folder.h"
 #include "platform/framework/process.h"
+#include "platform/paths.h"
 
 std::string ErrorLogLine(const std::tm& localTime, const char* sourceFile, int line) {
   CString lineText;
@@ -31,7 +31,7 @@ void CGameApp::FatalError(const char* sourceFile, int line) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    AppendErrorLog(ProgramFolder(), local, sourceFile, line);
+    AppendErrorLog(PlatformProgramFolder(), local, sourceFile, line);
   }
   if (g_pNetDoc) {
     if (!g_pNetDoc->IsFrozen()) g_pNetDoc->ToggleFrozen();

@@ -1,6 +1,6 @@
 // korvane3d: the game drawn through the Direct3D-style triangle path.
+#include "apps/korvane3d/direct3d_variant.h"
 #include "game/program_main.h"
-#include "render/d3d/d3d_variant.h"
 
 int main(int argc, char** argv) {
   static Direct3DVariant variant;

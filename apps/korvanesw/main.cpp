@@ -1,6 +1,6 @@
 // korvanesw: the game drawn by its own 8-bit software rasteriser.
+#include "apps/korvanesw/software_variant.h"
 #include "game/program_main.h"
-#include "softbuild/software_variant.h"
 
 int main(int argc, char** argv) {
   static SoftwareVariant variant;

@@ -1,9 +1,9 @@
 #include "platform/framework/document.h"
 
 #include "platform/debug_output.h"
-#include "platform/framework/archive.h"
 #include "platform/framework/doc_template.h"
 #include "platform/framework/frame_wnd.h"
+#include "platform/framework/serial_archive.h"
 #include "platform/framework/view.h"
 
 IMPLEMENT_DYNAMIC_CLASS(CDocument, CCmdTarget)

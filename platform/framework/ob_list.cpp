@@ -1,6 +1,6 @@
 #include "platform/framework/ob_list.h"
 
-#include "platform/framework/archive.h"
+#include "platform/framework/serial_archive.h"
 
 IMPLEMENT_SERIAL_CLASS(CObList, CObject, 0)
 IMPLEMENT_DYNAMIC_CLASS(CPtrList, CObject)

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/archive.h"
 #include "engine/collision.h"
+#include "engine/data_archive.h"
 #include "engine/depth_cue.h"
 #include "engine/model.h"
 #include "engine/object_graph.h"

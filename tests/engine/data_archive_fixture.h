@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "engine/object_graph.h"
 #include "tests/support/temp_folder.h"
 #include "tools/builder/archive_writer.h"

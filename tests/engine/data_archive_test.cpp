@@ -1,4 +1,4 @@
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 
 #include <dirent.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 
 #include "engine/engine_error.h"
 #include "engine/pool.h"
-#include "tests/engine/archive_fixture.h"
+#include "tests/engine/data_archive_fixture.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "engine/depth_cue.h"
 #include "engine/instance.h"
 #include "engine/light.h"

@@ -17,7 +17,7 @@
 #include "engine/texture.h"
 #include "engine/vertex_pool.h"
 #include "engine/world_polygon.h"
-#include "tests/engine/archive_fixture.h"
+#include "tests/engine/data_archive_fixture.h"
 #include "tests/engine/world_fixture.h"
 #include "tools/builder/world_geometry_writer.h"
 

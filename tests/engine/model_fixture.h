@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "engine/matrix.h"
 #include "engine/model.h"
 #include "engine/object_graph.h"

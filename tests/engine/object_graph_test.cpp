@@ -5,7 +5,7 @@
 #include "engine/name_hash.h"
 #include "engine/pool.h"
 #include "engine/properties.h"
-#include "tests/engine/archive_fixture.h"
+#include "tests/engine/data_archive_fixture.h"
 #include "tools/builder/object_graph_writer.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "engine/object_graph.h"
 #include "engine/palette.h"
 #include "engine/texture.h"

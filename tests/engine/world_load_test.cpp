@@ -25,7 +25,7 @@
 #include "engine/vertex_pool.h"
 #include "engine/world.h"
 #include "engine/world_polygon.h"
-#include "tests/engine/archive_fixture.h"
+#include "tests/engine/data_archive_fixture.h"
 #include "tests/engine/group_fixture.h"
 #include "tools/builder/world_writer.h"
 

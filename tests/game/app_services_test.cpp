@@ -6,7 +6,7 @@
 #include <climits>
 
 #include "game/game_app.h"
-#include "game/program_folder.h"
+#include "platform/paths.h"
 
 TEST(AppServices, MatchFileMaskComparesThePrefixBeforeTheStar) {
   struct Case {
@@ -58,7 +58,7 @@ TEST(AppServices, LeadingDecimalReadsLikeAtoiWithoutOverflow) {
 }
 
 TEST(AppServices, ProgramFolderIsTheFolderOfTheProgram) {
-  const std::string folder = ProgramFolder();
+  const std::string folder = PlatformProgramFolder();
   ASSERT_FALSE(folder.empty());
   EXPECT_EQ(folder.back(), '/');
   struct stat info {};

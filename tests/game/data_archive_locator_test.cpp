@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/archive.h"
-#include "game/program_folder.h"
+#include "engine/data_archive.h"
+#include "platform/paths.h"
 #include "tests/support/temp_folder.h"
 #include "tools/builder/archive_writer.h"
 
@@ -43,7 +43,7 @@ class LocatorTest : public ::testing::Test {
 
   ~LocatorTest() override {
     ArchiveClose();
-    std::remove((ProgramFolder() + name_).c_str());
+    std::remove((PlatformProgramFolder() + name_).c_str());
   }
 
   void Place(Place place, Content content) {
@@ -60,7 +60,7 @@ class LocatorTest : public ::testing::Test {
         temp_.WriteFile("cd_f/" + name_, bytes);
         break;
       case kProgram: {
-        FILE* file = std::fopen((ProgramFolder() + name_).c_str(), "wb");
+        FILE* file = std::fopen((PlatformProgramFolder() + name_).c_str(), "wb");
         ASSERT_NE(file, nullptr);
         std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
@@ -111,7 +111,7 @@ TEST_F(LocatorTest, SearchOrderIsCurrentProgramThenMediaInOrder) {
     EXPECT_EQ(OpenedFrom(), c.expected);
     EXPECT_EQ(ArchiveClose(), 1);  // returned with the archive open
     for (const char* file : {"cwd/", "cd_d/", "cd_f/"}) std::remove(temp_.Join(file + name_).c_str());
-    std::remove((ProgramFolder() + name_).c_str());
+    std::remove((PlatformProgramFolder() + name_).c_str());
   }
 }
 

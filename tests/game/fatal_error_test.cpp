@@ -7,7 +7,7 @@
 #include <string>
 
 #include "game/game_app.h"
-#include "game/program_folder.h"
+#include "platform/paths.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -31,7 +31,7 @@ std::tm NinthOfMarch() {
 // Keeps the program folder's ERROR.LOG as it was before the test.
 class ErrorLogGuard {
  public:
-  ErrorLogGuard() : path_(ProgramFolder() + "ERROR.LOG"), before_(ReadText(path_)) {}
+  ErrorLogGuard() : path_(PlatformProgramFolder() + "ERROR.LOG"), before_(ReadText(path_)) {}
   ~ErrorLogGuard() {
     if (before_.empty()) {
       std::remove(path_.c_str());

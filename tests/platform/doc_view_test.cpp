@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/framework/archive.h"
 #include "platform/framework/doc_template.h"
 #include "platform/framework/document.h"
 #include "platform/framework/frame_wnd.h"
+#include "platform/framework/serial_archive.h"
 #include "platform/framework/view.h"
 #include "platform/framework/win_app.h"
 #include "platform/headless/headless_backend.h"

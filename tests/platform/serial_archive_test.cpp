@@ -1,4 +1,4 @@
-#include "platform/framework/archive.h"
+#include "platform/framework/serial_archive.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/archive.h"
+#include "engine/data_archive.h"
 #include "engine/depth_cue.h"
 #include "engine/instance.h"
 #include "engine/light.h"

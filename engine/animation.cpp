@@ -3,8 +3,7 @@
 #include "engine/instance_fragment.h"
 #include "engine/matrix.h"
 #include "engine/model.h"
-
-int g_InstancesZBuffered = 0;
+#include "engine/render_world.h"
 
 namespace {
 

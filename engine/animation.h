@@ -6,10 +6,6 @@
 // world matrix, or for a root the instance's matrix and its group's.
 #include "engine/records.h"
 
-// 1 while the software z-buffer exists: instances are then drawn after the
-// world and get no BSP fragments. The render layer sets it.
-extern int g_InstancesZBuffered;
-
 // Loads the node's keyframe pose at time into the current matrix: the last
 // key whose successor's time is not below time (the first key before the
 // first), interpolated towards its successor with f = (time - key) /

@@ -5,6 +5,7 @@
 #include "engine/intrusive_list.h"
 #include "engine/polygon_math.h"
 #include "engine/pool.h"
+#include "engine/render_world.h"
 #include "engine/surface.h"
 #include "engine/surface_mapping.h"
 #include "engine/vertex_pool.h"

@@ -5,6 +5,7 @@
 
 #include "engine/depth_cue.h"
 #include "engine/polygon_math.h"
+#include "engine/render_world.h"
 #include "engine/view.h"
 
 int g_SurfaceTakesLights = 1;

@@ -34,7 +34,7 @@ void CacheVertex(int index) {
   g_VertexState[index] = (Z > g_FocalLength && inRange) ? kVertexProjected : kVertexNear;
 }
 
-// Step 10 of a node: its fragments, in list order.
+// A node's fragments, in list order.
 void DrawNodeFragments(BspNode* node, int side, View* view) {
   const bool depthCueClips = g_DepthCueFar >= 0.0f;
   for (BspFragment* fragment = node->firstFragment; fragment; fragment = fragment->next) {

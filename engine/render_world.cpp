@@ -38,6 +38,9 @@ int g_LightsOn;
 int g_LightSpotsOn;
 int g_InstanceVertexLighting;
 int g_HardwareFrame;
+RenderFlags g_RenderFlagsLastFrame;
+World* g_CurrentWorld;
+int g_InstancesZBuffered;
 std::uint32_t g_StatNodes;
 std::uint32_t g_StatNewPres;
 
@@ -56,7 +59,7 @@ struct HalfResolution {
   int blockBytes;
 };
 
-// Step 3: draws at half size into a block of the engine pool when the flag
+// Draws at half size into a block of the engine pool when the flag
 // asks for it and the size allows.
 HalfResolution HalfResolutionBegin(View* view) {
   HalfResolution half = {};
@@ -82,7 +85,7 @@ HalfResolution HalfResolutionBegin(View* view) {
   return half;
 }
 
-// Step 15: every half-size pixel becomes a 2 x 2 square of the real target,
+// Every half-size pixel becomes a 2 x 2 square of the real target,
 // row after row in memory order (the same order for either sign of pitch),
 // and the view gets its own size and target back.
 void HalfResolutionEnd(View* view, const HalfResolution& half) {
@@ -146,7 +149,7 @@ void VertexCacheFree() {
   g_VertexCacheSize = 0;
 }
 
-// Step 8: moved instances get their matrices and poses.
+// Moved instances get their matrices and poses.
 void UpdateInstances(World* world) {
   for (Instance* instance = world->firstInstance; instance; instance = instance->next) {
     if (!instance->dirty) continue;
@@ -190,6 +193,8 @@ void ParticlesBackToRoot(World* world) {
 int RenderInstancesZBuffered(const View* view) {
   return g_ZBuffer != nullptr && view && !(view->flags & kRenderHardware);
 }
+
+int HardwareModeActive() { return g_RenderFlagsLastFrame & kRenderHardware; }
 
 void RenderWorld(World* world, View* view) {
   if (!world || !view) return;

@@ -40,6 +40,14 @@ extern int g_InstanceVertexLighting;
 
 // RenderFlags & kRenderHardware of the current (or last) frame.
 extern int g_HardwareFrame;
+// The flags of the last frame, stored as it starts.
+extern RenderFlags g_RenderFlagsLastFrame;
+// The world being drawn; the lighting reads its lights.
+extern World* g_CurrentWorld;
+// 1 while the frame draws instances after the world against the software
+// z-buffer (RenderInstancesZBuffered): posing then gives them no BSP
+// fragments.
+extern int g_InstancesZBuffered;
 
 // Frame counters for the statistics overlay; they only grow within a frame
 // and RenderWorld zeroes them at its start. BSP nodes entered, and instance
@@ -60,3 +68,6 @@ void RenderWorld(World* world, View* view);
 // instead of through the BSP: a z-buffer exists and the frame is a software
 // frame (a hardware frame has no pixel rows to test against).
 int RenderInstancesZBuffered(const View* view);
+
+// 4096 when the last frame went to the hardware polygon queue, else 0.
+int HardwareModeActive();

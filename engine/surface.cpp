@@ -8,6 +8,7 @@
 #include "engine/polygon_math.h"
 #include "engine/pool.h"
 #include "engine/properties.h"
+#include "engine/render_world.h"
 #include "engine/texture.h"
 #include "engine/view.h"
 

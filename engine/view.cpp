@@ -9,7 +9,6 @@
 #include "engine/polygon_math.h"
 
 View* g_CurrentView;
-World* g_CurrentWorld;
 Vec3 g_CameraPosition;
 int g_ViewWidth;
 int g_ViewHeight;
@@ -19,7 +18,6 @@ float g_FocalLength;
 Matrix g_CameraMatrix;
 Plane g_FrustumPlanes[kMaxFrustumPlanes];
 int g_FrustumPlaneCount;
-RenderFlags g_RenderFlagsLastFrame;
 
 namespace {
 
@@ -121,5 +119,3 @@ int ProjectToScreen(View* view, float x, float y, float z, int* sx, int* sy) {
   *sy = static_cast<int>(std::lrint(Y / kFixedOne / Z));
   return 1;
 }
-
-int HardwareModeActive() { return g_RenderFlagsLastFrame & kRenderHardware; }

@@ -10,8 +10,6 @@
 
 // Frame camera state, valid from one ViewSetup until the next.
 extern View* g_CurrentView;
-// The world being drawn (RenderWorld sets it); the lighting reads its lights.
-extern World* g_CurrentWorld;
 extern Vec3 g_CameraPosition;
 extern int g_ViewWidth;  // target size in pixels ...
 extern int g_ViewHeight;
@@ -25,8 +23,6 @@ extern Matrix g_CameraMatrix;
 // 5 far; the instance-face code appends its leaf planes after them.
 extern Plane g_FrustumPlanes[kMaxFrustumPlanes];
 extern int g_FrustumPlaneCount;
-// The flags of the last RenderWorld (it stores them as it starts a frame).
-extern RenderFlags g_RenderFlagsLastFrame;
 
 // Makes view the current view and builds the frame camera state. Within one
 // frame stamp a second call for the same view only reloads g_CameraMatrix
@@ -37,5 +33,3 @@ void ViewSetup(View* view);
 // depth is below 1.0, else 1. The caller's current matrix and the matrix
 // stack are left as they were.
 int ProjectToScreen(View* view, float x, float y, float z, int* sx, int* sy);
-// 4096 when the last frame went to the hardware polygon queue, else 0.
-int HardwareModeActive();

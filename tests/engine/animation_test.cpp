@@ -5,6 +5,7 @@
 #include "engine/instance.h"
 #include "engine/instance_fragment.h"
 #include "engine/matrix.h"
+#include "engine/render_world.h"
 #include "tests/engine/model_fixture.h"
 #include "tools/builder/demo_models.h"
 

@@ -12,6 +12,7 @@
 #include "engine/particle.h"
 #include "engine/polygon_group.h"
 #include "engine/pool.h"
+#include "engine/render_world.h"
 #include "engine/surface.h"
 #include "engine/vertex_pool.h"
 #include "engine/view.h"

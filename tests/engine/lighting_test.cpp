@@ -10,6 +10,7 @@
 
 #include "engine/depth_cue.h"
 #include "engine/light.h"
+#include "engine/render_world.h"
 #include "engine/view.h"
 #include "tests/engine/world_fixture.h"
 

@@ -7,6 +7,7 @@
 #include "engine/bsp_fragment.h"
 #include "engine/frame_stamp.h"
 #include "engine/matrix.h"
+#include "engine/render_world.h"
 #include "engine/surface_mapping.h"
 #include "engine/view.h"
 #include "engine/world_polygon.h"

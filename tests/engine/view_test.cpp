@@ -7,6 +7,7 @@
 #include "engine/depth_cue.h"
 #include "engine/frame_stamp.h"
 #include "engine/matrix.h"
+#include "engine/render_world.h"
 
 namespace {
 

@@ -1,51 +1,26 @@
 #include "game/crash_handler.h"
 
 #include <atomic>
-#include <csignal>
+
+#include "platform/process_services.h"
 
 namespace {
-
-constexpr int kSignals[] = {SIGABRT, SIGILL, SIGSEGV};
-struct sigaction g_previous[3];
-bool g_installed = false;
-volatile std::sig_atomic_t g_fullScreen = 0;
-std::atomic<void (*)()> g_displayRestore{nullptr};
-
-int SlotOf(int signalNumber) {
-  for (int i = 0; i < 3; ++i)
-    if (kSignals[i] == signalNumber) return i;
-  return -1;
-}
-
+// Both are read inside the signal handler, so both are lock-free atomics.
+std::atomic<bool> g_FullScreen{false};
+std::atomic<void (*)()> g_DisplayRestore{nullptr};
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<void (*)()>::is_always_lock_free);
 }  // namespace
 
 void CrashSignalHandler(int signalNumber) {
-  if (g_fullScreen) {
-    void (*restore)() = g_displayRestore.load(std::memory_order_relaxed);
+  if (g_FullScreen.load(std::memory_order_relaxed)) {
+    void (*restore)() = g_DisplayRestore.load(std::memory_order_relaxed);
     if (restore) restore();
   }
-  // Let the signal take its course: the previous action, delivered as soon
-  // as this handler returns (the signal is blocked while it runs).
-  const int slot = SlotOf(signalNumber);
-  if (slot >= 0 && g_installed) {
-    sigaction(signalNumber, &g_previous[slot], nullptr);
-  } else {
-    signal(signalNumber, SIG_DFL);
-  }
-  raise(signalNumber);
+  CrashSignalPassOn(signalNumber);
 }
 
-void CrashHandlerInstall() {
-  // Once: a second install would keep this handler as its own "previous"
-  // action and pass each signal back to itself.
-  if (g_installed) return;
-  struct sigaction action {};
-  action.sa_handler = CrashSignalHandler;
-  sigemptyset(&action.sa_mask);
-  for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &action, &g_previous[i]);
-  g_installed = true;
-}
+void CrashHandlerInstall() { CrashSignalsWatch(CrashSignalHandler); }
 
-void CrashHandlerNoteFullScreen(bool fullScreen) { g_fullScreen = fullScreen ? 1 : 0; }
+void CrashHandlerNoteFullScreen(bool fullScreen) { g_FullScreen.store(fullScreen); }
 
-void CrashHandlerSetDisplayRestore(void (*restore)()) { g_displayRestore.store(restore); }
+void CrashHandlerSetDisplayRestore(void (*restore)()) { g_DisplayRestore.store(restore); }

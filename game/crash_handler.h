@@ -5,8 +5,8 @@
 // Only async-signal-safe work happens in the handler: it reads a flag and
 // calls a hook that must itself be async-signal-safe.
 
-// Installs the handler once (keeping the previous actions to pass the signal
-// on).
+// Installs the handler once, through the process services, which keep the
+// previous actions to pass each signal on.
 void CrashHandlerInstall();
 // The handler itself (one signal number).
 void CrashSignalHandler(int signalNumber);

@@ -3,8 +3,18 @@
 #include "game/crash_handler.h"
 #include "game/interface_window.h"
 #include "platform/backend.h"
+#include "platform/debug_output.h"
 
 CInterface* g_pInterface = nullptr;
+
+namespace {
+// Whole-program runs read where a run got to from these lines.
+void DebugScreenOpens(int screen) {
+  CString line;
+  line.Format("korvane: menu screen %d opens\n", screen);
+  OutputDebugString(line);
+}
+}  // namespace
 
 CInterface::CInterface() {
   g_pInterface = this;
@@ -45,12 +55,14 @@ void CInterface::OpenMenu(bool /*initial*/) {
   if (menuActive_) return;
   menuActive_ = 1;
   screen_ = 0;
+  DebugScreenOpens(screen_);
 }
 
 void CInterface::OpenBriefing() {
   if (menuActive_) return;
   menuActive_ = 1;
   screen_ = 8;
+  DebugScreenOpens(screen_);
 }
 
 bool CInterface::CloseMenu() {
@@ -59,4 +71,4 @@ bool CInterface::CloseMenu() {
   return true;
 }
 
-bool CInterface::IsKeyDown(int scanCode) const { return (PlatformBackendGet().KeyState(scanCode) & 0x80) != 0; }
+bool CInterface::IsKeyDown(int scanCode) const { return (PlatformBackendGet().input->KeyState(scanCode) & 0x80) != 0; }

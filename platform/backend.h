@@ -1,46 +1,54 @@
 #pragma once
-// The back end under the platform layer: headless (memory surfaces, silent
-// mixer, scripted input; every test uses it) or SDL2 (a real window, keyboard,
-// mouse, joystick and audio). One is chosen at start-up:
-//   KORVANE_BACKEND=headless|sdl forces a choice; otherwise SDL2 when the
-//   program was built with it and a display exists, else headless.
-#include <array>
-#include <atomic>
-#include <cstdint>
+// The back end: one set of devices, chosen once at start-up, through which
+// the rest of the program reaches the machine. Each device has its own
+// interface (platform/<device>.h) and its implementations beside it:
+//   headless (platform/headless/): no window, input from a script; every
+//     test uses it;
+//   SDL2 (platform/sdl/): a real window with its keyboard and mouse.
+// A device with no implementation yet is its null stand-in in both sets.
+// The process services (platform/process_services.h) are the same for both.
+//
+// The choice: KORVANE_BACKEND=headless|sdl forces one; otherwise SDL2 when
+// the program was built with it and a display exists, else headless.
 #include <memory>
+#include <string>
 
-#include "platform/input_event.h"
-#include "platform/types.h"
+#include "platform/device_3d.h"
+#include "platform/display.h"
+#include "platform/input.h"
+#include "platform/music.h"
+#include "platform/network.h"
+#include "platform/sound.h"
+#include "platform/video.h"
 
 enum class BackendKind { Headless, Sdl };
 
-class PlatformBackend {
- public:
-  virtual ~PlatformBackend() = default;
-  virtual BackendKind Kind() const = 0;
-
-  // Takes the next input event that is due, true when one was taken. The key
-  // table below follows the key events taken here.
-  bool PollEvent(InputEvent* event);
-
-  virtual void Beep(UINT type);
-  virtual int ShowMessageBox(const char* text, const char* caption, UINT type);
-
-  // Keyboard state as DirectInput reports it: 256 bytes, 0x80 when down.
-  // Written by the thread that polls events, read by the input thread.
-  uint8_t KeyState(int scanCode) const;
-  void CopyKeyStates(uint8_t out[256]) const;
-
- protected:
-  virtual bool NextEvent(InputEvent* event) = 0;
-
- private:
-  std::array<std::atomic<uint8_t>, 256> keyStates_{};
+// One back end's devices; a set in use has every one of them.
+struct PlatformBackend {
+  BackendKind kind = BackendKind::Headless;
+  std::unique_ptr<PlatformDisplay> display;
+  std::unique_ptr<PlatformInput> input;
+  std::unique_ptr<PlatformSound> sound;
+  std::unique_ptr<PlatformMusic> music;
+  std::unique_ptr<PlatformVideo> video;
+  std::unique_ptr<Platform3DDevice> device3d;
+  std::unique_ptr<PlatformNetwork> network;
 };
 
-// Which back end this start-up would choose (environment, build, display).
-BackendKind BackendChoose();
-// The chosen back end, created at first use.
+// Which back end this start-up would choose (environment, build, display);
+// *reason, when given, says why in a few words.
+BackendKind BackendChoose(const char** reason = nullptr);
+
+// The programs' start: makes the chosen set from the environment (the
+// headless input reads KORVANE_INPUT_SCRIPT), installs it and watches the
+// stop signals (platform/process_services.h). False with the reason in
+// *error when the set can't be made: an input script that can't be read or
+// parsed. A headless run with nothing to end it says so on stderr, with how
+// to stop or script it.
+bool PlatformBackendStart(std::string* error);
+
+// The installed set. Code that runs without a program's start (tests, the
+// tools) gets a headless set with no input, made at first use.
 PlatformBackend& PlatformBackendGet();
-// Replaces the back end (tests install a headless one with their own script).
-void PlatformBackendInstall(std::unique_ptr<PlatformBackend> backend);
+// Replaces the set (tests install headless ones with their own scripts).
+void PlatformBackendInstall(PlatformBackend backend);

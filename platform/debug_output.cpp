@@ -11,7 +11,7 @@ void OutputDebugString(const char* text) {
 }
 
 BOOL MessageBeep(UINT type) {
-  PlatformBackendGet().Beep(type);
+  PlatformBackendGet().display->Beep(type);
   return TRUE;
 }
 
@@ -32,5 +32,5 @@ int MessageBoxDefaultButton(UINT type) {
 }
 
 int MessageBox(PlatformWindow* /*owner*/, const char* text, const char* caption, UINT type) {
-  return PlatformBackendGet().ShowMessageBox(text ? text : "", caption ? caption : "", type);
+  return PlatformBackendGet().display->ShowMessageBox(text ? text : "", caption ? caption : "", type);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/ascii.h"
+#include "platform/process_services.h"
 
 namespace {
 
@@ -145,24 +146,9 @@ std::string Render(const Profile& profile) {
   return text;
 }
 
-bool MakeFolders(const std::string& folder) {
-  if (folder.empty()) return true;
-  std::string partial;
-  size_t at = 0;
-  while (at <= folder.size()) {
-    size_t slash = folder.find('/', at);
-    if (slash == std::string::npos) slash = folder.size();
-    partial = folder.substr(0, slash);
-    if (!partial.empty() && ::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    at = slash + 1;
-  }
-  struct stat info {};
-  return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 bool WriteAtomically(const std::string& path, const std::string& text) {
   const size_t slash = path.rfind('/');
-  if (slash != std::string::npos && !MakeFolders(path.substr(0, slash))) return false;
+  if (slash != std::string::npos && slash > 0 && !FolderCreate(path.substr(0, slash), true)) return false;
   const std::string temporary = path + ".tmp" + std::to_string(::getpid());
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) return false;

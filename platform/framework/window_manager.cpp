@@ -160,7 +160,7 @@ LRESULT CallWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
-void QueueKey(PlatformBackend& backend, bool down, int scanCode) {
+void QueueKey(const PlatformInput& input, bool down, int scanCode) {
   if (scanCode <= 0 || scanCode >= 256) return;
   State& s = S();
   const bool wasDown = s.keyDown[static_cast<size_t>(scanCode)];
@@ -168,7 +168,7 @@ void QueueKey(PlatformBackend& backend, bool down, int scanCode) {
   const int vk = VirtualKeyFromScanCode(scanCode);
   if (vk == 0) return;
   const bool isAlt = scanCode == DIK_LMENU || scanCode == DIK_RMENU;
-  const bool altHeld = isAlt || (backend.KeyState(DIK_LMENU) & 0x80) || (backend.KeyState(DIK_RMENU) & 0x80);
+  const bool altHeld = isAlt || (input.KeyState(DIK_LMENU) & 0x80) || (input.KeyState(DIK_RMENU) & 0x80);
   const bool system = altHeld || scanCode == DIK_F10;
   UINT message = down ? WM_KEYDOWN : WM_KEYUP;
   if (system) message = down ? WM_SYSKEYDOWN : WM_SYSKEYUP;
@@ -191,12 +191,12 @@ void QueueMouse(UINT message) {
   s.input.push_back(MakeMessage(target, message, s.buttons, MAKELPARAM(s.cursor.x - origin.x, s.cursor.y - origin.y)));
 }
 
-void TranslateInput(PlatformBackend& backend, const InputEvent& event) {
+void TranslateInput(const PlatformInput& input, const InputEvent& event) {
   State& s = S();
   switch (event.type) {
     case InputEventType::KeyDown:
     case InputEventType::KeyUp:
-      QueueKey(backend, event.type == InputEventType::KeyDown, event.scanCode);
+      QueueKey(input, event.type == InputEventType::KeyDown, event.scanCode);
       break;
     case InputEventType::Char: {
       const HWND target = s.focus ? s.focus : s.active;
@@ -234,9 +234,9 @@ void TranslateInput(PlatformBackend& backend, const InputEvent& event) {
 }
 
 void PumpInput() {
-  PlatformBackend& backend = PlatformBackendGet();
+  PlatformInput& input = *PlatformBackendGet().input;
   InputEvent event;
-  while (backend.PollEvent(&event)) TranslateInput(backend, event);
+  while (input.PollEvent(&event)) TranslateInput(input, event);
 }
 
 bool InRange(UINT message, UINT low, UINT high) {

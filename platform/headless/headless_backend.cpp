@@ -1,39 +1,48 @@
 #include "platform/headless/headless_backend.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/clock.h"
-
-HeadlessBackend::HeadlessBackend(std::vector<TimedInputEvent> events)
-    : events_(std::move(events)), startMs_(timeGetTime()) {}
-
-void HeadlessBackend::Inject(const InputEvent& event) {
-  const uint32_t now = timeGetTime() - startMs_;
-  // Keep the list ordered: an injected event goes before later scripted ones.
-  size_t at = next_;
-  while (at < events_.size() && events_[at].timeMs <= now) ++at;
-  events_.insert(events_.begin() + static_cast<std::ptrdiff_t>(at), TimedInputEvent{now, event});
+PlatformBackend HeadlessBackendCreate(std::unique_ptr<HeadlessInput> input) {
+  PlatformBackend backend;
+  backend.kind = BackendKind::Headless;
+  backend.display = HeadlessDisplayCreate();
+  backend.input = std::move(input);
+  backend.sound = NullSoundCreate();
+  backend.music = NullMusicCreate();
+  backend.video = NullVideoCreate();
+  backend.device3d = Null3DDeviceCreate();
+  backend.network = NullNetworkCreate();
+  return backend;
 }
 
-bool HeadlessBackend::NextEvent(InputEvent* event) {
-  if (next_ >= events_.size()) return false;
-  const uint32_t elapsed = timeGetTime() - startMs_;  // wrap-safe
-  if (events_[next_].timeMs > elapsed) return false;
-  *event = events_[next_++].event;
-  return true;
+HeadlessInput* HeadlessBackendInstall(std::vector<TimedInputEvent> events) {
+  auto input = std::make_unique<HeadlessInput>(std::move(events));
+  HeadlessInput* installed = input.get();
+  PlatformBackendInstall(HeadlessBackendCreate(std::move(input)));
+  return installed;
 }
 
-std::unique_ptr<PlatformBackend> HeadlessBackendCreateFromEnvironment() {
+bool HeadlessInputFromEnvironment(std::unique_ptr<HeadlessInput>* input, std::string* error) {
   std::vector<TimedInputEvent> events;
   const char* path = std::getenv("KORVANE_INPUT_SCRIPT");
-  if (path && *path) {
-    std::string error;
-    if (!InputScriptLoad(path, &events, &error)) {
-      std::fprintf(stderr, "korvane: input script %s: %s; quitting\n", path, error.c_str());
-      events.clear();
-      events.push_back({0, InputEvent{InputEventType::Quit}});
-    }
+  const bool scripted = path && *path;
+  if (scripted && !InputScriptLoad(path, &events, error)) {
+    *error = std::string("input script ") + path + ": " + *error;
+    return false;
   }
-  return std::make_unique<HeadlessBackend>(std::move(events));
+  const bool quits = std::any_of(events.begin(), events.end(),
+                                 [](const TimedInputEvent& e) { return e.event.type == InputEventType::Quit; });
+  if (!quits) {
+    // Headless, nothing is shown: without this a run that never ends would
+    // look like a hang.
+    std::fprintf(stderr,
+                 "korvane: running headless: no window, no sound, input only from an input script. %s, so the "
+                 "program runs until it is stopped: press Ctrl+C or send SIGTERM to quit. To script a run, set "
+                 "KORVANE_INPUT_SCRIPT to a script file (format in README.md) that ends with a quit.\n",
+                 scripted ? "The input script has no quit" : "No input script is set (KORVANE_INPUT_SCRIPT)");
+  }
+  *input = std::make_unique<HeadlessInput>(std::move(events));
+  return true;
 }

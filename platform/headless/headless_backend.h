@@ -1,30 +1,24 @@
 #pragma once
-// The headless back end: no window, no sound device; input comes from a
-// script (KORVANE_INPUT_SCRIPT names its file) in platform-clock time.
+// The headless set: the headless display and input, and the null stand-ins
+// of the devices that have no implementation yet.
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/backend.h"
-#include "platform/headless/input_script.h"
+#include "platform/headless/headless_input.h"
 
-class HeadlessBackend : public PlatformBackend {
- public:
-  // Events are due at their time after the back end was made.
-  explicit HeadlessBackend(std::vector<TimedInputEvent> events);
-  BackendKind Kind() const override { return BackendKind::Headless; }
-  // Queues an event due at once (tests).
-  void Inject(const InputEvent& event);
+// The set with this input.
+PlatformBackend HeadlessBackendCreate(std::unique_ptr<HeadlessInput> input);
+// Installs a set whose input is this script and returns that input, through
+// which a test can inject events (it lives until the set is replaced).
+HeadlessInput* HeadlessBackendInstall(std::vector<TimedInputEvent> events = {});
 
- protected:
-  bool NextEvent(InputEvent* event) override;
+// The input a program start asks for: the script KORVANE_INPUT_SCRIPT names,
+// or none. False with the reason in *error when the script is set but can't
+// be read or parsed. When nothing will end the run (no script, or a script
+// without a quit) it says so on stderr, with how to stop or script it.
+bool HeadlessInputFromEnvironment(std::unique_ptr<HeadlessInput>* input, std::string* error);
 
- private:
-  std::vector<TimedInputEvent> events_;
-  size_t next_ = 0;
-  uint32_t startMs_;
-};
-
-// From KORVANE_INPUT_SCRIPT; a script that cannot be read or parsed is
-// reported on stderr and replaced by an immediate quit, so a run never hangs
-// waiting for input that will not come.
-std::unique_ptr<PlatformBackend> HeadlessBackendCreateFromEnvironment();
+// The display with no window (platform/headless/headless_display.cpp).
+std::unique_ptr<PlatformDisplay> HeadlessDisplayCreate();

@@ -1,8 +1,9 @@
 #pragma once
-// The SDL2 back end: a real window scaled to the desktop, keyboard, mouse.
-#include <memory>
-
+// The SDL2 set: a real window scaled to the desktop with its keyboard and
+// mouse; the devices that have no implementation yet are their null
+// stand-ins.
 #include "platform/backend.h"
 
-// Null when SDL2 cannot start (for example no usable display).
-std::unique_ptr<PlatformBackend> SdlBackendCreate();
+// Fills *out with the set; false (and *out untouched) when SDL2 can't start,
+// for example with no usable display.
+bool SdlBackendCreate(PlatformBackend* out);

@@ -26,9 +26,7 @@ class GameAppTest : public ::testing::Test {
     MessageQueueReset();
     ClockUseFixedStep(20);
     ClockSetTime(3000000);
-    auto backend = std::make_unique<HeadlessBackend>(std::vector<TimedInputEvent>{});
-    backend_ = backend.get();
-    PlatformBackendInstall(std::move(backend));
+    input_ = HeadlessBackendInstall();
     MainFrameResetSizing();
     g_IdleReady = 1;
     g_GameTimePaused = 0;
@@ -60,7 +58,7 @@ class GameAppTest : public ::testing::Test {
 
   TempFolder folder_;
   ScopedEnv config_;
-  HeadlessBackend* backend_ = nullptr;
+  HeadlessInput* input_ = nullptr;
   std::unique_ptr<CGameApp> app_;
 };
 
@@ -282,7 +280,7 @@ TEST_F(GameAppTest, TheFirstSizeAfterARestoreIsSnappedForTheView) {
 
 TEST_F(GameAppTest, ANormalQuitEndsTheLoopWithCodeZero) {
   Start();
-  backend_->Inject(InputEvent{InputEventType::Quit});
+  input_->Inject(InputEvent{InputEventType::Quit});
   EXPECT_EQ(app_->Run(), 0);
   EXPECT_EQ(g_pNetDoc, nullptr);  // the loop's end shut the game down
   EXPECT_EQ(g_pInterface, nullptr);

@@ -88,7 +88,7 @@ class DocViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     MessageQueueReset();
-    PlatformBackendInstall(std::make_unique<HeadlessBackend>(std::vector<TimedInputEvent>{}));
+    HeadlessBackendInstall();
     g_log.clear();
     g_refuseNew = false;
   }

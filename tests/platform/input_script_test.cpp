@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/clock.h"
-#include "platform/headless/headless_backend.h"
+#include "platform/headless/headless_input.h"
 #include "platform/keys.h"
 
 TEST(InputScript, ParsesEachKindOfEventInTimeOrder) {
@@ -54,23 +54,23 @@ TEST(InputScript, BadLinesAreReportedWithTheirNumber) {
   }
 }
 
-TEST(HeadlessBackend, DeliversEventsWhenTheirTimeComesAndTracksKeys) {
+TEST(HeadlessInput, DeliversEventsWhenTheirTimeComesAndTracksKeys) {
   ClockUseFixedStep(50);
   std::vector<TimedInputEvent> events;
   std::string error;
   ASSERT_TRUE(InputScriptParse("100 key LSHIFT down\n200 quit\n", &events, &error));
-  HeadlessBackend backend(events);
+  HeadlessInput input(events);
   InputEvent event;
-  EXPECT_FALSE(backend.PollEvent(&event));
+  EXPECT_FALSE(input.PollEvent(&event));
   ClockEndFrame();
   ClockEndFrame();
-  ASSERT_TRUE(backend.PollEvent(&event));
+  ASSERT_TRUE(input.PollEvent(&event));
   EXPECT_EQ(event.type, InputEventType::KeyDown);
-  EXPECT_EQ(backend.KeyState(DIK_LSHIFT), 0x80);
-  EXPECT_FALSE(backend.PollEvent(&event));
+  EXPECT_EQ(input.KeyState(DIK_LSHIFT), 0x80);
+  EXPECT_FALSE(input.PollEvent(&event));
   ClockEndFrame();
   ClockEndFrame();
-  ASSERT_TRUE(backend.PollEvent(&event));
+  ASSERT_TRUE(input.PollEvent(&event));
   EXPECT_EQ(event.type, InputEventType::Quit);
   ClockUseRealTime();
 }

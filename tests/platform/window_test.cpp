@@ -102,9 +102,7 @@ class WindowTest : public ::testing::Test {
     MessageQueueReset();
     ClockUseFixedStep(20);
     ClockSetTime(5000000);
-    auto backend = std::make_unique<HeadlessBackend>(std::vector<TimedInputEvent>{});
-    backend_ = backend.get();
-    PlatformBackendInstall(std::move(backend));
+    input_ = HeadlessBackendInstall();
     SetCursorPos(320, 240);
   }
   void TearDown() override {
@@ -120,10 +118,10 @@ class WindowTest : public ::testing::Test {
     InputEvent e;
     e.type = type;
     e.scanCode = scanCode;
-    backend_->Inject(e);
+    input_->Inject(e);
   }
 
-  HeadlessBackend* backend_ = nullptr;
+  HeadlessInput* input_ = nullptr;
   Log log_;
 };
 
@@ -291,7 +289,7 @@ TEST_F(WindowTest, BackEndInputBecomesKeyboardAndMouseMessages) {
       {{InputEventType::MouseButtonUp, 0, 0, 0, 0, kMouseLeft}, WM_LBUTTONUP, 0, MAKELPARAM(639, 0)},
   };
   for (const Case& c : cases) {
-    backend_->Inject(c.event);
+    input_->Inject(c.event);
     MSG msg;
     ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.hwnd, w.m_hWnd);
@@ -303,7 +301,7 @@ TEST_F(WindowTest, BackEndInputBecomesKeyboardAndMouseMessages) {
 
 TEST_F(WindowTest, QuitEndsGetMessageWithItsCode) {
   PostMessage(nullptr, WM_USER, 0, 0);
-  backend_->Inject(InputEvent{InputEventType::Quit});
+  input_->Inject(InputEvent{InputEventType::Quit});
   MSG msg;
   ASSERT_TRUE(GetMessage(&msg, nullptr, 0, 0));
   EXPECT_EQ(msg.message, WM_USER);

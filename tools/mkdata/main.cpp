@@ -3,12 +3,11 @@
 //   mkdata --rooms N <folder>   the demo textures and models with a level of
 //                               N connected rooms as "M1.CAN" (for measuring
 //                               how the engine scales with the world's size)
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "platform/process_services.h"
 #include "tools/builder/demo_data.h"
 #include "tools/builder/demo_textures.h"
 #include "tools/builder/rooms_level.h"
@@ -35,7 +34,10 @@ int main(int argc, char** argv) {
     return Usage();
   }
   const std::string folder = argv[first];
-  ::mkdir(folder.c_str(), 0755);
+  if (!FolderCreate(folder)) {
+    std::fprintf(stderr, "mkdata: cannot make the folder %s\n", folder.c_str());
+    return 1;
+  }
   std::string error;
   const bool written = rooms > 0 ? WriteDemoTextures(folder, &error) && WriteRoomsMission(folder, rooms, &error)
                                  : WriteDemoData(folder, &error);

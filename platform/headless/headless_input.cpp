@@ -1,0 +1,22 @@
+#include "platform/headless/headless_input.h"
+
+#include "platform/clock.h"
+
+HeadlessInput::HeadlessInput(std::vector<TimedInputEvent> events)
+    : events_(std::move(events)), startMs_(timeGetTime()) {}
+
+void HeadlessInput::Inject(const InputEvent& event) {
+  const uint32_t now = timeGetTime() - startMs_;
+  // Keep the list ordered: an injected event goes before later scripted ones.
+  size_t at = next_;
+  while (at < events_.size() && events_[at].timeMs <= now) ++at;
+  events_.insert(events_.begin() + static_cast<std::ptrdiff_t>(at), TimedInputEvent{now, event});
+}
+
+bool HeadlessInput::NextEvent(InputEvent* event) {
+  if (next_ >= events_.size()) return false;
+  const uint32_t elapsed = timeGetTime() - startMs_;  // wrap-safe
+  if (events_[next_].timeMs > elapsed) return false;
+  *event = events_[next_++].event;
+  return true;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Process services: what the program asks of the operating system as a
+// process: folders made on disk, the crash signals, and being asked to stop.
+// One implementation (platform/posix/) serves both back ends, since a
+// headless run is the same kind of process as a windowed one.
+//
+// Not here yet: the user's data folder under $XDG_DATA_HOME/korvane for
+// saved games, screenshots and logs; it comes with the first of them.
+#include <string>
+
+// Makes the folder at path (a Linux path) and any missing folders above it.
+// New folders are readable by everyone, or by the user alone when userOnly
+// is set (settings). True when path is a folder afterwards.
+bool FolderCreate(const std::string& path, bool userOnly = false);
+
+// Installs handler for the crash signals (abort, illegal instruction,
+// access violation) once; later calls change nothing. The actions that were
+// there before are kept for CrashSignalPassOn. The handler runs inside the
+// signal: it may only do async-signal-safe work.
+void CrashSignalsWatch(void (*handler)(int signalNumber));
+// Called at the end of that handler: the signal takes its course through
+// the action that was there before (the default one if none was kept), as
+// soon as the handler returns.
+void CrashSignalPassOn(int signalNumber);
+
+// From now on the first interrupt (Ctrl+C) or terminate signal only leaves a
+// stop request, which input delivers as a quit event so that the program
+// ends as after a normal quit; a second one ends the process at once.
+void StopSignalsWatch();
+// True once for each stop request; safe to call from any thread.
+bool StopRequestTake();

@@ -19,6 +19,7 @@
 #include "media/sound_manager.h"
 #include "platform/clock.h"
 #include "platform/crt_random.h"
+#include "platform/debug_output.h"
 #include "platform/framework/com.h"
 
 CString g_CurrentMissionArchive = "M1.CAN";
@@ -44,6 +45,9 @@ void LoadDeviceTextures() {
 void LeaveFullScreenForMessage() {
   if (g_pInterface) g_pInterface->LeaveFullScreen(false);
 }
+
+// Whole-program runs read where a run got to from these lines.
+void DebugLine(const CString& line) { OutputDebugString(line + "\n"); }
 }  // namespace
 
 CGameApp* GameApp() { return dynamic_cast<CGameApp*>(AfxGetApp()); }
@@ -91,6 +95,7 @@ bool CGameApp::InitInstance() {
   g_pInterface->LoadScreens();
 
   OnFileNew();
+  DebugLine(networkLaunch_ ? "korvane: started by a lobby" : "korvane: started");
   return true;
 }
 
@@ -122,7 +127,11 @@ int CGameApp::ExitInstance() {
   DeleteInterface();
   CoUninitialize();
   PoolReleaseAll();
-  return CWinApp::ExitInstance();
+  const int code = CWinApp::ExitInstance();
+  CString line;
+  line.Format("korvane: quits with exit code %d", code);
+  DebugLine(line);
+  return code;
 }
 
 bool CGameApp::OnCmdMsg(UINT id) {
@@ -175,6 +184,10 @@ void CGameApp::StartRequestedGame() {
   }
   ReleaseDeviceTextures();
   DiscardDocument();
+  CString line;
+  line.Format("korvane: new game in %s%s", g_CurrentMissionArchive.GetString(),
+              startViaBriefing_ ? " through its briefing" : "");
+  DebugLine(line);
   OnFileNew();
   LoadDeviceTextures();
 }

@@ -11,10 +11,8 @@
 // wall panels (y up), 200 pillars and 64 instances sorted into the BSP's
 // root, about 2,300 polygons.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -32,6 +30,7 @@
 #include "engine/world.h"
 #include "engine/world_polygon.h"
 #include "platform/crt_random.h"
+#include "tests/support/temp_folder.h"
 #include "tools/builder/demo_data.h"
 #include "tools/builder/demo_level.h"
 
@@ -204,13 +203,13 @@ void Register(const std::string& name, const Scene* scene) {
 
 // The demo mission, written to a folder of its own and loaded.
 struct DemoScene {
-  std::string folder;
+  TempFolder temp;
   Scene scene;
 
   bool Load() {
-    folder = "/tmp/korvane-collision-bench-" + std::to_string(::getpid());
+    const std::string& folder = temp.Path();
     std::string error;
-    if (std::system(("mkdir -p " + folder).c_str()) != 0 || !WriteDemoData(folder, &error)) {
+    if (!WriteDemoData(folder, &error)) {
       std::fprintf(stderr, "cannot write the demo data: %s\n", error.c_str());
       return false;
     }
@@ -236,7 +235,6 @@ struct DemoScene {
     WorldFree(scene.world);
     EngineFreeAll();
     TextureArchiveClose();
-    if (!folder.empty()) std::system(("rm -rf " + folder).c_str());
   }
 };
 

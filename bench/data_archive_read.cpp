@@ -5,7 +5,6 @@
 // Prints, after the benchmarks, each archive read's throughput as a ratio of
 // the plain read's.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "engine/data_archive.h"
+#include "tests/support/temp_folder.h"
 #include "tools/builder/archive_writer.h"
 
 namespace {
@@ -23,7 +23,8 @@ namespace {
 constexpr int kValues = 8 * 1024 * 1024;  // 32 MB of i32 and float values
 constexpr int kMemberOffset = 4;
 
-std::string g_Path;
+TempFolder g_Temp;
+const std::string g_Path = g_Temp.Join("values.can");
 std::map<std::string, double> g_BytesPerSecond;
 
 void WriteBenchArchive() {
@@ -34,7 +35,6 @@ void WriteBenchArchive() {
   }
   ArchiveWriter archive;
   archive.AddMember("VALUES", std::move(member));
-  g_Path = "/tmp/korvane-archive-bench-" + std::to_string(::getpid()) + ".can";
   if (!archive.WriteFile(g_Path)) std::fprintf(stderr, "cannot write %s\n", g_Path.c_str());
 }
 
@@ -146,7 +146,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  std::remove(g_Path.c_str());
   const double plain = g_BytesPerSecond["plain"];
   if (plain > 0) {
     std::printf("\nbest throughput against the plain buffered read (%.0f MB/s):\n", plain / 1e6);

@@ -3,26 +3,28 @@
 // and texture coordinates included), then WorldFree. The textures' list is
 // open, as in a level load, so surfaces find their textures.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "engine/data_archive.h"
 #include "engine/model.h"
 #include "engine/texture.h"
 #include "engine/world.h"
+#include "tests/support/temp_folder.h"
 #include "tools/builder/demo_data.h"
 
 namespace {
 
+std::unique_ptr<TempFolder> g_Temp;
 std::string g_Folder;
 
 bool WriteDemo() {
-  g_Folder = "/tmp/korvane-world-bench-" + std::to_string(::getpid());
+  g_Temp = std::make_unique<TempFolder>();
+  g_Folder = g_Temp->Path();
   std::string error;
-  if (std::system(("mkdir -p " + g_Folder).c_str()) != 0 || !WriteDemoData(g_Folder, &error)) {
+  if (!WriteDemoData(g_Folder, &error)) {
     std::fprintf(stderr, "cannot write the demo data: %s\n", error.c_str());
     return false;
   }
@@ -73,6 +75,6 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   EngineFreeAll();
   TextureArchiveClose();
-  std::system(("rm -rf " + g_Folder).c_str());
+  g_Temp.reset();
   return 0;
 }

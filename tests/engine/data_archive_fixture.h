@@ -1,9 +1,9 @@
 #pragma once
 // Helpers for tests that read fabricated archives through the engine.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -50,7 +50,7 @@ class ArchiveTest : public ::testing::Test {
     const std::string path = WriteArchive("cut.can", archive);
     ASSERT_EQ(ArchiveOpen(path.c_str()), 1);
     ASSERT_EQ(ArchiveFindMember("DATA"), 1);
-    ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(4 + bytes.size())), 0);
+    std::filesystem::resize_file(path, 4 + bytes.size());
   }
 
   TempFolder temp_;

@@ -1,8 +1,5 @@
 #include "engine/data_archive.h"
 
-#include <dirent.h>
-#include <unistd.h>
-
 #include <cstring>
 
 #include "engine/engine_error.h"
@@ -20,15 +17,6 @@ ArchiveWriter ThreeMembers() {
   archive.AddMember("LEVEL1.CCW", Bytes("world!"));
   archive.AddMember("a.ccw", Bytes("12345678901"));
   return archive;
-}
-
-int OpenFileCount() {
-  int count = 0;
-  if (DIR* dir = ::opendir("/proc/self/fd")) {
-    while (::readdir(dir)) ++count;
-    ::closedir(dir);
-  }
-  return count;
 }
 
 }  // namespace

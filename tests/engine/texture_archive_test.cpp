@@ -213,12 +213,6 @@ TEST_F(TextureStoreTest, AMissingMemberOrFileLeavesThePreviousLevelAlone) {
   EXPECT_EQ(g_TextureLoadCount, 2);
 }
 
-int OpenFileCount() {
-  int count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
-  return count;
-}
-
 TEST_F(TextureStoreTest, OpeningAgainClosesThePreviousPixelFileAndStartsCountingAfresh) {
   const std::string path = WriteTextures("t.can", {FlatTexture("A.BMP", 64, 64, 50)});
   ASSERT_EQ(OpenTextureArchive(kBudget, path.c_str()), 1);

@@ -1,9 +1,9 @@
 #include "game/app_services.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <climits>
+#include <filesystem>
 
 #include "game/game_app.h"
 #include "platform/paths.h"
@@ -61,6 +61,5 @@ TEST(AppServices, ProgramFolderIsTheFolderOfTheProgram) {
   const std::string folder = PlatformProgramFolder();
   ASSERT_FALSE(folder.empty());
   EXPECT_EQ(folder.back(), '/');
-  struct stat info {};
-  EXPECT_EQ(stat((folder + "test_game").c_str(), &info), 0) << folder;
+  EXPECT_TRUE(std::filesystem::exists(folder + "test_game")) << folder;
 }

@@ -1,13 +1,13 @@
 #include "game/crash_handler.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 
 namespace {
-// Stands in for the display back end's restore: _exit is async-signal-safe.
-void RestoreAndExit() { _exit(42); }
+// Stands in for the display back end's restore: _Exit is async-signal-safe.
+void RestoreAndExit() { std::_Exit(42); }
 }  // namespace
 
 TEST(CrashHandlerDeathTest, InFullScreenTheDisplayIsRestoredFirst) {

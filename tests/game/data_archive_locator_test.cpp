@@ -1,7 +1,6 @@
 #include "game/data_archive_locator.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
@@ -34,7 +33,7 @@ std::vector<uint8_t> ArchiveFor(Place place, Content content) {
 // program, and two media folders standing in for CD-ROM drives D: and F:.
 class LocatorTest : public ::testing::Test {
  protected:
-  LocatorTest() : name_("LOCATE" + std::to_string(::getpid()) + ".CAN") {
+  LocatorTest() : name_("LOCATE" + std::to_string(ProcessId()) + ".CAN") {
     for (const char* folder : {"cd_d", "cd_f", "cwd"}) temp_.MakeFolder(folder);
     const std::string media = temp_.Join("cd_d") + ":" + temp_.Join("cd_f");
     media_ = std::make_unique<ScopedEnv>("KORVANE_MEDIA_DIRS", media.c_str());

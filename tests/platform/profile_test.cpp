@@ -1,8 +1,8 @@
 #include "platform/framework/profile.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,11 +18,9 @@ std::string ReadText(const std::string& path) {
 
 std::vector<std::string> FolderEntries(const std::string& path) {
   std::vector<std::string> names;
-  if (DIR* dir = opendir(path.c_str())) {
-    while (dirent* entry = readdir(dir))
-      if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..") names.push_back(entry->d_name);
-    closedir(dir);
-  }
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(path, ignored))
+    names.push_back(entry.path().filename().string());
   return names;
 }
 

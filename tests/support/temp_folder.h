@@ -1,6 +1,10 @@
 #pragma once
-// A fresh folder under the system's temporary folder, removed with its
-// contents when the test ends.
+// What tests and benchmarks need of the system beyond the standard library:
+// temporary folders, the environment, the current folder, the process. The
+// system calls they take stay in this one place.
+//
+// TempFolder: a fresh folder under the system's temporary folder, removed
+// with its contents when the test ends.
 #include <string>
 #include <vector>
 #include <cstdint>
@@ -52,3 +56,9 @@ class ScopedCurrentFolder {
 
 // Reads a whole file; empty when it cannot be read.
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
+
+// The test program's process id (names that parallel test programs must not
+// share).
+int ProcessId();
+// How many files the process has open now.
+int OpenFileCount();

@@ -4,11 +4,11 @@
 #include "tools/frame/mission_frame.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -31,7 +31,7 @@ constexpr RenderFlags kUnlit = kRenderWorld | kRenderCameraMatrix | kRenderPersp
 
 std::string FramesFolder() {
   std::string folder = std::string(KORVANE_BINARY_DIR) + "/frames";
-  ::mkdir(folder.c_str(), 0755);
+  std::filesystem::create_directories(folder);
   return folder;
 }
 

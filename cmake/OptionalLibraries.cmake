@@ -1,6 +1,7 @@
-# SDL2 (interactive window, keyboard, mouse, joystick, audio) and FFmpeg
-# (video decoding) are optional: without them the programs still build, with
-# the headless back end only.
+# SDL2 (the interactive back end's window, keyboard and mouse) is optional:
+# without it the programs still build, with the headless back end only.
+# FFmpeg's libraries are looked for here for the tests that decode what the
+# data builder writes; the programs do not use them yet.
 find_package(PkgConfig QUIET)
 
 set(KORVANE_HAVE_SDL OFF)
@@ -19,4 +20,4 @@ if(KORVANE_USE_FFMPEG AND PKG_CONFIG_FOUND)
   endif()
 endif()
 
-message(STATUS "Korvane: SDL2 back end ${KORVANE_HAVE_SDL}, FFmpeg video ${KORVANE_HAVE_FFMPEG}")
+message(STATUS "Korvane: SDL2 back end ${KORVANE_HAVE_SDL}, FFmpeg found ${KORVANE_HAVE_FFMPEG}")

@@ -14,13 +14,11 @@
 //
 //   build/bench/large_world [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
-#include <malloc.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -37,6 +35,8 @@
 #include "tools/builder/demo_textures.h"
 #include "tools/builder/rooms_level.h"
 #include "tools/frame/mission_frame.h"
+#include "tests/support/process_info.h"
+#include "tests/support/temp_folder.h"
 #include "tools/frame/rooms_views.h"
 
 namespace {
@@ -47,7 +47,8 @@ const int kRoomCounts[] = {18, 70, 295, 1190};
 constexpr int kFillRooms = 1;
 constexpr RenderFlags kUnlit = kRenderWorld | kRenderCameraMatrix | kRenderPerspective;
 
-std::string g_Folder;
+TempFolder g_Temp;
+const std::string g_Folder = g_Temp.Path();
 // Mean seconds per iteration, by benchmark name and room count.
 std::map<std::string, std::map<int, double>> g_Seconds;
 
@@ -56,28 +57,20 @@ std::string MissionPath(int rooms) { return Folder(rooms) + "/M1.CAN"; }
 std::string TexturesPath() { return g_Folder + "/TEXTURES.CAN"; }
 
 bool WriteData() {
-  g_Folder = "/tmp/korvane-large-world-" + std::to_string(::getpid());
   std::string error;
-  bool ok = std::system(("mkdir -p " + g_Folder).c_str()) == 0 && WriteDemoTextures(g_Folder, &error);
+  bool ok = WriteDemoTextures(g_Folder, &error);
   std::vector<int> levels(std::begin(kRoomCounts), std::end(kRoomCounts));
   levels.push_back(kFillRooms);
   for (int rooms : levels) {
-    ok = ok && std::system(("mkdir -p " + Folder(rooms)).c_str()) == 0 && WriteRoomsMission(Folder(rooms), rooms, &error);
+    ok = ok && std::filesystem::create_directories(Folder(rooms)) && WriteRoomsMission(Folder(rooms), rooms, &error);
   }
   if (!ok) std::fprintf(stderr, "cannot write the levels: %s\n", error.c_str());
   return ok;
 }
 
-double HeapMegabytes() {
-  const struct mallinfo2 info = mallinfo2();
-  return static_cast<double>(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
-}
+double HeapMegabytes() { return static_cast<double>(HeapBytesInUse()) / (1024.0 * 1024.0); }
 
-double PeakRssMegabytes() {
-  struct rusage usage;
-  ::getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
+double PeakRssMegabytes() { return static_cast<double>(PeakResidentBytes()) / (1024.0 * 1024.0); }
 
 // Runs body once per iteration, timing it with its own clock (so that
 // untimed work may follow in the same iteration), and records the mean.
@@ -317,6 +310,5 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   PrintRatios();
-  std::system(("rm -rf " + g_Folder).c_str());
   return 0;
 }

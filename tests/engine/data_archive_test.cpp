@@ -5,6 +5,7 @@
 #include "engine/engine_error.h"
 #include "engine/pool.h"
 #include "tests/engine/data_archive_fixture.h"
+#include "tests/support/process_info.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "engine/name_hash.h"
 #include "engine/properties.h"
 #include "tests/engine/texture_fixture.h"
+#include "tests/support/process_info.h"
 
 namespace {
 

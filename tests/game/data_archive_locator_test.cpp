@@ -9,6 +9,7 @@
 
 #include "engine/data_archive.h"
 #include "platform/paths.h"
+#include "tests/support/process_info.h"
 #include "tests/support/temp_folder.h"
 #include "tools/builder/archive_writer.h"
 

@@ -60,14 +60,6 @@ ScopedCurrentFolder::~ScopedCurrentFolder() {
   fs::current_path(old_, ignored);
 }
 
-int ProcessId() { return static_cast<int>(::getpid()); }
-
-int OpenFileCount() {
-  int count = 0;
-  for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
-  return count;
-}
-
 std::vector<uint8_t> ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return {};

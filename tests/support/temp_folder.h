@@ -1,7 +1,7 @@
 #pragma once
-// What tests and benchmarks need of the system beyond the standard library:
-// temporary folders, the environment, the current folder, the process. The
-// system calls they take stay in this one place.
+// Temporary folders, the environment and the current folder for tests and
+// benchmarks. With tests/support/process_info.h this is where the system
+// calls they need are made, so that no test makes its own.
 //
 // TempFolder: a fresh folder under the system's temporary folder, removed
 // with its contents when the test ends.
@@ -56,9 +56,3 @@ class ScopedCurrentFolder {
 
 // Reads a whole file; empty when it cannot be read.
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
-
-// The test program's process id (names that parallel test programs must not
-// share).
-int ProcessId();
-// How many files the process has open now.
-int OpenFileCount();

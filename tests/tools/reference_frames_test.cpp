@@ -12,11 +12,11 @@
 // purpose, set KORVANE_WRITE_REFERENCE to a folder and run the tests: they
 // write new reference files there instead of comparing.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -109,7 +109,7 @@ void CheckAgainstReference(const std::string& file, const std::map<std::string, 
 
 std::string FramesFolder() {
   const std::string folder = std::string(KORVANE_BINARY_DIR) + "/frames";
-  ::mkdir(folder.c_str(), 0755);
+  std::filesystem::create_directories(folder);
   return folder;
 }
 

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the Debian packages the build needs. As root it runs apt-get;
 # otherwise it prints the apt-get line to run. SDL2 and FFmpeg's libraries
-# are optional: without them the programs build with the headless back end.
+# are optional: without SDL2 the programs build with the headless back end
+# only.
 set -eu
 
 required="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev"

@@ -6,6 +6,7 @@
 
 #include "tests/support/temp_folder.h"
 #include "tests/tools/smacker_decode.h"
+#include "tools/builder/demo_videos.h"
 #include "tools/builder/smacker_trees.h"
 
 namespace {
@@ -93,9 +94,12 @@ void ExpectDecodedAsWritten(const SmackerMovie& movie, const DecodedSmacker& dec
   EXPECT_EQ(static_cast<int64_t>(decoded.timeBaseNum) * 1000000,
             static_cast<int64_t>(movie.frameMicros) * decoded.timeBaseDen);
   ASSERT_EQ(decoded.frames.size(), movie.frames.size());
-  std::vector<uint8_t> palette;
+  std::vector<uint8_t> palette;  // as stored: each channel at its nearest 6-bit level
   for (size_t i = 0; i < movie.frames.size(); ++i) {
-    if (!movie.frames[i].palette.empty()) palette = movie.frames[i].palette;
+    if (!movie.frames[i].palette.empty()) {
+      palette.clear();
+      for (uint8_t v : movie.frames[i].palette) palette.push_back(SmackerLevelValue(SmackerColourLevel(v)));
+    }
     EXPECT_EQ(decoded.frames[i], movie.frames[i].pixels) << "frame " << i;
     EXPECT_TRUE(std::equal(palette.begin(), palette.end(), decoded.palettes[i].begin())) << "palette of frame " << i;
     EXPECT_EQ(decoded.framePts[i], static_cast<int64_t>(i));
@@ -161,6 +165,29 @@ TEST(SmackerWriter, VideoWithoutSound) {
   movie.sound = {};
   TempFolder folder;
   ExpectDecodedAsWritten(movie, DecodeSmacker(WriteMovie(folder, movie)));
+}
+
+TEST(DemoVideos, DecodeAsDrawnWithinAFewSecondsAndAMegabyte) {
+#if !KORVANE_HAVE_FFMPEG
+  GTEST_SKIP() << "built without FFmpeg";
+#endif
+  TempFolder folder;
+  std::string error;
+  ASSERT_TRUE(WriteDemoVideos(folder.Path(), &error)) << error;
+  const std::pair<const char*, SmackerMovie> videos[] = {
+      {"logo.smk", DemoLogoMovie()}, {"intro.smk", DemoIntroMovie()}, {"ENDING.SMK", DemoEndingMovie()}};
+  for (const auto& [name, movie] : videos) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(movie.width, 320);
+    EXPECT_EQ(movie.height, 240);
+    const double seconds = movie.frames.size() * movie.frameMicros / 1e6;
+    EXPECT_GE(seconds, 2.0);
+    EXPECT_LE(seconds, 5.0);
+    EXPECT_FALSE(movie.sound.samples.empty());
+    const std::string path = folder.Join(name);
+    EXPECT_LT(ReadFileBytes(path).size(), 1000000u);
+    ExpectDecodedAsWritten(movie, DecodeSmacker(path));
+  }
 }
 
 TEST(SmackerWriter, RefusesWhatCannotBeWritten) {

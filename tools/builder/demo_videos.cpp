@@ -95,6 +95,15 @@ TextBox DrawTitle(Picture* picture, std::string_view text, int y, int scale, Col
   return {x0, y, width, 7 * scale};
 }
 
+// A disc cut off at row bottom, each pixel's colour from colour(x, y).
+template <typename Colour>
+void DrawDisc(Picture* picture, int cx, int cy, int radius, int bottom, Colour colour) {
+  for (int y = std::max(0, cy - radius); y < std::min(bottom, cy + radius); ++y) {
+    const int half = static_cast<int>(std::sqrt(static_cast<float>(radius * radius - (y - cy) * (y - cy))));
+    for (int x = std::max(0, cx - half); x < std::min(kWidth, cx + half); ++x) picture->Set(x, y, colour(x, y));
+  }
+}
+
 using Palette = std::vector<uint8_t>;  // 256 RGB triples
 
 void Ramp(Palette* palette, int first, int count, Rgb from, Rgb to) {
@@ -222,14 +231,11 @@ SmackerMovie DemoIntroMovie() {
     }
     // The planet's top rises from below the frame; it is lit from the upper left.
     const int cx = 160, radius = 150, cy = kHeight + radius - 10 - f * 2;
-    for (int y = std::max(0, cy - radius); y < kHeight; ++y) {
-      const int half = static_cast<int>(std::sqrt(static_cast<float>(radius * radius - (y - cy) * (y - cy))));
-      for (int x = std::max(0, cx - half); x < std::min(kWidth, cx + half); ++x) {
-        const float light =
-            1.0f - std::hypot(static_cast<float>(x - (cx - 60)), static_cast<float>(y - (cy - 90))) / 260.0f;
-        picture.Set(x, y, kPlanet + std::clamp(static_cast<int>(light * 32.0f), 0, 31));
-      }
-    }
+    DrawDisc(&picture, cx, cy, radius, kHeight, [&](int x, int y) {
+      const float light =
+          1.0f - std::hypot(static_cast<float>(x - (cx - 60)), static_cast<float>(y - (cy - 90))) / 260.0f;
+      return kPlanet + std::clamp(static_cast<int>(light * 32.0f), 0, 31);
+    });
     DrawTitle(&picture, "KORVANE", 30, 5, [](int, int y) { return kTitle + (y - 30) * 31 / 34; });
     // The title's ramp is black until its time, then fades in.
     const float title = std::clamp(static_cast<float>(f - kTitleFrom + 1) / 12.0f, 0.0f, 1.0f);
@@ -262,12 +268,10 @@ SmackerMovie DemoEndingMovie() {
     for (int y = kHorizon; y < kHeight; ++y)
       picture.Fill(0, y, kWidth, 1, kSea + (y - kHorizon) * 15 / (kHeight - kHorizon - 1));
     const int sunX = 200, sunY = 96 + f * 2, sunRadius = 28;
-    for (int y = sunY - sunRadius; y < std::min(kHorizon, sunY + sunRadius); ++y) {
-      for (int x = sunX - sunRadius; x < sunX + sunRadius; ++x) {
-        const int d2 = (x - sunX) * (x - sunX) + (y - sunY) * (y - sunY);
-        if (d2 < sunRadius * sunRadius) picture.Set(x, y, kSun + 6 - d2 * 7 / (sunRadius * sunRadius + 1));
-      }
-    }
+    DrawDisc(&picture, sunX, sunY, sunRadius, kHorizon, [&](int x, int y) {
+      const int d2 = (x - sunX) * (x - sunX) + (y - sunY) * (y - sunY);
+      return kSun + 6 - d2 * 7 / (sunRadius * sunRadius + 1);
+    });
     // The sun's path on the water: short bright strokes that shift each frame.
     for (int y = kHorizon + 2; y < kHeight; y += 3) {
       const int length = 6 + static_cast<int>(Hash01(5, y, f / 2) * 24.0f);

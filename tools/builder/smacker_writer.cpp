@@ -152,7 +152,7 @@ bool CheckMovie(const SmackerMovie& movie, std::string* error) {
       movie.height > 4096) {
     return fail("the size must be a multiple of 4 from 4 to 4096");
   }
-  if (movie.frameMicros == 0 || movie.frameMicros % 10 || movie.frameMicros / 10 > 0x7FFFFFFF) {
+  if (movie.frameMicros == 0 || movie.frameMicros % 10) {
     return fail("the frame time must be a positive multiple of 10 us");
   }
   if (movie.frames.empty() || movie.frames.size() > 0xFFFFFF) return fail("the frame count must be 1 to 16777215");

@@ -591,6 +591,13 @@ struct VertexPool {
   std::int32_t used;                       // entries ever handed out
   std::int32_t capacity;                   // allocated entries (need + 100 when grown)
   std::int32_t welding;                    // 1 = new vertices are welded through the buckets
+  // An index of the welded entries by position over the buckets, so that a
+  // weld need not walk a chain of a 256th of a large pool. Not stored; the
+  // pool builds it when it has grown large (engine/vertex_pool.cpp).
+  std::int32_t* weldIndex;       // [weldIndexSize] open-addressed slots: an entry, or -1
+  std::int32_t weldIndexSize;    // a power of two; 0 while there is no index
+  std::int32_t weldIndexCount;   // entries in it
+  std::int32_t weldIndexUnsafe;  // 1: the chains hold what a position index cannot stand for; walk them
 };
 
 // A particle of a world (drawn as a small depth-cued octagon).

@@ -1,5 +1,6 @@
 #include "engine/vertex_pool.h"
 
+#include <bit>
 #include <climits>
 #include <cstdint>
 
@@ -18,6 +19,137 @@ T* GrowArray(T* array, int oldCount, int newCount) {
 }
 
 bool IsEntry(const VertexPool& pool, int index) { return index >= 0 && index < pool.used; }
+
+// --- the weld index ---------------------------------------------------------
+// Open addressing over the positions of the entries in the bucket chains,
+// with linear probing. It stands for the chain walk only while each chained
+// entry sits in the chain of its own position's bucket and no two chained
+// entries share a position: then the chain walk's first match is the one
+// entry of that position. The pool's own welds keep it so; a loaded pool
+// that does not is marked unsafe and keeps walking its chains.
+
+// Smaller pools walk their chains: they are short.
+constexpr int kWeldIndexMinEntries = 1024;
+
+// -0 and +0 compare equal, so they weld together and must hash alike.
+std::uint32_t FloatKey(float v) { return std::bit_cast<std::uint32_t>(v == 0.0f ? 0.0f : v); }
+
+std::uint32_t PositionHash(float x, float y, float z) {
+  std::uint32_t h = FloatKey(x) * 0x9E3779B1u;
+  h = (h ^ (h >> 15) ^ FloatKey(y)) * 0x85EBCA77u;
+  h = (h ^ (h >> 13) ^ FloatKey(z)) * 0xC2B2AE3Du;
+  return h ^ (h >> 16);
+}
+
+// A position with a NaN never compares equal, so the chain walk never finds
+// it: it stays out of the index too.
+bool Indexable(const VertexPool& pool, int i) {
+  return pool.x[i] == pool.x[i] && pool.y[i] == pool.y[i] && pool.z[i] == pool.z[i];
+}
+
+std::uint32_t HomeSlot(const VertexPool& pool, int i) {
+  return PositionHash(pool.x[i], pool.y[i], pool.z[i]) & static_cast<std::uint32_t>(pool.weldIndexSize - 1);
+}
+
+int WeldIndexFind(const VertexPool& pool, float x, float y, float z) {
+  const std::uint32_t mask = static_cast<std::uint32_t>(pool.weldIndexSize - 1);
+  for (std::uint32_t slot = PositionHash(x, y, z) & mask;; slot = (slot + 1) & mask) {
+    const int i = pool.weldIndex[slot];
+    if (i < 0 || (pool.x[i] == x && pool.y[i] == y && pool.z[i] == z)) return i;
+  }
+}
+
+// Puts entry i in a slot; false when an entry of its position is there
+// already.
+bool WeldIndexPut(VertexPool& pool, int i) {
+  const std::uint32_t mask = static_cast<std::uint32_t>(pool.weldIndexSize - 1);
+  std::uint32_t slot = HomeSlot(pool, i);
+  for (; pool.weldIndex[slot] >= 0; slot = (slot + 1) & mask) {
+    const int other = pool.weldIndex[slot];
+    if (pool.x[other] == pool.x[i] && pool.y[other] == pool.y[i] && pool.z[other] == pool.z[i]) return false;
+  }
+  pool.weldIndex[slot] = i;
+  ++pool.weldIndexCount;
+  return true;
+}
+
+void WeldIndexDrop(VertexPool& pool) {
+  PoolFree(pool.weldIndex, pool.weldIndexSize * static_cast<int>(sizeof(std::int32_t)));
+  pool.weldIndex = nullptr;
+  pool.weldIndexSize = 0;
+  pool.weldIndexCount = 0;
+}
+
+// A table of size slots (a power of two) holding the entries of the old one.
+void WeldIndexResize(VertexPool& pool, int size) {
+  std::int32_t* old = pool.weldIndex;
+  const int oldSize = pool.weldIndexSize;
+  pool.weldIndex = static_cast<std::int32_t*>(PoolAlloc(size * static_cast<int>(sizeof(std::int32_t))));
+  pool.weldIndexSize = size;
+  pool.weldIndexCount = 0;
+  for (int slot = 0; slot < size; ++slot) pool.weldIndex[slot] = kVertexNone;
+  for (int slot = 0; slot < oldSize; ++slot) {
+    if (old[slot] >= 0) WeldIndexPut(pool, old[slot]);
+  }
+  PoolFree(old, oldSize * static_cast<int>(sizeof(std::int32_t)));
+}
+
+// Room for one more entry at no more than half full.
+void WeldIndexMakeRoom(VertexPool& pool) {
+  if (2 * (pool.weldIndexCount + 1) > pool.weldIndexSize) WeldIndexResize(pool, 2 * pool.weldIndexSize);
+}
+
+// The index of every chained entry, walking each chain as a weld does.
+void WeldIndexBuild(VertexPool& pool) {
+  int size = 1024;
+  while (size < 2 * pool.used) size *= 2;
+  WeldIndexResize(pool, size);
+  for (int bucket = 0; bucket < kWeldBucketCount; ++bucket) {
+    int steps = 0;
+    for (int i = pool.buckets[bucket]; IsEntry(pool, i) && steps <= pool.used; i = pool.next[i], ++steps) {
+      if (!Indexable(pool, i)) continue;
+      if (WeldBucket(pool.x[i], pool.y[i], pool.z[i]) != bucket || !WeldIndexPut(pool, i)) {
+        WeldIndexDrop(pool);
+        pool.weldIndexUnsafe = 1;
+        return;
+      }
+      WeldIndexMakeRoom(pool);
+    }
+  }
+}
+
+// 1 when welds look positions up in the index (building it once the pool
+// is large enough).
+bool WeldIndexInUse(VertexPool& pool) {
+  if (pool.weldIndexSize > 0) return true;
+  if (pool.weldIndexUnsafe || pool.used < kWeldIndexMinEntries) return false;
+  WeldIndexBuild(pool);
+  return pool.weldIndexSize > 0;
+}
+
+// Takes entry i out of the index (backward-shift deletion: the entries after
+// it in its probe run move up so that no lookup stops short).
+void WeldIndexErase(VertexPool& pool, int i) {
+  if (!Indexable(pool, i)) return;
+  const std::uint32_t mask = static_cast<std::uint32_t>(pool.weldIndexSize - 1);
+  std::uint32_t hole = HomeSlot(pool, i);
+  while (pool.weldIndex[hole] != i) {
+    if (pool.weldIndex[hole] < 0) return;
+    hole = (hole + 1) & mask;
+  }
+  for (std::uint32_t slot = (hole + 1) & mask; pool.weldIndex[slot] >= 0; slot = (slot + 1) & mask) {
+    const std::uint32_t home = HomeSlot(pool, pool.weldIndex[slot]);
+    // The entry may fill the hole when its home does not lie after the hole
+    // and up to its slot (cyclically).
+    const bool homeBetween = hole < slot ? (home > hole && home <= slot) : (home > hole || home <= slot);
+    if (!homeBetween) {
+      pool.weldIndex[hole] = pool.weldIndex[slot];
+      hole = slot;
+    }
+  }
+  pool.weldIndex[hole] = kVertexNone;
+  --pool.weldIndexCount;
+}
 
 }  // namespace
 
@@ -39,6 +171,7 @@ void VertexPoolInit(World* world, int welding) {
 
 void VertexPoolFree(World* world) {
   VertexPool& pool = world->vertexPool;
+  WeldIndexDrop(pool);
   const int floatBytes = pool.capacity * static_cast<int>(sizeof(float));
   const int intBytes = pool.capacity * static_cast<int>(sizeof(std::int32_t));
   PoolFree(pool.x, floatBytes);
@@ -76,12 +209,20 @@ int VertexWeld(World* world, float x, float y, float z) {
   int bucket = 0;
   if (pool.welding) {
     bucket = WeldBucket(x, y, z);
-    // The step bound only matters for a chain damaged into a loop.
-    int steps = 0;
-    for (int i = pool.buckets[bucket]; IsEntry(pool, i) && steps <= pool.used; i = pool.next[i], ++steps) {
-      if (pool.x[i] == x && pool.y[i] == y && pool.z[i] == z) {
+    if (WeldIndexInUse(pool)) {
+      const int i = WeldIndexFind(pool, x, y, z);
+      if (i >= 0) {
         ++pool.refCount[i];
         return i;
+      }
+    } else {
+      // The step bound only matters for a chain damaged into a loop.
+      int steps = 0;
+      for (int i = pool.buckets[bucket]; IsEntry(pool, i) && steps <= pool.used; i = pool.next[i], ++steps) {
+        if (pool.x[i] == x && pool.y[i] == y && pool.z[i] == z) {
+          ++pool.refCount[i];
+          return i;
+        }
       }
     }
   }
@@ -106,6 +247,10 @@ int VertexWeld(World* world, float x, float y, float z) {
     pool.prev[index] = -(bucket + 1);
     pool.next[index] = oldHead;
     pool.buckets[bucket] = index;
+    if (pool.weldIndexSize > 0 && Indexable(pool, index)) {
+      WeldIndexMakeRoom(pool);
+      WeldIndexPut(pool, index);
+    }
   } else {
     pool.prev[index] = index;
     pool.next[index] = kVertexNone;
@@ -125,6 +270,7 @@ void VertexRelease(World* world, int index) {
 
   const int prev = pool.prev[index];
   if (prev != index) {
+    if (pool.weldIndexSize > 0) WeldIndexErase(pool, index);
     const int next = pool.next[index];
     if (IsEntry(pool, next)) pool.prev[next] = prev;
     if (prev >= 0) {

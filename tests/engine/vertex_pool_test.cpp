@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "engine/pool.h"
 #include "tests/engine/world_fixture.h"
@@ -151,4 +152,86 @@ TEST_F(VertexPoolTest, DamagedFreeHeadFallsBackToANewEntry) {
   world_->vertexPool.freeHead = 12345;  // as a bad file could leave it
   EXPECT_EQ(VertexWeld(world_, 2.0f, 0.0f, 0.0f), 1);
   EXPECT_EQ(world_->vertexPool.freeHead, kVertexNone);
+}
+
+// A large pool looks positions up in its weld index; the same welds and
+// releases in a twin pool that walks its chains give the same index every
+// time and leave the same pool, chains, counts and free list included.
+TEST(VertexPoolWeldIndex, LargePoolWeldsExactlyAsTheChainWalkDoes) {
+  World* indexed = TestWorldCreate(nullptr);
+  World* walked = TestWorldCreate(nullptr);
+  walked->vertexPool.weldIndexUnsafe = 1;  // never builds an index
+  const float kNaN = std::numeric_limits<float>::quiet_NaN();
+  std::vector<int> held;
+  unsigned seed = 12345;
+  auto next = [&seed](unsigned range) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % range;
+  };
+  for (int step = 0; step < 30000; ++step) {
+    const unsigned choice = next(10);
+    if (choice < 6 || held.empty()) {
+      // A grid of positions, so that many welds meet an existing entry;
+      // -0 welds with +0, and a NaN never welds.
+      float x = static_cast<float>(next(40)) * 8.0f, y = static_cast<float>(next(8)), z = static_cast<float>(next(40));
+      if (next(50) == 0) x = -0.0f;
+      if (next(500) == 0) y = kNaN;
+      const int a = VertexWeld(indexed, x, y, z);
+      const int b = VertexWeld(walked, x, y, z);
+      ASSERT_EQ(a, b) << step;
+      held.push_back(a);
+    } else {
+      const std::size_t k = next(static_cast<unsigned>(held.size()));
+      VertexRelease(indexed, held[k]);
+      VertexRelease(walked, held[k]);
+      held[k] = held.back();
+      held.pop_back();
+    }
+  }
+  const VertexPool& a = indexed->vertexPool;
+  const VertexPool& b = walked->vertexPool;
+  EXPECT_GT(a.weldIndexSize, 0);  // the index was in use
+  EXPECT_EQ(b.weldIndexSize, 0);
+  ASSERT_EQ(a.used, b.used);
+  EXPECT_EQ(a.freeHead, b.freeHead);
+  for (int k = 0; k < kWeldBucketCount; ++k) EXPECT_EQ(a.buckets[k], b.buckets[k]);
+  for (int i = 0; i < a.used; ++i) {
+    ASSERT_EQ(a.next[i], b.next[i]) << i;
+    ASSERT_EQ(a.prev[i], b.prev[i]) << i;
+    ASSERT_EQ(a.refCount[i], b.refCount[i]) << i;
+  }
+  TestWorldFree(indexed);
+  TestWorldFree(walked);
+}
+
+// A pool whose chains an index cannot stand for (as a file can leave them):
+// two chained entries of one position. Welds keep walking the chain and
+// find the first of them.
+TEST(VertexPoolWeldIndex, DuplicatePositionsInAChainKeepTheChainWalk) {
+  World* world = TestWorldCreate(nullptr);
+  VertexPool& pool = world->vertexPool;
+  for (int i = 0; i < 1200; ++i) VertexWeld(world, static_cast<float>(i), 0.0f, 0.0f);
+  EXPECT_GT(pool.weldIndexSize, 0);
+  // Entry 7 takes the position of entry 5 (both in one bucket), as a
+  // damaged file might store them; a new pool is read like that.
+  const int bucket = WeldBucket(5.0f, 0.0f, 0.0f);
+  VertexRelease(world, 7);
+  const int entry = VertexWeld(world, 1e6f, 0.0f, 0.0f);
+  ASSERT_EQ(entry, 7);
+  VertexRelease(world, entry);  // free again, off its chain
+  pool.x[7] = 5.0f;
+  pool.refCount[7] = 1;
+  pool.freeHead = kVertexNone;
+  pool.prev[pool.buckets[bucket]] = 7;
+  pool.prev[7] = -(bucket + 1);
+  pool.next[7] = pool.buckets[bucket];
+  pool.buckets[bucket] = 7;
+  // As after a load: no index yet.
+  PoolFree(pool.weldIndex, pool.weldIndexSize * 4);
+  pool.weldIndex = nullptr;
+  pool.weldIndexSize = pool.weldIndexCount = 0;
+  EXPECT_EQ(VertexWeld(world, 5.0f, 0.0f, 0.0f), 7);  // the first of the chain
+  EXPECT_EQ(pool.weldIndexUnsafe, 1);
+  EXPECT_EQ(pool.weldIndexSize, 0);
+  TestWorldFree(world);
 }

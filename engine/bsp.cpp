@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/bsp_fragment.h"
+#include "engine/bsp_node_index.h"
 #include "engine/instance_fragment.h"
 #include "engine/particle.h"
 #include "engine/polygon_math.h"
@@ -114,6 +115,7 @@ void BspNodeFree(BspNode* node) {
       ParticleLinkDetach(link);
       if (survivor) ParticleLinkAttach(survivor, link);
     }
+    BspNodeIndexFree(current);
     PoolDelete(current);
     --g_BspNodeCount;
   }

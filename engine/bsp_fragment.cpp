@@ -1,6 +1,12 @@
 #include "engine/bsp_fragment.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
 #include "engine/bsp.h"
+#include "engine/bsp_node_index.h"
 #include "engine/frame_stamp.h"
 #include "engine/intrusive_list.h"
 #include "engine/polygon_math.h"
@@ -22,9 +28,41 @@ float PlaneDistance(Vec3 normal, float d, Vec3 p) { return Dot(normal, p) - d; }
 void FragmentUnlinkFromNode(BspFragment* fragment) {
   BspNode* node = fragment->node;
   if (!node) return;
+  if (node->index) BspNodeIndexRemove(fragment);
   ListUnlink(node->firstFragment, node->lastFragment, fragment, &BspFragment::prev, &BspFragment::next);
   fragment->node = nullptr;
   --node->fragmentCount;
+}
+
+// Order keys: a fragment's key lies between its neighbours' in the list,
+// spaced out so that most insertions find room between two keys; when
+// there is none the whole list is numbered afresh.
+constexpr std::int64_t kOrderGap = std::int64_t{1} << 32;
+
+void NumberNodeList(BspNode* node) {
+  const std::int64_t count = node->fragmentCount > 0 ? node->fragmentCount : 1;
+  const std::int64_t gap = std::min(kOrderGap, (std::numeric_limits<std::int64_t>::max() / 2) / count);
+  std::int64_t key = -(count / 2) * gap;
+  for (BspFragment* f = node->firstFragment; f; f = f->next, key += gap) f->order = key;
+}
+
+// The key of a fragment just linked between its neighbours.
+void SetOrderKey(BspFragment* fragment, BspNode* node) {
+  const BspFragment* previous = fragment->prev;
+  const BspFragment* next = fragment->next;
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+  if (!previous && !next) {
+    fragment->order = 0;
+  } else if (!next && previous->order <= kMax - kOrderGap) {
+    fragment->order = previous->order + kOrderGap;
+  } else if (!previous && next->order >= kMin + kOrderGap) {
+    fragment->order = next->order - kOrderGap;
+  } else if (previous && next && next->order - previous->order >= 2) {
+    fragment->order = previous->order + (next->order - previous->order) / 2;
+  } else {
+    NumberNodeList(node);
+  }
 }
 
 // Puts the fragment ahead of before on the node's list, or at its end when
@@ -33,6 +71,28 @@ void FragmentInsertInNode(BspFragment* fragment, BspNode* node, BspFragment* bef
   fragment->node = node;
   ListInsertBefore(node->firstFragment, node->lastFragment, fragment, before, &BspFragment::prev, &BspFragment::next);
   ++node->fragmentCount;
+  SetOrderKey(fragment, node);
+  if (node->index) BspNodeIndexAdd(fragment);
+}
+
+// The sphere round the fragment's vertices, a little larger than the exact
+// one so that rounding never leaves a vertex outside it.
+void SetBoundingSphere(BspFragment* fragment) {
+  const World* world = fragment->polygon->world;
+  Vec3 min = VertexPosition(world, fragment->vertices[0].vertex), max = min;
+  for (int i = 1; i < fragment->vertexCount; ++i) {
+    const Vec3 p = VertexPosition(world, fragment->vertices[i].vertex);
+    min = {std::fmin(min.x, p.x), std::fmin(min.y, p.y), std::fmin(min.z, p.z)};
+    max = {std::fmax(max.x, p.x), std::fmax(max.y, p.y), std::fmax(max.z, p.z)};
+  }
+  const Vec3 centre = (min + max) * 0.5f;
+  float radiusSquared = 0.0f;
+  for (int i = 0; i < fragment->vertexCount; ++i) {
+    radiusSquared =
+        std::fmax(radiusSquared, LengthSquared(VertexPosition(world, fragment->vertices[i].vertex) - centre));
+  }
+  fragment->boundCentre = centre;
+  fragment->boundRadius = std::sqrt(radiusSquared) * 1.0001f + 0.001f;
 }
 
 void FragmentSetBack(BspFragment* fragment, const BspNode* node) {
@@ -138,13 +198,14 @@ BspFragment* FragmentCreate(BspNode* node, WorldPolygon* polygon, int n, const i
       TexCoordsAtPoint(polygon->surface, p.x, p.y, p.z, &v.u, &v.v);
     }
   }
-  FragmentLink(fragment, node);
   if (node) FragmentSetBack(fragment, node);
+  FragmentLink(fragment, node);
   return fragment;
 }
 
 void FragmentLink(BspFragment* fragment, BspNode* node) {
   WorldPolygon* polygon = fragment->polygon;
+  SetBoundingSphere(fragment);
   ++polygon->world->fragmentCount;
   ListAppend(polygon->firstFragment, polygon->lastFragment, fragment, &BspFragment::prevInPolygon,
              &BspFragment::nextInPolygon);
@@ -171,10 +232,8 @@ void FragmentSetNode(BspFragment* fragment, BspNode* node) {
   if (!fragment) return;
   FragmentUnlinkFromNode(fragment);
   if (!node) return;
-  BspFragment* before = node->firstFragment;
-  while (before && !FragmentContains(before, fragment)) before = before->next;
-  FragmentInsertInNode(fragment, node, before);
   FragmentSetBack(fragment, node);
+  FragmentInsertInNode(fragment, node, BspNodeFirstContaining(node, fragment));
 }
 
 int FragmentFree(BspFragment* fragment, int prune) {

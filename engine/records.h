@@ -76,6 +76,7 @@ struct PathJunction;
 struct Instance;
 struct InstanceNode;
 struct InstanceFragment;
+struct BspNodeIndex;
 struct World;
 struct View;
 struct PolyVertex;
@@ -551,6 +552,7 @@ struct BspNode {
   std::int32_t side;      // render: 1 = side being drawn is in front, -1 behind
   FrameStamp chainStamp;  // render: leaf-chain stamp when on the current chain
   BspNode* chainNext;     // render: next node down the leaf chain (root to leaf)
+  BspNodeIndex* index;    // a busy node's index of its fragments, or null (engine/bsp_node_index.h)
 };
 
 // One vertex of a fragment.
@@ -572,6 +574,11 @@ struct BspFragment {
   WorldPolygon* polygon;
   std::int32_t back;                              // 1 when the polygon's world normal faces away from the node's
   std::int32_t renderMark;                        // as stored (0 when made at run time); no pass reads it
+  // Kept by the node's list operations, not stored:
+  std::int64_t order;       // grows along the node's list: compares list positions
+  Vec3 boundCentre;         // bounding sphere of the vertices (set when linked; they never move)
+  float boundRadius;
+  std::int32_t indexSlot;   // its entry in the node's index, while the node has one
   FragmentVertex vertices[kFragmentMaxVertices];  // first vertexCount used
 };
 

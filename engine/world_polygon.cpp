@@ -4,6 +4,7 @@
 
 #include "engine/bsp.h"
 #include "engine/bsp_fragment.h"
+#include "engine/bsp_node_index.h"
 #include "engine/collision.h"
 #include "engine/engine_error.h"
 #include "engine/intrusive_list.h"
@@ -146,16 +147,22 @@ WorldPolygon* PolygonNext(WorldPolygon* polygon) { return polygon ? polygon->nex
 
 void PolygonUpdateWorldPlane(WorldPolygon* polygon) {
   if (!polygon) return;
+  const Vec3 oldNormal = polygon->worldNormal;
   if (!polygon->group) {
     polygon->worldNormal = polygon->normal;
     polygon->worldD = polygon->d;
-    return;
+  } else {
+    const float* m = polygon->group->worldMatrix;
+    polygon->worldNormal = MapDirection(m, polygon->normal);
+    // A polygon without vertices still has its plane's point nearest the origin.
+    const Vec3 first = polygon->vertexCount > 0
+                           ? Vec3{polygon->vertices[0].x, polygon->vertices[0].y, polygon->vertices[0].z}
+                           : polygon->normal * polygon->d;
+    polygon->worldD = Dot(polygon->worldNormal, MapPoint(m, first));
   }
-  const float* m = polygon->group->worldMatrix;
-  polygon->worldNormal = MapDirection(m, polygon->normal);
-  // A polygon without vertices still has its plane's point nearest the origin.
-  const Vec3 first = polygon->vertexCount > 0
-                         ? Vec3{polygon->vertices[0].x, polygon->vertices[0].y, polygon->vertices[0].z}
-                         : polygon->normal * polygon->d;
-  polygon->worldD = Dot(polygon->worldNormal, MapPoint(m, first));
+  // What the polygon's fragments can contain turns with its normal.
+  const Vec3 n = polygon->worldNormal;
+  if (n.x != oldNormal.x || n.y != oldNormal.y || n.z != oldNormal.z) {
+    for (BspFragment* f = polygon->firstFragment; f; f = f->nextInPolygon) BspNodeIndexPlaneMoved(f);
+  }
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "engine/records.h"
+
 namespace {
 
 int Clamp255(int value) { return std::clamp(value, 0, 255); }
@@ -113,6 +115,12 @@ BuilderPalette MakeDemoPalette() {
       Set(&palette, kDemoHueFirst + h * kDemoHueSteps + t, RampColour(kHues[h], t, kDemoHueSteps));
     }
   }
+  // The pictures' colour key doubles as the front end's black (the screen is
+  // cleared with it until a level names its own black), and opaque HUD text
+  // drawn over a game frame shows it: it must be black in the game's palette
+  // too. It replaces the yellow ramp's palest step; matching picks index 10
+  // for black, so textures never use it.
+  Set(&palette, kPictureColourKey, {0, 0, 0});
   palette.shade = MakeShadeTable(palette);
   palette.remap = MakeColourRemap(palette);
   return palette;

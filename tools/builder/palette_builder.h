@@ -30,7 +30,8 @@ std::array<uint8_t, 256> MakeColourRemap(const BuilderPalette& palette);
 // The demo palette: the system colours, a 32-step grey ramp at 10..41, then
 // twelve 17-step hue ramps from near black to a pale highlight (reds,
 // oranges, rust, yellows, olive, greens, teal, cyan, blues, steel, purple,
-// sand), with its shade table and remap.
+// sand), with its shade table and remap. Entry 109, the pictures' colour key,
+// is black in place of the yellows' palest step.
 BuilderPalette MakeDemoPalette();
 // First game index of the grey ramp and of hue ramp h (0..11), and the
 // ramps' lengths.

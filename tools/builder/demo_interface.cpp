@@ -1,0 +1,28 @@
+#include "tools/builder/demo_interface.h"
+
+#include "platform/paths.h"
+#include "tools/builder/interface_art.h"
+
+BuilderPalette DemoInterfacePalette() { return MakeDemoPalette(); }
+
+bool AddDemoInterface(ArchiveWriter* archive, std::string* error) {
+  const BuilderPalette palette = DemoInterfacePalette();
+  InterfaceArt art(archive, palette);
+  AddTitlePictures(&art);
+  if (art.Failed()) {
+    *error = art.Error();
+    return false;
+  }
+  return true;
+}
+
+bool WriteDemoInterface(const std::string& folder, std::string* error) {
+  ArchiveWriter archive;
+  if (!AddDemoInterface(&archive, error)) return false;
+  const std::string path = PathJoin(folder, "INTERFC.CAN");
+  if (!archive.WriteFile(path)) {
+    *error = "cannot write " + path;
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// What the demo interface's picture makers share while they fill the
+// archive: the palette, the text painters (opened once per size) and the step
+// from a finished canvas to an archive member.
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "tools/builder/archive_writer.h"
+#include "tools/builder/picture_canvas.h"
+#include "tools/builder/picture_text.h"
+
+class InterfaceArt {
+ public:
+  InterfaceArt(ArchiveWriter* archive, const BuilderPalette& palette) : archive_(archive), palette_(palette) {}
+
+  const BuilderPalette& Palette() const { return palette_; }
+  // A painter of the typeface at that size; null (and Failed()) when the
+  // font file can't be opened.
+  TextPainter* Text(Typeface face, int pixelHeight, bool monochrome = false);
+  // Quantises the canvas and adds it as a BMP member; key pixels become
+  // keyIndex (109 for pictures, 255 for overlay bitmaps).
+  void AddPicture(const std::string& name, const PictureCanvas& canvas, int keyIndex, bool dither);
+  // Adds an 8-bit picture as it is.
+  void AddPicture(const std::string& name, const BuilderPicture& picture);
+
+  bool Failed() const { return !error_.empty(); }
+  const std::string& Error() const { return error_; }
+
+ private:
+  ArchiveWriter* archive_;
+  const BuilderPalette& palette_;
+  std::map<std::pair<int, int>, std::unique_ptr<TextPainter>> painters_;
+  std::string error_;
+};
+
+// The picture makers, one per group of members (see demo_interface.h).
+void AddTitlePictures(InterfaceArt* art);

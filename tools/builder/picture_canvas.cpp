@@ -1,0 +1,163 @@
+#include "tools/builder/picture_canvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "engine/records.h"
+
+PictureCanvas::PictureCanvas(int width, int height, Rgb fill)
+    : width_(width),
+      height_(height),
+      pixels_(static_cast<size_t>(width) * height, fill),
+      key_(static_cast<size_t>(width) * height, false) {}
+
+Rgb PictureCanvas::Get(int x, int y) const {
+  return pixels_[Index(std::clamp(x, 0, width_ - 1), std::clamp(y, 0, height_ - 1))];
+}
+
+void PictureCanvas::Set(int x, int y, Rgb colour) {
+  if (!Inside(x, y)) return;
+  pixels_[Index(x, y)] = colour;
+  key_[Index(x, y)] = false;
+}
+
+void PictureCanvas::Blend(int x, int y, Rgb colour, float alpha) {
+  if (!Inside(x, y) || alpha <= 0) return;
+  const size_t i = Index(x, y);
+  // Blending over a key pixel starts from black, as the key shows black.
+  const Rgb under = key_[i] ? Rgb{0, 0, 0} : pixels_[i];
+  pixels_[i] = Mix(under, colour, std::min(alpha, 1.0f));
+  key_[i] = false;
+}
+
+void PictureCanvas::SetKey(int x, int y) {
+  if (Inside(x, y)) key_[Index(x, y)] = true;
+}
+
+void PictureCanvas::Fill(int x, int y, int w, int h, Rgb colour) {
+  for (int j = y; j < y + h; ++j)
+    for (int i = x; i < x + w; ++i) Set(i, j, colour);
+}
+
+void PictureCanvas::FillKey(int x, int y, int w, int h) {
+  for (int j = y; j < y + h; ++j)
+    for (int i = x; i < x + w; ++i) SetKey(i, j);
+}
+
+void PictureCanvas::FillBlend(int x, int y, int w, int h, Rgb colour, float alpha) {
+  for (int j = y; j < y + h; ++j)
+    for (int i = x; i < x + w; ++i) Blend(i, j, colour, alpha);
+}
+
+void PictureCanvas::VerticalGradient(int x, int y, int w, int h, Rgb top, Rgb bottom) {
+  for (int j = 0; j < h; ++j) {
+    const Rgb c = Mix(top, bottom, h > 1 ? static_cast<float>(j) / (h - 1) : 0.0f);
+    for (int i = 0; i < w; ++i) Set(x + i, y + j, c);
+  }
+}
+
+void PictureCanvas::Frame(int x, int y, int w, int h, Rgb colour, int thickness) {
+  for (int t = 0; t < thickness; ++t) {
+    const int l = x + t, r = x + w - 1 - t, tp = y + t, b = y + h - 1 - t;
+    if (l > r || tp > b) return;
+    for (int i = l; i <= r; ++i) {
+      Set(i, tp, colour);
+      Set(i, b, colour);
+    }
+    for (int j = tp; j <= b; ++j) {
+      Set(l, j, colour);
+      Set(r, j, colour);
+    }
+  }
+}
+
+void PictureCanvas::Bevel(int x, int y, int w, int h, Rgb light, Rgb dark, int thickness) {
+  for (int t = 0; t < thickness; ++t) {
+    const int l = x + t, r = x + w - 1 - t, tp = y + t, b = y + h - 1 - t;
+    if (l > r || tp > b) return;
+    for (int i = l; i <= r; ++i) {
+      Set(i, tp, light);
+      Set(i, b, dark);
+    }
+    for (int j = tp + 1; j < b; ++j) {
+      Set(l, j, light);
+      Set(r, j, dark);
+    }
+  }
+}
+
+void PictureCanvas::Line(int x0, int y0, int x1, int y1, Rgb colour) {
+  const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+  const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+  int error = dx + dy;
+  for (;;) {
+    Set(x0, y0, colour);
+    if (x0 == x1 && y0 == y1) return;
+    const int e2 = 2 * error;
+    if (e2 >= dy) {
+      error += dy;
+      x0 += sx;
+    }
+    if (e2 <= dx) {
+      error += dx;
+      y0 += sy;
+    }
+  }
+}
+
+void PictureCanvas::Disc(float cx, float cy, float radius, Rgb colour) {
+  const int x0 = static_cast<int>(std::floor(cx - radius - 1)), x1 = static_cast<int>(std::ceil(cx + radius + 1));
+  const int y0 = static_cast<int>(std::floor(cy - radius - 1)), y1 = static_cast<int>(std::ceil(cy + radius + 1));
+  for (int y = y0; y <= y1; ++y) {
+    for (int x = x0; x <= x1; ++x) {
+      const float d = std::hypot(x + 0.5f - cx, y + 0.5f - cy);
+      Blend(x, y, colour, std::clamp(radius + 0.5f - d, 0.0f, 1.0f));
+    }
+  }
+}
+
+void PictureCanvas::Scale(int x, int y, int w, int h, float factor) {
+  for (int j = y; j < y + h; ++j)
+    for (int i = x; i < x + w; ++i)
+      if (Inside(i, j)) pixels_[Index(i, j)] = pixels_[Index(i, j)] * factor;
+}
+
+BuilderPicture PictureCanvas::Quantise(const BuilderPalette& palette, int keyIndex, bool dither) const {
+  // Bayer thresholds, centred on 0, scaled to about half a ramp step.
+  static constexpr int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+  PaletteMatcher matcher(palette);
+  BuilderPicture picture;
+  picture.width = width_;
+  picture.height = height_;
+  picture.pixels.resize(pixels_.size());
+  for (int y = 0; y < height_; ++y) {
+    for (int x = 0; x < width_; ++x) {
+      const size_t i = Index(x, y);
+      if (key_[i]) {
+        picture.pixels[i] = static_cast<uint8_t>(keyIndex);
+        continue;
+      }
+      const float offset = dither ? (kBayer[y & 3][x & 3] - 7.5f) * 0.8f : 0.0f;
+      const Rgb c = pixels_[i];
+      picture.pixels[i] = static_cast<uint8_t>(matcher.Nearest(static_cast<int>(std::lround(c.r + offset)),
+                                                               static_cast<int>(std::lround(c.g + offset)),
+                                                               static_cast<int>(std::lround(c.b + offset))));
+    }
+  }
+  return picture;
+}
+
+PaletteMatcher::PaletteMatcher(const BuilderPalette& palette) : palette_(palette), cache_(64 * 64 * 64, 0) {}
+
+int PaletteMatcher::Nearest(int red, int green, int blue) {
+  red = std::clamp(red, 0, 255) >> 2;
+  green = std::clamp(green, 0, 255) >> 2;
+  blue = std::clamp(blue, 0, 255) >> 2;
+  uint8_t& entry = cache_[(static_cast<size_t>(red) << 12) | (green << 6) | blue];
+  if (entry == 0) {
+    // The middle of the grid cell stands for the whole cell.
+    entry = static_cast<uint8_t>(NearestGameColour(palette_, red * 4 + 2, green * 4 + 2, blue * 4 + 2));
+  }
+  return entry;
+}

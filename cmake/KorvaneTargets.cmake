@@ -37,8 +37,11 @@ function(korvane_add_test_program name)
   # carries only one variable through test discovery).
   target_compile_definitions(${name} PRIVATE KORVANE_BINARY_DIR="${PROJECT_BINARY_DIR}" KORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} korvane_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
+  # Files a test writes without choosing a folder land in the build tree,
+  # never in the user's own data folder.
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES ENVIRONMENT "KORVANE_BACKEND=headless"
+      ENVIRONMENT_MODIFICATION "XDG_DATA_HOME=set:${CMAKE_CURRENT_BINARY_DIR}/data"
     DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -4,8 +4,9 @@
 
 #include "game/game_app.h"
 #include "game/net_doc.h"
+#include "platform/clock.h"
 #include "platform/framework/process.h"
-#include "platform/paths.h"
+#include "platform/process_services.h"
 
 std::string ErrorLogLine(const std::tm& localTime, const char* sourceFile, int line) {
   CString lineText;
@@ -18,6 +19,9 @@ std::string ErrorLogLine(const std::tm& localTime, const char* sourceFile, int l
 }
 
 bool AppendErrorLog(const std::string& folder, const std::tm& localTime, const char* sourceFile, int line) {
+  // No folder means the user's data folder could not be made: the log is
+  // never written into the current folder instead.
+  if (folder.empty()) return false;
   const std::string path = folder + "ERROR.LOG";
   FILE* file = std::fopen(path.c_str(), "a+");
   if (!file) return false;
@@ -28,10 +32,8 @@ bool AppendErrorLog(const std::string& folder, const std::tm& localTime, const c
 
 void CGameApp::FatalError(const char* sourceFile, int line) {
   if (sourceFile && line >= 0) {
-    const std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_r(&now, &local);
-    AppendErrorLog(PlatformProgramFolder(), local, sourceFile, line);
+    if (LocalTimeNow(&local)) AppendErrorLog(UserDataFolder(), local, sourceFile, line);
   }
   if (g_pNetDoc) {
     if (!g_pNetDoc->IsFrozen()) g_pNetDoc->ToggleFrozen();

@@ -37,8 +37,8 @@ class CGameApp : public CWinApp {
   void OpenSavedGame(const CString& path);
 
   // The one way out on an unrecoverable condition: appends the dated line to
-  // "ERROR.LOG" (only with a source file and a line >= 0), shuts the game
-  // down and ends the process with exit code 1.
+  // "ERROR.LOG" in the user's data folder (only with a source file and a
+  // line >= 0), shuts the game down and ends the process with exit code 1.
   [[noreturn]] static void FatalError(const char* sourceFile, int line);
 
   bool IsExiting() const { return exiting_ != 0; }

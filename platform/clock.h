@@ -8,6 +8,7 @@
 // fixed-step mode on at start-up; KORVANE_CLOCK_START=<ms> sets the first value
 // (tests use it to cross the wrap).
 #include <cstdint>
+#include <ctime>
 
 #include "platform/types.h"
 
@@ -31,5 +32,9 @@ void ClockSetTime(uint32_t ms);
 // Called once at the end of each game frame: advances the virtual clock by
 // its step; nothing in real-time mode.
 void ClockEndFrame();
+// The wall-clock date and time in the local time zone (for log lines; it
+// does not follow the virtual clock). False when the system can't tell.
+bool LocalTimeNow(std::tm* out);
+
 // Reads KORVANE_FIXED_STEP_MS and KORVANE_CLOCK_START (programs call it at start).
 void ClockConfigureFromEnvironment();

@@ -1,17 +1,22 @@
 #pragma once
 // Process services: what the program asks of the operating system as a
-// process: folders made on disk, the crash signals, and being asked to stop.
-// One implementation (platform/posix/) serves both back ends, since a
-// headless run is the same kind of process as a windowed one.
-//
-// Not here yet: the user's data folder under $XDG_DATA_HOME/korvane for
-// saved games, screenshots and logs; it comes with the first of them.
+// process: folders made on disk, the user's data folder, the crash signals,
+// and being asked to stop. One implementation (platform/posix/) serves both
+// back ends, since a headless run is the same kind of process as a windowed
+// one.
 #include <string>
 
 // Makes the folder at path (a Linux path) and any missing folders above it.
 // New folders are readable by everyone, or by the user alone when userOnly
 // is set (settings). True when path is a folder afterwards.
 bool FolderCreate(const std::string& path, bool userOnly = false);
+
+// The folder the program writes its saved games, screenshots and logs into,
+// never the (possibly read-only) install: $XDG_DATA_HOME/korvane/ when
+// XDG_DATA_HOME is an absolute path, else ~/.local/share/korvane/, with a
+// trailing '/'. It is made on disk when missing; "" when it can't be made
+// (or there is no home folder), and writes into it then fail.
+std::string UserDataFolder();
 
 // Installs handler for the crash signals (abort, illegal instruction,
 // access violation) once; later calls change nothing. The actions that were

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 
 namespace {
 
@@ -42,6 +43,17 @@ bool FolderCreate(const std::string& path, bool userOnly) {
     if (slash == std::string::npos) break;
   }
   return IsFolder(path);
+}
+
+std::string UserDataFolder() {
+  std::string folder;
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  const char* home = std::getenv("HOME");
+  if (xdg && xdg[0] == '/') folder = xdg;  // relative values are to be ignored
+  else if (home && *home) folder = std::string(home) + "/.local/share";
+  else return std::string();
+  folder += "/korvane";
+  return FolderCreate(folder) ? folder + '/' : std::string();
 }
 
 void CrashSignalsWatch(void (*handler)(int signalNumber)) {

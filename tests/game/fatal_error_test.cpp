@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "game/game_app.h"
-#include "platform/paths.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -28,28 +25,6 @@ std::tm NinthOfMarch() {
   return t;
 }
 
-// Keeps the program folder's ERROR.LOG as it was before the test.
-class ErrorLogGuard {
- public:
-  ErrorLogGuard() : path_(PlatformProgramFolder() + "ERROR.LOG"), before_(ReadText(path_)) {}
-  ~ErrorLogGuard() {
-    if (before_.empty()) {
-      std::remove(path_.c_str());
-    } else if (std::FILE* f = std::fopen(path_.c_str(), "wb")) {
-      std::fwrite(before_.data(), 1, before_.size(), f);
-      std::fclose(f);
-    }
-  }
-  // What was appended since the guard was made.
-  std::string Added() const {
-    const std::string now = ReadText(path_);
-    return now.substr(std::min(before_.size(), now.size()));
-  }
-
- private:
-  std::string path_;
-  std::string before_;
-};
 
 }  // namespace
 
@@ -64,20 +39,33 @@ TEST(FatalError, LinesAreAppendedToTheFolder) {
   TempFolder folder;
   ASSERT_TRUE(AppendErrorLog(folder.Path() + "/", NinthOfMarch(), "NetDoc", 552));
   ASSERT_TRUE(AppendErrorLog(folder.Path() + "/", NinthOfMarch(), "picture", 77));
-  EXPECT_EQ(ReadText(folder.Join("ERROR.LOG")),
-            "[03/09 14:05:07] NetDoc(552): Abnormal exit\n[03/09 14:05:07] picture(77): Abnormal exit\n");
+  const std::string both =
+      "[03/09 14:05:07] NetDoc(552): Abnormal exit\n[03/09 14:05:07] picture(77): Abnormal exit\n";
+  EXPECT_EQ(ReadText(folder.Join("ERROR.LOG")), both);
   EXPECT_FALSE(AppendErrorLog(folder.Join("missing/"), NinthOfMarch(), "NetDoc", 1));
+  // No data folder: nothing goes into the current folder instead.
+  ScopedCurrentFolder here(folder.Path());
+  EXPECT_FALSE(AppendErrorLog("", NinthOfMarch(), "NetDoc", 1));
+  EXPECT_EQ(ReadText(folder.Join("ERROR.LOG")), both);
 }
 
 TEST(FatalErrorDeathTest, ExitsWithCodeOneAndLogsOnlyWithASourceAndLine) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  ErrorLogGuard guard;
+  // Forked, not re-run: the child must write into this test's folders. The
+  // test process has no other thread here.
+  GTEST_FLAG_SET(death_test_style, "fast");
+  // The log goes into the user's data folder, never beside the program or
+  // into the current folder.
+  TempFolder data, current;
+  ScopedEnv dataHome("XDG_DATA_HOME", data.Path().c_str());
+  ScopedCurrentFolder here(current.Path());
+  const std::string log = data.Join("korvane/ERROR.LOG");
   EXPECT_EXIT(CGameApp::FatalError("NetDoc", 552), ::testing::ExitedWithCode(1), "");
-  const std::string added = guard.Added();
+  const std::string added = ReadText(log);
   ASSERT_EQ(added.size(), std::string("[03/09 14:05:07] NetDoc(552): Abnormal exit\n").size());
   EXPECT_EQ(added.substr(16), " NetDoc(552): Abnormal exit\n");
 
   EXPECT_EXIT(CGameApp::FatalError(nullptr, -1), ::testing::ExitedWithCode(1), "");
   EXPECT_EXIT(CGameApp::FatalError("NetDoc", -1), ::testing::ExitedWithCode(1), "");
-  EXPECT_EQ(guard.Added(), added);
+  EXPECT_EQ(ReadText(log), added);
+  EXPECT_TRUE(ReadText(current.Join("ERROR.LOG")).empty());
 }

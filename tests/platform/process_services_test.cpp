@@ -33,6 +33,26 @@ TEST(FolderCreate, SettingsFoldersAreTheUsersAlone) {
   EXPECT_EQ(fs::status(temp.Join("private/inner")).permissions() & others, fs::perms::none);
 }
 
+TEST(UserDataFolder, IsKorvaneUnderTheDataHomeMadeOnDisk) {
+  TempFolder temp;
+  {
+    ScopedEnv data("XDG_DATA_HOME", temp.Join("data").c_str());
+    EXPECT_EQ(UserDataFolder(), temp.Join("data/korvane/"));
+    EXPECT_TRUE(fs::is_directory(temp.Join("data/korvane")));
+  }
+  {
+    // A relative data home is ignored: the folder goes under the home folder.
+    ScopedEnv data("XDG_DATA_HOME", "relative");
+    ScopedEnv home("HOME", temp.Join("home").c_str());
+    EXPECT_EQ(UserDataFolder(), temp.Join("home/.local/share/korvane/"));
+  }
+  {
+    temp.WriteText("blocker", "x");
+    ScopedEnv data("XDG_DATA_HOME", temp.Join("blocker").c_str());
+    EXPECT_EQ(UserDataFolder(), "");
+  }
+}
+
 TEST(StopSignals, AnInterruptArrivesOnceAsAQuitEvent) {
   for (int signalNumber : {SIGINT, SIGTERM}) {
     StopSignalsWatch();

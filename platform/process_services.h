@@ -1,9 +1,10 @@
 #pragma once
 // Process services: what the program asks of the operating system as a
-// process: folders made on disk, the user's data folder, the crash signals,
-// and being asked to stop. One implementation (platform/posix/) serves both
-// back ends, since a headless run is the same kind of process as a windowed
-// one.
+// process: folders made on disk, the user's data folder, files replaced
+// whole, the crash signals, and being asked to stop. One implementation
+// (platform/posix/) serves both back ends, since a headless run is the same
+// kind of process as a windowed one.
+#include <cstddef>
 #include <string>
 
 // Makes the folder at path (a Linux path) and any missing folders above it.
@@ -17,6 +18,12 @@ bool FolderCreate(const std::string& path, bool userOnly = false);
 // trailing '/'. It is made on disk when missing; "" when it can't be made
 // (or there is no home folder), and writes into it then fail.
 std::string UserDataFolder();
+
+// Replaces the file at path with size bytes of data: they go to a temporary
+// file in the same folder, which is flushed to disk and renamed over it, so
+// a crash leaves the old file or the new one. The file is readable by the
+// user alone when userOnly is set. False (and no file changed) on failure.
+bool FileWriteAtomically(const std::string& path, const void* data, size_t size, bool userOnly = false);
 
 // Installs handler for the crash signals (abort, illegal instruction,
 // access violation) once; later calls change nothing. The actions that were

@@ -149,25 +149,7 @@ std::string Render(const Profile& profile) {
 bool WriteAtomically(const std::string& path, const std::string& text) {
   const size_t slash = path.rfind('/');
   if (slash != std::string::npos && slash > 0 && !FolderCreate(path.substr(0, slash), true)) return false;
-  const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
-  size_t written = 0;
-  bool ok = true;
-  while (written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    written += static_cast<size_t>(n);
-  }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && ::rename(temporary.c_str(), path.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(temporary.c_str());
-  return ok;
+  return FileWriteAtomically(path, text.data(), text.size(), true);
 }
 
 // The last file parsed, kept while the file on disk is the same one (same

@@ -11,6 +11,7 @@
 
 #include "platform/backend.h"
 #include "platform/clock.h"
+#include "platform/direct_draw.h"
 #include "platform/framework/wnd.h"
 #include "platform/keys.h"
 
@@ -60,6 +61,9 @@ struct State {
   HWND active = nullptr;
   HWND focus = nullptr;
   HWND capture = nullptr;
+  // Where the activation and the focus were when the program lost the focus.
+  HWND appActive = nullptr;
+  HWND appFocus = nullptr;
   MSG current;
   std::mutex ownerLock;
   bool ownerSet = false;
@@ -191,6 +195,34 @@ void QueueMouse(UINT message) {
   s.input.push_back(MakeMessage(target, message, s.buttons, MAKELPARAM(s.cursor.x - origin.x, s.cursor.y - origin.y)));
 }
 
+// The program's window lost or gained the focus (platform/input_event.h):
+// the same activation and focus messages as a switch between programs.
+void ActivateProgram(bool active, bool minimized) {
+  State& s = S();
+  if (!active) {
+    if (!s.active) return;
+    s.appActive = s.active;
+    s.appFocus = s.focus;
+    if (minimized) ShowWindow(s.active, SW_MINIMIZE);
+    SetFocus(nullptr);
+    if (s.active) TakeFocusAndActivationFrom(s.active);
+    return;
+  }
+  if (s.active) {
+    // Activated while active: the screen was switched under the program.
+    SendMessage(s.active, WM_ACTIVATE, WA_ACTIVE, 0);
+    return;
+  }
+  const HWND target = Find(s.appActive) ? s.appActive : nullptr;
+  if (!target) return;
+  if (IsIconic(target)) {
+    ShowWindow(target, SW_RESTORE);
+  } else {
+    SetActiveWindow(target);
+  }
+  if (Find(s.appFocus)) SetFocus(s.appFocus);
+}
+
 void TranslateInput(const PlatformInput& input, const InputEvent& event) {
   State& s = S();
   switch (event.type) {
@@ -224,6 +256,9 @@ void TranslateInput(const PlatformInput& input, const InputEvent& event) {
       QueueMouse(message);
       break;
     }
+    case InputEventType::Activate:
+      ActivateProgram(event.active, event.minimized);
+      break;
     case InputEventType::Quit: {
       std::lock_guard<std::mutex> guard(s.postLock);
       s.quitPending = true;
@@ -237,6 +272,8 @@ void PumpInput() {
   PlatformInput& input = *PlatformBackendGet().input;
   InputEvent event;
   while (input.PollEvent(&event)) TranslateInput(input, event);
+  // Looking at the queue ends what the program drew in one go.
+  DirectDrawShowPendingFrame();
 }
 
 bool InRange(UINT message, UINT low, UINT high) {

@@ -1,6 +1,8 @@
 #include "platform/process_services.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
@@ -54,6 +56,29 @@ std::string UserDataFolder() {
   else return std::string();
   folder += "/korvane";
   return FolderCreate(folder) ? folder + '/' : std::string();
+}
+
+bool FileWriteAtomically(const std::string& path, const void* data, size_t size, bool userOnly) {
+  const std::string temporary = path + ".tmp" + std::to_string(::getpid());
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, userOnly ? 0600 : 0644);
+  if (fd < 0) return false;
+  const char* bytes = static_cast<const char*>(data);
+  size_t written = 0;
+  bool ok = true;
+  while (written < size) {
+    const ssize_t n = ::write(fd, bytes + written, size - written);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+      break;
+    }
+    written += static_cast<size_t>(n);
+  }
+  if (ok && ::fsync(fd) != 0) ok = false;
+  if (::close(fd) != 0) ok = false;
+  if (ok && ::rename(temporary.c_str(), path.c_str()) != 0) ok = false;
+  if (!ok) ::unlink(temporary.c_str());
+  return ok;
 }
 
 void CrashSignalsWatch(void (*handler)(int signalNumber)) {

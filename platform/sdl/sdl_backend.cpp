@@ -16,11 +16,13 @@ SdlLibrary::~SdlLibrary() { SDL_Quit(); }
 bool SdlBackendCreate(PlatformBackend* out) {
   std::shared_ptr<SdlLibrary> sdl = SdlLibrary::Start();
   if (!sdl) return false;
-  std::unique_ptr<PlatformDisplay> display = SdlDisplayCreate(sdl);
+  std::unique_ptr<SdlScreen> display = SdlDisplayCreate(sdl);
   if (!display) return false;
   out->kind = BackendKind::Sdl;
+  // The input tells the display about the window; it is destroyed first
+  // (PlatformBackend lists the display before it).
+  out->input = SdlInputCreate(sdl, display.get());
   out->display = std::move(display);
-  out->input = SdlInputCreate(sdl);
   out->sound = NullSoundCreate();
   out->music = NullMusicCreate();
   out->video = NullVideoCreate();

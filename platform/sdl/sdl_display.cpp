@@ -1,33 +1,167 @@
-// The SDL2 display: the program's window, scaled to the desktop.
+// The SDL2 display: one resizable window showing the program's frames scaled
+// with their aspect ratio kept.
 #include <algorithm>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "platform/debug_output.h"
 #include "platform/sdl/sdl_devices.h"
 
 namespace {
 
-class SdlDisplay : public PlatformDisplay {
+class SdlDisplay : public SdlScreen {
  public:
-  SdlDisplay(std::shared_ptr<SdlLibrary> sdl, SDL_Window* window) : sdl_(std::move(sdl)), window_(window) {}
-  ~SdlDisplay() override { SDL_DestroyWindow(window_); }
+  SdlDisplay(std::shared_ptr<SdlLibrary> sdl, SDL_Window* window, SDL_Renderer* renderer)
+      : sdl_(std::move(sdl)), window_(window), renderer_(renderer) {}
+  ~SdlDisplay() override {
+    if (texture_) SDL_DestroyTexture(texture_);
+    SDL_DestroyRenderer(renderer_);
+    SDL_DestroyWindow(window_);
+  }
   const char* Name() const override { return "SDL2 window"; }
 
   int ShowMessageBox(const char* text, const char* caption, UINT type) override {
+    // A box can't be seen over a full-screen window.
+    if (fullScreen_) SDL_SetWindowFullscreen(window_, 0);
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, window_);
+    if (fullScreen_) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
     return MessageBoxDefaultButton(type);
   }
   // SDL2 has no system sounds.
   void Beep(UINT type) override { std::fprintf(stderr, "korvane: beep (%u)\n", type); }
 
+  void Present(const DisplayImage& image) override {
+    ++presented_;
+    if (!Upload(image)) return;
+    Render();
+    std::string path;
+    if (DisplayFrameRecordPath(presented_, &path)) {
+      RgbFrame frame;
+      if (ReadWindow(&frame)) RgbFrameWritePng(frame, path.c_str());
+    }
+    SDL_RenderPresent(renderer_);
+  }
+
+  void SetExclusive(bool exclusive) override {
+    exclusive_ = exclusive;
+    SetFullScreen(exclusive);
+  }
+  void RestoreDesktop() override {
+    exclusive_ = false;
+    SetFullScreen(false);
+    SDL_SetRelativeMouseMode(SDL_FALSE);
+    SDL_ShowCursor(SDL_ENABLE);
+  }
+  uint32_t SurfaceLossCount() const override { return losses_; }
+  uint64_t PresentCount() const override { return presented_; }
+  bool ReadPresented(RgbFrame* frame) const override {
+    if (presented_ == 0 || !texture_) return false;
+    Render();
+    return ReadWindow(frame);
+  }
+
+  bool HandleWindowEvent(const SDL_WindowEvent& window, InputEvent* event) override {
+    switch (window.event) {
+      case SDL_WINDOWEVENT_EXPOSED:
+      case SDL_WINDOWEVENT_SIZE_CHANGED:
+      case SDL_WINDOWEVENT_RESTORED:
+        if (texture_) {
+          Render();
+          SDL_RenderPresent(renderer_);
+        }
+        return false;
+      case SDL_WINDOWEVENT_FOCUS_GAINED:
+        *event = InputEvent{InputEventType::Activate};
+        event->active = true;
+        return true;
+      case SDL_WINDOWEVENT_FOCUS_LOST:
+      case SDL_WINDOWEVENT_MINIMIZED:
+        // Leaving a program that holds the screen gives the screen back to
+        // the desktop, which takes the surfaces' memory.
+        if (exclusive_) ++losses_;
+        *event = InputEvent{InputEventType::Activate};
+        event->minimized = window.event == SDL_WINDOWEVENT_MINIMIZED;
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  bool ToggleFullScreen(InputEvent* event) override {
+    SetFullScreen(!fullScreen_);
+    if (!exclusive_) return false;
+    ++losses_;
+    *event = InputEvent{InputEventType::Activate};
+    event->active = true;
+    return true;
+  }
+
  private:
+  void SetFullScreen(bool on) {
+    if (on == fullScreen_) return;
+    if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+      OutputDebugString((std::string("korvane: full screen switch failed: ") + SDL_GetError() + "\n").c_str());
+      return;
+    }
+    fullScreen_ = on;
+  }
+
+  // The frame into the streaming texture (made again when its size changes).
+  bool Upload(const DisplayImage& image) {
+    if (!texture_ || textureWidth_ != image.width || textureHeight_ != image.height) {
+      if (texture_) SDL_DestroyTexture(texture_);
+      texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, image.width,
+                                   image.height);
+      if (!texture_) {
+        OutputDebugString((std::string("korvane: no frame texture: ") + SDL_GetError() + "\n").c_str());
+        return false;
+      }
+      textureWidth_ = image.width;
+      textureHeight_ = image.height;
+    }
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return false;
+    DisplayImageToXrgb(image, static_cast<uint32_t*>(pixels), pitch);
+    SDL_UnlockTexture(texture_);
+    return true;
+  }
+
+  void Render() const {
+    int width = 0, height = 0;
+    SDL_GetRendererOutputSize(renderer_, &width, &height);
+    const DisplayRect fit = DisplayFitRect(textureWidth_, textureHeight_, width, height);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    const SDL_Rect target{fit.x, fit.y, fit.width, fit.height};
+    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+  }
+
+  bool ReadWindow(RgbFrame* frame) const {
+    int width = 0, height = 0;
+    SDL_GetRendererOutputSize(renderer_, &width, &height);
+    frame->width = width;
+    frame->height = height;
+    frame->rgb.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 3, 0);
+    return SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_RGB24, frame->rgb.data(), width * 3) == 0;
+  }
+
   std::shared_ptr<SdlLibrary> sdl_;  // kept until the window is gone
   SDL_Window* window_;
+  SDL_Renderer* renderer_;
+  SDL_Texture* texture_ = nullptr;
+  int textureWidth_ = 0;
+  int textureHeight_ = 0;
+  bool exclusive_ = false;
+  bool fullScreen_ = false;
+  uint32_t losses_ = 0;
+  uint64_t presented_ = 0;
 };
 
 }  // namespace
 
-std::unique_ptr<PlatformDisplay> SdlDisplayCreate(std::shared_ptr<SdlLibrary> sdl) {
+std::unique_ptr<SdlScreen> SdlDisplayCreate(std::shared_ptr<SdlLibrary> sdl) {
   // The game's screens are 640x480; the window scales them to the desktop.
   SDL_DisplayMode desktop;
   int width = 640, height = 480;
@@ -42,5 +176,15 @@ std::unique_ptr<PlatformDisplay> SdlDisplayCreate(std::shared_ptr<SdlLibrary> sd
     OutputDebugString(SDL_GetError());
     return nullptr;
   }
-  return std::make_unique<SdlDisplay>(std::move(sdl), window);
+  // Scaling blends neighbouring pixels; presenting waits for the screen's
+  // refresh where there is one, which paces the idle loop.
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
+  if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  if (!renderer) {
+    OutputDebugString(SDL_GetError());
+    SDL_DestroyWindow(window);
+    return nullptr;
+  }
+  return std::make_unique<SdlDisplay>(std::move(sdl), window, renderer);
 }

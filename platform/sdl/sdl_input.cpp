@@ -80,7 +80,9 @@ int MouseButtonFromSdl(Uint8 button) {
 
 class SdlInput : public PlatformInput {
  public:
-  explicit SdlInput(std::shared_ptr<SdlLibrary> sdl) : sdl_(std::move(sdl)) { SDL_StartTextInput(); }
+  SdlInput(std::shared_ptr<SdlLibrary> sdl, SdlScreen* screen) : sdl_(std::move(sdl)), screen_(screen) {
+    SDL_StartTextInput();
+  }
   const char* Name() const override { return "SDL2 keyboard and mouse"; }
 
  protected:
@@ -91,9 +93,17 @@ class SdlInput : public PlatformInput {
         case SDL_QUIT:
           *event = InputEvent{InputEventType::Quit};
           return true;
+        case SDL_WINDOWEVENT:
+          if (screen_ && screen_->HandleWindowEvent(e.window, event)) return true;
+          break;
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
           if (e.key.repeat) break;
+          // Alt+Enter belongs to the window, not to the game.
+          if (e.key.keysym.scancode == SDL_SCANCODE_RETURN && (e.key.keysym.mod & KMOD_ALT)) {
+            if (e.type == SDL_KEYDOWN && screen_ && screen_->ToggleFullScreen(event)) return true;
+            break;
+          }
           const int scan = ScanCodeFromSdl(e.key.keysym.scancode);
           if (!scan) break;
           *event = InputEvent{e.type == SDL_KEYDOWN ? InputEventType::KeyDown : InputEventType::KeyUp, scan};
@@ -126,10 +136,11 @@ class SdlInput : public PlatformInput {
 
  private:
   std::shared_ptr<SdlLibrary> sdl_;
+  SdlScreen* screen_;
 };
 
 }  // namespace
 
-std::unique_ptr<PlatformInput> SdlInputCreate(std::shared_ptr<SdlLibrary> sdl) {
-  return std::make_unique<SdlInput>(std::move(sdl));
+std::unique_ptr<PlatformInput> SdlInputCreate(std::shared_ptr<SdlLibrary> sdl, SdlScreen* screen) {
+  return std::make_unique<SdlInput>(std::move(sdl), screen);
 }

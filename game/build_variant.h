@@ -6,6 +6,8 @@
 
 enum class BuildKind { Direct3D, Software };
 
+class CInterface;
+
 class BuildVariant {
  public:
   virtual ~BuildVariant() = default;
@@ -17,10 +19,22 @@ class BuildVariant {
   // new one after it is loaded. Only the Direct3D program keeps such copies.
   virtual void ReleaseDeviceTextures() {}
   virtual void LoadDeviceTextures() {}
+
+  // The display device under the interface manager
+  // (game/interface_manager.h). Creates its DirectDraw (and Direct3D)
+  // objects once; returns the hardware-device flag, 0 when the program can't
+  // run here.
+  virtual int InitDisplay(CInterface& ui) = 0;
+  // Sets up full screen once the window is shown: display mode, surfaces and
+  // the program's device; false when it can't, with nothing of the try kept.
+  virtual bool EnterFullScreen(CInterface& ui, int mode) = 0;
+  // Releases the 3-D device's objects (korvane3d only).
+  virtual void ReleaseDevice3D() {}
 };
 
-// Installed once by main() before anything else runs; the variant lives as
-// long as the program.
+// Installed once by main() before anything else runs (it also chooses the
+// program's table of display error texts); the variant lives as long as the
+// program.
 void BuildVariantInstall(BuildVariant* variant);
 // The installed variant. Calling it before main() installed one is a
 // programming error (asserted).

@@ -89,9 +89,9 @@ bool CGameApp::InitInstance() {
   g_pInterface->SetStartupVideo(false);
   g_pInterface->ReleasePalette();
 
-  g_pInterface->SetShowingPicture(true);
+  g_pInterface->SetDirectDrawing(true);
   if (CInterfaceWnd* window = g_pInterface->GetWindow()) window->ShowPicture("TITLE.BMP", "INTERFC.CAN", "korvane");
-  g_pInterface->SetShowingPicture(false);
+  g_pInterface->SetDirectDrawing(false);
   g_pInterface->LoadScreens();
 
   OnFileNew();

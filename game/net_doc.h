@@ -38,8 +38,10 @@ class CNetDoc : public CDocument {
   // The document's clock pause, passed on to the game clock.
   void SetClockPaused(BOOL paused);
   bool IsClockPaused() const { return clockPaused_ != 0; }
-  // A display switch is in progress.
+  // A display switch is in progress (the view draws nothing meanwhile);
+  // DisplaySwitchGuard sets and clears it.
   bool IsPaused() const { return displaySwitching_ != 0; }
+  void SetPaused(bool on) { displaySwitching_ = on ? 1 : 0; }
   bool IsGameRunning() const { return gameRunning_ != 0; }
 
  private:

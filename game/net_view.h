@@ -16,6 +16,12 @@ class CNetView : public CView {
   // The view forgets its applied palette and the interface manager's palette
   // goes back on the display.
   void ResetOverlays() {}
+  // The view's five palettes, rebuilt when the brightness changes; they come
+  // with the view's palette work and do nothing yet.
+  void ReleaseGdiPalette() {}
+  void BuildPalettes() {}
+  void ReleaseDirectDrawPalettes() {}
+  void CreateDirectDrawPalettes() {}
   void SetMenuLoop(bool on) { menuLoop_ = on ? 1 : 0; }
   bool IsInMenuLoop() const { return menuLoop_ != 0; }
 

@@ -1,10 +1,13 @@
 #pragma once
 // korvane3d's side of the build seam: its frames go through the Direct3D
-// back end.
+// back end, which also sets up its full-screen display.
 #include "game/build_variant.h"
 
 class Direct3DVariant : public BuildVariant {
  public:
   BuildKind Kind() const override { return BuildKind::Direct3D; }
   const char* ProgramName() const override { return "korvane3d"; }
+  int InitDisplay(CInterface& ui) override;
+  bool EnterFullScreen(CInterface& ui, int mode) override;
+  void ReleaseDevice3D() override;
 };

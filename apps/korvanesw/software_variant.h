@@ -7,4 +7,6 @@ class SoftwareVariant : public BuildVariant {
  public:
   BuildKind Kind() const override { return BuildKind::Software; }
   const char* ProgramName() const override { return "korvanesw"; }
+  int InitDisplay(CInterface& ui) override;
+  bool EnterFullScreen(CInterface& ui, int mode) override;
 };

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "apps/korvane3d/direct3d_variant.h"
 #include "game/game_clock.h"
 #include "game/interface_manager.h"
 #include "game/interface_window.h"
@@ -12,6 +13,7 @@
 #include "game/net_doc.h"
 #include "game/net_view.h"
 #include "platform/clock.h"
+#include "platform/direct_draw.h"
 #include "platform/framework/window_manager.h"
 #include "platform/headless/headless_backend.h"
 #include "tests/support/temp_folder.h"
@@ -31,6 +33,7 @@ class GameAppTest : public ::testing::Test {
     g_IdleReady = 1;
     g_GameTimePaused = 0;
     g_CurrentMissionArchive = "M1.CAN";
+    BuildVariantInstall(&variant_);
     app_ = std::make_unique<CGameApp>();
   }
   void TearDown() override {
@@ -41,7 +44,9 @@ class GameAppTest : public ::testing::Test {
     EXPECT_EQ(WindowCount(), 0);
     EXPECT_EQ(g_pNetDoc, nullptr);
     EXPECT_EQ(g_pInterface, nullptr);
+    EXPECT_EQ(DirectDrawLiveObjects(), 0);
     g_GameTimePaused = 0;
+    BuildVariantInstall(nullptr);
   }
 
   void Start() { ASSERT_TRUE(app_->InitInstance()); }
@@ -58,6 +63,7 @@ class GameAppTest : public ::testing::Test {
 
   TempFolder folder_;
   ScopedEnv config_;
+  Direct3DVariant variant_;
   HeadlessInput* input_ = nullptr;
   std::unique_ptr<CGameApp> app_;
 };

@@ -1,0 +1,52 @@
+// korvane3d's display under the interface manager: the Direct3D back end
+// makes the DirectDraw objects, the display mode, the surfaces and the
+// device.
+#include "apps/korvane3d/direct3d_variant.h"
+#include "game/interface_manager.h"
+#include "game/interface_window.h"
+#include "platform/debug_output.h"
+#include "render/d3d/display_3d.h"
+
+int CInterface::InitDirect3DObjects() {
+  int notFound = 1, mustFullScreen = 0;
+  return ::InitDirect3D(&directDraw_, &direct3D_, &displayDD_, &acceleratorDD_, &notFound, &mustFullScreen);
+}
+
+bool CInterface::EnterFullScreen3D() {
+  if (!::InitDisplay3D(GetWindow()->m_hWnd, 1, directDraw_, &primary_, &back_, &zBuffer_, &clipper_,
+                       &displayPalette_))
+    return false;
+  ClearSurfaces();
+  if (!CreateDevice3D(direct3D_, back_, 1) || !CreateBackground3D(direct3D_)) return false;
+  ResetRenderStateDefaults3D();
+  if (!SetRenderStates3D()) return false;
+  screenWidth_ = 640;
+  screenHeight_ = 480;
+  readyToRender_ = 1;
+  DDSURFACEDESC desc;
+  desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+  desc.dwWidth = 320;
+  desc.dwHeight = 240;
+  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+  // Without it videos are skipped; the display itself works.
+  if (directDraw_->CreateSurface(&desc, &videoSurface_, nullptr) != DD_OK) {
+    videoSurface_ = nullptr;
+    OutputDebugString("korvane: no video surface; videos will be skipped\n");
+  }
+  return true;
+}
+
+int Direct3DVariant::InitDisplay(CInterface& ui) { return ui.InitDirect3DObjects(); }
+
+bool Direct3DVariant::EnterFullScreen(CInterface& ui, int /*mode*/) {
+  if (ui.EnterFullScreen3D()) return true;
+  ui.AbandonFullScreen();
+  return false;
+}
+
+void Direct3DVariant::ReleaseDevice3D() {
+  ReleaseExecuteBuffer3D();
+  ::ReleaseDevice3D();
+  ReleaseBackgroundMaterial3D();
+  FreeTextureFormats3D();
+}

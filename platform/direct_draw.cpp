@@ -690,6 +690,7 @@ void DirectDrawResetTestState() {
   State& s = S();
   for (Fault& f : s.faults) f = Fault{};
   s.modes = DefaultModes();
+  s.mode = DisplayModeSpec{};
   s.videoLimit = 0;
   s.pitchPadding = 0;
 }

@@ -477,7 +477,8 @@ void DirectDrawSetVideoMemory(uint32_t bytes);
 void DirectDrawSetPitchPadding(int bytes);
 // Every surface in video memory is lost now.
 void DirectDrawLoseSurfaces();
-// Forgets the failures, modes, memory and padding set by tests.
+// Forgets the failures, modes, memory and padding set by tests, and goes
+// back to the desktop's display mode.
 void DirectDrawResetTestState();
 // How many DirectDraw objects and surfaces exist now (leak checks).
 int DirectDrawLiveObjects();

@@ -49,11 +49,13 @@ class DirectDrawTest : public ::testing::Test {
     if (surface) made_.push_back(surface);
     return surface;
   }
+  // An 8-bit off-screen surface.
   IDirectDrawSurface* Plain(int width, int height, DWORD memory = DDSCAPS_SYSTEMMEMORY) {
     DDSURFACEDESC desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
     desc.dwWidth = static_cast<DWORD>(width);
     desc.dwHeight = static_cast<DWORD>(height);
+    desc.ddpfPixelFormat.dwFlags = DDPF_PALETTEINDEXED8;
     desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | memory;
     IDirectDrawSurface* surface = nullptr;
     EXPECT_EQ(dd_->CreateSurface(&desc, &surface, nullptr), DD_OK);

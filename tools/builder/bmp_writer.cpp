@@ -18,6 +18,7 @@ std::vector<uint8_t> BmpFileBytes(const BuilderPicture& picture, const BuilderPa
   const uint32_t pixelOffset = kFileHeaderBytes + kInfoHeaderBytes + 4 * kColourCount;
 
   ByteWriter out;
+  out.Reserve(pixelOffset + imageBytes);
   out.U8('B');
   out.U8('M');
   out.U32(pixelOffset + imageBytes);  // file size

@@ -8,6 +8,8 @@
 
 class ByteWriter {
  public:
+  // Makes room for size bytes in all (when the total is known beforehand).
+  void Reserve(size_t size) { bytes_.reserve(size); }
   void U8(uint8_t value) { bytes_.push_back(value); }
   void U16(uint16_t value);
   void U32(uint32_t value);

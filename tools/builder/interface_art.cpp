@@ -15,7 +15,7 @@ TextPainter* InterfaceArt::Text(Typeface face, int pixelHeight, bool monochrome)
 }
 
 void InterfaceArt::AddPicture(const std::string& name, const PictureCanvas& canvas, int keyIndex, bool dither) {
-  AddPicture(name, canvas.Quantise(palette_, keyIndex, dither));
+  AddPicture(name, canvas.Quantise(&matcher_, keyIndex, dither));
 }
 
 void InterfaceArt::AddPicture(const std::string& name, const BuilderPicture& picture) {

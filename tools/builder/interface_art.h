@@ -13,7 +13,8 @@
 
 class InterfaceArt {
  public:
-  InterfaceArt(ArchiveWriter* archive, const BuilderPalette& palette) : archive_(archive), palette_(palette) {}
+  InterfaceArt(ArchiveWriter* archive, const BuilderPalette& palette)
+      : archive_(archive), palette_(palette), matcher_(palette) {}
 
   const BuilderPalette& Palette() const { return palette_; }
   // A painter of the typeface at that size; null (and Failed()) when the
@@ -31,9 +32,15 @@ class InterfaceArt {
  private:
   ArchiveWriter* archive_;
   const BuilderPalette& palette_;
+  PaletteMatcher matcher_;
   std::map<std::pair<int, int>, std::unique_ptr<TextPainter>> painters_;
   std::string error_;
 };
 
 // The picture makers, one per group of members (see demo_interface.h).
 void AddTitlePictures(InterfaceArt* art);
+void AddFontSheets(InterfaceArt* art);
+void AddMenuWidgets(InterfaceArt* art);
+void AddMenuScreens(InterfaceArt* art);
+void AddHudPictures(InterfaceArt* art);
+void AddCockpitPictures(InterfaceArt* art);

@@ -9,30 +9,32 @@
 PictureCanvas::PictureCanvas(int width, int height, Rgb fill)
     : width_(width),
       height_(height),
-      pixels_(static_cast<size_t>(width) * height, fill),
-      key_(static_cast<size_t>(width) * height, false) {}
+      pixels_(static_cast<size_t>(width) * height, Pack(fill)) {}
+
+PictureCanvas::Pixel PictureCanvas::Pack(Rgb colour) {
+  auto channel = [](float value) { return static_cast<uint8_t>(std::clamp(value + 0.5f, 0.0f, 255.0f)); };
+  return {channel(colour.r), channel(colour.g), channel(colour.b), 0};
+}
 
 Rgb PictureCanvas::Get(int x, int y) const {
-  return pixels_[Index(std::clamp(x, 0, width_ - 1), std::clamp(y, 0, height_ - 1))];
+  return Unpack(pixels_[Index(std::clamp(x, 0, width_ - 1), std::clamp(y, 0, height_ - 1))]);
 }
 
 void PictureCanvas::Set(int x, int y, Rgb colour) {
   if (!Inside(x, y)) return;
-  pixels_[Index(x, y)] = colour;
-  key_[Index(x, y)] = false;
+  pixels_[Index(x, y)] = Pack(colour);
 }
 
 void PictureCanvas::Blend(int x, int y, Rgb colour, float alpha) {
   if (!Inside(x, y) || alpha <= 0) return;
   const size_t i = Index(x, y);
   // Blending over a key pixel starts from black, as the key shows black.
-  const Rgb under = key_[i] ? Rgb{0, 0, 0} : pixels_[i];
-  pixels_[i] = Mix(under, colour, std::min(alpha, 1.0f));
-  key_[i] = false;
+  const Rgb under = pixels_[i].key ? Rgb{0, 0, 0} : Unpack(pixels_[i]);
+  pixels_[i] = Pack(Mix(under, colour, std::min(alpha, 1.0f)));
 }
 
 void PictureCanvas::SetKey(int x, int y) {
-  if (Inside(x, y)) key_[Index(x, y)] = true;
+  if (Inside(x, y)) pixels_[Index(x, y)].key = 1;
 }
 
 void PictureCanvas::Fill(int x, int y, int w, int h, Rgb colour) {
@@ -107,12 +109,21 @@ void PictureCanvas::Line(int x0, int y0, int x1, int y1, Rgb colour) {
 }
 
 void PictureCanvas::Disc(float cx, float cy, float radius, Rgb colour) {
-  const int x0 = static_cast<int>(std::floor(cx - radius - 1)), x1 = static_cast<int>(std::ceil(cx + radius + 1));
-  const int y0 = static_cast<int>(std::floor(cy - radius - 1)), y1 = static_cast<int>(std::ceil(cy + radius + 1));
+  const int x0 = std::max(0, static_cast<int>(std::floor(cx - radius - 1)));
+  const int x1 = std::min(width_ - 1, static_cast<int>(std::ceil(cx + radius + 1)));
+  const int y0 = std::max(0, static_cast<int>(std::floor(cy - radius - 1)));
+  const int y1 = std::min(height_ - 1, static_cast<int>(std::ceil(cy + radius + 1)));
+  const float inner = std::max(0.0f, radius - 0.5f), outer = radius + 0.5f;
   for (int y = y0; y <= y1; ++y) {
     for (int x = x0; x <= x1; ++x) {
-      const float d = std::hypot(x + 0.5f - cx, y + 0.5f - cy);
-      Blend(x, y, colour, std::clamp(radius + 0.5f - d, 0.0f, 1.0f));
+      const float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
+      const float d2 = dx * dx + dy * dy;
+      if (d2 >= outer * outer) continue;
+      if (d2 <= inner * inner) {
+        Set(x, y, colour);
+      } else {
+        Blend(x, y, colour, outer - std::sqrt(d2));  // the soft rim
+      }
     }
   }
 }
@@ -120,13 +131,12 @@ void PictureCanvas::Disc(float cx, float cy, float radius, Rgb colour) {
 void PictureCanvas::Scale(int x, int y, int w, int h, float factor) {
   for (int j = y; j < y + h; ++j)
     for (int i = x; i < x + w; ++i)
-      if (Inside(i, j)) pixels_[Index(i, j)] = pixels_[Index(i, j)] * factor;
+      if (Inside(i, j)) pixels_[Index(i, j)] = Pack(Unpack(pixels_[Index(i, j)]) * factor);
 }
 
-BuilderPicture PictureCanvas::Quantise(const BuilderPalette& palette, int keyIndex, bool dither) const {
+BuilderPicture PictureCanvas::Quantise(PaletteMatcher* matcher, int keyIndex, bool dither) const {
   // Bayer thresholds, centred on 0, scaled to about half a ramp step.
   static constexpr int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
-  PaletteMatcher matcher(palette);
   BuilderPicture picture;
   picture.width = width_;
   picture.height = height_;
@@ -134,30 +144,28 @@ BuilderPicture PictureCanvas::Quantise(const BuilderPalette& palette, int keyInd
   for (int y = 0; y < height_; ++y) {
     for (int x = 0; x < width_; ++x) {
       const size_t i = Index(x, y);
-      if (key_[i]) {
+      const Pixel p = pixels_[i];
+      if (p.key) {
         picture.pixels[i] = static_cast<uint8_t>(keyIndex);
         continue;
       }
-      const float offset = dither ? (kBayer[y & 3][x & 3] - 7.5f) * 0.8f : 0.0f;
-      const Rgb c = pixels_[i];
-      picture.pixels[i] = static_cast<uint8_t>(matcher.Nearest(static_cast<int>(std::lround(c.r + offset)),
-                                                               static_cast<int>(std::lround(c.g + offset)),
-                                                               static_cast<int>(std::lround(c.b + offset))));
+      const int offset = dither ? (kBayer[y & 3][x & 3] - 8) * 4 / 5 : 0;
+      picture.pixels[i] = static_cast<uint8_t>(matcher->Nearest(p.r + offset, p.g + offset, p.b + offset));
     }
   }
   return picture;
 }
 
-PaletteMatcher::PaletteMatcher(const BuilderPalette& palette) : palette_(palette), cache_(64 * 64 * 64, 0) {}
+PaletteMatcher::PaletteMatcher(const BuilderPalette& palette) : palette_(palette), cache_(32 * 32 * 32, 0) {}
 
 int PaletteMatcher::Nearest(int red, int green, int blue) {
-  red = std::clamp(red, 0, 255) >> 2;
-  green = std::clamp(green, 0, 255) >> 2;
-  blue = std::clamp(blue, 0, 255) >> 2;
-  uint8_t& entry = cache_[(static_cast<size_t>(red) << 12) | (green << 6) | blue];
+  red = std::clamp(red, 0, 255) >> 3;
+  green = std::clamp(green, 0, 255) >> 3;
+  blue = std::clamp(blue, 0, 255) >> 3;
+  uint8_t& entry = cache_[(static_cast<size_t>(red) << 10) | (green << 5) | blue];
   if (entry == 0) {
     // The middle of the grid cell stands for the whole cell.
-    entry = static_cast<uint8_t>(NearestGameColour(palette_, red * 4 + 2, green * 4 + 2, blue * 4 + 2));
+    entry = static_cast<uint8_t>(NearestGameColour(palette_, red * 8 + 4, green * 8 + 4, blue * 8 + 4));
   }
   return entry;
 }

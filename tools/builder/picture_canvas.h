@@ -24,7 +24,7 @@ class PictureCanvas {
   // Mixes colour in by alpha (0 keeps the old colour, 1 replaces it).
   void Blend(int x, int y, Rgb colour, float alpha);
   void SetKey(int x, int y);
-  bool IsKey(int x, int y) const { return Inside(x, y) && key_[Index(x, y)]; }
+  bool IsKey(int x, int y) const { return Inside(x, y) && pixels_[Index(x, y)].key != 0; }
 
   void Fill(int x, int y, int w, int h, Rgb colour);
   void FillKey(int x, int y, int w, int h);
@@ -41,24 +41,32 @@ class PictureCanvas {
   // Multiplies every pixel of a rectangle by factor.
   void Scale(int x, int y, int w, int h, float factor);
 
-  // The picture in palette's game colours, nearest by NearestGameColour
+  // The picture in the matcher's game colours, nearest by NearestGameColour
   // (so never index 109 for a drawn pixel); key pixels become keyIndex
   // (109 for pictures and fonts, 255 for overlay bitmaps). With dither, a
   // 4x4 ordered dither smooths gradients over the palette's steps.
-  BuilderPicture Quantise(const BuilderPalette& palette, int keyIndex, bool dither) const;
+  BuilderPicture Quantise(class PaletteMatcher* matcher, int keyIndex, bool dither) const;
 
  private:
   std::size_t Index(int x, int y) const { return static_cast<std::size_t>(y) * width_ + x; }
   int width_, height_;
-  std::vector<Rgb> pixels_;
-  std::vector<bool> key_;
+  // Eight bits a channel are plenty: the palette has far coarser steps. The
+  // fourth byte is 1 where the pixel is see-through.
+  struct Pixel {
+    uint8_t r, g, b, key;
+  };
+  static Pixel Pack(Rgb colour);
+  static Rgb Unpack(Pixel pixel) { return {float(pixel.r), float(pixel.g), float(pixel.b)}; }
+  std::vector<Pixel> pixels_;
 };
 
-// Nearest game colours of a palette, remembered on a 64-level grid per
-// channel so that whole screens quantise quickly.
+// Nearest game colours of a palette, remembered on a 32-level grid per
+// channel so that whole screens quantise quickly. Keep one for all the
+// pictures of a palette.
 class PaletteMatcher {
  public:
   explicit PaletteMatcher(const BuilderPalette& palette);
+  // Channels are clamped to 0..255.
   int Nearest(int red, int green, int blue);
 
  private:

@@ -9,6 +9,11 @@ bool AddDemoInterface(ArchiveWriter* archive, std::string* error) {
   const BuilderPalette palette = DemoInterfacePalette();
   InterfaceArt art(archive, palette);
   AddTitlePictures(&art);
+  AddFontSheets(&art);
+  AddMenuScreens(&art);
+  AddMenuWidgets(&art);
+  AddHudPictures(&art);
+  AddCockpitPictures(&art);
   if (art.Failed()) {
     *error = art.Error();
     return false;

@@ -11,6 +11,7 @@ using LPARAM = intptr_t;
 using LRESULT = intptr_t;
 using UINT_PTR = uintptr_t;
 using HRESULT = int32_t;
+using ULONG = uint32_t;
 using LPCTSTR = const char*;
 using LPCSTR = const char*;
 using LPTSTR = char*;
@@ -214,3 +215,5 @@ inline constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
 
 inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT S_FALSE = 1;
+inline constexpr bool FAILED(HRESULT result) { return result < 0; }
+inline constexpr bool SUCCEEDED(HRESULT result) { return result >= 0; }

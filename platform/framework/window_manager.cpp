@@ -69,7 +69,7 @@ struct State {
   bool ownerSet = false;
   std::thread::id owner;
   POINT cursor{kScreenWidth / 2, kScreenHeight / 2};
-  int cursorCount = 0;
+  bool cursorShown = true;
   HCURSOR cursorShape = nullptr;
   WPARAM buttons = 0;
   std::array<bool, 256> keyDown{};
@@ -259,6 +259,14 @@ void TranslateInput(const PlatformInput& input, const InputEvent& event) {
     case InputEventType::Activate:
       ActivateProgram(event.active, event.minimized);
       break;
+    case InputEventType::MouseWheel:
+    case InputEventType::JoystickPlug:
+    case InputEventType::JoystickUnplug:
+    case InputEventType::JoystickAxis:
+    case InputEventType::JoystickButtonDown:
+    case InputEventType::JoystickButtonUp:
+    case InputEventType::JoystickHat:
+      break;  // device state only: the game polls it
     case InputEventType::Quit: {
       std::lock_guard<std::mutex> guard(s.postLock);
       s.quitPending = true;
@@ -786,8 +794,9 @@ int GetSystemMetrics(int index) {
 
 int ShowCursor(BOOL show) {
   State& s = S();
-  s.cursorCount += show ? 1 : -1;
-  return s.cursorCount;
+  s.cursorShown = show != FALSE;
+  PlatformBackendGet().input->ShowSystemCursor(s.cursorShown);
+  return s.cursorShown ? 0 : -1;
 }
 
 HCURSOR SetCursor(HCURSOR cursor) {

@@ -87,6 +87,9 @@ int GetWindowText(HWND hwnd, char* buffer, int size);
 
 // The headless desktop: 640 x 480, frame 4, caption and menu bar 19.
 int GetSystemMetrics(int index);
+// Shows or hides the system cursor. A flag, not a counter: one call with
+// TRUE shows it however often it was hidden. Returns 0 when shown, -1 when
+// hidden.
 int ShowCursor(BOOL show);
 HCURSOR SetCursor(HCURSOR cursor);
 BOOL GetCursorPos(POINT* point);

@@ -20,3 +20,18 @@ bool HeadlessInput::NextEvent(InputEvent* event) {
   *event = events_[next_++].event;
   return true;
 }
+
+void HeadlessInput::LookForJoystick() {
+  // The plugs and unplugs that are due take effect now (and leave the
+  // script); the other events wait to be taken in order.
+  const uint32_t elapsed = timeGetTime() - startMs_;
+  for (size_t i = next_; i < events_.size() && events_[i].timeMs <= elapsed;) {
+    const InputEventType type = events_[i].event.type;
+    if (type != InputEventType::JoystickPlug && type != InputEventType::JoystickUnplug) {
+      ++i;
+      continue;
+    }
+    ApplyEvent(events_[i].event);
+    events_.erase(events_.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+}

@@ -1,7 +1,8 @@
 #pragma once
 // The headless input: the events of an input script (platform/headless/
 // input_script.h), each due once its time has passed on the platform clock
-// since the input was made.
+// since the input was made. A joystick plugged in by the script is there as
+// soon as its time has come, even before the events before it are taken.
 #include <vector>
 
 #include "platform/headless/input_script.h"
@@ -16,6 +17,7 @@ class HeadlessInput : public PlatformInput {
 
  protected:
   bool NextEvent(InputEvent* event) override;
+  void LookForJoystick() override;
 
  private:
   std::vector<TimedInputEvent> events_;

@@ -27,6 +27,79 @@ bool ParseInt(const std::string& word, long* value) {
   return end && *end == 0;
 }
 
+// The hat's direction by name or in hundredths of a degree (0..35999).
+bool ParseHat(const std::string& word, int* value) {
+  static constexpr struct {
+    const char* name;
+    int value;
+  } kNames[] = {{"up", 0}, {"right", 9000}, {"down", 18000}, {"left", 27000}, {"centre", kJoystickHatCentred}};
+  for (const auto& named : kNames) {
+    if (AsciiEqualNoCase(word, named.name)) {
+      *value = named.value;
+      return true;
+    }
+  }
+  long hundredths = 0;
+  if (!ParseInt(word, &hundredths) || hundredths < 0 || hundredths >= 36000) return false;
+  *value = static_cast<int>(hundredths);
+  return true;
+}
+
+// "joystick plug [<axes> <buttons> [nohat]]", "joystick unplug",
+// "joystick axis x|y|z <value>", "joystick button <n> down|up",
+// "joystick hat <direction>".
+bool ParseJoystick(std::istringstream& in, uint32_t ms, std::vector<TimedInputEvent>* out, std::string* reason) {
+  std::string action, a, b, c;
+  in >> action >> a >> b >> c;
+  InputEvent event;
+  if (AsciiEqualNoCase(action, "plug")) {
+    event.type = InputEventType::JoystickPlug;
+    long axes = kJoystickMaxAxes, buttons = 8;
+    if (!a.empty() && (!ParseInt(a, &axes) || !ParseInt(b, &buttons) || axes < 2 || axes > kJoystickMaxAxes ||
+                       buttons < 0 || buttons > kJoystickMaxButtons || (!c.empty() && !AsciiEqualNoCase(c, "nohat")))) {
+      *reason = "expected joystick plug [<axes 2..3> <buttons 0..32> [nohat]]";
+      return false;
+    }
+    event.joystick.axes = static_cast<int>(axes);
+    event.joystick.buttons = static_cast<int>(buttons);
+    event.joystick.hat = c.empty();
+  } else if (AsciiEqualNoCase(action, "unplug")) {
+    event.type = InputEventType::JoystickUnplug;
+  } else if (AsciiEqualNoCase(action, "axis")) {
+    event.type = InputEventType::JoystickAxis;
+    long value = 0;
+    const char* const kAxes[] = {"x", "y", "z"};
+    event.button = -1;
+    for (int i = 0; i < kJoystickMaxAxes; ++i)
+      if (AsciiEqualNoCase(a, kAxes[i])) event.button = i;
+    if (event.button < 0 || !ParseInt(b, &value) || value < kJoystickAxisMin || value > kJoystickAxisMax) {
+      *reason = "expected joystick axis x|y|z <-32768..32767>";
+      return false;
+    }
+    event.value = static_cast<int>(value);
+  } else if (AsciiEqualNoCase(action, "button")) {
+    long number = 0;
+    const bool down = AsciiEqualNoCase(b, "down");
+    if (!ParseInt(a, &number) || number < 1 || number > kJoystickMaxButtons || (!down && !AsciiEqualNoCase(b, "up"))) {
+      *reason = "expected joystick button <1..32> down|up";
+      return false;
+    }
+    event.type = down ? InputEventType::JoystickButtonDown : InputEventType::JoystickButtonUp;
+    event.button = static_cast<int>(number - 1);
+  } else if (AsciiEqualNoCase(action, "hat")) {
+    event.type = InputEventType::JoystickHat;
+    if (!ParseHat(a, &event.value)) {
+      *reason = "expected joystick hat up|down|left|right|centre|<0..35999>";
+      return false;
+    }
+  } else {
+    *reason = "expected joystick plug|unplug|axis|button|hat";
+    return false;
+  }
+  out->push_back({ms, event});
+  return true;
+}
+
 // Parses one non-empty line; false with a reason when it is malformed.
 bool ParseLine(const std::string& line, std::vector<TimedInputEvent>* out, std::string* reason) {
   std::istringstream in(line);
@@ -81,9 +154,21 @@ bool ParseLine(const std::string& line, std::vector<TimedInputEvent>* out, std::
     }
     return true;
   }
+  if (AsciiEqualNoCase(verb, "joystick")) return ParseJoystick(in, ms, out, reason);
   if (AsciiEqualNoCase(verb, "mouse")) {
     std::string action, a, b;
     in >> action >> a >> b;
+    if (AsciiEqualNoCase(action, "wheel")) {
+      long dz = 0;
+      if (!ParseInt(a, &dz)) {
+        *reason = "expected mouse wheel <dz>";
+        return false;
+      }
+      InputEvent wheel{InputEventType::MouseWheel};
+      wheel.dy = static_cast<int>(dz);
+      add(ms, wheel);
+      return true;
+    }
     if (AsciiEqualNoCase(action, "move")) {
       long dx = 0, dy = 0;
       if (!ParseInt(a, &dx) || !ParseInt(b, &dy)) {
@@ -99,7 +184,7 @@ bool ParseLine(const std::string& line, std::vector<TimedInputEvent>* out, std::
     int button = 0;
     const bool down = AsciiEqualNoCase(action, "down");
     if ((!down && !AsciiEqualNoCase(action, "up")) || !ParseMouseButton(a, &button)) {
-      *reason = "expected mouse move|down|up";
+      *reason = "expected mouse move|wheel|down|up";
       return false;
     }
     InputEvent click{down ? InputEventType::MouseButtonDown : InputEventType::MouseButtonUp};

@@ -7,7 +7,13 @@
 //   <ms> press <NAME>           down at <ms>, up 30 ms later
 //   <ms> type <text>            each character: key down, character, key up
 //   <ms> mouse move <dx> <dy>
+//   <ms> mouse wheel <dz>       away from the player > 0
 //   <ms> mouse down|up left|right|middle
+//   <ms> joystick plug [<axes> <buttons> [nohat]]   default: 3 axes, 8 buttons, a hat
+//   <ms> joystick unplug
+//   <ms> joystick axis x|y|z <value>                -32768..32767, 0 centred
+//   <ms> joystick button <n> down|up                1..32
+//   <ms> joystick hat up|down|left|right|centre|<hundredths of a degree>
 //   <ms> quit
 #include <cstdint>
 #include <string>

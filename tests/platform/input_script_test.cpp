@@ -34,6 +34,41 @@ TEST(InputScript, ParsesEachKindOfEventInTimeOrder) {
   EXPECT_EQ(events[10].event.type, InputEventType::Quit);
 }
 
+TEST(InputScript, ParsesTheWheelAndTheJoystick) {
+  std::vector<TimedInputEvent> events;
+  std::string error;
+  ASSERT_TRUE(InputScriptParse("10 mouse wheel -120\n"
+                               "20 joystick plug\n"
+                               "30 joystick plug 2 12 nohat\n"
+                               "40 joystick axis z -32768\n"
+                               "50 joystick button 8 down\n"
+                               "60 joystick hat left\n"
+                               "70 joystick hat 4500\n"
+                               "80 joystick hat centre\n"
+                               "90 joystick unplug\n",
+                               &events, &error))
+      << error;
+  ASSERT_EQ(events.size(), 9u);
+  EXPECT_EQ(events[0].event.type, InputEventType::MouseWheel);
+  EXPECT_EQ(events[0].event.dy, -120);
+  EXPECT_EQ(events[1].event.type, InputEventType::JoystickPlug);
+  EXPECT_EQ(events[1].event.joystick.axes, 3);
+  EXPECT_EQ(events[1].event.joystick.buttons, 8);
+  EXPECT_TRUE(events[1].event.joystick.hat);
+  EXPECT_EQ(events[2].event.joystick.axes, 2);
+  EXPECT_EQ(events[2].event.joystick.buttons, 12);
+  EXPECT_FALSE(events[2].event.joystick.hat);
+  EXPECT_EQ(events[3].event.type, InputEventType::JoystickAxis);
+  EXPECT_EQ(events[3].event.button, 2);
+  EXPECT_EQ(events[3].event.value, -32768);
+  EXPECT_EQ(events[4].event.type, InputEventType::JoystickButtonDown);
+  EXPECT_EQ(events[4].event.button, 7);
+  EXPECT_EQ(events[5].event.value, 27000);
+  EXPECT_EQ(events[6].event.value, 4500);
+  EXPECT_EQ(events[7].event.value, kJoystickHatCentred);
+  EXPECT_EQ(events[8].event.type, InputEventType::JoystickUnplug);
+}
+
 TEST(InputScript, BadLinesAreReportedWithTheirNumber) {
   struct Case {
     const char* text;
@@ -44,6 +79,13 @@ TEST(InputScript, BadLinesAreReportedWithTheirNumber) {
       {"100 key A sideways\n", "line 1: expected down or up"},
       {"100 mouse move 1\n", "line 1: expected mouse move <dx> <dy>"},
       {"100 jump\n", "line 1: unknown action \"jump\""},
+      {"100 mouse wheel up\n", "line 1: expected mouse wheel <dz>"},
+      {"100 joystick plug 4 8\n", "line 1: expected joystick plug [<axes 2..3> <buttons 0..32> [nohat]]"},
+      {"100 joystick axis w 5\n", "line 1: expected joystick axis x|y|z <-32768..32767>"},
+      {"100 joystick axis x 40000\n", "line 1: expected joystick axis x|y|z <-32768..32767>"},
+      {"100 joystick button 0 down\n", "line 1: expected joystick button <1..32> down|up"},
+      {"100 joystick hat 36000\n", "line 1: expected joystick hat up|down|left|right|centre|<0..35999>"},
+      {"100 joystick wiggle\n", "line 1: expected joystick plug|unplug|axis|button|hat"},
   };
   for (const Case& c : cases) {
     std::vector<TimedInputEvent> events;
@@ -84,4 +126,6 @@ TEST(Keys, NamesScanCodesAndVirtualKeysAgree) {
   EXPECT_EQ(VirtualKeyFromScanCode(DIK_RETURN), VK_RETURN);
   EXPECT_EQ(ScanCodeFromChar('z'), DIK_Z);
   EXPECT_EQ(ScanCodeFromChar('7'), DIK_7);
+  EXPECT_EQ(ScanCodeFromName("LWIN"), DIK_LWIN);
+  EXPECT_EQ(VirtualKeyFromScanCode(DIK_APPS), VK_APPS);
 }

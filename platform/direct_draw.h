@@ -134,9 +134,6 @@ inline constexpr HRESULT DDERR_WRONGMODE = MakeDDResult(587);
 inline constexpr HRESULT DDERR_IMPLICITLYCREATED = MakeDDResult(588);
 inline constexpr HRESULT DDERR_NOTPALETTIZED = MakeDDResult(589);
 
-constexpr bool FAILED(HRESULT result) { return result < 0; }
-constexpr bool SUCCEEDED(HRESULT result) { return result >= 0; }
-
 // ---- Flags -----------------------------------------------------------------
 
 // Cooperative levels.

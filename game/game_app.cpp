@@ -15,6 +15,8 @@
 #include "game/main_frame.h"
 #include "game/net_doc.h"
 #include "game/net_view.h"
+#include "media/media_archive.h"
+#include "media/media_services.h"
 #include "media/smacker_video.h"
 #include "media/sound_manager.h"
 #include "platform/clock.h"
@@ -48,6 +50,18 @@ void LeaveFullScreenForMessage() {
 
 // Whole-program runs read where a run got to from these lines.
 void DebugLine(const CString& line) { OutputDebugString(line + "\n"); }
+// The media layer (pictures, fonts, sounds) finds archives, ends the game
+// and names the current mission through the application.
+void InstallMediaServices() {
+  MediaSetArchiveOpener(OpenDataArchive);
+  MediaServices services;
+  services.currentMissionArchive = [] { return g_CurrentMissionArchive.GetString(); };
+  services.pollMessageQueue = [] { PollMessageQueue(); };
+  services.fatalError = CGameApp::FatalError;
+  services.picturesSetScreenPalette = BuildVariantIsInstalled() && BuildVariantGet().Kind() == BuildKind::Software;
+  MediaSetServices(services);
+}
+
 }  // namespace
 
 CGameApp* GameApp() { return dynamic_cast<CGameApp*>(AfxGetApp()); }
@@ -73,6 +87,7 @@ bool CGameApp::InitInstance() {
   startViaBriefing_ = 0;
   InitJoystick();
   DataArchiveSetFailureSteps(DataArchiveFailureSteps{CloseDocumentForGood, LeaveFullScreenForMessage, DeleteInterface});
+  InstallMediaServices();
 
   if (!new (std::nothrow) CInterface()) return false;
   m_pMainWnd = g_pInterface->GetWindow();

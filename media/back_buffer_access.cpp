@@ -52,6 +52,8 @@ void CBackBufferAccess::FillRect(int x0, int y0, int x1, int y1, unsigned char c
   y0 = std::max(y0, 0);
   x1 = std::min(x1, target_.width);
   y1 = std::min(y1, target_.height);
+  // A rectangle wholly outside the target is empty after clipping.
+  if (x0 >= x1) return;
   for (int y = y0; y < y1; ++y)
     std::memset(target_.bits + static_cast<ptrdiff_t>(y) * target_.pitch + x0, colour, static_cast<size_t>(x1 - x0));
 }

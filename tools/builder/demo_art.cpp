@@ -3,6 +3,25 @@
 #include <algorithm>
 #include <cmath>
 
+TextStyle MetalTextStyle(int shadowOffset) {
+  TextStyle style;
+  style.top = {236, 242, 252};
+  style.bottom = {90, 110, 144};
+  style.outline = true;
+  style.outlineColour = {6, 8, 14};
+  style.shadow = true;
+  style.shadowOffset = shadowOffset;
+  return style;
+}
+
+TextStyle ShadedTextStyle(Rgb top, Rgb bottom) {
+  TextStyle style;
+  style.top = top;
+  style.bottom = bottom;
+  style.shadow = true;
+  return style;
+}
+
 void DrawStarfield(PictureCanvas* canvas, uint32_t seed) {
   const int w = canvas->Width(), h = canvas->Height();
   canvas->VerticalGradient(0, 0, w, h, {3, 4, 14}, {12, 16, 40});

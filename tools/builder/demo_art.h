@@ -5,6 +5,14 @@
 #include <cstdint>
 
 #include "tools/builder/picture_canvas.h"
+#include "tools/builder/picture_text.h"
+
+// Brushed-steel letters with a dark outline and a shadow shadowOffset down
+// and right: titles and the logo.
+TextStyle MetalTextStyle(int shadowOffset);
+// Letters shaded from colour to three quarters of it, with a shadow:
+// captions and subtitles.
+TextStyle ShadedTextStyle(Rgb top, Rgb bottom);
 
 // Dark blue space with a scatter of stars of a few sizes and tints.
 void DrawStarfield(PictureCanvas* canvas, uint32_t seed);

@@ -13,24 +13,7 @@ namespace {
 constexpr int kScreenWidth = 640;
 constexpr int kScreenHeight = 480;
 
-TextStyle TitleStyle() {
-  TextStyle style;
-  style.top = {236, 242, 252};
-  style.bottom = {96, 116, 150};
-  style.outline = true;
-  style.outlineColour = {6, 8, 14};
-  style.shadow = true;
-  style.shadowOffset = 2;
-  return style;
-}
-
-TextStyle CaptionStyle(Rgb colour) {
-  TextStyle style;
-  style.top = colour;
-  style.bottom = colour * 0.75f;
-  style.shadow = true;
-  return style;
-}
+TextStyle CaptionStyle(Rgb colour) { return ShadedTextStyle(colour, colour * 0.75f); }
 
 // What every screen shares: space, a planet's limb low on the left.
 PictureCanvas Backdrop() {
@@ -58,7 +41,7 @@ class ScreenMaker {
     PictureCanvas canvas = backdrop_;
     if (*title) {
       if (TextPainter* text = art_->Text(Typeface::Sans, 32)) {
-        text->DrawCentred(&canvas, kScreenWidth / 2, 48, title, TitleStyle());
+        text->DrawCentred(&canvas, kScreenWidth / 2, 48, title, MetalTextStyle(2));
       }
       DrawGlowLine(&canvas, 150, 60, 340, MenuColour::kAmber);
     }
@@ -98,9 +81,7 @@ void AddMainScreens(ScreenMaker* maker, InterfaceArt* art) {
   for (const char* name : {"mns1.bmp", "mns2.bmp"}) {
     PictureCanvas canvas = maker->Start("");
     if (TextPainter* logo = art->Text(Typeface::Sans, 64)) {
-      TextStyle style = TitleStyle();
-      style.shadowOffset = 3;
-      logo->DrawCentred(&canvas, kScreenWidth / 2, 104, "KORVANE", style);
+      logo->DrawCentred(&canvas, kScreenWidth / 2, 104, "KORVANE", MetalTextStyle(3));
     }
     DrawGlowLine(&canvas, 150, 120, 340, MenuColour::kAmber);
     DrawConsole(&canvas, 184, 146, 272, 318);

@@ -15,25 +15,7 @@ namespace {
 constexpr int kScreenWidth = 640;
 constexpr int kScreenHeight = 480;
 
-TextStyle MetalLetters() {
-  TextStyle style;
-  style.top = {236, 242, 252};
-  style.bottom = {84, 104, 138};
-  style.outline = true;
-  style.outlineColour = {8, 10, 18};
-  style.shadow = true;
-  style.shadowColour = {0, 0, 0};
-  style.shadowOffset = 3;
-  return style;
-}
-
-TextStyle AmberLetters() {
-  TextStyle style;
-  style.top = MenuColour::kAmberLight;
-  style.bottom = MenuColour::kAmber;
-  style.shadow = true;
-  return style;
-}
+TextStyle AmberLetters() { return ShadedTextStyle(MenuColour::kAmberLight, MenuColour::kAmber); }
 
 void AddTitle(InterfaceArt* art) {
   PictureCanvas canvas(kScreenWidth, kScreenHeight, MenuColour::kBlack);
@@ -43,7 +25,7 @@ void AddTitle(InterfaceArt* art) {
   TextPainter* logo = art->Text(Typeface::Sans, 96);
   TextPainter* small = art->Text(Typeface::Sans, 15);
   if (!logo || !small) return;
-  logo->DrawCentred(&canvas, kScreenWidth / 2, 196, "KORVANE", MetalLetters());
+  logo->DrawCentred(&canvas, kScreenWidth / 2, 196, "KORVANE", MetalTextStyle(3));
   DrawGlowLine(&canvas, 110, 216, 420, MenuColour::kAmber);
   small->DrawCentred(&canvas, kScreenWidth / 2, 242, "THE  ENCLOSED  WORLDS", AmberLetters());
   TextStyle credit;
@@ -148,7 +130,7 @@ void AddCredits(InterfaceArt* art) {
   for (const char* line : kLines) {
     const std::string text = line;
     if (text == "KORVANE") {
-      title->DrawCentred(&credits, kScreenWidth / 2, y, text, MetalLetters());
+      title->DrawCentred(&credits, kScreenWidth / 2, y, text, MetalTextStyle(3));
       y += 70;
     } else if (!text.empty() && text[0] == '*') {
       TextStyle style = AmberLetters();

@@ -60,18 +60,7 @@ void PictureCanvas::VerticalGradient(int x, int y, int w, int h, Rgb top, Rgb bo
 }
 
 void PictureCanvas::Frame(int x, int y, int w, int h, Rgb colour, int thickness) {
-  for (int t = 0; t < thickness; ++t) {
-    const int l = x + t, r = x + w - 1 - t, tp = y + t, b = y + h - 1 - t;
-    if (l > r || tp > b) return;
-    for (int i = l; i <= r; ++i) {
-      Set(i, tp, colour);
-      Set(i, b, colour);
-    }
-    for (int j = tp; j <= b; ++j) {
-      Set(l, j, colour);
-      Set(r, j, colour);
-    }
-  }
+  Bevel(x, y, w, h, colour, colour, thickness);
 }
 
 void PictureCanvas::Bevel(int x, int y, int w, int h, Rgb light, Rgb dark, int thickness) {

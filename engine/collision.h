@@ -117,14 +117,17 @@ int WorldSegmentBlocked(World* world, float x0, float y0, float z0, float x1, fl
 // instance spheres sorted into the BSP (radius > 0, collidable, not the
 // ignored one; one sphere of the instance's radius around each of its nodes'
 // world pivots): a start inside such a sphere hits at the start. A
-// zero-length segment hits only when it lies inside such a sphere. The last
-// hit is the polygon at the nearest hit, null when that is an instance.
+// zero-length segment (end exactly equal to the start) is a hit in any world
+// with a BSP, naming no polygon and no instance: callers take an object that
+// did not move as blocked. The last hit is the polygon at the nearest hit,
+// null when that is an instance or the segment has no length.
 int CollideSegment(World* world, float x0, float y0, float z0, float* x1, float* y1, float* z1);
 
 // CollideSegment with instance checks on (off again afterwards). 0: the
 // nearest hit is a polygon (*polygon set); 1: it is an instance sphere
-// (*instance set); -1: nothing. (hx, hy, hz) is the hit point, or the end
-// when nothing was hit. The output not set is null; any output may be null.
+// (*instance set); -1: nothing, also for a zero-length ray, which names
+// neither. (hx, hy, hz) is the hit point, or the end when nothing was hit.
+// The output not set is null; any output may be null.
 int CollideRay(World* world, float* hx, float* hy, float* hz, WorldPolygon** polygon, Instance** instance, float x0,
                float y0, float z0, float x1, float y1, float z1);
 

@@ -129,6 +129,13 @@ void CastWalk(Cast& cast) {
       if ((step.d0 > 0.0f || d1 > 0.0f) && node->front) stack.Push({node->front, 0, 0.0f, 0.0f, 0});
       continue;
     }
+    // An end that lies exactly on the start is a hit: callers take an object
+    // that did not move as blocked. The end is never moved, so neither a
+    // polygon nor an instance is named.
+    if (cast.end == cast.start) {
+      cast.hit = 1;
+      return;
+    }
     if (collide::g_InstanceChecks) TestInstanceFragments(cast, node);
     const float d0 = BspNodeDistance(node, cast.start);
     float d1 = BspNodeDistance(node, cast.end);

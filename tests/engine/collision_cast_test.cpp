@@ -1,6 +1,8 @@
 // Segment and ray casts against small fabricated worlds.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "engine/bsp.h"
 #include "engine/collision.h"
 #include "tests/engine/collision_fixture.h"
@@ -208,7 +210,7 @@ TEST_F(RayTest, InstanceChecksDecideWhetherSegmentsMeetInstancesAndRaysLeaveThem
   EXPECT_FLOAT_EQ(x, 20.0f);  // checks are off after the ray
 }
 
-TEST_F(RayTest, SegmentStoppingShortOfASphereOrOfLengthZeroMissesIt) {
+TEST_F(RayTest, SegmentStoppingShortOfASphereMissesItAndOneOfLengthZeroIsBlocked) {
   Instance* crate = AddInstance({35, 0, 0}, 5);
   SortInstance(crate, root_, {35, 0, 0});
   CollideSetInstanceChecks(1);
@@ -221,7 +223,7 @@ TEST_F(RayTest, SegmentStoppingShortOfASphereOrOfLengthZeroMissesIt) {
       {"ends before the sphere", 50, 40.5f, 0, 40.5f},
       {"ends on its surface", 50, 40, 1, 40},
       {"starts past it", 29, 25, 0, 25},
-      {"a point outside", 45, 45, 0, 45},
+      {"a point outside", 45, 45, 1, 45},
       {"a point inside", 36, 36, 1, 36},
   };
   for (const Case& c : cases) {
@@ -230,6 +232,28 @@ TEST_F(RayTest, SegmentStoppingShortOfASphereOrOfLengthZeroMissesIt) {
     EXPECT_EQ(CollideSegment(world_, c.fromX, 0, 0, &x, &y, &z), c.hit);
     EXPECT_FLOAT_EQ(x, c.endX);
   }
+}
+
+TEST_F(RayTest, AnObjectThatDidNotMoveIsBlockedWithoutNamingWhatBlocksIt) {
+  for (int checks : {0, 1}) {
+    SCOPED_TRACE(checks);
+    CollideSetInstanceChecks(checks);
+    float x = 60, y = 0, z = 0;  // far from every wall and sphere
+    EXPECT_EQ(CollideSegment(world_, 60, 0, 0, &x, &y, &z), 1);
+    EXPECT_EQ(x, 60.0f);
+    EXPECT_EQ(CollideLastHit(), nullptr);
+  }
+  // The smallest step is a move.
+  float x = std::nextafter(60.0f, 100.0f), y = 0, z = 0;
+  EXPECT_EQ(CollideSegment(world_, 60, 0, 0, &x, &y, &z), 0);
+  // A ray of length zero names nothing.
+  Vec3 hit;
+  WorldPolygon* polygon = nullptr;
+  Instance* instance = nullptr;
+  EXPECT_EQ(CollideRay(world_, &hit.x, &hit.y, &hit.z, &polygon, &instance, 60, 0, 0, 60, 0, 0), kRayNothing);
+  EXPECT_EQ(hit.x, 60.0f);
+  EXPECT_EQ(polygon, nullptr);
+  EXPECT_EQ(instance, nullptr);
 }
 
 TEST_F(CastTest, NullWorldOrEmptyWorldHitsNothing) {

@@ -41,7 +41,7 @@ Texture* TextureRemap(const Instance* instance, Texture* texture) {
   if (!instance || !texture) return texture;
   for (int i = 0; i < instance->remapCount; ++i) {
     const TextureRemapPair& pair = instance->remap[i];
-    if (pair.from == texture) return pair.to ? pair.to : texture;
+    if (pair.from == texture) return pair.to;
   }
   return texture;
 }

@@ -11,9 +11,10 @@
 void InstanceSetTextureRemap(Instance* instance, int n, const char** fromNames, const char** toNames);
 // Frees the table and its references; the table is empty afterwards.
 void InstanceClearTextureRemap(Instance* instance);
-// The "to" texture of the first pair whose "from" is texture; else texture
-// itself (also when that pair's "to" was not found). A pair whose "from" was
-// not found never matches.
+// The "to" texture of the first pair whose "from" is texture, null when that
+// "to" was not found: the face is then drawn as any face without a texture
+// (filled black in the BSP pass, left out by the z-buffered pass). Else
+// texture itself. A pair whose "from" was not found never matches.
 Texture* TextureRemap(const Instance* instance, Texture* texture);
 // The first texture of the list with that name, without regard to case;
 // null for none or a null name. No reference is taken.

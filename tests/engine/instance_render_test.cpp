@@ -8,6 +8,7 @@
 #include "engine/animation.h"
 #include "engine/bsp.h"
 #include "engine/bsp_visit.h"
+#include "engine/engine_error.h"
 #include "engine/frame_stamp.h"
 #include "engine/instance.h"
 #include "engine/instance_fragment.h"
@@ -15,6 +16,7 @@
 #include "engine/render_hardware.h"
 #include "engine/render_world.h"
 #include "engine/surface.h"
+#include "engine/texture_remap.h"
 #include "engine/view.h"
 #include "render/coverage_buffer.h"
 #include "render/raster_state.h"
@@ -229,6 +231,38 @@ TEST_F(InstanceRenderTest, UntexturedFacesAreBlackInTheTreeAndNotDrawnWithTheZBu
   Render();
   EXPECT_EQ(target_.Count(static_cast<std::uint8_t>(black)), 64 * 48);  // background only
   PaletteReset();
+}
+
+TEST_F(InstanceRenderTest, SkinFacesWhoseTextureIsMissingAreDrawnAsUntextured) {
+  // No background: what the passes leave alone keeps this colour.
+  constexpr std::uint8_t kUntouched = 200;
+  SetBackgroundFill(0);
+  const int black = FindPaletteColour(0, 0, 0);
+  ASSERT_NE(black, kUntouched);
+  constexpr std::uint8_t kSkinColour = 130;
+  RenderTestTexture("SKIN", kSkinColour);
+  Instance* cube = Cube(0, 0, 40);
+  struct Case {
+    const char* to;
+    int inTree;     // the cube's centre pixel in the BSP pass
+    int zBuffered;  // and in the z-buffered pass
+  } cases[] = {{"skin", kSkinColour, kSkinColour}, {"NOSUCH", black, kUntouched}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.to);
+    const char* from[] = {"CUBE"};
+    const char* to[] = {c.to};
+    InstanceSetTextureRemap(cube, 1, from, to);
+    target_.Fill(kUntouched);
+    Render();
+    EXPECT_EQ(target_.At(32, 24), c.inTree);
+    EXPECT_EQ(target_.Count(kCubeColour), 0);
+    ASSERT_EQ(ZBufferAllocate(64, 48), 1);
+    target_.Fill(kUntouched);
+    Render();
+    EXPECT_EQ(target_.At(32, 24), c.zBuffered);
+    EXPECT_EQ(target_.Count(kCubeColour), 0);
+    ZBufferRelease();
+  }
 }
 
 TEST_F(InstanceRenderTest, HardwareFrameWithAZBufferKeepsInstancesInTheTree) {

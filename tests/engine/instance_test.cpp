@@ -208,7 +208,7 @@ TEST_F(InstanceTest, TheRemapSwapsTexturesByNameWithoutRegardToCase) {
   InstanceSetTextureRemap(ship, 3, from, to);
   ASSERT_EQ(ship->remapCount, 3);
   EXPECT_EQ(TextureRemap(ship, body5), body2);
-  EXPECT_EQ(TextureRemap(ship, wing5), wing5);  // its "to" was not found
+  EXPECT_EQ(TextureRemap(ship, wing5), nullptr);  // its "to" was not found
   EXPECT_EQ(TextureRemap(ship, other), other);
   EXPECT_EQ(TextureRemap(ship, nullptr), nullptr);  // the unfound "from" never matches
   EXPECT_EQ(body5->refs, 2);

@@ -12,17 +12,21 @@ namespace {
 // number) is a segment passed at once.
 float Duration(const PathSegment* segment) { return segment->duration > 0.0f ? segment->duration : 0.0f; }
 
-// Moves and turns the instance through seconds of the segment's motion.
-void Integrate(Instance* instance, const PathSegment* segment, float seconds, int* stepsLeft) {
-  if (!(seconds > 0.0f)) return;
+// Moves and turns the instance through seconds of the segment's motion, in
+// steps of kPathIntegrationStep and a last shorter one, while work is left
+// (one unit a step). Returns the seconds integrated: all of them, unless the
+// work ran out first.
+float Integrate(Instance* instance, const PathSegment* segment, float seconds, long* work) {
+  if (!(seconds > 0.0f)) return seconds;
   Matrix saved;
   MatrixGet(saved);
-  float remaining = seconds;
-  // A tolerance keeps float leftovers (0.3 - 3 x 0.1) from adding a step.
-  while (remaining > 1e-6f && *stepsLeft > 0) {
-    const float h = remaining > kPathIntegrationStep + 1e-6f ? kPathIntegrationStep : remaining;
+  // In double, so that a long step loses nothing to rounding on the way; a
+  // tolerance keeps float leftovers (0.3 - 3 x 0.1) from adding a step.
+  double remaining = seconds;
+  while (remaining > 1e-6 && *work > 0) {
+    const float h = remaining > kPathIntegrationStep + 1e-6 ? kPathIntegrationStep : static_cast<float>(remaining);
     remaining -= h;
-    --*stepsLeft;
+    --*work;
     instance->angleX += segment->angularVelocity.x * h;
     instance->angleY += segment->angularVelocity.y * h;
     instance->angleZ += segment->angularVelocity.z * h;
@@ -37,6 +41,7 @@ void Integrate(Instance* instance, const PathSegment* segment, float seconds, in
     instance->z += dz;
   }
   MatrixLoad(saved);
+  return remaining > 1e-6 ? static_cast<float>(seconds - remaining) : seconds;
 }
 
 PathSegment* FindOutgoing(const PathJunction* junction, int id) {
@@ -96,16 +101,22 @@ int PathSegmentAccepts(const PathSegment* segment, std::uint32_t mask) {
 }
 
 PathSegment* InstanceFollowPath(Instance* instance, float seconds) {
+  return InstanceFollowPathBounded(instance, seconds, kPathMaxWorkPerCall);
+}
+
+PathSegment* InstanceFollowPathBounded(Instance* instance, float seconds, long maxWork) {
   if (!instance || !instance->pathSegment) return nullptr;
   float dt = std::isfinite(seconds) ? seconds : 0.0f;
-  int junctionsLeft = kPathMaxJunctionsPerStep;
-  int stepsLeft = kPathMaxStepsPerCall;
+  long work = maxWork;
+  int idleCrossings = 0;
   while (dt > 0.0f) {
     const PathSegment* segment = instance->pathSegment;
     const float duration = Duration(segment);
+    const float entered = instance->pathTime;
+    const bool forward = instance->pathDirection == 1;
     const PathJunction* next = nullptr;
     float rest;
-    if (instance->pathDirection == 1) {
+    if (forward) {
       instance->pathTime += dt;
       rest = instance->pathTime - duration;
       if (rest >= 0.0f) {
@@ -122,8 +133,23 @@ PathSegment* InstanceFollowPath(Instance* instance, float seconds) {
         rest = 0.0f;
       }
     }
-    Integrate(instance, segment, dt - rest, &stepsLeft);
-    if (!next || junctionsLeft-- <= 0) break;
+    const float spent = dt - rest;
+    const float moved = Integrate(instance, segment, spent, &work);
+    if (moved < spent) {
+      // Out of work: the path time goes only as far as the instance did.
+      instance->pathTime = forward ? entered + moved : entered - moved;
+      break;
+    }
+    if (!next) break;
+    // Crossings that spend no time (a ring of segments that take none) are
+    // counted, so that such a ring cannot hold the caller; and every
+    // crossing is work. Stopping here leaves the instance at the junction
+    // with its path time there too.
+    idleCrossings = spent > 0.0f ? 0 : idleCrossings + 1;
+    if (idleCrossings > kPathMaxIdleCrossings || work-- <= 0) {
+      instance->pathTime = forward ? duration : 0.0f;
+      break;
+    }
     int direction = 1;
     PathSegment* chosen = ChooseAtJunction(instance, next, &direction);
     if (!chosen) break;  // rests at the junction

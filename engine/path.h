@@ -17,12 +17,14 @@
 
 // Motion is integrated in steps of at most this many seconds.
 inline constexpr float kPathIntegrationStep = 0.1f;
-// Junctions one InstanceFollowPath call may pass: a loop of segments that
-// take no time cannot hold the caller.
-inline constexpr int kPathMaxJunctionsPerStep = 64;
-// Integration steps one call may take (100 seconds of motion); time beyond
-// that is not integrated.
-inline constexpr int kPathMaxStepsPerCall = 1000;
+// Junctions in a row that one InstanceFollowPath call may pass without
+// spending time (a ring of segments that take none cannot hold the caller).
+inline constexpr int kPathMaxIdleCrossings = 64;
+// The work one InstanceFollowPath call may do: integration steps and
+// junction crossings together. Over 38 days of motion in 0.1-second steps,
+// so no frame of the game comes near it; it bounds a step through segments
+// of a few microseconds.
+inline constexpr long kPathMaxWorkPerCall = 1L << 25;
 
 // Takes the segment off its from-junction's outgoing and its to-junction's
 // incoming list and frees it. Null-safe.
@@ -36,11 +38,19 @@ int PathSegmentAccepts(const PathSegment* segment, std::uint32_t mask);
 // crosses junctions (queued choices first, oldest first, then the first
 // outgoing segment that accepts its pathMask), spends the remaining time in
 // the next segment, and sets animTime from its place in the segment; marks
-// it dirty with matrixGiven 0. A segment of zero or negative duration is
-// passed at once. With seconds <= 0 (or not finite) only animTime and the
-// flags are set. Nothing for a null instance or one with no segment. Returns
-// the segment after the step.
+// it dirty with matrixGiven 0. The whole step is integrated however long.
+// A segment of zero or negative duration is passed at once; after
+// kPathMaxIdleCrossings such crossings in a row the rest of the step is
+// dropped, with the instance and its path time at the junction. With
+// seconds <= 0 (or not finite) only animTime and the flags are set. Nothing
+// for a null instance or one with no segment. Returns the segment after the
+// step.
 PathSegment* InstanceFollowPath(Instance* instance, float seconds);
+// InstanceFollowPath doing at most maxWork integration steps and junction
+// crossings (InstanceFollowPath allows kPathMaxWorkPerCall). When the work
+// runs out the rest of the step is dropped: the instance's path time stays
+// where its position is, so the two never disagree.
+PathSegment* InstanceFollowPathBounded(Instance* instance, float seconds, long maxWork);
 
 // Appends a choice for the next junction (direction 1: an outgoing segment
 // with that id, else an incoming one); the oldest is dropped when 16 are

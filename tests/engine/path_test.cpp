@@ -177,26 +177,84 @@ TEST_F(PathTest, SegmentsOfNoTimeArePassedAtOnce) {
   }
 }
 
-TEST_F(PathTest, ALoopOfSegmentsOfNoTimeDoesNotHoldTheCaller) {
-  Model* chain = ModelFindByFileName("chain.3ds");
-  PathSegment* a = Segment(chain, 10);
-  PathSegment* b = Segment(chain, 11);
-  b->duration = 0;
-  // Turn b round so that it ends where a starts: a loop of segments that
-  // take no time, J0 -a-> J1 -b-> J0.
-  PathJunction* j2 = b->toJunction;
-  PathJunction* j0 = a->fromJunction;
-  b->toJunction = j0;
-  j2->firstIn = j2->lastIn = nullptr;
-  j0->firstIn = j0->lastIn = b;
-  Start(a);
+// The chain turned into a ring, J0 -a-> J1 -b-> J0, with both segments of
+// the given duration moving +z 10/s; put back as it was read (for the
+// model's free) when the test ends.
+class PathRingTest : public PathTest {
+ protected:
+  void MakeRing(float duration) {
+    Model* chain = ModelFindByFileName("chain.3ds");
+    a_ = Segment(chain, 10);
+    b_ = Segment(chain, 11);
+    for (PathSegment* s : {a_, b_}) {
+      s->duration = duration;
+      s->velocity = {0, 0, 10};
+    }
+    j2_ = b_->toJunction;
+    j0_ = a_->fromJunction;
+    b_->toJunction = j0_;
+    j2_->firstIn = j2_->lastIn = nullptr;
+    j0_->firstIn = j0_->lastIn = b_;
+    Start(a_);
+  }
+  void TearDown() override {
+    if (j0_) {
+      j0_->firstIn = j0_->lastIn = nullptr;
+      b_->toJunction = j2_;
+      j2_->firstIn = j2_->lastIn = b_;
+    }
+    PathTest::TearDown();
+  }
+  PathSegment* a_ = nullptr;
+  PathSegment* b_ = nullptr;
+  PathJunction* j0_ = nullptr;
+  PathJunction* j2_ = nullptr;
+};
+
+TEST_F(PathRingTest, ALoopOfSegmentsOfNoTimeDoesNotHoldTheCaller) {
+  MakeRing(0);
   EXPECT_NE(InstanceFollowPath(instance_, 1.0f), nullptr);
   EXPECT_TRUE(std::isfinite(instance_->animTime));
   EXPECT_EQ(instance_->z, 0);
-  // Put the network back as it was read, for the model's free.
-  j0->firstIn = j0->lastIn = nullptr;
-  b->toJunction = j2;
-  j2->firstIn = j2->lastIn = b;
+  EXPECT_EQ(instance_->pathTime, 0);  // at the junction, where the instance is
+}
+
+TEST_F(PathRingTest, ALongStepAroundARingOfShortSegmentsIsSpentWhole) {
+  MakeRing(0.05f);
+  // 200 segments and 0.02 s into the next one: far more junctions than a
+  // ring of segments that take no time may pass.
+  EXPECT_EQ(InstanceFollowPath(instance_, 10.02f), a_);
+  EXPECT_NEAR(instance_->z, 100.2f, 0.01f);
+  EXPECT_NEAR(instance_->pathTime, 0.02f, 0.001f);
+}
+
+TEST_F(PathTest, AStepOfMinutesMovesTheInstanceAsFarAsItsPathTimeGoes) {
+  Model* chain = ModelFindByFileName("chain.3ds");
+  PathSegment* b = Segment(chain, 11);
+  b->duration = 500;
+  Start(b);
+  EXPECT_EQ(InstanceFollowPath(instance_, 200), b);
+  EXPECT_NEAR(instance_->z, 2000, 0.01f);
+  EXPECT_NEAR(instance_->pathTime, 200, 1e-4);
+  EXPECT_NEAR(instance_->animTime, 140, 1e-3);
+}
+
+TEST_F(PathTest, WhenTheWorkRunsOutInsideASegmentPathTimeStopsWhereThePositionDid) {
+  Model* chain = ModelFindByFileName("chain.3ds");
+  PathSegment* b = Segment(chain, 11);
+  b->duration = 500;
+  Start(b);
+  EXPECT_EQ(InstanceFollowPathBounded(instance_, 200, 50), b);  // 50 steps: 5 s
+  EXPECT_NEAR(instance_->z, 50, 1e-3);
+  EXPECT_NEAR(instance_->pathTime, 5, 1e-5);
+}
+
+TEST_F(PathRingTest, WhenTheWorkRunsOutAtAJunctionPathTimeStaysThere) {
+  MakeRing(0.05f);
+  // a, crossing, b, crossing, a, crossing: six units, then none for b.
+  EXPECT_EQ(InstanceFollowPathBounded(instance_, 100, 6), b_);
+  EXPECT_NEAR(instance_->z, 1.5f, 1e-4);
+  EXPECT_EQ(instance_->pathTime, 0);
 }
 
 TEST_F(PathTest, NoTimeOnlySetsAnimTimeAndNoSegmentDoesNothing) {

@@ -5,6 +5,8 @@
 // own plane. Nodes that lose their last fragment and children are pruned.
 #include "engine/records.h"
 
+class ObjBody;  // a record reader (engine/object_graph.h)
+
 // Statistics: BSP nodes in existence, and polygons inserted (BspInsertPolygon
 // calls that got past their checks).
 extern int g_BspNodeCount;
@@ -39,7 +41,11 @@ void BspInsertPolygon(BspNode* root, WorldPolygon* polygon);
 // box, fragment count, code, then the front, back and parent nodes. Its
 // lists start empty and its fragment count at 0: the polygon block links the
 // fragments in and counts them. 1 or 0.
-int BspNodeRead(BspNode* node);
+ObjBody BspNodeRead(BspNode* node);
+// The deepest BSP a world member may hold: the render passes walk the tree
+// by recursion.
+inline constexpr int kBspMaxLoadedDepth = 10000;
 // 1 when the tree under root is a tree: root has no parent, every child's
-// parent is the node holding it, and no node is reached twice.
+// parent is the node holding it, no node is reached twice and no path from
+// the root holds more than kBspMaxLoadedDepth nodes.
 int BspTreeValid(const BspNode* root);

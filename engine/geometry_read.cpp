@@ -19,12 +19,7 @@
 
 namespace {
 
-constexpr int kMaxReadNesting = 10000;
-int g_ReadNesting = 0;
-
 int ReadVec3(Vec3* v) { return ArchiveReadVec3(&v->x, &v->y, &v->z); }
-
-int ReadWorldRef(World** slot) { return ObjReadRecord<World, RefuseNewRecord<World>>(slot); }
 
 constexpr int kMaxPoolSlack = 65536;
 
@@ -106,7 +101,7 @@ bool ReadPolygon(World* world) {
   ok = ok && ReadVec3(&polygon->normal) && ArchiveReadFloat(&polygon->d) &&
        ObjReadRecordCounted<Surface, SurfaceRead>(&polygon->surface) && ArchiveReadInt(&polygon->flatColour) &&
        ArchiveReadInt(&polygon->lineColour) && ArchiveReadInt(&polygon->flags) &&
-       ObjReadRecord<PolygonGroup, RefuseNewRecord<PolygonGroup>>(&group);
+       ObjReadEarlierRecord(&group);
   polygon->worldNormal = polygon->normal;
   polygon->worldD = polygon->d;
   polygon->lastDrawn = kStampNever;
@@ -126,54 +121,54 @@ bool ReadPolygon(World* world) {
 
 }  // namespace
 
-ReadNestingGuard::ReadNestingGuard() { ++g_ReadNesting; }
-ReadNestingGuard::~ReadNestingGuard() { --g_ReadNesting; }
-bool ReadNestingGuard::TooDeep() const { return g_ReadNesting > kMaxReadNesting; }
-
-int SurfaceRead(Surface* surface) {
-  ReadNestingGuard guard;
-  if (guard.TooDeep() || !PropReadList(&surface->props)) return 0;
+ObjBody SurfaceRead(Surface* surface) {
+  if (!PropReadList(&surface->props)) co_return 0;
   int textureId;
   if (!ReadVec3(&surface->origin) || !ReadVec3(&surface->uAxis) || !ReadVec3(&surface->vAxis) ||
       !ArchiveReadInt(&surface->uOffset) || !ArchiveReadInt(&surface->vOffset) || !ArchiveReadInt(&textureId)) {
-    return 0;
+    co_return 0;
   }
   surface->texture = TextureFromId(textureId);
   surface->worldOrigin = surface->origin;
   surface->worldU = surface->uAxis;
   surface->worldV = surface->vAxis;
   surface->stamp = kStampNever;
-  return ObjReadRecord<Surface, SurfaceRead>(&surface->prev) && ObjReadRecord<Surface, SurfaceRead>(&surface->next) &&
-         ReadWorldRef(&surface->world);
+  int ok = co_await ObjRef<Surface, SurfaceRead>(&surface->prev);
+  if (ok) ok = co_await ObjRef<Surface, SurfaceRead>(&surface->next);
+  co_return ok && ObjReadEarlierRecord(&surface->world);
 }
 
-int BspNodeRead(BspNode* node) {
-  ReadNestingGuard guard;
+ObjBody BspNodeRead(BspNode* node) {
   ++g_BspNodeCount;
-  if (guard.TooDeep()) return 0;
   int storedCount;
   if (!ReadVec3(&node->normal) || !ArchiveReadFloat(&node->d) || !ReadVec3(&node->centre) ||
       !ArchiveReadFloat(&node->radius) || !ReadVec3(&node->boxMin) || !ReadVec3(&node->boxMax) ||
       !ArchiveReadInt(&storedCount) || !ArchiveReadInt(&node->code)) {
-    return 0;
+    co_return 0;
   }
   node->chainStamp = kStampNever;
-  return ObjReadRecord<BspNode, BspNodeRead>(&node->front) && ObjReadRecord<BspNode, BspNodeRead>(&node->back) &&
-         ObjReadRecord<BspNode, BspNodeRead>(&node->parent);
+  int ok = co_await ObjRef<BspNode, BspNodeRead>(&node->front);
+  if (ok) ok = co_await ObjRef<BspNode, BspNodeRead>(&node->back);
+  if (ok) ok = co_await ObjRef<BspNode, BspNodeRead>(&node->parent);
+  co_return ok;
 }
 
 int BspTreeValid(const BspNode* root) {
   if (!root || root->parent) return root == nullptr;
+  struct Pending {
+    const BspNode* node;
+    int depth;
+  };
   std::unordered_set<const BspNode*> seen;
-  std::vector<const BspNode*> pending{root};
+  std::vector<Pending> pending{{root, 1}};
   while (!pending.empty()) {
-    const BspNode* node = pending.back();
+    const Pending visit = pending.back();
     pending.pop_back();
-    if (!seen.insert(node).second) return 0;
-    for (const BspNode* child : {node->front, node->back}) {
+    if (visit.depth > kBspMaxLoadedDepth || !seen.insert(visit.node).second) return 0;
+    for (const BspNode* child : {visit.node->front, visit.node->back}) {
       if (!child) continue;
-      if (child->parent != node) return 0;
-      pending.push_back(child);
+      if (child->parent != visit.node) return 0;
+      pending.push_back({child, visit.depth + 1});
     }
   }
   return 1;

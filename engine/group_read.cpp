@@ -7,36 +7,35 @@
 #include "engine/properties.h"
 #include "engine/world_internal.h"
 
-int GroupRead(PolygonGroup* group) {
-  ReadNestingGuard guard;
-  if (guard.TooDeep()) return 0;
+ObjBody GroupRead(PolygonGroup* group) {
   MatrixSetIdentity(group->baseMatrix);
   MatrixSetIdentity(group->moverMatrix);
   MatrixSetIdentity(group->worldMatrix);
   group->callbackStamp = kStampNever;
-  if (!PropReadList(&group->props) || !ArchiveReadString(&group->name)) return 0;
-  if (!ObjReadRecord<World, RefuseNewRecord<World>>(&group->world)) return 0;
+  if (!PropReadList(&group->props) || !ArchiveReadString(&group->name)) co_return 0;
+  if (!ObjReadEarlierRecord(&group->world)) co_return 0;
   PolygonGroup** links[] = {&group->prev,        &group->next,        &group->parent,
                             &group->prevSibling, &group->nextSibling, &group->firstChild,
                             &group->lastChild,   &group->prevMover,   &group->nextMover};
   for (PolygonGroup** link : links) {
-    if (!ObjReadRecord<PolygonGroup, GroupRead>(link)) return 0;
+    const int ok = co_await ObjRef<PolygonGroup, GroupRead>(link);
+    if (!ok) co_return 0;
   }
   int type;
-  if (!ArchiveReadInt(&type)) return 0;
+  if (!ArchiveReadInt(&type)) co_return 0;
   // Anything else would be taken for a mover that no operation knows.
-  if (type < -kMoverRotate || type > kMoverRotate) return 0;
+  if (type < -kMoverRotate || type > kMoverRotate) co_return 0;
   group->moverType = type;
-  if (!ArchiveReadFloat(&group->speed) || !ArchiveReadFloat(&group->position)) return 0;
-  if (!ArchiveReadVec3(&group->axis.x, &group->axis.y, &group->axis.z)) return 0;
-  if (!ArchiveReadVec3(&group->pivot.x, &group->pivot.y, &group->pivot.z)) return 0;
-  if (!ArchiveReadFloat(&group->angle)) return 0;
-  if (!ArchiveReadFloats(group->moverMatrix, kMatrixElements)) return 0;
-  if (!ArchiveReadFloats(group->worldMatrix, kMatrixElements)) return 0;
   int visible;
-  if (!ArchiveReadInt(&visible)) return 0;
+  if (!ArchiveReadFloat(&group->speed) || !ArchiveReadFloat(&group->position) ||
+      !ArchiveReadVec3(&group->axis.x, &group->axis.y, &group->axis.z) ||
+      !ArchiveReadVec3(&group->pivot.x, &group->pivot.y, &group->pivot.z) || !ArchiveReadFloat(&group->angle) ||
+      !ArchiveReadFloats(group->moverMatrix, kMatrixElements) ||
+      !ArchiveReadFloats(group->worldMatrix, kMatrixElements) || !ArchiveReadInt(&visible)) {
+    co_return 0;
+  }
   group->visible = visible != 0 ? 1 : 0;
   group->valid = 0;
   group->callback = nullptr;
-  return 1;
+  co_return 1;
 }

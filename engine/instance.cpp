@@ -81,12 +81,6 @@ void UnlinkInstance(Instance* instance) {
   }
 }
 
-// The world an instance body names is the one being read, so it is always
-// in the object table already; a new world record here is refused. Its
-// cleared block stays in the object table, like every block of a failed
-// read, and the world loader frees it from there.
-int RefuseNestedWorld(World*) { return 0; }
-
 // The body after the links: model hash, placement, name.
 int InstanceBody(Instance* instance) {
   int hash;
@@ -224,14 +218,13 @@ void InstanceNodeFree(InstanceNode* node) {
   PoolDelete(node);
 }
 
-int InstanceRead(Instance* instance) {
-  int ok = PropReadList(&instance->props);
-  if (ok) {
-    ok = ObjReadRecord<World, RefuseNestedWorld>(&instance->world);
-    if (!ok) instance->world = nullptr;  // a refused block is not the world
-  }
-  ok = ok && instance->world && ObjReadRecord<Instance, InstanceRead>(&instance->prev) &&
-       ObjReadRecord<Instance, InstanceRead>(&instance->next) && InstanceBody(instance);
+ObjBody InstanceRead(Instance* instance) {
+  // The world an instance body names is the one being read, so it is always
+  // in the object table already.
+  int ok = PropReadList(&instance->props) && ObjReadEarlierRecord(&instance->world) && instance->world;
+  if (ok) ok = co_await ObjRef<Instance, InstanceRead>(&instance->prev);
+  if (ok) ok = co_await ObjRef<Instance, InstanceRead>(&instance->next);
+  ok = ok && InstanceBody(instance);
   if (ok) {
     instance->name[kInstanceNameLength] = 0;
     SetDefaults(instance);
@@ -240,8 +233,8 @@ int InstanceRead(Instance* instance) {
   if (!ok) {
     PropFreeList(&instance->props);
     instance->model = nullptr;
-    return 0;
+    co_return 0;
   }
   ++instance->model->useCount;
-  return 1;
+  co_return 1;
 }

@@ -10,6 +10,8 @@
 // float animTime; 64 bytes name.
 #include "engine/records.h"
 
+class ObjBody;  // a record reader (engine/object_graph.h)
+
 // A new instance of model at the tail of world's list: name empty, radius
 // the model's, dirty, collidable, own ambient -1 (the default), no segment,
 // one more use of the model, and a node for every mesh node linked as the
@@ -54,4 +56,4 @@ void InstanceNodeFree(InstanceNode* node);
 // InstanceCreate sets it. The world reference must name the world already
 // being read. On failure the instance holds no nodes, no model and no
 // properties; its links are as far as they were read.
-int InstanceRead(Instance* instance);
+ObjBody InstanceRead(Instance* instance);

@@ -94,16 +94,16 @@ void LightsSeparateSpheres(World* world) {
   }
 }
 
-int LightRead(Light* light) {
-  ReadNestingGuard guard;
-  if (guard.TooDeep() || !PropReadList(&light->props)) return 0;
+ObjBody LightRead(Light* light) {
+  if (!PropReadList(&light->props)) co_return 0;
   if (!ArchiveReadInt(&light->code) || !ArchiveReadVec3(&light->x, &light->y, &light->z) ||
       !ArchiveReadFloat(&light->intensity) || !ArchiveReadFloat(&light->size) || !ArchiveReadFloat(&light->radius) ||
       !ArchiveReadInt(&light->type) || !ArchiveReadFloat(&light->red) || !ArchiveReadFloat(&light->green) ||
       !ArchiveReadFloat(&light->blue) || !ArchiveReadInt(&light->noColour)) {
-    return 0;
+    co_return 0;
   }
   LightComputeDerived(light);
-  return ObjReadRecord<Light, LightRead>(&light->prev) && ObjReadRecord<Light, LightRead>(&light->next) &&
-         ObjReadRecord<World, RefuseNewRecord<World>>(&light->world);
+  int ok = co_await ObjRef<Light, LightRead>(&light->prev);
+  if (ok) ok = co_await ObjRef<Light, LightRead>(&light->next);
+  co_return ok && ObjReadEarlierRecord(&light->world);
 }

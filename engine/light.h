@@ -5,6 +5,8 @@
 // and temporary lights at run time.
 #include "engine/records.h"
 
+class ObjBody;  // a record reader (engine/object_graph.h)
+
 // A light appended to the world's point-light list: no properties, colour
 // (0, 0, 0) when noColour is set, radiusSquared and halfPower (intensity x
 // size / 2) computed. Null for a null world.
@@ -24,4 +26,4 @@ void LightsSeparateSpheres(World* world);
 // position, intensity, size, radius, type, colour, noColour, then the prev
 // and next lights and the world (which must have been read before it).
 // radiusSquared and halfPower are computed. 1 or 0.
-int LightRead(Light* light);
+ObjBody LightRead(Light* light);

@@ -44,10 +44,6 @@ inline constexpr int kMeshMaxFaces = 65536;
 inline constexpr int kMeshMaxFaceData = 1 << 20;
 inline constexpr int kMeshFaceMaxVertices = 64;
 inline constexpr int kMeshMaxDepth = 64;
-// The deepest nesting of record bodies inside one another in "OBJECTS"
-// (each list is written as a chain of nested bodies); deeper fails the load
-// rather than the stack.
-inline constexpr int kObjectsMaxNesting = 2000;
 
 // The first model; the list runs through Model::next.
 extern Model* g_ModelListHead;

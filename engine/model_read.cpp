@@ -22,15 +22,6 @@ int ReadName(char (&name)[kModelNameLength + 1]) {
 
 int ReadVec3(Vec3* v) { return ArchiveReadVec3(&v->x, &v->y, &v->z); }
 
-int ModelBody(Model* model) {
-  return PropReadList(&model->props) && ArchiveReadInt(&model->nameHash) && ReadName(model->name) &&
-         ObjReadRecord<MeshNode, MeshNodeRead>(&model->firstNode) &&
-         ObjReadRecord<MeshNode, MeshNodeRead>(&model->lastNode) && ObjReadRecord<Model, ModelRead>(&model->prev) &&
-         ObjReadRecord<Model, ModelRead>(&model->next) &&
-         ObjReadRecord<PathJunction, PathJunctionRead>(&model->firstJunction) &&
-         ObjReadRecord<PathJunction, PathJunctionRead>(&model->lastJunction);
-}
-
 // Allocates the node's arrays for V vertices, F faces and C faceData values
 // and only then records the counts, so a node is always freeable by them.
 int AllocateArrays(MeshNode* node, int v, int f, int c) {
@@ -87,66 +78,80 @@ int ReadFace(MeshNode* node, int face) {
   return 1;
 }
 
-int MeshNodeBody(MeshNode* node) {
+}  // namespace
+
+ObjBody ModelRead(Model* model) {
+  g_ModelGraph.models.push_back(model);
+  if (!PropReadList(&model->props) || !ArchiveReadInt(&model->nameHash) || !ReadName(model->name)) co_return 0;
+  int ok = co_await ObjRef<MeshNode, MeshNodeRead>(&model->firstNode);
+  if (ok) ok = co_await ObjRef<MeshNode, MeshNodeRead>(&model->lastNode);
+  if (ok) ok = co_await ObjRef<Model, ModelRead>(&model->prev);
+  if (ok) ok = co_await ObjRef<Model, ModelRead>(&model->next);
+  if (ok) ok = co_await ObjRef<PathJunction, PathJunctionRead>(&model->firstJunction);
+  if (ok) ok = co_await ObjRef<PathJunction, PathJunctionRead>(&model->lastJunction);
+  co_return ok;
+}
+
+ObjBody MeshNodeRead(MeshNode* node) {
+  g_ModelGraph.nodes.push_back(node);
   int v, f, c;
   if (!PropReadList(&node->props) || !ArchiveReadInt(&node->code) || !ReadName(node->name) ||
       !ArchiveReadInt(&node->code2) || !ReadName(node->text) || !ReadVec3(&node->pivot) ||
       !ArchiveReadFloat(&node->radius) || !ArchiveReadInt(&v) || !ArchiveReadInt(&f) || !ArchiveReadInt(&c) ||
       !AllocateArrays(node, v, f, c)) {
-    return 0;
+    co_return 0;
   }
-  if (!ObjReadRecord<RotationKey, RotationKeyRead>(&node->firstRotKey) ||
-      !ObjReadRecord<RotationKey, RotationKeyRead>(&node->lastRotKey) ||
-      !ObjReadRecord<PositionKey, PositionKeyRead>(&node->firstPosKey) ||
-      !ObjReadRecord<PositionKey, PositionKeyRead>(&node->lastPosKey) ||
-      !ObjReadRecord<MeshNode, MeshNodeRead>(&node->prevInModel) ||
-      !ObjReadRecord<MeshNode, MeshNodeRead>(&node->nextInModel) || !ObjReadRecord<Model, ModelRead>(&node->model) ||
-      !ObjReadRecord<MeshNode, MeshNodeRead>(&node->parent) ||
-      !ObjReadRecord<MeshNode, MeshNodeRead>(&node->prevSibling) ||
-      !ObjReadRecord<MeshNode, MeshNodeRead>(&node->nextSibling) ||
-      !ObjReadRecord<MeshNode, MeshNodeRead>(&node->firstChild) ||
-      !ObjReadRecord<MeshNode, MeshNodeRead>(&node->lastChild)) {
-    return 0;
-  }
+  int ok = co_await ObjRef<RotationKey, RotationKeyRead>(&node->firstRotKey);
+  if (ok) ok = co_await ObjRef<RotationKey, RotationKeyRead>(&node->lastRotKey);
+  if (ok) ok = co_await ObjRef<PositionKey, PositionKeyRead>(&node->firstPosKey);
+  if (ok) ok = co_await ObjRef<PositionKey, PositionKeyRead>(&node->lastPosKey);
+  if (ok) ok = co_await ObjRef<MeshNode, MeshNodeRead>(&node->prevInModel);
+  if (ok) ok = co_await ObjRef<MeshNode, MeshNodeRead>(&node->nextInModel);
+  if (ok) ok = co_await ObjRef<Model, ModelRead>(&node->model);
+  if (ok) ok = co_await ObjRef<MeshNode, MeshNodeRead>(&node->parent);
+  if (ok) ok = co_await ObjRef<MeshNode, MeshNodeRead>(&node->prevSibling);
+  if (ok) ok = co_await ObjRef<MeshNode, MeshNodeRead>(&node->nextSibling);
+  if (ok) ok = co_await ObjRef<MeshNode, MeshNodeRead>(&node->firstChild);
+  if (ok) ok = co_await ObjRef<MeshNode, MeshNodeRead>(&node->lastChild);
+  if (!ok) co_return 0;
   if (!ArchiveReadFloats(node->x, v) || !ArchiveReadFloats(node->y, v) || !ArchiveReadFloats(node->z, v) ||
       !ArchiveReadFloats(node->nx, v) || !ArchiveReadFloats(node->ny, v) || !ArchiveReadFloats(node->nz, v) ||
       !ArchiveReadInts(node->u, v) || !ArchiveReadInts(node->v, v) || !ArchiveReadFloats(node->faceRadius, f) ||
       !ArchiveReadInts(node->sharedIndex, v) || !ArchiveReadFloats(node->faceNx, f) ||
       !ArchiveReadFloats(node->faceNy, f) || !ArchiveReadFloats(node->faceNz, f) ||
       !ArchiveReadFloats(node->faceD, f) || !ArchiveReadInts(node->faceData, c)) {
-    return 0;
+    co_return 0;
   }
   for (int i = 0; i < f; ++i) {
-    if (!ReadFace(node, i)) return 0;
+    if (!ReadFace(node, i)) co_return 0;
   }
   for (int i = 0; i < v; ++i) {
-    if (!ObjReadRecord<MeshNode, MeshNodeRead>(&node->sharedNode[i])) return 0;
+    ok = co_await ObjRef<MeshNode, MeshNodeRead>(&node->sharedNode[i]);
+    if (!ok) co_return 0;
   }
-  return 1;
+  co_return 1;
 }
 
-int RotationKeyBody(RotationKey* key) {
-  return ArchiveReadFloat(&key->time) && ArchiveReadFloats(key->matrix, kMatrixElements) && ReadVec3(&key->axis) &&
-         ArchiveReadFloat(&key->angle) && ArchiveReadFloats(key->extra, 4) &&
-         ObjReadRecord<RotationKey, RotationKeyRead>(&key->prev) &&
-         ObjReadRecord<RotationKey, RotationKeyRead>(&key->next) && ObjReadRecord<MeshNode, MeshNodeRead>(&key->node);
+ObjBody RotationKeyRead(RotationKey* key) {
+  g_ModelGraph.rotationKeys.push_back(key);
+  if (!ArchiveReadFloat(&key->time) || !ArchiveReadFloats(key->matrix, kMatrixElements) || !ReadVec3(&key->axis) ||
+      !ArchiveReadFloat(&key->angle) || !ArchiveReadFloats(key->extra, 4)) {
+    co_return 0;
+  }
+  int ok = co_await ObjRef<RotationKey, RotationKeyRead>(&key->prev);
+  if (ok) ok = co_await ObjRef<RotationKey, RotationKeyRead>(&key->next);
+  if (ok) ok = co_await ObjRef<MeshNode, MeshNodeRead>(&key->node);
+  co_return ok;
 }
 
-int PositionKeyBody(PositionKey* key) {
-  return ArchiveReadFloat(&key->time) && ReadVec3(&key->position) && ArchiveReadFloats(key->extra, 4) &&
-         ObjReadRecord<PositionKey, PositionKeyRead>(&key->prev) &&
-         ObjReadRecord<PositionKey, PositionKeyRead>(&key->next) && ObjReadRecord<MeshNode, MeshNodeRead>(&key->node);
+ObjBody PositionKeyRead(PositionKey* key) {
+  g_ModelGraph.positionKeys.push_back(key);
+  if (!ArchiveReadFloat(&key->time) || !ReadVec3(&key->position) || !ArchiveReadFloats(key->extra, 4)) co_return 0;
+  int ok = co_await ObjRef<PositionKey, PositionKeyRead>(&key->prev);
+  if (ok) ok = co_await ObjRef<PositionKey, PositionKeyRead>(&key->next);
+  if (ok) ok = co_await ObjRef<MeshNode, MeshNodeRead>(&key->node);
+  co_return ok;
 }
-
-}  // namespace
-
-int ModelGraphEnter() { return ++g_ModelGraph.nesting <= kObjectsMaxNesting; }
-void ModelGraphLeave() { --g_ModelGraph.nesting; }
-
-int ModelRead(Model* model) { return ModelGraphReadBody(model, g_ModelGraph.models, ModelBody); }
-int MeshNodeRead(MeshNode* node) { return ModelGraphReadBody(node, g_ModelGraph.nodes, MeshNodeBody); }
-int RotationKeyRead(RotationKey* key) { return ModelGraphReadBody(key, g_ModelGraph.rotationKeys, RotationKeyBody); }
-int PositionKeyRead(PositionKey* key) { return ModelGraphReadBody(key, g_ModelGraph.positionKeys, PositionKeyBody); }
 
 int ModelsReload() {
   while (g_ModelListHead) ModelFree(g_ModelListHead);

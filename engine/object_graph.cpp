@@ -1,6 +1,8 @@
 #include "engine/object_graph.h"
 
 #include <cstdint>
+#include <new>
+#include <vector>
 
 #include "engine/data_archive.h"
 #include "engine/pool.h"
@@ -51,36 +53,74 @@ int ObjTableEntryAt(int index, void** object, ObjKind* kind) {
   return 1;
 }
 
-int ObjReadRef(void** slot, ObjKind kind, ObjReader reader, int size) {
+ObjRefResult ObjReadRefNumber(void** object, ObjKind kind, int size) {
   int number;
-  if (!ArchiveReadInt(&number)) return 0;
+  if (!ArchiveReadInt(&number)) return kObjRefFailed;
   if (number == 0) {
-    *slot = nullptr;
-    return 1;
+    *object = nullptr;
+    return kObjRefDone;
   }
   if (number > 0) {
-    if (number > g_ObjCount) return 0;
+    if (number > g_ObjCount) return kObjRefFailed;
     const ObjTableEntry& entry = g_ObjTable[number - 1];
-    if (entry.kind != kind) return 0;
-    *slot = entry.object;
-    return 1;
+    if (entry.kind != kind) return kObjRefFailed;
+    *object = entry.object;
+    return kObjRefDone;
   }
-  // Only the next new object may follow: -(count + 1).
-  if (number == INT32_MIN || -number != g_ObjCount + 1) return 0;
-  void* object = PoolAllocZeroed(size);
-  if (!object) return 0;
-  if (!Append(object, kind)) {
-    PoolFree(object, size);
-    return 0;
+  // Only the next new object may follow: -(count + 1). A size of 0 asks for
+  // an object read earlier.
+  if (number == INT32_MIN || -number != g_ObjCount + 1 || size <= 0) return kObjRefFailed;
+  void* block = PoolAllocZeroed(size);
+  if (!block) return kObjRefFailed;
+  if (!Append(block, kind)) {
+    PoolFree(block, size);
+    return kObjRefFailed;
   }
-  *slot = object;
-  return reader(object);
+  *object = block;
+  return kObjRefNew;
 }
 
-int ObjReadRefCounted(void** slot, ObjKind kind, ObjReader reader, int size) {
-  if (!ObjReadRef(slot, kind, reader, size)) return 0;
-  if (*slot) ++*static_cast<std::int32_t*>(*slot);
-  return 1;
+void* ObjBody::promise_type::operator new(std::size_t size) noexcept {
+  return size <= static_cast<std::size_t>(INT_MAX) ? PoolAlloc(static_cast<int>(size)) : nullptr;
+}
+
+void ObjBody::promise_type::operator delete(void* frame, std::size_t size) noexcept {
+  PoolFree(frame, static_cast<int>(size));
+}
+
+int ObjRunBody(ObjBody body) {
+  ObjBody::Handle root = body.Release();
+  if (!root) return 0;
+  // The readers suspended at a new object, outermost first; the last one
+  // runs. Growing it may fail under a memory limit: the reader waiting for
+  // a new body then gets 0 instead.
+  std::vector<ObjBody::Handle> stack;
+  auto push = [&stack](ObjBody::Handle handle) {
+    try {
+      stack.push_back(handle);
+      return true;
+    } catch (const std::bad_alloc&) {
+      handle.destroy();
+      return false;
+    }
+  };
+  if (!push(root)) return 0;
+  for (;;) {
+    ObjBody::Handle top = stack.back();
+    top.resume();
+    if (!top.done()) {
+      ObjBody::promise_type& waiting = top.promise();
+      ObjBody::Handle nested = std::exchange(waiting.nested, {});
+      waiting.nestedResult = 0;
+      if (nested) push(nested);
+      continue;
+    }
+    const int result = top.promise().result;
+    top.destroy();
+    stack.pop_back();
+    if (stack.empty()) return result;
+    stack.back().promise().nestedResult = result;
+  }
 }
 
 void* ObjAllocTracked(int size) { return PoolAllocZeroed(size); }

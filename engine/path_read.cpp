@@ -5,17 +5,6 @@
 
 namespace {
 
-int PathJunctionBody(PathJunction* junction) {
-  return ArchiveReadInt(&junction->id) && ArchiveReadInt(&junction->code) &&
-         ObjReadRecord<PathSegment, PathSegmentRead>(&junction->firstIn) &&
-         ObjReadRecord<PathSegment, PathSegmentRead>(&junction->lastIn) &&
-         ObjReadRecord<PathSegment, PathSegmentRead>(&junction->firstOut) &&
-         ObjReadRecord<PathSegment, PathSegmentRead>(&junction->lastOut) &&
-         ObjReadRecord<Model, ModelRead>(&junction->model) &&
-         ObjReadRecord<PathJunction, PathJunctionRead>(&junction->prev) &&
-         ObjReadRecord<PathJunction, PathJunctionRead>(&junction->next);
-}
-
 int ReadMask(std::uint32_t* mask) {
   int value;
   if (!ArchiveReadInt(&value)) return 0;
@@ -23,24 +12,34 @@ int ReadMask(std::uint32_t* mask) {
   return 1;
 }
 
-int PathSegmentBody(PathSegment* s) {
-  return ArchiveReadInt(&s->id) && ArchiveReadFloat(&s->startTime) && ArchiveReadFloat(&s->endTime) &&
-         ArchiveReadFloat(&s->duration) && ArchiveReadVec3(&s->velocity.x, &s->velocity.y, &s->velocity.z) &&
-         ArchiveReadVec3(&s->angularVelocity.x, &s->angularVelocity.y, &s->angularVelocity.z) &&
-         ArchiveReadInt(&s->code) && ReadMask(&s->selectPattern) && ReadMask(&s->selectMask) &&
-         ObjReadRecord<PathJunction, PathJunctionRead>(&s->fromJunction) &&
-         ObjReadRecord<PathJunction, PathJunctionRead>(&s->toJunction) &&
-         ObjReadRecord<PathSegment, PathSegmentRead>(&s->prevOut) &&
-         ObjReadRecord<PathSegment, PathSegmentRead>(&s->nextOut) &&
-         ObjReadRecord<PathSegment, PathSegmentRead>(&s->prevIn) &&
-         ObjReadRecord<PathSegment, PathSegmentRead>(&s->nextIn);
-}
-
 }  // namespace
 
-int PathJunctionRead(PathJunction* junction) {
-  return ModelGraphReadBody(junction, g_ModelGraph.junctions, PathJunctionBody);
+ObjBody PathJunctionRead(PathJunction* junction) {
+  g_ModelGraph.junctions.push_back(junction);
+  if (!ArchiveReadInt(&junction->id) || !ArchiveReadInt(&junction->code)) co_return 0;
+  int ok = co_await ObjRef<PathSegment, PathSegmentRead>(&junction->firstIn);
+  if (ok) ok = co_await ObjRef<PathSegment, PathSegmentRead>(&junction->lastIn);
+  if (ok) ok = co_await ObjRef<PathSegment, PathSegmentRead>(&junction->firstOut);
+  if (ok) ok = co_await ObjRef<PathSegment, PathSegmentRead>(&junction->lastOut);
+  if (ok) ok = co_await ObjRef<Model, ModelRead>(&junction->model);
+  if (ok) ok = co_await ObjRef<PathJunction, PathJunctionRead>(&junction->prev);
+  if (ok) ok = co_await ObjRef<PathJunction, PathJunctionRead>(&junction->next);
+  co_return ok;
 }
-int PathSegmentRead(PathSegment* segment) {
-  return ModelGraphReadBody(segment, g_ModelGraph.segments, PathSegmentBody);
+
+ObjBody PathSegmentRead(PathSegment* s) {
+  g_ModelGraph.segments.push_back(s);
+  if (!ArchiveReadInt(&s->id) || !ArchiveReadFloat(&s->startTime) || !ArchiveReadFloat(&s->endTime) ||
+      !ArchiveReadFloat(&s->duration) || !ArchiveReadVec3(&s->velocity.x, &s->velocity.y, &s->velocity.z) ||
+      !ArchiveReadVec3(&s->angularVelocity.x, &s->angularVelocity.y, &s->angularVelocity.z) ||
+      !ArchiveReadInt(&s->code) || !ReadMask(&s->selectPattern) || !ReadMask(&s->selectMask)) {
+    co_return 0;
+  }
+  int ok = co_await ObjRef<PathJunction, PathJunctionRead>(&s->fromJunction);
+  if (ok) ok = co_await ObjRef<PathJunction, PathJunctionRead>(&s->toJunction);
+  if (ok) ok = co_await ObjRef<PathSegment, PathSegmentRead>(&s->prevOut);
+  if (ok) ok = co_await ObjRef<PathSegment, PathSegmentRead>(&s->nextOut);
+  if (ok) ok = co_await ObjRef<PathSegment, PathSegmentRead>(&s->prevIn);
+  if (ok) ok = co_await ObjRef<PathSegment, PathSegmentRead>(&s->nextIn);
+  co_return ok;
 }

@@ -14,6 +14,8 @@
 // (answering 0 or null) unless it says otherwise.
 #include "engine/records.h"
 
+class ObjBody;  // a record reader (engine/object_graph.h)
+
 // When the group differs: the polygon leaves its old group's table (that
 // table's last polygon takes its slot and index) and is appended to the new
 // one's (grown by 10 when full); null leaves it ungrouped. With reinsert, its
@@ -152,4 +154,4 @@ void GroupComputeLocalCentre(PolygonGroup* group);
 // 16 floats moverMatrix; 16 floats worldMatrix; i32 visible. Afterwards the
 // base matrix is the identity, the table empty, valid 0, no callback. A
 // mover type outside -2..2 fails the read.
-int GroupRead(PolygonGroup* group);
+ObjBody GroupRead(PolygonGroup* group);

@@ -5,6 +5,8 @@
 // gradients, which the rasteriser's span set-up evaluates per pixel.
 #include "engine/records.h"
 
+class ObjBody;  // a record reader (engine/object_graph.h)
+
 // A surface with refs 1 and stamp kStampNever, its world frame equal to its
 // own, no properties, appended to the world's surface list. It takes over the
 // caller's texture reference. Null (and the texture reference left with the
@@ -28,4 +30,4 @@ void ComputeSurfaceGradients(Surface* surface, int width, int height, const floa
 // origin, u and v axes, offsets, texture id (its texture from TextureFromId),
 // then the prev and next surfaces and the world (read before it). refs is 0:
 // each polygon's counted reference adds one. 1 or 0.
-int SurfaceRead(Surface* surface);
+ObjBody SurfaceRead(Surface* surface);

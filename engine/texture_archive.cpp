@@ -24,26 +24,26 @@
 namespace {
 
 // A pixel member per texture: more textures than an archive can hold members
-// is a broken file (and would nest the reader that deep).
+// is a broken file.
 constexpr int kMaxTextures = kArchiveMaxMembers;
 
 // Every texture of the graph being read, so that a failed read frees them.
 std::vector<Texture*> g_TexturesRead;
 
-int ReadTexture(Texture* texture) {
+ObjBody ReadTexture(Texture* texture) {
   // The block comes cleared from the object table.
   g_TexturesRead.push_back(texture);
   texture->lastUsed = kStampNever;
   texture->archiveOffset = -1;
   texture->hardwareSlot = kTextureNoHardwareSlot;
-  if (static_cast<int>(g_TexturesRead.size()) > kMaxTextures) return 0;
-  if (!PropReadList(&texture->props)) return 0;
+  if (static_cast<int>(g_TexturesRead.size()) > kMaxTextures) co_return 0;
+  if (!PropReadList(&texture->props)) co_return 0;
   int fields[5];  // flags, log2Width, log2Height, width, height
-  if (!ArchiveReadInts(fields, 5)) return 0;
+  if (!ArchiveReadInts(fields, 5)) co_return 0;
   const int width = fields[3], height = fields[4];
   // Only sizes the span routines can draw, with base-2 sizes that agree.
   if (!TextureSizeSupported(width, height) || fields[1] != TextureLog2(width) || fields[2] != TextureLog2(height)) {
-    return 0;
+    co_return 0;
   }
   texture->flags = fields[0];
   texture->log2Width = fields[1];
@@ -52,10 +52,11 @@ int ReadTexture(Texture* texture) {
   texture->height = height;
   texture->byteSize = TexturePixelBytes(width, height);
   int storedId;
-  if (!ArchiveReadString(&texture->name) || !ArchiveReadInt(&storedId)) return 0;
+  if (!ArchiveReadString(&texture->name) || !ArchiveReadInt(&storedId)) co_return 0;
   texture->id = NameHash(texture->name);
-  if (!ObjReadRecord<Texture, ReadTexture>(&texture->prev)) return 0;
-  return ObjReadRecord<Texture, ReadTexture>(&texture->next);
+  int ok = co_await ObjRef<Texture, ReadTexture>(&texture->prev);
+  if (ok) ok = co_await ObjRef<Texture, ReadTexture>(&texture->next);
+  co_return ok;
 }
 
 // The list must be one chain from head to tail through every texture read,

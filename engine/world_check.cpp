@@ -100,8 +100,8 @@ int TreeSize(const BspNode* root) {
   return size;
 }
 
-// Children lists sound, every group with a parent on its parent's list, and
-// no group its own ancestor.
+// Children lists sound, every group with a parent on its parent's list, no
+// group its own ancestor and no hierarchy deeper than kGroupMaxLoadedDepth.
 bool GroupHierarchyValid(const World* world, int groups) {
   int children = 0;
   for (const PolygonGroup* group = world->firstGroup; group; group = group->next) {
@@ -119,7 +119,7 @@ bool GroupHierarchyValid(const World* world, int groups) {
     children -= count;
     int depth = 0;
     for (const PolygonGroup* up = group->parent; up; up = up->parent) {
-      if (++depth > groups || up == group) return false;
+      if (++depth >= kGroupMaxLoadedDepth || depth > groups || up == group) return false;
     }
   }
   return children == 0;

@@ -55,39 +55,33 @@ void WorldComputeTexCoords(World* world) {
 
 }  // namespace
 
-int WorldRead(World* world) {
-  if (!PropReadList(&world->props)) return 0;
-  if (!ObjReadRecord<Light, LightRead>(&world->firstLight) || !ObjReadRecord<Light, LightRead>(&world->lastLight)) {
-    return 0;
-  }
-  if (!ObjReadRecord<PolygonGroup, GroupRead>(&world->firstGroup) ||
-      !ObjReadRecord<PolygonGroup, GroupRead>(&world->lastGroup) ||
-      !ObjReadRecord<PolygonGroup, GroupRead>(&world->firstMover)) {
-    return 0;
-  }
-  if (!ObjReadRecord<Surface, SurfaceRead>(&world->firstSurface) ||
-      !ObjReadRecord<Surface, SurfaceRead>(&world->lastSurface)) {
-    return 0;
-  }
-  if (!ObjReadRecord<BspNode, BspNodeRead>(&world->bspRoot)) return 0;
+ObjBody WorldRead(World* world) {
+  if (!PropReadList(&world->props)) co_return 0;
+  int ok = co_await ObjRef<Light, LightRead>(&world->firstLight);
+  if (ok) ok = co_await ObjRef<Light, LightRead>(&world->lastLight);
+  if (ok) ok = co_await ObjRef<PolygonGroup, GroupRead>(&world->firstGroup);
+  if (ok) ok = co_await ObjRef<PolygonGroup, GroupRead>(&world->lastGroup);
+  if (ok) ok = co_await ObjRef<PolygonGroup, GroupRead>(&world->firstMover);
+  if (ok) ok = co_await ObjRef<Surface, SurfaceRead>(&world->firstSurface);
+  if (ok) ok = co_await ObjRef<Surface, SurfaceRead>(&world->lastSurface);
+  if (ok) ok = co_await ObjRef<BspNode, BspNodeRead>(&world->bspRoot);
+  if (!ok) co_return 0;
   if (!ArchiveReadFloat(&g_ReadSettings.depthCueFar) || !ArchiveReadFloat(&g_ReadSettings.flatShadeLow) ||
       !ArchiveReadFloat(&g_ReadSettings.flatShadeHigh)) {
-    return 0;
+    co_return 0;
   }
-  if (!VertexPoolRead(world)) return 0;
+  if (!VertexPoolRead(world)) co_return 0;
   world->gridCount[0] = world->gridCount[1] = world->gridCount[2] = 0;
   world->allClean = 0;
   world->firstPolygon = world->lastPolygon = nullptr;
   world->firstLine = world->lastLine = nullptr;
   world->firstInstanceNode = world->lastInstanceNode = nullptr;
   world->firstParticle = world->lastParticle = nullptr;
-  if (!ObjReadRecord<Instance, InstanceRead>(&world->firstInstance) ||
-      !ObjReadRecord<Instance, InstanceRead>(&world->lastInstance)) {
-    return 0;
-  }
-  if (!PolygonsRead(world)) return 0;
+  ok = co_await ObjRef<Instance, InstanceRead>(&world->firstInstance);
+  if (ok) ok = co_await ObjRef<Instance, InstanceRead>(&world->lastInstance);
+  if (!ok || !PolygonsRead(world)) co_return 0;
   world->firstSphereLight = world->lastSphereLight = nullptr;
-  return 1;
+  co_return 1;
 }
 
 int WorldLoad(World** out) {

@@ -301,29 +301,49 @@ TEST(BspTreeValid, RejectsWrongParentsAndSharedNodes) {
   BspNodeFree(root);
 }
 
-// A list nested deeper than any level fails instead of running the stack out.
-TEST_F(ArchiveTest, OverlyDeepLightChainFailsTheRead) {
-  constexpr int kLights = 20000;
+// Each light's body holds the next one's: a long list is read without
+// recursion, and cut short anywhere it fails cleanly.
+TEST_F(ArchiveTest, ALongLightListIsReadWholeAndOneCutShortFails) {
+  constexpr int kLights = 30000;
   ByteWriter out;
   for (int k = 0; k < kLights; ++k) {
     out.I32(-(k + 1));  // a new light, as the previous one's next
     out.I32(0);         // no properties
-    out.I32(0);
+    out.I32(k);         // code
     for (int i = 0; i < 6; ++i) out.F32(1.0f);
     out.I32(0);
     for (int i = 0; i < 3; ++i) out.F32(1.0f);
     out.I32(0);
-    out.I32(0);  // prev
+    out.I32(k);  // prev: the light before, by number (0: none)
   }
-  OpenMember(out.Take());
-  ObjTableReset();
-  Light* first = nullptr;
-  EXPECT_EQ((ObjReadRecord<Light, LightRead>(&first)), 0);
-  ObjTableFree();
-  while (first) {  // the lights read so far stay linked through next
-    Light* next = first->next;
-    PoolDelete(first);
-    first = next;
+  out.I32(0);  // the last light's next
+  for (int k = 0; k < kLights; ++k) out.I32(0);  // each light's world, innermost first
+  std::vector<uint8_t> bytes = out.Take();
+  for (const size_t size : {bytes.size(), bytes.size() - 4, bytes.size() / 2}) {
+    SCOPED_TRACE(size);
+    const bool whole = size == bytes.size();
+    OpenMemberEndingTheData(std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size)));
+    ObjTableReset();
+    Light* first = nullptr;
+    EXPECT_EQ((ObjReadRecord<Light, LightRead>(&first)), whole ? 1 : 0);
+    ObjTableFree();
+    int count = 0;
+    const Light* before = nullptr;
+    while (first) {  // the lights read so far are linked through next
+      if (whole) {
+        EXPECT_EQ(first->prev, before);
+        EXPECT_EQ(first->code, count);
+      }
+      Light* next = first->next;
+      before = first;
+      PoolDelete(first);
+      first = next;
+      ++count;
+    }
+    if (whole) {
+      EXPECT_EQ(count, kLights);
+    }
+    ArchiveClose();
   }
 }
 

@@ -182,8 +182,8 @@ TEST_F(TextureStoreTest, ATruncatedOrBrokenListFailsTheLoad) {
 }
 
 TEST_F(TextureStoreTest, AListLongerThanAnArchiveCanHoldMembersIsRefused) {
-  // Each texture's body nests inside the one before it: the count is capped
-  // at the archive's member limit, so a forged list cannot nest without end.
+  // Every texture has a pixel member: more textures than an archive can hold
+  // members is a forged list.
   std::vector<BuilderTexture> textures;
   for (int i = 0; i < kArchiveMaxMembers; ++i) textures.push_back(FlatTexture("T" + std::to_string(i), 32, 32, 50));
   EXPECT_EQ(OpenTextureArchive(kBudget, WriteMember("full.can", TexturesMember(palette_, textures)).c_str()), 1);

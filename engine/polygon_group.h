@@ -102,9 +102,11 @@ void GroupShow(PolygonGroup* group, int recursive);
 int GroupIsVisible(PolygonGroup* group);
 
 // Re-parents the group (null parent: a top-level group). keep 0: its base
-// matrix becomes the identity; keep with a parent: inverse(parent's world
-// matrix) x its world matrix; keep without one: its world matrix. A changed
-// parent moves it to the end of the new parent's children. Invalidated.
+// matrix becomes the identity. keep 1: the group keeps its place in the
+// world: since the rebuild makes world = base x mover x parent's world, the
+// base matrix becomes world x inverse(mover x parent's world), or
+// world x inverse(mover) without a parent. A changed parent moves it to the
+// end of the new parent's children. Invalidated.
 // Refused (nothing changes) when parent is the group itself or one of its
 // descendants: the hierarchy must stay a tree.
 void GroupSetParent(PolygonGroup* group, PolygonGroup* parent, int keep);

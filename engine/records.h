@@ -523,7 +523,7 @@ struct WorldPolygon {
 // BSP, fragments, vertex pool and particles
 // ---------------------------------------------------------------------------
 
-inline constexpr int kFragmentMaxVertices = 16;  // stored fragments 2..16; splits keep < 16
+inline constexpr int kFragmentMaxVertices = 16;  // stored fragments 2..16; split pieces keep up to 16
 inline constexpr int kWeldBucketCount = 256;
 inline constexpr std::int32_t kVertexPoolGrowth = 100;
 inline constexpr std::int32_t kVertexNone = -1;  // empty bucket / no free entry

@@ -100,8 +100,7 @@ bool ReadPolygon(World* world) {
   for (int i = 0; ok && i < count; ++i) ok = ReadPolygonVertex(&polygon->vertices[i]);
   ok = ok && ReadVec3(&polygon->normal) && ArchiveReadFloat(&polygon->d) &&
        ObjReadRecordCounted<Surface, SurfaceRead>(&polygon->surface) && ArchiveReadInt(&polygon->flatColour) &&
-       ArchiveReadInt(&polygon->lineColour) && ArchiveReadInt(&polygon->flags) &&
-       ObjReadEarlierRecord(&group);
+       ArchiveReadInt(&polygon->lineColour) && ArchiveReadInt(&polygon->flags) && ObjReadEarlierRecord(&group);
   polygon->worldNormal = polygon->normal;
   polygon->worldD = polygon->d;
   polygon->lastDrawn = kStampNever;
@@ -135,7 +134,8 @@ ObjBody SurfaceRead(Surface* surface) {
   surface->stamp = kStampNever;
   int ok = co_await ObjRef<Surface, SurfaceRead>(&surface->prev);
   if (ok) ok = co_await ObjRef<Surface, SurfaceRead>(&surface->next);
-  co_return ok && ObjReadEarlierRecord(&surface->world);
+  if (!ok) co_return 0;
+  co_return ObjReadEarlierRecord(&surface->world);
 }
 
 ObjBody BspNodeRead(BspNode* node) {

@@ -105,5 +105,6 @@ ObjBody LightRead(Light* light) {
   LightComputeDerived(light);
   int ok = co_await ObjRef<Light, LightRead>(&light->prev);
   if (ok) ok = co_await ObjRef<Light, LightRead>(&light->next);
-  co_return ok && ObjReadEarlierRecord(&light->world);
+  if (!ok) co_return 0;
+  co_return ObjReadEarlierRecord(&light->world);
 }

@@ -120,9 +120,9 @@ class [[nodiscard]] ObjBody {
   struct promise_type;
   using Handle = std::coroutine_handle<promise_type>;
   struct promise_type {
-    int result = 0;          // what the reader returned
-    Handle nested;           // while suspended: the new object's reader, to run first
-    int nestedResult = 0;    // its result, for the suspended reader
+    int result = 0;        // what the reader returned
+    Handle nested;         // while suspended: the new object's reader, to run first
+    int nestedResult = 0;  // its result, for the suspended reader
     ObjBody get_return_object() noexcept { return ObjBody(Handle::from_promise(*this)); }
     // A reader whose frame cannot be allocated is an empty body: the read fails.
     static ObjBody get_return_object_on_allocation_failure() noexcept { return ObjBody(); }

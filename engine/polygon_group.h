@@ -157,3 +157,6 @@ void GroupComputeLocalCentre(PolygonGroup* group);
 // base matrix is the identity, the table empty, valid 0, no callback. A
 // mover type outside -2..2 fails the read.
 ObjBody GroupRead(PolygonGroup* group);
+// The deepest group hierarchy a world member may hold (groups in a chain of
+// parents): invalidation and rebuilds walk it by recursion.
+inline constexpr int kGroupMaxLoadedDepth = 1000;

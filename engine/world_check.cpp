@@ -19,6 +19,7 @@
 #include "engine/list_check.h"
 #include "engine/model.h"
 #include "engine/object_graph.h"
+#include "engine/polygon_group.h"
 #include "engine/pool.h"
 #include "engine/properties.h"
 #include "engine/texture.h"

@@ -3,10 +3,6 @@
 #include "engine/object_graph.h"
 #include "engine/records.h"
 
-// The deepest group hierarchy a world member may hold: invalidation and
-// rebuilds walk it by recursion.
-inline constexpr int kGroupMaxLoadedDepth = 10000;
-
 // Reads a world body (the object graph's reader for the world record).
 ObjBody WorldRead(World* world);
 // After a successful WorldRead, with the object table still holding every

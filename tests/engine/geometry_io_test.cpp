@@ -282,6 +282,22 @@ TEST_F(GeometryIoTest, FragmentNamingAVertexBeyondThePoolFailsTheRead) {
   EXPECT_EQ(read_->firstPolygon->firstFragment, nullptr);  // the bad fragment was not linked
 }
 
+TEST(BspTreeValid, RefusesATreeDeeperThanTheRenderPassesWalk) {
+  BspNode* root = BspNodeCreate(0, 0, 1, 0);
+  BspNode* leaf = root;
+  for (int depth = 1; depth <= kBspMaxLoadedDepth; ++depth) {
+    if (depth == kBspMaxLoadedDepth) {
+      EXPECT_EQ(BspTreeValid(root), 1);  // as deep as allowed
+    }
+    BspNode* child = BspNodeCreate(0, 0, 1, static_cast<float>(depth));
+    leaf->front = child;
+    child->parent = leaf;
+    leaf = child;
+  }
+  EXPECT_EQ(BspTreeValid(root), 0);  // one node more than allowed
+  BspNodeFree(root);
+}
+
 TEST(BspTreeValid, RejectsWrongParentsAndSharedNodes) {
   BspNode* root = BspNodeCreate(0, 0, 1, 0);
   BspNode* child = BspNodeCreate(1, 0, 0, 0);
@@ -316,7 +332,7 @@ TEST_F(ArchiveTest, ALongLightListIsReadWholeAndOneCutShortFails) {
     out.I32(0);
     out.I32(k);  // prev: the light before, by number (0: none)
   }
-  out.I32(0);  // the last light's next
+  out.I32(0);                                    // the last light's next
   for (int k = 0; k < kLights; ++k) out.I32(0);  // each light's world, innermost first
   std::vector<uint8_t> bytes = out.Take();
   for (const size_t size : {bytes.size(), bytes.size() - 4, bytes.size() / 2}) {

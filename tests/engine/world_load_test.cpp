@@ -250,6 +250,60 @@ TEST_F(WorldLoadTest, WorldRoundTrips) {
   EXPECT_NEAR(fan->position, 0.35f, 1e-5f);
 }
 
+// Every list of the world member is a chain of bodies nested one inside
+// the next: whatever the builder writes, however long, loads.
+TEST_F(WorldLoadTest, AWorldOfAHundredThousandPolygonsLoads) {
+  constexpr int kPolygons = 100000, kSurfaces = 20000, kInstances = 20000;
+  // Small quads facing along x, y or z, scattered through a large cube in a
+  // scrambled order, so that the tree stays shallow without balancing. The
+  // quads share no corners: the pool needs no welding, and it is made big
+  // enough at once rather than grown by a hundred entries at a time.
+  VertexPoolInit(built_, 0);
+  ASSERT_EQ(VertexPoolReserve(built_, 4 * kPolygons), 1);
+  std::vector<Surface*> surfaces;
+  for (int i = 0; i < kSurfaces; ++i) surfaces.push_back(Stone());
+  std::uint32_t seed = 12345;
+  auto next = [&seed](int range) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<float>((seed >> 8) % static_cast<std::uint32_t>(range));
+  };
+  for (int i = 0; i < kPolygons; ++i) {
+    const Vec3 c = {next(20000), next(20000), next(20000)};
+    const int axis = i % 3;
+    std::vector<Vec3> quad = RectXY(0, 0, 1, 1, 0);
+    for (Vec3& p : quad) {
+      const Vec3 q = axis == 0 ? Vec3{p.z, p.x, p.y} : axis == 1 ? Vec3{p.y, p.z, p.x} : p;
+      p = {c.x + q.x, c.y + q.y, c.z + q.z};
+    }
+    Surface* surface = surfaces[static_cast<size_t>(i % kSurfaces)];
+    ++surface->refs;  // each polygon takes one reference of its own
+    ASSERT_NE(TestPolygon(built_, quad, 1, surface), nullptr);
+  }
+  for (Surface* surface : surfaces) SurfaceRelease(surface);  // the polygons hold them now
+  for (int i = 0; i < kInstances; ++i) {
+    instances_.push_back({"crate.3ds", {static_cast<float>(i), 0, 0}, {0, 0, 0}, 0.0f, "crate", {}});
+  }
+
+  ASSERT_EQ(Load(Write()), 1);
+  int polygons = 0, fragments = 0;
+  for (const WorldPolygon* p = loaded_->firstPolygon; p; p = p->next) {
+    ++polygons;
+    fragments += FragmentCount(p);
+  }
+  EXPECT_EQ(polygons, kPolygons);
+  EXPECT_EQ(fragments, loaded_->fragmentCount);
+  EXPECT_EQ(BspSubtreeSize(loaded_->bspRoot), BspSubtreeSize(built_->bspRoot));
+  EXPECT_TRUE(ListConsistent(loaded_->firstSurface, loaded_->lastSurface, kSurfaces));
+  EXPECT_TRUE(ListConsistent(loaded_->firstInstance, loaded_->lastInstance, kInstances));
+  int instances = 0;
+  for (const Instance* instance = loaded_->firstInstance; instance; instance = instance->next) {
+    EXPECT_EQ(instance->x, static_cast<float>(instances));
+    ++instances;
+  }
+  EXPECT_EQ(instances, kInstances);
+  EXPECT_EQ(model_->useCount, 1 + kInstances);
+}
+
 TEST_F(WorldLoadTest, EveryCutShortMemberFailsCleanly) {
   Build();
   const std::vector<uint8_t> bytes = Write();
@@ -392,6 +446,14 @@ TEST_F(WorldLoadTest, BrokenListsHierarchiesAndMoverListsFailTheLoad) {
     ExpectLoadFails(bytes, c.what);
   }
   ASSERT_EQ(Load(Write()), 1);
+}
+
+TEST_F(WorldLoadTest, AGroupHierarchyDeeperThanTheRebuildsWalkFailsTheLoad) {
+  PolygonGroup* parent = nullptr;
+  for (int depth = 1; depth <= kGroupMaxLoadedDepth; ++depth) parent = GroupCreate(built_, "link", parent);
+  ASSERT_EQ(Load(Write()), 1);  // as deep as allowed
+  GroupCreate(built_, "one too many", parent);
+  ExpectLoadFails(Write(), "one level deeper");
 }
 
 TEST_F(WorldLoadTest, WorldFreeTakesParticlesBeforeTheBspAndInstanceNodesOnce) {

@@ -42,6 +42,16 @@ using BuilderProperties = std::vector<BuilderProperty>;
 // NUL-terminated value}.
 void WritePropertyList(ByteWriter& out, const BuilderProperties& properties);
 
+// Bodies are not written inside one another: a list of 20,000 records is
+// 20,000 bodies deep in the member, deeper than the stack would take. A
+// reference met inside a body only marks its place; the new record's body is
+// written after the body that named it, into a buffer of its own, and the
+// member is put together when a reference outside any body completes: each
+// body at its record's first reference in member order, numbered there. So
+// a body writer may run after the function that called Ref has returned: it
+// must hold what it needs by value (or by a pointer that outlives the
+// graph), write only through graph.Out(), and report a failure through Ok()
+// rather than through a variable of its caller.
 class ObjectGraphWriter {
  public:
   using BodyWriter = std::function<void(ObjectGraphWriter& graph)>;
@@ -50,31 +60,58 @@ class ObjectGraphWriter {
   ObjectGraphWriter(const ObjectGraphWriter&) = delete;
   ObjectGraphWriter& operator=(const ObjectGraphWriter&) = delete;
 
-  // Writes a reference to record: 0 for null, its number when already
-  // written, else the new-record marker followed by writeBody's output. The
-  // record has its number before its body is written, so the body may refer
-  // to the record itself. Returns false (and writes nothing) when record was
-  // written before as another kind: the reader would refuse that reference.
-  bool Ref(ObjKind kind, const void* record, const BodyWriter& writeBody);
+  // A reference to record: 0 for null, its number when written before, else
+  // the new-record marker with writeBody's output after it. Returns false
+  // (and writes nothing) when record was named before as another kind: the
+  // reader would refuse that reference.
+  bool Ref(ObjKind kind, const void* record, BodyWriter writeBody);
+  // A reference to a record that must be written earlier in the member (the
+  // world inside its own body, the groups that polygons name): when it is
+  // not, by the time the member is put together, a 0 stands there and the
+  // graph is not Ok.
+  void EarlierRef(ObjKind kind, const void* record);
   // A null reference.
-  void Null() { out_.I32(0); }
+  void Null() { Out().I32(0); }
 
   // The number a record was given, 0 when not written yet.
   int32_t NumberOf(const void* record) const;
   // Records written so far.
   int32_t Count() const { return count_; }
-  // False once any Ref was refused.
+  // False once any reference was refused.
   bool Ok() const { return ok_; }
 
-  ByteWriter& Out() { return out_; }
+  // Where the body being written goes (outside a body: the member itself).
+  ByteWriter& Out() { return current_ < 0 ? out_ : bodies_[static_cast<size_t>(current_)].bytes; }
 
  private:
-  struct Written {
-    int32_t number;
+  struct Record {
     ObjKind kind;
+    int32_t number;  // 0 until written into the member
+    int body;        // index into bodies_, -1 until written
+    BodyWriter write;
   };
+  // A reference inside a body: where it goes among the body's bytes.
+  struct Mark {
+    size_t offset;
+    const void* record;  // never null
+    ObjKind kind;
+    bool earlier;  // must have its number already
+  };
+  struct Body {
+    ByteWriter bytes;
+    std::vector<Mark> marks;
+  };
+
+  void Reference(const void* record, ObjKind kind, bool earlier);
+  void WritePendingBodies();
+  void Assemble(const Mark& first);
+  int Place(const Mark& mark);
+
   ByteWriter& out_;
-  std::unordered_map<const void*, Written> written_;
+  std::unordered_map<const void*, Record> records_;
+  std::vector<Body> bodies_;
+  std::vector<const void*> pending_;  // new records whose bodies are not written yet
+  int current_ = -1;                  // the body being written, -1 outside any
   int32_t count_ = 0;
   bool ok_ = true;
 };

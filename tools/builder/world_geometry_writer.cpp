@@ -1,17 +1,5 @@
 #include "tools/builder/world_geometry_writer.h"
 
-bool WriteEarlierRef(ObjectGraphWriter& graph, ObjKind kind, const void* record) {
-  if (!record) {
-    graph.Null();
-    return true;
-  }
-  if (graph.NumberOf(record) == 0) {
-    graph.Null();
-    return false;
-  }
-  return graph.Ref(kind, record, nullptr);
-}
-
 namespace {
 
 void WriteVec3(ByteWriter& out, Vec3 v) {
@@ -33,8 +21,7 @@ void WriteEnginePropertyList(ByteWriter& out, const PropertyEntry* list) {
 }
 
 bool WriteLightRef(ObjectGraphWriter& graph, const Light* light) {
-  bool ok = true;
-  const bool written = graph.Ref(kObjKindLight, light, [light, &ok](ObjectGraphWriter& g) {
+  return graph.Ref(kObjKindLight, light, [light](ObjectGraphWriter& g) {
     ByteWriter& out = g.Out();
     WriteEnginePropertyList(out, light->props);
     out.I32(light->code);
@@ -47,16 +34,14 @@ bool WriteLightRef(ObjectGraphWriter& graph, const Light* light) {
     out.F32(light->green);
     out.F32(light->blue);
     out.I32(light->noColour);
-    ok = WriteLightRef(g, light->prev) && ok;
-    ok = WriteLightRef(g, light->next) && ok;
-    ok = WriteEarlierRef(g, kObjKindWorld, light->world) && ok;
+    WriteLightRef(g, light->prev);
+    WriteLightRef(g, light->next);
+    g.EarlierRef(kObjKindWorld, light->world);
   });
-  return written && ok;
 }
 
 bool WriteSurfaceRef(ObjectGraphWriter& graph, const Surface* surface) {
-  bool ok = true;
-  const bool written = graph.Ref(kObjKindSurface, surface, [surface, &ok](ObjectGraphWriter& g) {
+  return graph.Ref(kObjKindSurface, surface, [surface](ObjectGraphWriter& g) {
     ByteWriter& out = g.Out();
     WriteEnginePropertyList(out, surface->props);
     WriteVec3(out, surface->origin);
@@ -65,16 +50,14 @@ bool WriteSurfaceRef(ObjectGraphWriter& graph, const Surface* surface) {
     out.I32(surface->uOffset);
     out.I32(surface->vOffset);
     out.I32(surface->texture ? surface->texture->id : 0);
-    ok = WriteSurfaceRef(g, surface->prev) && ok;
-    ok = WriteSurfaceRef(g, surface->next) && ok;
-    ok = WriteEarlierRef(g, kObjKindWorld, surface->world) && ok;
+    WriteSurfaceRef(g, surface->prev);
+    WriteSurfaceRef(g, surface->next);
+    g.EarlierRef(kObjKindWorld, surface->world);
   });
-  return written && ok;
 }
 
 bool WriteBspNodeRef(ObjectGraphWriter& graph, const BspNode* node) {
-  bool ok = true;
-  const bool written = graph.Ref(kObjKindBspNode, node, [node, &ok](ObjectGraphWriter& g) {
+  return graph.Ref(kObjKindBspNode, node, [node](ObjectGraphWriter& g) {
     ByteWriter& out = g.Out();
     WriteVec3(out, node->normal);
     out.F32(node->d);
@@ -84,11 +67,10 @@ bool WriteBspNodeRef(ObjectGraphWriter& graph, const BspNode* node) {
     WriteVec3(out, node->boxMax);
     out.I32(node->fragmentCount);
     out.I32(node->code);
-    ok = WriteBspNodeRef(g, node->front) && ok;
-    ok = WriteBspNodeRef(g, node->back) && ok;
-    ok = WriteBspNodeRef(g, node->parent) && ok;
+    WriteBspNodeRef(g, node->front);
+    WriteBspNodeRef(g, node->back);
+    WriteBspNodeRef(g, node->parent);
   });
-  return written && ok;
 }
 
 void WriteVertexPool(ByteWriter& out, const World* world) {
@@ -126,7 +108,7 @@ bool WritePolygonBlock(ObjectGraphWriter& graph, const World* world) {
     out.I32(p->flatColour);
     out.I32(p->lineColour);
     out.I32(p->flags);
-    ok = WriteEarlierRef(graph, kObjKindPolygonGroup, p->group) && ok;
+    graph.EarlierRef(kObjKindPolygonGroup, p->group);
     int32_t fragments = 0;
     for (const BspFragment* f = p->firstFragment; f; f = f->nextInPolygon) ++fragments;
     out.I32(fragments);

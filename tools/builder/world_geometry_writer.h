@@ -8,15 +8,13 @@
 //
 // The world and the polygon groups are written before these records (the
 // world is the graph's root, the groups come before the polygons): a
-// reference to one that has no number yet cannot be written, and the writer
-// reports false.
+// reference to one that has no number yet cannot be written, and the graph
+// is then not Ok. Each writer returns false when a reference names a record
+// written before as another kind; failures inside the bodies it leads to
+// show in the graph's Ok().
 #include "engine/records.h"
 #include "tools/builder/byte_writer.h"
 #include "tools/builder/object_graph_writer.h"
-
-// A reference to a record written earlier in the graph, by number (0 for
-// null); false (and a null written) when it has no number yet.
-bool WriteEarlierRef(ObjectGraphWriter& graph, ObjKind kind, const void* record);
 
 // An engine property list as stored: count, then {key, NUL-terminated value}
 // in list order.

@@ -6,9 +6,7 @@
 namespace {
 
 // The world is the root: its number exists before any body that names it.
-bool WriteWorldRef(ObjectGraphWriter& graph, const World* world) {
-  return WriteEarlierRef(graph, kObjKindWorld, world);
-}
+void WriteWorldRef(ObjectGraphWriter& graph, const World* world) { graph.EarlierRef(kObjKindWorld, world); }
 
 void WriteFloats(ByteWriter& out, const float* values, int count) {
   for (int i = 0; i < count; ++i) out.F32(values[i]);
@@ -20,39 +18,37 @@ bool WriteInstanceRef(ObjectGraphWriter& graph, const World* world, const std::v
     graph.Null();
     return true;
   }
-  const BuilderInstance& instance = instances[index];
-  bool ok = true;
-  const bool written = graph.Ref(kObjKindInstance, &instance, [&](ObjectGraphWriter& g) {
+  const BuilderInstance* instance = &instances[index];
+  const std::vector<BuilderInstance>* all = &instances;
+  return graph.Ref(kObjKindInstance, instance, [world, all, index, instance](ObjectGraphWriter& g) {
     ByteWriter& out = g.Out();
-    WritePropertyList(out, instance.properties);
-    ok = WriteWorldRef(g, world) && ok;
-    ok = WriteInstanceRef(g, world, instances, index == 0 ? instances.size() : index - 1) && ok;
-    ok = WriteInstanceRef(g, world, instances, index + 1) && ok;
-    out.I32(NameHash(instance.model.c_str()));
-    out.F32(instance.position.x);
-    out.F32(instance.position.y);
-    out.F32(instance.position.z);
-    out.F32(instance.angles.x);
-    out.F32(instance.angles.y);
-    out.F32(instance.angles.z);
-    out.F32(instance.animTime);
-    out.FixedString(instance.name, kInstanceNameLength);
+    WritePropertyList(out, instance->properties);
+    WriteWorldRef(g, world);
+    WriteInstanceRef(g, world, *all, index == 0 ? all->size() : index - 1);
+    WriteInstanceRef(g, world, *all, index + 1);
+    out.I32(NameHash(instance->model.c_str()));
+    out.F32(instance->position.x);
+    out.F32(instance->position.y);
+    out.F32(instance->position.z);
+    out.F32(instance->angles.x);
+    out.F32(instance->angles.y);
+    out.F32(instance->angles.z);
+    out.F32(instance->animTime);
+    out.FixedString(instance->name, kInstanceNameLength);
   });
-  return written && ok;
 }
 
 }  // namespace
 
 bool WriteGroupRef(ObjectGraphWriter& graph, const PolygonGroup* group) {
-  bool ok = true;
-  const bool written = graph.Ref(kObjKindPolygonGroup, group, [group, &ok](ObjectGraphWriter& g) {
+  return graph.Ref(kObjKindPolygonGroup, group, [group](ObjectGraphWriter& g) {
     ByteWriter& out = g.Out();
     WriteEnginePropertyList(out, group->props);
     out.CString(group->name ? group->name : "");
-    ok = WriteWorldRef(g, group->world) && ok;
+    WriteWorldRef(g, group->world);
     for (const PolygonGroup* link : {group->prev, group->next, group->parent, group->prevSibling, group->nextSibling,
                                      group->firstChild, group->lastChild, group->prevMover, group->nextMover}) {
-      ok = WriteGroupRef(g, link) && ok;
+      WriteGroupRef(g, link);
     }
     out.I32(group->moverType);
     out.F32(group->speed);
@@ -68,7 +64,6 @@ bool WriteGroupRef(ObjectGraphWriter& graph, const PolygonGroup* group) {
     WriteFloats(out, group->worldMatrix, kMatrixElements);
     out.I32(group->visible);
   });
-  return written && ok;
 }
 
 bool WriteInstanceList(ObjectGraphWriter& graph, const World* world, const std::vector<BuilderInstance>& instances) {
@@ -81,25 +76,26 @@ bool WriteWorldMember(const World* world, const std::vector<BuilderInstance>& in
                       const WorldMemberSettings& settings, std::vector<uint8_t>* member) {
   ByteWriter out;
   ObjectGraphWriter graph(out);
-  bool ok = true;
+  // The body runs before this Ref returns, so it may hold this function's
+  // locals by reference; a failure inside it shows in graph.Ok().
   const bool written = graph.Ref(kObjKindWorld, world, [&](ObjectGraphWriter& g) {
-    WriteEnginePropertyList(out, world->props);
-    ok = WriteLightRef(g, world->firstLight) && ok;
-    ok = WriteLightRef(g, world->lastLight) && ok;
-    ok = WriteGroupRef(g, world->firstGroup) && ok;
-    ok = WriteGroupRef(g, world->lastGroup) && ok;
-    ok = WriteGroupRef(g, world->firstMover) && ok;
-    ok = WriteSurfaceRef(g, world->firstSurface) && ok;
-    ok = WriteSurfaceRef(g, world->lastSurface) && ok;
-    ok = WriteBspNodeRef(g, world->bspRoot) && ok;
-    out.F32(settings.depthCueFar);
-    out.F32(settings.flatShadeLow);
-    out.F32(settings.flatShadeHigh);
-    WriteVertexPool(out, world);
-    ok = WriteInstanceList(g, world, instances) && ok;
-    ok = WritePolygonBlock(g, world) && ok;
+    WriteEnginePropertyList(g.Out(), world->props);
+    WriteLightRef(g, world->firstLight);
+    WriteLightRef(g, world->lastLight);
+    WriteGroupRef(g, world->firstGroup);
+    WriteGroupRef(g, world->lastGroup);
+    WriteGroupRef(g, world->firstMover);
+    WriteSurfaceRef(g, world->firstSurface);
+    WriteSurfaceRef(g, world->lastSurface);
+    WriteBspNodeRef(g, world->bspRoot);
+    g.Out().F32(settings.depthCueFar);
+    g.Out().F32(settings.flatShadeLow);
+    g.Out().F32(settings.flatShadeHigh);
+    WriteVertexPool(g.Out(), world);
+    WriteInstanceList(g, world, instances);
+    WritePolygonBlock(g, world);
   });
-  if (!written || !ok || !graph.Ok()) return false;
+  if (!written || !graph.Ok()) return false;
   *member = out.Take();
   return true;
 }

@@ -107,7 +107,7 @@ void ObjFreeArray(T* array, int count) {
 //   }
 //
 // Inside a coroutine reader every reference that may bring a new object is
-// read with co_await ObjRef (or ObjRefCounted). Write each co_await as a
+// read with co_await ObjRef. Write each co_await as a
 // statement of its own, `ok = co_await ...;`, `int ok = co_await ...;` or
 // `co_return co_await ...;`: GCC 12 miscompiles a co_await inside an if
 // condition or an operand of && and ||. Outside a coroutine reader,
@@ -190,15 +190,6 @@ KORVANE_OBJ_KIND(PolygonGroup, kObjKindPolygonGroup);
 KORVANE_OBJ_KIND(World, kObjKindWorld);
 #undef KORVANE_OBJ_KIND
 
-// A counted record (Texture, Surface) keeps its count first; a counted
-// reference adds 1 to it once the reference is read, after the body of a
-// new one. A null reference counts nothing.
-template <typename T>
-void ObjCountReference(T* record) {
-  static_assert(offsetof(T, refs) == 0, "a counted record keeps its count first");
-  if (record) ++record->refs;
-}
-
 template <auto Reader>
 inline constexpr bool kObjReaderIsBody = std::is_same_v<decltype(Reader(nullptr)), ObjBody>;
 
@@ -220,10 +211,14 @@ int ObjReadRecord(T** slot) {
   }
 }
 
+// For counted records (Texture, Surface), which keep their count first: on
+// success adds 1 to the count of the record referred to, new or read before
+// (after the body of a new one). A null reference counts nothing.
 template <typename T, auto Reader>
 int ObjReadRecordCounted(T** slot) {
+  static_assert(offsetof(T, refs) == 0, "a counted record keeps its count first");
   if (!ObjReadRecord<T, Reader>(slot)) return 0;
-  ObjCountReference(*slot);
+  if (*slot) ++(*slot)->refs;
   return 1;
 }
 
@@ -238,10 +233,10 @@ int ObjReadEarlierRecord(T** slot) {
   return 1;
 }
 
-// What a coroutine reader awaits for one reference (ObjRef, ObjRefCounted):
-// no suspension for a null, an earlier object or a failure; for a new object
-// the reader suspends and ObjRunBody reads the new body first.
-template <typename T, auto Reader, bool kCounted>
+// What a coroutine reader awaits for one reference (ObjRef): no suspension
+// for a null, an earlier object or a failure; for a new object the reader
+// suspends and ObjRunBody reads the new body first.
+template <typename T, auto Reader>
 class ObjRefAwaiter {
  public:
   explicit ObjRefAwaiter(T** slot) : slot_(slot) {}
@@ -266,9 +261,6 @@ class ObjRefAwaiter {
   }
   int await_resume() noexcept {
     if (parent_) ok_ = parent_.promise().nestedResult;
-    if constexpr (kCounted) {
-      if (ok_) ObjCountReference(*slot_);
-    }
     return ok_;
   }
 
@@ -280,10 +272,6 @@ class ObjRefAwaiter {
 };
 
 template <typename T, auto Reader>
-ObjRefAwaiter<T, Reader, false> ObjRef(T** slot) {
-  return ObjRefAwaiter<T, Reader, false>(slot);
-}
-template <typename T, auto Reader>
-ObjRefAwaiter<T, Reader, true> ObjRefCounted(T** slot) {
-  return ObjRefAwaiter<T, Reader, true>(slot);
+ObjRefAwaiter<T, Reader> ObjRef(T** slot) {
+  return ObjRefAwaiter<T, Reader>(slot);
 }

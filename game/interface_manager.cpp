@@ -32,14 +32,17 @@ CInterface::CInterface() {
   } else {
     SetDisplayWindow(window_->m_hWnd);
   }
+  CreateInputDevices();
 }
 
 CInterface::~CInterface() {
   ReleaseDirect3D();
+  StopInputThread();
   LeaveFullScreen(false);
   ReleaseSurfaces(true);
   ReleaseDirectDraw();
   if (g_pInterface == this) g_pInterface = nullptr;
+  ReleaseInputDevices();
   SetDisplayWindow(nullptr);
   if (window_) {
     window_->DestroyWindow();
@@ -132,5 +135,3 @@ bool CInterface::CloseMenu() {
   menuActive_ = 0;
   return true;
 }
-
-bool CInterface::IsKeyDown(int scanCode) const { return (PlatformBackendGet().input->KeyState(scanCode) & 0x80) != 0; }

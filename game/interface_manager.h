@@ -5,23 +5,38 @@
 // (media/interface_display.h); what the display does that depends on the
 // program or the document is here: full screen is entered through the build
 // variant (game/build_variant.h), korvane3d's with its Direct3D device,
-// korvanesw's with its own modes, under the display-switch guard. The input
-// and menu operations are filled in by their own work (so far they keep only
-// the state the shell depends on).
+// korvanesw's with its own modes, under the display-switch guard. The menu
+// operations are filled in by their own work (so far they keep only the
+// state the shell depends on).
+//
+// Input (game/interface_input.cpp): the DirectInput keyboard and mouse, and
+// the input thread, which polls the keyboard and the joystick every 10 ms so
+// that a short press is latched even while a frame takes long. The key
+// tables are shared with that thread: a poll fills them under a lock, each
+// entry is atomic for the queries, a latch is consumed with one exchange,
+// and the thread is stopped and joined before the devices it reads are
+// released.
+#include <array>
+#include <atomic>
 #include <cstdint>
+#include <mutex>
+#include <thread>
 
 #include "media/interface_display.h"
+#include "platform/direct_input.h"
 #include "platform/framework/cstring.h"
 
 class CInterfaceWnd;
 
 class CInterface : public CInterfaceDisplay {
  public:
-  // Sets g_pInterface, creates the display objects (InitDirect3D) and the
-  // interface window (hidden, full screen size).
+  // Sets g_pInterface, creates the display objects (InitDirect3D), the
+  // interface window (hidden, full screen size), the keyboard and mouse, and
+  // starts the input thread.
   CInterface();
-  // Releases the 3-D device, leaves full screen, releases the surfaces and
-  // the DirectDraw objects, destroys the window, clears g_pInterface.
+  // Releases the 3-D device, stops the input thread, leaves full screen,
+  // releases the surfaces and the DirectDraw objects, clears g_pInterface,
+  // releases the keyboard and mouse, destroys the window.
   ~CInterface();
   CInterface(const CInterface&) = delete;
   CInterface& operator=(const CInterface&) = delete;
@@ -75,10 +90,28 @@ class CInterface : public CInterfaceDisplay {
   bool IsMenuActive() const { return menuActive_ != 0; }
   int GetScreen() const { return screen_; }
   void ClearDisplay(int /*ignored*/) { ClearSurfaces(); }
-  // Input tables: nothing to clear yet.
-  void ClearKeys() {}
-  // Whether a key (scan code) is down now.
-  bool IsKeyDown(int scanCode) const;
+  // ---- Input (game/interface_input.cpp) ----
+  // Key codes are those of game/key_codes.h; any other code (from a settings
+  // file, say) is never down.
+  // Reads the keyboard into the key table and latches every key seen down,
+  // at most once every 10 ms (either thread).
+  void PollKeyboard();
+  // Whether the key or joystick input is down now (both devices are polled
+  // first, within their intervals).
+  bool IsKeyDown(int code);
+  // Whether the key is down now or was seen down since it was last asked
+  // for; consumes the latch. Joystick codes have no latch: as IsKeyDown.
+  bool IsKeyPressed(int code);
+  // Empties both key tables and reads the keyboard at once, so that keys
+  // still held are down (and latched) again.
+  void ClearKeys();
+  // Moves the menu cursor by the mouse's motion, within 0..639 x 0..479.
+  // Main thread.
+  void PollMouse();
+  int GetCursorX() const { return cursorX_; }
+  int GetCursorY() const { return cursorY_; }
+  // The mouse device, which the ship controls read too. Main thread.
+  IDirectInputDevice* GetMouseDevice() const { return mouse_; }
   bool IsCockpitShown() const { return cockpitShown_ != 0; }
   void SetCockpitShown(bool shown) { cockpitShown_ = shown ? 1 : 0; }
 
@@ -88,11 +121,43 @@ class CInterface : public CInterfaceDisplay {
   bool IsMissionFailedShown() const { return missionFailedShown_ != 0; }
 
  private:
+  // The keyboard and mouse devices and the input thread; failures are fatal
+  // (source "dd", the lines of each step).
+  void CreateInputDevices();
+  // Sets g_InputThreadStop and waits for the input thread to end.
+  void StopInputThread();
+  // Stops the input thread (when still running), then releases the devices.
+  void ReleaseInputDevices();
+  // One keyboard read into the tables; the gate and the lock are the
+  // caller's.
+  void ReadKeyboard();
+
   CInterfaceWnd* window_ = nullptr;
   int screen_ = 0;
   uint8_t cockpitShown_ = 1;
   uint8_t startupVideo_ = 0;
   uint8_t missionFailedShown_ = 0;
+
+  IDirectInput* directInput_ = nullptr;
+  IDirectInputDevice* mouse_ = nullptr;
+  IDirectInputDevice* keyboard_ = nullptr;
+  // By scan code: bit 7 down at the last read; bit 0 seen down since last
+  // asked for.
+  // Held by a poll from its gate to its last store, and by ClearKeys.
+  std::mutex keyboardLock_;
+  std::array<std::atomic<uint8_t>, 256> keyState_{};
+  std::array<std::atomic<uint8_t>, 256> latchedKeys_{};
+  DWORD lastKeyboardPoll_ = 0;
+  int cursorX_ = 0;
+  int cursorY_ = 0;
+  std::thread inputThread_;
 };
+
+// The input thread's stop flag: set by the interface manager's destructor,
+// which then waits for the thread to end.
+extern std::atomic<bool> g_InputThreadStop;
+// The input thread: every 10 ms, PollKeyboard and PollJoystick, until
+// g_InputThreadStop is set or there is no interface manager.
+void CInputPollThread();
 
 extern CInterface* g_pInterface;

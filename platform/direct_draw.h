@@ -198,18 +198,6 @@ inline constexpr DWORD DDCAPS_BLTCOLORFILL = 0x4000000;
 
 // ---- Records ---------------------------------------------------------------
 
-struct GUID {
-  uint32_t Data1 = 0;
-  uint16_t Data2 = 0;
-  uint16_t Data3 = 0;
-  uint8_t Data4[8] = {};
-};
-inline bool operator==(const GUID& a, const GUID& b) {
-  for (int i = 0; i < 8; ++i)
-    if (a.Data4[i] != b.Data4[i]) return false;
-  return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3;
-}
-
 struct DDCOLORKEY {
   DWORD dwColorSpaceLowValue = 0;
   DWORD dwColorSpaceHighValue = 0;

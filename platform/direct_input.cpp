@@ -63,9 +63,12 @@ HRESULT IDirectInputDevice::SetCooperativeLevel(HWND /*window*/, DWORD flags) {
 HRESULT IDirectInputDevice::SetProperty(REFGUID property, const DIPROPHEADER* header) {
   if (TakeFailure(DirectInputStep::SetProperty)) return DIERR_GENERIC;
   if (!header || header->dwHow != DIPH_DEVICE || header->dwSize != sizeof(DIPROPDWORD)) return DIERR_INVALIDPARAM;
-  if (property == DIPROP_BUFFERSIZE) return DI_OK;  // nothing is buffered: devices are polled
+  const auto* value = reinterpret_cast<const DIPROPDWORD*>(header);
+  if (property == DIPROP_BUFFERSIZE) {
+    bufferSize_ = value->dwData;
+    return DI_OK;
+  }
   if (property == DIPROP_AXISMODE && !keyboard_) {
-    const auto* value = reinterpret_cast<const DIPROPDWORD*>(header);
     return value->dwData == DIPROPAXISMODE_REL ? DI_OK : DIERR_INVALIDPARAM;
   }
   return DIERR_INVALIDPARAM;
@@ -84,14 +87,19 @@ HRESULT IDirectInputDevice::Unacquire() {
   return DI_OK;
 }
 
-HRESULT IDirectInputDevice::GetDeviceState(DWORD size, void* data) {
-  if (!data || dataSize_ == 0 || size != dataSize_) return DIERR_INVALIDPARAM;
+HRESULT IDirectInputDevice::ReadyToRead() {
   if (!acquired_) return DIERR_NOTACQUIRED;
   if ((cooperation_ & DISCL_FOREGROUND) && input_->FocusLosses() != acquiredAtLosses_) {
     // Lost once; until the next Acquire the device is simply not acquired.
     if (acquired_.exchange(false)) return DIERR_INPUTLOST;
     return DIERR_NOTACQUIRED;
   }
+  return DI_OK;
+}
+
+HRESULT IDirectInputDevice::GetDeviceState(DWORD size, void* data) {
+  if (!data || dataSize_ == 0 || size != dataSize_) return DIERR_INVALIDPARAM;
+  if (const HRESULT ready = ReadyToRead(); ready != DI_OK) return ready;
   if (keyboard_) {
     KeyboardState keys;
     input_->ReadKeyboard(&keys);
@@ -106,6 +114,24 @@ HRESULT IDirectInputDevice::GetDeviceState(DWORD size, void* data) {
   state.lZ = mouse.wheel;
   std::copy(std::begin(mouse.buttons), std::end(mouse.buttons), state.rgbButtons);
   std::memcpy(data, &state, sizeof state);
+  return DI_OK;
+}
+
+HRESULT IDirectInputDevice::GetDeviceData(DWORD recordSize, DIDEVICEOBJECTDATA* records, DWORD* count,
+                                          DWORD /*flags*/) {
+  if (!count || recordSize != sizeof(DIDEVICEOBJECTDATA) || (*count && !records) || dataSize_ == 0)
+    return DIERR_INVALIDPARAM;
+  if (!keyboard_ || bufferSize_ == 0) return DIERR_NOTBUFFERED;
+  if (const HRESULT ready = ReadyToRead(); ready != DI_OK) return ready;
+  const DWORD room = std::min(*count, bufferSize_);
+  DWORD filled = 0;
+  for (int scanCode = 0; filled < room && input_->TakeKeyPress(scanCode, &scanCode);) {
+    records[filled] = DIDEVICEOBJECTDATA{};
+    records[filled].dwOfs = static_cast<DWORD>(scanCode);
+    records[filled].dwData = 0x80;
+    ++filled;
+  }
+  *count = filled;
   return DI_OK;
 }
 

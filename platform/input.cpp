@@ -102,10 +102,20 @@ uint8_t PlatformInput::KeyState(int scanCode) const {
   return keyStates_[scanCode];
 }
 
-void PlatformInput::ReadKeyboard(KeyboardState* out) {
-  // One exchange per key: a press noted by the main thread between two
-  // reads is either in this read or left for the next one, never lost.
-  for (int i = 0; i < 256; ++i) (*out)[i] = keyStates_[i].load() | keysPressed_[i].exchange(0);
+void PlatformInput::ReadKeyboard(KeyboardState* out) const {
+  for (int i = 0; i < 256; ++i) (*out)[i] = keyStates_[i];
+}
+
+bool PlatformInput::TakeKeyPress(int after, int* scanCode) {
+  // One exchange per key: a press noted by the main thread meanwhile is
+  // either taken now or left for the next take, never lost.
+  for (int i = std::max(after + 1, 1); i < 256; ++i) {
+    if (keysPressed_[i].exchange(0)) {
+      *scanCode = i;
+      return true;
+    }
+  }
+  return false;
 }
 
 void PlatformInput::ReadMouse(MouseReading* out) {

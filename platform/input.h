@@ -16,9 +16,10 @@
 // thread (the game's input thread reads them every 10 ms while the main
 // thread takes events): they are made safe here.
 //
-// No press is lost between two reads: a key or joystick button pressed and
-// released again after one read is reported down by the next one, however
-// late the events were taken.
+// No press is lost between two reads, however late the events were taken: a
+// key pressed and released again after one read is taken as a press by the
+// next one (buffered data), a joystick button is reported down by the next
+// read.
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -56,9 +57,13 @@ class PlatformInput {
   // when down, 0 otherwise and for codes outside 1..255. Any thread.
   uint8_t KeyState(int scanCode) const;
 
-  // The keyboard device: every key down now or pressed since the previous
-  // read (which this read ends). Any thread.
-  void ReadKeyboard(KeyboardState* out);
+  // The keyboard device: every key down now. Any thread.
+  void ReadKeyboard(KeyboardState* out) const;
+  // Takes the key that went down since it was last taken here with the
+  // lowest scan code above after (0 for the first), false when there is
+  // none; *scanCode is set. A press taken once is not taken again. Any
+  // thread.
+  bool TakeKeyPress(int after, int* scanCode);
   // The mouse device: the motion and wheel since the previous read and the
   // buttons down now. Main thread.
   void ReadMouse(MouseReading* out);
@@ -99,7 +104,7 @@ class PlatformInput {
   void ApplyJoystickEvent(const InputEvent& event);
 
   std::array<std::atomic<uint8_t>, 256> keyStates_{};
-  // 0x80 for a key that went down since the previous ReadKeyboard.
+  // 0x80 for a key that went down since its press was last taken.
   std::array<std::atomic<uint8_t>, 256> keysPressed_{};
 
   int mouseDx_ = 0, mouseDy_ = 0, mouseWheel_ = 0;

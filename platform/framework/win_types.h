@@ -217,3 +217,16 @@ inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT S_FALSE = 1;
 inline constexpr bool FAILED(HRESULT result) { return result < 0; }
 inline constexpr bool SUCCEEDED(HRESULT result) { return result >= 0; }
+
+// A COM identifier (of a driver, a device, an interface, a property).
+struct GUID {
+  uint32_t Data1 = 0;
+  uint16_t Data2 = 0;
+  uint16_t Data3 = 0;
+  uint8_t Data4[8] = {};
+};
+inline bool operator==(const GUID& a, const GUID& b) {
+  for (int i = 0; i < 8; ++i)
+    if (a.Data4[i] != b.Data4[i]) return false;
+  return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3;
+}

@@ -66,20 +66,38 @@ class DirectInputTest : public ::testing::Test {
   IDirectInputDevice* mouse_ = nullptr;
 };
 
-TEST_F(DirectInputTest, TheKeyboardReadsKeysDownAndPressesBetweenReadsOnce) {
+TEST_F(DirectInputTest, TheKeyboardReadsKeysDownAndBuffersEachPressOnce) {
   MakeKeyboard();
+  DIPROPDWORD buffer;
+  buffer.diph = {sizeof(DIPROPDWORD), sizeof(DIPROPHEADER), 0, DIPH_DEVICE};
+  buffer.dwData = 2;
+  ASSERT_EQ(keyboard_->SetProperty(DIPROP_BUFFERSIZE, &buffer.diph), DI_OK);
   EXPECT_EQ(ReadKeys()[DIK_A], 0);
   Send(Key(InputEventType::KeyDown, DIK_LSHIFT));
-  // Pressed and released before the next read: down for that read only.
+  // Pressed and released before the next read: up in the state, one press in
+  // the buffered data.
   Send(Key(InputEventType::KeyDown, DIK_A));
   Send(Key(InputEventType::KeyUp, DIK_A));
-  KeyboardState keys = ReadKeys();
-  EXPECT_EQ(keys[DIK_A], 0x80);
-  EXPECT_EQ(keys[DIK_LSHIFT], 0x80);
-  keys = ReadKeys();
+  Send(Key(InputEventType::KeyDown, DIK_Z));
+  Send(Key(InputEventType::KeyUp, DIK_Z));
+  const KeyboardState keys = ReadKeys();
   EXPECT_EQ(keys[DIK_A], 0);
-  EXPECT_EQ(keys[DIK_LSHIFT], 0x80);  // still held
-  EXPECT_EQ(keys[DIK_B], 0);
+  EXPECT_EQ(keys[DIK_LSHIFT], 0x80);
+  DIDEVICEOBJECTDATA data[4];
+  DWORD count = 4;
+  ASSERT_EQ(keyboard_->GetDeviceData(sizeof data[0], data, &count, 0), DI_OK);
+  ASSERT_EQ(count, 2u);  // the buffer's size: Z waits
+  EXPECT_EQ(data[0].dwOfs, static_cast<DWORD>(DIK_A));
+  EXPECT_EQ(data[0].dwData, 0x80u);
+  EXPECT_EQ(data[1].dwOfs, static_cast<DWORD>(DIK_LSHIFT));
+  count = 4;
+  ASSERT_EQ(keyboard_->GetDeviceData(sizeof data[0], data, &count, 0), DI_OK);
+  ASSERT_EQ(count, 1u);
+  EXPECT_EQ(data[0].dwOfs, static_cast<DWORD>(DIK_Z));
+  count = 4;
+  ASSERT_EQ(keyboard_->GetDeviceData(sizeof data[0], data, &count, 0), DI_OK);
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(ReadKeys()[DIK_LSHIFT], 0x80);  // still held
 }
 
 TEST_F(DirectInputTest, AForegroundKeyboardIsLostWithTheFocusAndAcquiredAgainWithIt) {
@@ -109,6 +127,9 @@ TEST_F(DirectInputTest, DevicesRefuseWhatTheyAreNotSetUpFor) {
   ASSERT_EQ(keyboard_->Acquire(), DI_OK);
   EXPECT_EQ(keyboard_->GetDeviceState(16, keys.data()), DIERR_INVALIDPARAM);
   EXPECT_EQ(keyboard_->SetCooperativeLevel(nullptr, DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE), DIERR_INVALIDPARAM);
+  DIDEVICEOBJECTDATA data[1];
+  DWORD count = 1;
+  EXPECT_EQ(keyboard_->GetDeviceData(sizeof data[0], data, &count, 0), DIERR_NOTBUFFERED);
   IDirectInputDevice* other = nullptr;
   EXPECT_EQ(directInput_->CreateDevice(DIPROP_AXISMODE, &other, nullptr), DIERR_DEVICENOTREG);
   EXPECT_EQ(other, nullptr);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "game/crash_handler.h"
 #include "game/game_app.h"
 #include "game/game_clock.h"
 #include "platform/backend.h"
@@ -17,6 +18,9 @@ int ProgramMain(int argc, char** argv) {
     std::fprintf(stderr, "korvane: %s\n", error.c_str());
     return kExitBadStart;
   }
+  // An exit that skips the interface manager's own end still gives the
+  // desktop back.
+  CrashHandlerSetDisplayRestore([] { PlatformBackendGet().display->RestoreDesktop(); });
   // The clock may just have been given its start value.
   ResetGameTimeBase();
   // Both programs keep their settings under one application title.

@@ -6,31 +6,42 @@
 #include <cstdlib>
 
 namespace {
-// Stands in for the display back end's restore: _Exit is async-signal-safe.
+// Stands in for the display's restore; the exit code shows it ran.
 void RestoreAndExit() { std::_Exit(42); }
 }  // namespace
 
-TEST(CrashHandlerDeathTest, InFullScreenTheDisplayIsRestoredFirst) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        CrashHandlerInstall();
-        CrashHandlerSetDisplayRestore(RestoreAndExit);
-        CrashHandlerNoteFullScreen(true);
-        std::raise(SIGSEGV);
-      },
-      ::testing::ExitedWithCode(42), "");
-}
-
-TEST(CrashHandlerDeathTest, OtherwiseTheSignalTakesItsCourse) {
+TEST(CrashHandlerDeathTest, ACrashInFullScreenRunsNoDisplayCodeAndTakesItsCourse) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
         CrashHandlerInstall();
         CrashHandlerInstall();  // a second install must not loop the signal back
         CrashHandlerSetDisplayRestore(RestoreAndExit);
-        CrashHandlerNoteFullScreen(false);
-        std::raise(SIGABRT);
+        CrashHandlerNoteFullScreen(true);
+        std::raise(SIGSEGV);
       },
-      ::testing::KilledBySignal(SIGABRT), "");
+      ::testing::KilledBySignal(SIGSEGV), "");
+}
+
+TEST(CrashHandlerDeathTest, AnExitInFullScreenGivesTheDesktopBack) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        CrashHandlerSetDisplayRestore(RestoreAndExit);
+        CrashHandlerNoteFullScreen(true);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(42), "");
+}
+
+TEST(CrashHandlerDeathTest, AnExitAfterLeavingFullScreenLeavesTheDisplayAlone) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        CrashHandlerSetDisplayRestore(RestoreAndExit);
+        CrashHandlerNoteFullScreen(true);
+        CrashHandlerNoteFullScreen(false);
+        std::exit(3);
+      },
+      ::testing::ExitedWithCode(3), "");
 }

@@ -22,25 +22,14 @@ class SdlDisplay : public SdlScreen {
   const char* Name() const override { return "SDL2 window"; }
 
   int ShowMessageBox(const char* text, const char* caption, UINT type) override {
-    // A box can't be seen over a full-screen window.
-    if (fullScreen_) SDL_SetWindowFullscreen(window_, 0);
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, window_);
-    if (fullScreen_) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
     return MessageBoxDefaultButton(type);
   }
   // SDL2 has no system sounds.
   void Beep(UINT type) override { std::fprintf(stderr, "korvane: beep (%u)\n", type); }
 
   void Present(const DisplayImage& image) override {
-    ++presented_;
-    if (!Upload(image)) return;
-    Render();
-    std::string path;
-    if (DisplayFrameRecordPath(presented_, &path)) {
-      RgbFrame frame;
-      if (ReadWindow(&frame)) RgbFrameWritePng(frame, path.c_str());
-    }
-    SDL_RenderPresent(renderer_);
+    if (Upload(image)) Show();
   }
 
   void SetExclusive(bool exclusive) override {
@@ -66,10 +55,9 @@ class SdlDisplay : public SdlScreen {
       case SDL_WINDOWEVENT_EXPOSED:
       case SDL_WINDOWEVENT_SIZE_CHANGED:
       case SDL_WINDOWEVENT_RESTORED:
-        if (texture_) {
-          Render();
-          SDL_RenderPresent(renderer_);
-        }
+        // The window's pixels are gone or of another size: the last frame is
+        // shown again, and counts as shown.
+        if (texture_) Show();
         return false;
       case SDL_WINDOWEVENT_FOCUS_GAINED:
         *event = InputEvent{InputEventType::Activate};
@@ -98,13 +86,42 @@ class SdlDisplay : public SdlScreen {
   }
 
  private:
+  // Full screen is a borderless window covering the desktop of the display
+  // the window is on; the window's place and size are kept for the way back.
   void SetFullScreen(bool on) {
     if (on == fullScreen_) return;
-    if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
-      OutputDebugString((std::string("korvane: full screen switch failed: ") + SDL_GetError() + "\n").c_str());
-      return;
+    if (on) {
+      SDL_Rect bounds;
+      if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &bounds) != 0) {
+        OutputDebugString((std::string("korvane: no desktop to fill: ") + SDL_GetError() + "\n").c_str());
+        return;
+      }
+      SDL_GetWindowPosition(window_, &windowed_.x, &windowed_.y);
+      SDL_GetWindowSize(window_, &windowed_.w, &windowed_.h);
+      SDL_SetWindowBordered(window_, SDL_FALSE);
+      SDL_SetWindowResizable(window_, SDL_FALSE);
+      SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+      SDL_SetWindowSize(window_, bounds.w, bounds.h);
+      SDL_RaiseWindow(window_);
+    } else {
+      SDL_SetWindowBordered(window_, SDL_TRUE);
+      SDL_SetWindowResizable(window_, SDL_TRUE);
+      SDL_SetWindowSize(window_, windowed_.w, windowed_.h);
+      SDL_SetWindowPosition(window_, windowed_.x, windowed_.y);
     }
     fullScreen_ = on;
+  }
+
+  // The texture's frame into the window, recorded when asked.
+  void Show() {
+    ++presented_;
+    Render();
+    std::string path;
+    if (DisplayFrameRecordPath(presented_, &path)) {
+      RgbFrame frame;
+      if (ReadWindow(&frame)) RgbFrameWritePng(frame, path.c_str());
+    }
+    SDL_RenderPresent(renderer_);
   }
 
   // The frame into the streaming texture (made again when its size changes).
@@ -131,6 +148,9 @@ class SdlDisplay : public SdlScreen {
   void Render() const {
     int width = 0, height = 0;
     SDL_GetRendererOutputSize(renderer_, &width, &height);
+    // The window may have changed size since the renderer last heard of it
+    // (a switch to full screen is answered later): draw on all of it.
+    SDL_RenderSetViewport(renderer_, nullptr);
     const DisplayRect fit = DisplayFitRect(textureWidth_, textureHeight_, width, height);
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
@@ -155,6 +175,7 @@ class SdlDisplay : public SdlScreen {
   int textureHeight_ = 0;
   bool exclusive_ = false;
   bool fullScreen_ = false;
+  SDL_Rect windowed_{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480};
   uint32_t losses_ = 0;
   uint64_t presented_ = 0;
 };

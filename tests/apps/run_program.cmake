@@ -8,6 +8,15 @@
 #   FILES           files (separated by "@@") the run must write: removed
 #                   before it starts, there and not empty after it
 #   STOP_AFTER      seconds after which it is sent SIGINT, as Ctrl+C would
+#   FRAMES          "<r,g,b> [--letterboxed]": the run writes its frames into
+#                   FRAME_DIR and FRAME_CHECK must find the picture in one
+#   XVFB            xvfb-run, to run on a virtual X display (MISSING: skip)
+if(XVFB STREQUAL "MISSING")
+  message("xvfb-run is not installed (Debian package xvfb): skipping the run in an X window")
+  # CTest counts this exit code as skipped.
+  execute_process(COMMAND ${CMAKE_COMMAND} -E false)
+  cmake_language(EXIT 77)
+endif()
 if(DEFINED ERROR_LOG AND EXISTS "${ERROR_LOG}")
   file(SIZE "${ERROR_LOG}" log_before)
 else()
@@ -23,6 +32,13 @@ if(STOP_AFTER)
   # --foreground: the signal goes to the program alone, once, as from a
   # terminal (otherwise timeout sends it to its process group as well).
   set(command timeout --foreground --preserve-status -s INT ${STOP_AFTER} ${command})
+endif()
+if(XVFB)
+  set(command ${XVFB} -a -s "-screen 0 1280x720x24" ${command})
+endif()
+if(FRAMES)
+  file(REMOVE_RECURSE "${FRAME_DIR}")
+  set(ENV{KORVANE_FRAME_DIR} "${FRAME_DIR}")
 endif()
 execute_process(COMMAND ${command} RESULT_VARIABLE result ERROR_VARIABLE stderr TIMEOUT 50)
 message("${stderr}")
@@ -49,6 +65,14 @@ if(DEFINED ERROR_LOG)
   endif()
   if(NOT log_after EQUAL log_before)
     message(FATAL_ERROR "${PROGRAM} wrote to ${ERROR_LOG}")
+  endif()
+endif()
+if(FRAMES)
+  separate_arguments(frame_args UNIX_COMMAND "${FRAMES}")
+  execute_process(COMMAND ${FRAME_CHECK} "${FRAME_DIR}" ${frame_args} RESULT_VARIABLE checked OUTPUT_VARIABLE found)
+  message("${found}")
+  if(NOT checked EQUAL 0)
+    message(FATAL_ERROR "${PROGRAM} ${ARGS}: the frames in ${FRAME_DIR} don't show the picture")
   endif()
 endif()
 foreach(path IN LISTS files)

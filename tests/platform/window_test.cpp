@@ -364,3 +364,49 @@ TEST_F(WindowTest, OtherThreadsMayPostButSeeNoQueue) {
   ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(msg.message, WM_USER + 9u);
 }
+
+TEST_F(WindowTest, TheProgramLosingAndRegainingTheFocusActivatesItsWindow) {
+  CLogWnd w(&log_, "w");
+  ASSERT_TRUE(w.Open(WS_POPUP | WS_VISIBLE));
+  Drain();
+  log_.clear();
+  InputEvent focus{InputEventType::Activate};
+  focus.active = false;
+  input_->Inject(focus);
+  Drain();
+  EXPECT_EQ(log_, (Log{"w:killfocus", "w:activate"}));
+  EXPECT_EQ(w.activeState, WA_INACTIVE);
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+
+  log_.clear();
+  focus.active = true;
+  input_->Inject(focus);
+  Drain();
+  EXPECT_EQ(log_, (Log{"w:activate", "w:setfocus"}));
+  EXPECT_EQ(w.activeState, WA_ACTIVE);
+  EXPECT_EQ(GetFocus(), w.m_hWnd);
+
+  // Activated while active: the screen was switched under the program.
+  log_.clear();
+  input_->Inject(focus);
+  Drain();
+  EXPECT_EQ(log_, Log{"w:activate"});
+  EXPECT_EQ(w.activeState, WA_ACTIVE);
+
+  // Minimised: the window gets its minimised size, then comes back.
+  log_.clear();
+  InputEvent minimised{InputEventType::Activate};
+  minimised.minimized = true;
+  input_->Inject(minimised);
+  Drain();
+  EXPECT_TRUE(w.IsIconic());
+  EXPECT_EQ(w.activeState, WA_INACTIVE);
+  EXPECT_EQ(GetFocus(), nullptr);
+  input_->Inject(focus);
+  Drain();
+  EXPECT_FALSE(w.IsIconic());
+  EXPECT_EQ(w.size.x, 640);
+  EXPECT_EQ(GetActiveWindow(), w.m_hWnd);
+  EXPECT_EQ(GetFocus(), w.m_hWnd);
+  w.DestroyWindow();
+}

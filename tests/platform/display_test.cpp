@@ -1,0 +1,67 @@
+// Frames as the display shows them: conversion, fitting into a window, and
+// the headless recorder.
+#include "platform/display.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/headless/headless_backend.h"
+#include "tests/support/png_file.h"
+#include "tests/support/temp_folder.h"
+
+TEST(DisplayImage, PixelsOfEveryLayoutBecomeRgb) {
+  const Rgb8 palette[256] = {{1, 2, 3}, {200, 100, 50}};
+  const uint8_t indexed[] = {0, 9, 1, 9};  // two rows of 1 pixel, pitch 2
+  DisplayImage image{indexed, 1, 2, 2, kPixelIndexed8, palette};
+  RgbFrame frame;
+  DisplayImageToRgb(image, &frame);
+  EXPECT_EQ(frame.At(0, 0), (Rgb8{1, 2, 3}));
+  EXPECT_EQ(frame.At(0, 1), (Rgb8{200, 100, 50}));
+
+  const uint8_t rgb565[] = {0xFF, 0xFF, 0x00, 0xF8, 0x1F, 0x00};
+  DisplayImageToRgb(DisplayImage{rgb565, 3, 1, 6, kPixelRgb565, nullptr}, &frame);
+  EXPECT_EQ(frame.At(0, 0), (Rgb8{255, 255, 255}));
+  EXPECT_EQ(frame.At(1, 0), (Rgb8{255, 0, 0}));
+  EXPECT_EQ(frame.At(2, 0), (Rgb8{0, 0, 255}));
+  uint32_t xrgb[3];
+  DisplayImageToXrgb(DisplayImage{rgb565, 3, 1, 6, kPixelRgb565, nullptr}, xrgb, 12);
+  EXPECT_EQ(xrgb[1], 0xFF0000u);
+  EXPECT_EQ(PixelFromRgb(Rgb8{255, 0, 0}, kPixelRgb555), 0x7C00u);
+  EXPECT_EQ(PixelToRgb(0x0210, kPixelRgb555).g, 0x84) << "5 bits widened by their high bits";
+}
+
+TEST(DisplayImage, AFrameFitsItsTargetWithItsAspectKept) {
+  const DisplayRect wide = DisplayFitRect(640, 480, 1920, 1080);
+  EXPECT_EQ(wide.x, 240);
+  EXPECT_EQ(wide.width, 1440);
+  EXPECT_EQ(wide.height, 1080);
+  const DisplayRect tall = DisplayFitRect(640, 480, 800, 1000);
+  EXPECT_EQ(tall.y, 200);
+  EXPECT_EQ(tall.width, 800);
+  EXPECT_EQ(tall.height, 600);
+  EXPECT_EQ(DisplayFitRect(640, 480, 0, 10).width, 0);
+}
+
+TEST(HeadlessDisplay, EveryNthFrameIsWrittenAsAPng) {
+  TempFolder folder;
+  ScopedEnv dir("KORVANE_FRAME_DIR", folder.Join("frames").c_str());
+  ScopedEnv every("KORVANE_FRAME_EVERY", "2");
+  HeadlessBackendInstall();
+  PlatformDisplay& display = *PlatformBackendGet().display;
+  Rgb8 palette[256];
+  std::vector<uint8_t> pixels(4 * 3, 0);
+  for (int n = 0; n < 3; ++n) {
+    palette[0] = Rgb8{static_cast<uint8_t>(10 * n), 0, 0};
+    display.Present(DisplayImage{pixels.data(), 3, 3, 4, kPixelIndexed8, palette});
+  }
+  EXPECT_EQ(display.PresentCount(), 3u);
+  const std::vector<std::string> files = PngFilesIn(folder.Join("frames"));
+  ASSERT_EQ(files.size(), 2u);
+  RgbFrame frame;
+  ASSERT_TRUE(ReadPngRgb(files[1], &frame));
+  EXPECT_EQ(frame.width, 3);
+  EXPECT_EQ(frame.At(2, 2), (Rgb8{20, 0, 0})) << "frame 3";
+  ASSERT_TRUE(display.ReadPresented(&frame));
+  EXPECT_EQ(frame.At(0, 0), (Rgb8{20, 0, 0}));
+}

@@ -6,7 +6,7 @@
 set -eu
 
 required="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev"
-optional="ccache libsdl2-dev libavformat-dev libavcodec-dev libswresample-dev"
+optional="ccache libsdl2-dev libavformat-dev libavcodec-dev libswresample-dev xvfb xauth"
 
 missing() {
   for package in "$@"; do

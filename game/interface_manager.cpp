@@ -104,6 +104,11 @@ void CInterface::ReleaseDirect3D() {
   ReleaseAndNull(&clipper_);
 }
 
+void CInterface::ReloadTextures() {
+  BuildVariantGet().ReleaseDeviceTextures();
+  BuildVariantGet().LoadDeviceTextures();
+}
+
 void CInterface::SetBrightness(float level) {
   brightness_ = static_cast<int>(level * 64.0f + 32.0f);
   if (CWinApp* app = AfxGetApp()) app->WriteProfileInt("Settings", "BrightnessCorrection", brightness_);

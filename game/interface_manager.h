@@ -59,6 +59,9 @@ class CInterface : public CInterfaceDisplay {
   // Releases the 3-D device's objects and the display palette, z-buffer and
   // clipper the display set-up made.
   void ReleaseDirect3D();
+  // The level load, once its textures are in memory: the display device's
+  // copies of the textures are made again (korvane3d's texture slots).
+  void ReloadTextures();
   // The brightness from the menu slider, 0..1 (0.5 is neutral): stored as
   // level x 64 + 32 and in the profile ("Settings"/"BrightnessCorrection"),
   // applied to the palette, and the view's palettes are rebuilt.

@@ -56,6 +56,19 @@ CInterfaceDisplay::~CInterfaceDisplay() {
   if (g_pDisplay == this) g_pDisplay = nullptr;
 }
 
+void CInterfaceDisplay::CreateVideoSurface() {
+  if (videoSurface_ || !directDraw_) return;
+  DDSURFACEDESC desc;
+  desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+  desc.dwWidth = 320;
+  desc.dwHeight = 240;
+  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+  if (directDraw_->CreateSurface(&desc, &videoSurface_, nullptr) != DD_OK) {
+    videoSurface_ = nullptr;
+    OutputDebugString("korvane: no video surface; videos will be skipped\n");
+  }
+}
+
 bool CInterfaceDisplay::ClearSurface(IDirectDrawSurface* surface) {
   if (!surface) return true;
   DDSURFACEDESC desc;

@@ -61,6 +61,9 @@ class CInterfaceDisplay {
   void SetDirectDrawing(bool on) { directDrawing_ = on ? 1 : 0; }
   bool IsDirectDrawing() const { return directDrawing_ != 0; }
 
+  // Makes the video decode surface (320x240, system memory) unless there is
+  // one; when it can't be made it stays null and the debug output says so.
+  void CreateVideoSurface();
   // Fills the primary and the back surface with colour 0; true.
   bool ClearSurfaces();
   // Fills one surface with colour 0 (a null one is skipped); true.

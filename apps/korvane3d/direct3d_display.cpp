@@ -4,7 +4,6 @@
 #include "apps/korvane3d/direct3d_variant.h"
 #include "game/interface_manager.h"
 #include "game/interface_window.h"
-#include "platform/debug_output.h"
 #include "render/d3d/display_3d.h"
 
 int CInterface::InitDirect3DObjects() {
@@ -23,16 +22,7 @@ bool CInterface::EnterFullScreen3D() {
   screenWidth_ = 640;
   screenHeight_ = 480;
   readyToRender_ = 1;
-  DDSURFACEDESC desc;
-  desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-  desc.dwWidth = 320;
-  desc.dwHeight = 240;
-  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-  // Without it videos are skipped; the display itself works.
-  if (directDraw_->CreateSurface(&desc, &videoSurface_, nullptr) != DD_OK) {
-    videoSurface_ = nullptr;
-    OutputDebugString("korvane: no video surface; videos will be skipped\n");
-  }
+  CreateVideoSurface();
   return true;
 }
 

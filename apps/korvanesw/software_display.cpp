@@ -6,7 +6,6 @@
 #include "game/game_app.h"
 #include "game/interface_manager.h"
 #include "game/interface_window.h"
-#include "platform/debug_output.h"
 
 namespace {
 struct ModeSize {
@@ -50,17 +49,7 @@ bool CInterface::EnterFullScreenSw(int mode) {
   desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_VIDEOMEMORY;
   if (directDraw_->CreateSurface(&desc, &primary_, nullptr) != DD_OK) return false;
   primary_->SetPalette(palette_);
-  if (!videoSurface_) {
-    DDSURFACEDESC video;
-    video.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-    video.dwWidth = 320;
-    video.dwHeight = 240;
-    video.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    if (directDraw_->CreateSurface(&video, &videoSurface_, nullptr) != DD_OK) {
-      videoSurface_ = nullptr;
-      OutputDebugString("korvane: no video surface; videos will be skipped\n");
-    }
-  }
+  CreateVideoSurface();
   readyToRender_ = 1;
   return true;
 }

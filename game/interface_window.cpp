@@ -62,6 +62,13 @@ void CInterfaceWnd::OnPaint() {
   CPaintDC dc(this);
 }
 
+void CInterfaceWnd::OnActivate(UINT state, CWnd* other, BOOL minimized) {
+  CWnd::OnActivate(state, other, minimized);
+  if (other == this || !g_pInterface || state != WA_ACTIVE) return;
+  g_pInterface->RestoreSurfaces(true);
+  g_pInterface->ApplyPalette();
+}
+
 void CInterfaceWnd::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
   if (g_pInterface && g_pInterface->IsKeyDown(DIK_LSHIFT)) HandleTypedChar(static_cast<int>(ch));
   CWnd::OnKeyDown(ch, repeat, flags);

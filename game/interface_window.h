@@ -19,6 +19,10 @@ class CInterfaceWnd : public CWnd {
   void OnPaint() override;
   // The window can't be closed by a close request.
   void OnClose() override {}
+  // Activated other than by a click (coming back to the program, or the
+  // screen switched under it): lost surfaces are restored and the palette
+  // put back.
+  void OnActivate(UINT state, CWnd* other, BOOL minimized) override;
   // While the left Shift key is held every key also goes to the typed-word
   // handler.
   void OnKeyDown(UINT ch, UINT repeat, UINT flags) override;

@@ -32,7 +32,7 @@ class InterfaceDisplayTest : public ::testing::Test {
   void SetUp() override {
     MessageQueueReset();
     ClockUseFixedStep(20);
-    HeadlessBackendInstall();
+    input_ = HeadlessBackendInstall();
     DirectDrawResetTestState();
     BuildVariantInstall(&direct3D_);
   }
@@ -58,6 +58,7 @@ class InterfaceDisplayTest : public ::testing::Test {
   TempFolder folder_;
   ScopedEnv config_;
   ScopedEnv data_;
+  HeadlessInput* input_ = nullptr;
   Direct3DVariant direct3D_;
   SoftwareVariant software_;
   std::unique_ptr<CGameApp> app_;
@@ -200,4 +201,19 @@ TEST_F(InterfaceDisplayTest, ADisplayThatCantBeSetUpIsFatal) {
        at = text.find(" dd(798): Abnormal exit\n", at + 1))
     ++lines;
   EXPECT_EQ(lines, 3u) << text;
+}
+
+TEST_F(InterfaceDisplayTest, ComingBackToTheProgramRestoresItsLostSurfaces) {
+  Make();
+  ASSERT_TRUE(interface_->EnterFullScreen(-1));
+  DirectDrawLoseSurfaces();
+  InputEvent focus{InputEventType::Activate};
+  focus.active = false;
+  input_->Inject(focus);
+  focus.active = true;
+  input_->Inject(focus);
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+  EXPECT_EQ(interface_->GetPrimarySurface()->IsLost(), DD_OK);
+  EXPECT_EQ(interface_->GetBackSurface()->IsLost(), DD_OK);
 }

@@ -80,7 +80,8 @@ class CInterface : public CInterfaceDisplay {
   // surfaces, display palette) and gives the screen back.
   void AbandonFullScreen();
 
-  // Videos: none plays yet.
+  // Videos: none plays yet. A video is decoded into the video surface
+  // (GetVideoSurface); without one it is skipped, never played into null.
   void PlayVideo(const char* /*fileName*/, int /*screenAfter*/) {}
   void OnVideoFrame() {}
 

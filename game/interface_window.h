@@ -2,16 +2,24 @@
 // The interface window: the program's only visible window. Everything the
 // player sees is painted here; its paint is where a requested game starts
 // and, later, where menu and game frames are drawn.
+#include <memory>
+
+#include "media/picture.h"
 #include "platform/framework/cstring.h"
 #include "platform/framework/wnd.h"
 
 class CInterfaceWnd : public CWnd {
  public:
-  // Shows a full-screen picture and returns the name of the one shown before
-  // (no pictures are drawn yet).
+  // Shows a full-screen picture (file of archive, mandatory: a missing one is
+  // fatal) drawn at (0, 0) with the palette applied, and returns the name of
+  // the one shown before. An empty name, or a screen that is not 640x480,
+  // hides the picture instead.
   CString ShowPicture(const CString& file, const char* archive, const char* soundName);
+  // Forgets the picture; with clearDisplay the screen is cleared.
   void HidePicture(bool clearDisplay);
   const CString& PictureName() const { return pictureName_; }
+  // The picture shown, or null.
+  CPicture* Picture() const { return picture_.get(); }
 
  protected:
   // A requested game starts here instead of painting; otherwise the window
@@ -28,5 +36,6 @@ class CInterfaceWnd : public CWnd {
   void OnKeyDown(UINT ch, UINT repeat, UINT flags) override;
 
  private:
+  std::unique_ptr<CPicture> picture_;
   CString pictureName_;
 };

@@ -1,28 +1,56 @@
 // Looks at the frames a whole-program run wrote (KORVANE_FRAME_DIR) and
 // checks that the player saw a picture:
-//   frame_check <folder> <r,g,b> [--letterboxed]
-// passes (exit code 0) when some frame shows the colour (within 8 per
-// channel) on at least 90% of the 640x480 picture's area; with --letterboxed
-// the frame is a window of any size, the picture scaled into it with its
-// aspect ratio kept, and everything outside it must be black. It says what it
-// found on stdout.
+//   frame_check <folder> (--picture <archive> <member> | <r,g,b>) [--letterboxed]
+// It passes (exit code 0) when some frame shows the 640x480 picture on 90%
+// of its pixels: the 8-bit BMP member through its own colours (each channel
+// within 12), or one colour (within 8). With --letterboxed a frame is a
+// window of any size with the picture scaled into it, aspect kept (within
+// 20, as scaling blends neighbours), and everything outside it must be
+// black. It says what it found on stdout.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "media/bmp_member.h"
 #include "platform/display.h"
 #include "tests/support/png_file.h"
 
 namespace {
 
-bool Near(Rgb8 a, Rgb8 b) { return std::abs(a.r - b.r) <= 8 && std::abs(a.g - b.g) <= 8 && std::abs(a.b - b.b) <= 8; }
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
 
-// The share of the picture's area showing the colour, and whether the bars
-// around it are black.
-void Measure(const RgbFrame& frame, Rgb8 colour, bool letterboxed, double* share, bool* barsBlack) {
+bool Near(Rgb8 a, Rgb8 b, int tolerance) {
+  return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+}
+
+// The picture the player should see, 640x480 (black past a smaller one).
+bool ExpectedFromMember(const char* archive, const char* member, RgbFrame* expected) {
+  BmpMember bmp;
+  if (BmpMemberLoad(archive, member, &bmp) != BmpMemberStatus::Loaded) return false;
+  expected->width = kWidth;
+  expected->height = kHeight;
+  expected->rgb.assign(kWidth * kHeight * 3, 0);
+  for (int y = 0; y < std::min(kHeight, bmp.image.height); ++y) {
+    const uint8_t* row = bmp.Pixels() + static_cast<size_t>(bmp.image.height - 1 - y) * bmp.image.rowBytes;
+    for (int x = 0; x < std::min(kWidth, bmp.image.width); ++x) {
+      const int index = row[x] < bmp.image.colourCount ? row[x] : 0;
+      const uint8_t* c = bmp.Colour(index);
+      uint8_t* out = &expected->rgb[(static_cast<size_t>(y) * kWidth + x) * 3];
+      out[0] = c[2];
+      out[1] = c[1];
+      out[2] = c[0];
+    }
+  }
+  return true;
+}
+
+// The share of the picture's area that shows what it should, and whether
+// the bars around it are black.
+double Measure(const RgbFrame& frame, const RgbFrame& expected, bool letterboxed, int tolerance, bool* barsBlack) {
   const DisplayRect fit =
-      letterboxed ? DisplayFitRect(640, 480, frame.width, frame.height) : DisplayRect{0, 0, frame.width, frame.height};
+      letterboxed ? DisplayFitRect(kWidth, kHeight, frame.width, frame.height) : DisplayRect{0, 0, kWidth, kHeight};
   long inside = 0, matching = 0;
   *barsBlack = true;
   for (int y = 0; y < frame.height; ++y) {
@@ -33,25 +61,47 @@ void Measure(const RgbFrame& frame, Rgb8 colour, bool letterboxed, double* share
       const bool out = x < fit.x - 1 || x > fit.x + fit.width || y < fit.y - 1 || y > fit.y + fit.height;
       if (in) {
         ++inside;
-        if (Near(c, colour)) ++matching;
-      } else if (out && !Near(c, Rgb8{0, 0, 0})) {
+        const int sx = static_cast<int>(static_cast<long>(x - fit.x) * kWidth / fit.width);
+        const int sy = static_cast<int>(static_cast<long>(y - fit.y) * kHeight / fit.height);
+        if (Near(c, expected.At(sx, sy), tolerance)) ++matching;
+      } else if (out && !Near(c, Rgb8{0, 0, 0}, 8)) {
         *barsBlack = false;
       }
     }
   }
-  *share = inside ? static_cast<double>(matching) / static_cast<double>(inside) : 0.0;
+  return inside ? static_cast<double>(matching) / static_cast<double>(inside) : 0.0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  unsigned r = 0, g = 0, b = 0;
-  if (argc < 3 || std::sscanf(argv[2], "%u,%u,%u", &r, &g, &b) != 3) {
-    std::fprintf(stderr, "usage: frame_check <folder> <r,g,b> [--letterboxed]\n");
-    return 2;
+  RgbFrame expected;
+  int next = 2;
+  int tolerance = 8;
+  std::string what;
+  if (argc > 4 && std::strcmp(argv[2], "--picture") == 0) {
+    if (!ExpectedFromMember(argv[3], argv[4], &expected)) {
+      std::printf("frame_check: %s of %s can't be read\n", argv[4], argv[3]);
+      return 2;
+    }
+    what = argv[4];
+    tolerance = 12;
+    next = 5;
+  } else {
+    unsigned r = 0, g = 0, b = 0;
+    if (argc < 3 || std::sscanf(argv[2], "%u,%u,%u", &r, &g, &b) != 3) {
+      std::fprintf(stderr, "usage: frame_check <folder> (--picture <archive> <member> | <r,g,b>) [--letterboxed]\n");
+      return 2;
+    }
+    expected.width = kWidth;
+    expected.height = kHeight;
+    for (int i = 0; i < kWidth * kHeight; ++i) expected.rgb.insert(expected.rgb.end(), {uint8_t(r), uint8_t(g), uint8_t(b)});
+    what = argv[2];
+    next = 3;
   }
-  const bool letterboxed = argc > 3 && std::strcmp(argv[3], "--letterboxed") == 0;
-  const Rgb8 colour{static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b)};
+  const bool letterboxed = argc > next && std::strcmp(argv[next], "--letterboxed") == 0;
+  if (letterboxed) tolerance = 20;
+  const double needed = 0.9;
   const auto files = PngFilesIn(argv[1]);
   if (files.empty()) {
     std::printf("frame_check: no frames in %s\n", argv[1]);
@@ -63,13 +113,16 @@ int main(int argc, char** argv) {
       std::printf("frame_check: %s is not a PNG\n", file.c_str());
       return 1;
     }
-    double share = 0;
+    if (!letterboxed && (frame.width != kWidth || frame.height != kHeight)) {
+      std::printf("frame_check: %s is %dx%d, not %dx%d\n", file.c_str(), frame.width, frame.height, kWidth, kHeight);
+      continue;
+    }
     bool barsBlack = true;
-    Measure(frame, colour, letterboxed, &share, &barsBlack);
-    std::printf("frame_check: %s %dx%d: %.0f%% of the picture shows %u,%u,%u%s\n", file.c_str(), frame.width,
-                frame.height, share * 100, r, g, b, letterboxed ? (barsBlack ? ", black bars" : ", bars not black") : "");
-    if (share >= 0.9 && barsBlack) return 0;
+    const double share = Measure(frame, expected, letterboxed, tolerance, &barsBlack);
+    std::printf("frame_check: %s %dx%d: %.0f%% of the picture shows %s%s\n", file.c_str(), frame.width, frame.height,
+                share * 100, what.c_str(), letterboxed ? (barsBlack ? ", black bars" : ", bars not black") : "");
+    if (share >= needed && barsBlack) return 0;
   }
-  std::printf("frame_check: no frame of %zu shows the picture\n", files.size());
+  std::printf("frame_check: no frame of %zu shows %s\n", files.size(), what.c_str());
   return 1;
 }

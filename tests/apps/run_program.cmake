@@ -8,8 +8,9 @@
 #   FILES           files (separated by "@@") the run must write: removed
 #                   before it starts, there and not empty after it
 #   STOP_AFTER      seconds after which it is sent SIGINT, as Ctrl+C would
-#   FRAMES          "<r,g,b> [--letterboxed]": the run writes its frames into
-#                   FRAME_DIR and FRAME_CHECK must find the picture in one
+#   FRAMES          frame_check's arguments after the folder: the run writes
+#                   its frames into FRAME_DIR and FRAME_CHECK must find the
+#                   picture in one
 #   XVFB            xvfb-run, to run on a virtual X display (MISSING: skip)
 if(XVFB STREQUAL "MISSING")
   message("xvfb-run is not installed (Debian package xvfb): skipping the run in an X window")

@@ -17,12 +17,28 @@
 #include "platform/framework/window_manager.h"
 #include "platform/headless/headless_backend.h"
 #include "tests/support/temp_folder.h"
+#include "tools/builder/archive_writer.h"
+#include "tools/builder/bmp_writer.h"
 
 namespace {
 
 class GameAppTest : public ::testing::Test {
  protected:
-  GameAppTest() : config_("XDG_CONFIG_HOME", folder_.Path().c_str()) {}
+  GameAppTest()
+      : config_("XDG_CONFIG_HOME", folder_.Path().c_str()), media_("KORVANE_MEDIA_DIRS", Data().Path().c_str()) {}
+
+  // The start-up shows the title picture of the interface archive: a plain
+  // one here, written once for all the tests of the program.
+  static TempFolder& Data() {
+    static TempFolder data;
+    return data;
+  }
+  static void SetUpTestSuite() {
+    BuilderPicture title{640, 480, std::vector<uint8_t>(640 * 480, 20)};
+    ArchiveWriter archive;
+    ASSERT_TRUE(archive.AddMember("TITLE.BMP", BmpFileBytes(title, BuilderPalette{})));
+    ASSERT_TRUE(archive.WriteFile(Data().Join("INTERFC.CAN")));
+  }
 
   void SetUp() override {
     MessageQueueReset();
@@ -63,6 +79,7 @@ class GameAppTest : public ::testing::Test {
 
   TempFolder folder_;
   ScopedEnv config_;
+  ScopedEnv media_;
   Direct3DVariant variant_;
   HeadlessInput* input_ = nullptr;
   std::unique_ptr<CGameApp> app_;

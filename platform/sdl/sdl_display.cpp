@@ -6,18 +6,21 @@
 #include <vector>
 
 #include "platform/debug_output.h"
+#include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/sdl_devices.h"
 
 namespace {
 
+// Shows frames in a window, or (window null) in a memory surface.
 class SdlDisplay : public SdlScreen {
  public:
-  SdlDisplay(std::shared_ptr<SdlLibrary> sdl, SDL_Window* window, SDL_Renderer* renderer)
-      : sdl_(std::move(sdl)), window_(window), renderer_(renderer) {}
+  SdlDisplay(std::shared_ptr<SdlLibrary> sdl, SDL_Window* window, SDL_Renderer* renderer, SDL_Surface* memory = nullptr)
+      : sdl_(std::move(sdl)), window_(window), renderer_(renderer), memory_(memory) {}
   ~SdlDisplay() override {
     if (texture_) SDL_DestroyTexture(texture_);
     SDL_DestroyRenderer(renderer_);
-    SDL_DestroyWindow(window_);
+    if (window_) SDL_DestroyWindow(window_);
+    if (memory_) SDL_FreeSurface(memory_);
   }
   const char* Name() const override { return "SDL2 window"; }
 
@@ -39,6 +42,7 @@ class SdlDisplay : public SdlScreen {
   void RestoreDesktop() override {
     exclusive_ = false;
     SetFullScreen(false);
+    if (!window_) return;
     SDL_SetRelativeMouseMode(SDL_FALSE);
     SDL_ShowCursor(SDL_ENABLE);
   }
@@ -89,7 +93,7 @@ class SdlDisplay : public SdlScreen {
   // Full screen is a borderless window covering the desktop of the display
   // the window is on; the window's place and size are kept for the way back.
   void SetFullScreen(bool on) {
-    if (on == fullScreen_) return;
+    if (on == fullScreen_ || !window_) return;
     if (on) {
       SDL_Rect bounds;
       if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &bounds) != 0) {
@@ -170,6 +174,7 @@ class SdlDisplay : public SdlScreen {
   std::shared_ptr<SdlLibrary> sdl_;  // kept until the window is gone
   SDL_Window* window_;
   SDL_Renderer* renderer_;
+  SDL_Surface* memory_;
   SDL_Texture* texture_ = nullptr;
   int textureWidth_ = 0;
   int textureHeight_ = 0;
@@ -181,6 +186,18 @@ class SdlDisplay : public SdlScreen {
 };
 
 }  // namespace
+
+std::unique_ptr<PlatformDisplay> SdlMemoryDisplayCreate(int width, int height) {
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  SDL_Surface* memory = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
+  SDL_Renderer* renderer = memory ? SDL_CreateSoftwareRenderer(memory) : nullptr;
+  if (!renderer) {
+    OutputDebugString(SDL_GetError());
+    if (memory) SDL_FreeSurface(memory);
+    return nullptr;
+  }
+  return std::make_unique<SdlDisplay>(nullptr, nullptr, renderer, memory);
+}
 
 std::unique_ptr<SdlScreen> SdlDisplayCreate(std::shared_ptr<SdlLibrary> sdl) {
   // The game's screens are 640x480; the window scales them to the desktop.

@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "platform/headless/headless_backend.h"
 #include "tests/support/png_file.h"
 #include "tests/support/temp_folder.h"
+#if KORVANE_HAVE_SDL
+#include "platform/sdl/sdl_backend.h"
+#endif
 
 TEST(DisplayImage, PixelsOfEveryLayoutBecomeRgb) {
   const Rgb8 palette[256] = {{1, 2, 3}, {200, 100, 50}};
@@ -65,3 +69,28 @@ TEST(HeadlessDisplay, EveryNthFrameIsWrittenAsAPng) {
   ASSERT_TRUE(display.ReadPresented(&frame));
   EXPECT_EQ(frame.At(0, 0), (Rgb8{20, 0, 0}));
 }
+
+#if KORVANE_HAVE_SDL
+TEST(SdlDisplay, AFrameIsScaledIntoTheTargetBetweenBlackBars) {
+  const std::unique_ptr<PlatformDisplay> display = SdlMemoryDisplayCreate(1920, 1080);
+  ASSERT_NE(display, nullptr);
+  // Left half colour 1, right half colour 2.
+  Rgb8 palette[256];
+  palette[1] = Rgb8{255, 0, 0};
+  palette[2] = Rgb8{0, 0, 255};
+  std::vector<uint8_t> pixels(640 * 480);
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) pixels[static_cast<size_t>(y * 640 + x)] = x < 320 ? 1 : 2;
+  display->Present(DisplayImage{pixels.data(), 640, 480, 640, kPixelIndexed8, palette});
+  RgbFrame frame;
+  ASSERT_TRUE(display->ReadPresented(&frame));
+  ASSERT_EQ(frame.width, 1920);
+  ASSERT_EQ(frame.height, 1080);
+  EXPECT_EQ(frame.At(100, 540), (Rgb8{0, 0, 0})) << "left bar";
+  EXPECT_EQ(frame.At(1800, 540), (Rgb8{0, 0, 0})) << "right bar";
+  EXPECT_EQ(frame.At(250, 10), (Rgb8{255, 0, 0})) << "the picture starts at 240";
+  EXPECT_EQ(frame.At(950, 1070), (Rgb8{255, 0, 0}));
+  EXPECT_EQ(frame.At(970, 540), (Rgb8{0, 0, 255})) << "scaled 2.25 times: the middle is at 960";
+  EXPECT_EQ(frame.At(1670, 540), (Rgb8{0, 0, 255}));
+}
+#endif

@@ -7,6 +7,7 @@
 #include "engine/depth_cue.h"
 #include "engine/frame_stamp.h"
 #include "engine/light.h"
+#include "engine/lighting.h"
 #include "engine/palette.h"
 #include "engine/particle.h"
 #include "engine/render_software.h"
@@ -255,6 +256,42 @@ TEST_F(RenderBspTest, ParticlesAreDrawnInTreeOrderWithTheWalls) {
   Render();
   EXPECT_EQ(target_.Count(11), 0);
   PaletteReset();
+}
+
+}  // namespace
+
+namespace {
+
+// Instance faces are lit with the light-source switch that the last
+// fragment handed to the drawing left. A fragment wholly off the view, near
+// enough to go through the clipper, is handed on (and clipped away) after
+// the wall in view: the switch is its, though the pass passes it over.
+TEST_F(RenderBspTest, LightSwitchIsWhatTheLastFragmentHandedOnLeftEvenOffTheView) {
+  ViewLookAlongZ(&target_.view, 0, 0, 0);
+  RenderTestPolygon(world_, QuadFacingEye(-20, -20, 20, 20, 50), 77);
+  // In the wall's plane (so after it in its node's list), far to the left,
+  // nearer than the focal length (64).
+  WorldPolygon* aside = RenderTestPolygon(world_, QuadFacingEye(-500, -10, -400, 10, 50), 55, kPolygonNoLightSources);
+  Render();
+  EXPECT_GT(target_.Count(77), 0);
+  EXPECT_EQ(target_.Count(55), 0);
+  EXPECT_EQ(g_SurfaceTakesLights, 0);
+  // Nothing of it is drawn, and it is not stamped as drawn.
+  EXPECT_EQ(aside->lastDrawn, kStampNever);
+  // Never drawn, it is not handed on: the wall's switch stands.
+  aside->flags |= kPolygonNeverDrawn;
+  Render();
+  EXPECT_EQ(g_SurfaceTakesLights, 1);
+  // Further off, every vertex lies beyond the focal length: it would have
+  // an empty rectangle off the edge and is not handed on.
+  aside->flags &= ~kPolygonNeverDrawn;
+  PolygonDelete(aside);
+  RenderTestPolygon(world_, QuadFacingEye(-300, -300, 300, 300, 600), 57);
+  RenderTestPolygon(world_, QuadFacingEye(-50000, -10, -40000, 10, 600), 56, kPolygonNoLightSources);
+  Render();
+  EXPECT_GT(target_.Count(57), 0);
+  EXPECT_EQ(target_.Count(56), 0);
+  EXPECT_EQ(g_SurfaceTakesLights, 1);
 }
 
 }  // namespace

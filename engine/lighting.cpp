@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "engine/depth_cue.h"
+#include "engine/light_select.h"
 #include "engine/polygon_math.h"
 #include "engine/render_world.h"
 #include "engine/view.h"
@@ -47,14 +48,21 @@ int LightLevelFromFloat(float f) {
 
 int LightingAtPoint(float x, float y, float z, float nx, float ny, float nz, float base) {
   if (g_SurfaceTakesLights && g_CurrentWorld) {
-    for (const Light* light = g_CurrentWorld->firstLight; light; light = light->next) {
-      if (light->type == kLightTypeSphere) continue;
+    auto add = [&](const Light* light) {
+      if (light->type == kLightTypeSphere) return;
       Vec3 d;
       float distanceSquared;
-      if (!LightReaches(light, light->x, light->y, light->z, x, y, z, &d, &distanceSquared)) continue;
+      if (!LightReaches(light, light->x, light->y, light->z, x, y, z, &d, &distanceSquared)) return;
       const float dot = d.x * nx + d.y * ny + d.z * nz;
-      if (!(dot > 0.0f)) continue;
+      if (!(dot > 0.0f)) return;
       base += light->halfPower * dot / std::fmax(distanceSquared, 1.0f);
+    };
+    // The lights chosen for the fragment being drawn are those of the list
+    // that can reach it, in list order.
+    if (g_LightSelection.active) {
+      for (int i = 0; i < g_LightSelection.count; ++i) add(g_LightSelection.lights[i]);
+    } else {
+      for (const Light* light = g_CurrentWorld->firstLight; light; light = light->next) add(light);
     }
   }
   return FinishLevel(base, g_CameraPosition.x, g_CameraPosition.y, g_CameraPosition.z, x, y, z);

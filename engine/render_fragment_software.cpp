@@ -1,5 +1,8 @@
+#include <cmath>
+
 #include "engine/frame_stamp.h"
 #include "engine/frustum_clip.h"
+#include "engine/light_select.h"
 #include "engine/lighting.h"
 #include "engine/polygon_math.h"
 #include "engine/render_software.h"
@@ -31,26 +34,53 @@ bool FindLightSpot(const BspFragment* fragment, Vec3* spot) {
   if (!polygon->surface) return false;
   const Vec3 normal = polygon->worldNormal;
   const int count = fragment->vertexCount;
-  for (const Light* light = g_CurrentWorld->firstLight; light; light = light->next) {
-    if (light->type != kLightTypePoint) continue;
+  auto makesSpot = [&](const Light* light) {
+    if (light->type != kLightTypePoint) return false;
     const Vec3 position = {light->x, light->y, light->z};
     const float t = Dot(normal, position) - polygon->worldD;
-    if (!(t > 0.0f && t < 4.0f * light->size)) continue;
+    if (!(t > 0.0f && t < 4.0f * light->size)) return false;
     const Vec3 foot = position - normal * t;
-    bool inside = true;
     Vec3 previous = FragmentPoint(fragment, count - 1);
-    for (int i = 0; i < count && inside; ++i) {
+    for (int i = 0; i < count; ++i) {
       const Vec3 current = FragmentPoint(fragment, i);
-      if (Dot(foot - previous, Cross(normal, current - previous)) < 0.0f) inside = false;
+      if (Dot(foot - previous, Cross(normal, current - previous)) < 0.0f) return false;
       previous = current;
     }
-    if (inside) {
-      *spot = foot;
-      return true;
+    *spot = foot;
+    return true;
+  };
+  // The lights chosen for the fragment are those of the list that can
+  // reach it, in list order: the first that makes a spot is the same.
+  if (g_LightSelection.active) {
+    for (int i = 0; i < g_LightSelection.count; ++i) {
+      if (makesSpot(g_LightSelection.lights[i])) return true;
     }
+    return false;
+  }
+  for (const Light* light = g_CurrentWorld->firstLight; light; light = light->next) {
+    if (makesSpot(light)) return true;
   }
   return false;
 }
+
+// The lights that can reach the fragment, for its lighting and light spot,
+// chosen while it is drawn.
+class FragmentLights {
+ public:
+  explicit FragmentLights(const BspFragment* fragment) {
+    if (!g_FragmentLighting || !g_CurrentWorld || !g_CurrentWorld->firstLight) return;
+    Vec3 min = FragmentPoint(fragment, 0), max = min;
+    for (int i = 1; i < fragment->vertexCount; ++i) {
+      const Vec3 p = FragmentPoint(fragment, i);
+      min = {std::fmin(min.x, p.x), std::fmin(min.y, p.y), std::fmin(min.z, p.z)};
+      max = {std::fmax(max.x, p.x), std::fmax(max.y, p.y), std::fmax(max.z, p.z)};
+    }
+    LightSelectBox(min, max, std::sqrt(LengthSquared(fragment->polygon->worldNormal)));
+  }
+  ~FragmentLights() { LightSelectRelease(); }
+  FragmentLights(const FragmentLights&) = delete;
+  FragmentLights& operator=(const FragmentLights&) = delete;
+};
 
 // Draws the fragment as a fan of triangles round the light spot, each
 // through the lit clipper; the spot carries the mean of the vertex lights.
@@ -152,6 +182,7 @@ void RenderFragmentSoftware(BspFragment* fragment, int clip) {
   if (!fragment || !fragment->polygon) return;
   fragment->polygon->lastDrawn = g_FrameStamp;
   View* view = g_CurrentView;
+  const FragmentLights lights(fragment);
   if (g_FragmentLighting && g_FragmentLightSpots && fragment->vertexCount >= 3 && g_CurrentWorld &&
       g_CurrentWorld->firstLight) {
     Vec3 spot;

@@ -8,6 +8,7 @@
 #include "engine/instance.h"
 #include "engine/instance_fragment.h"
 #include "engine/instance_render.h"
+#include "engine/light_select.h"
 #include "engine/particle.h"
 #include "engine/polygon_group.h"
 #include "engine/polygon_math.h"
@@ -220,6 +221,7 @@ void RenderWorld(World* world, View* view) {
 
   ViewSetup(view);
   WorldRebuildGroups(world);
+  LightSelectFrameBegin();
   VertexCacheAllocate(world, hardware);
 
   const bool zBuffered = RenderInstancesZBuffered(view);
@@ -258,6 +260,7 @@ void RenderWorld(World* world, View* view) {
     for (InstanceNode* node = world->firstInstanceNode; node; node = node->nextInWorld) DrawInstanceZBuffered(node);
   }
 
+  LightSelectFrameEnd();
   VertexCacheFree();
   ParticlesBackToRoot(world);
   HalfResolutionEnd(view, half);

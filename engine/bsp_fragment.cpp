@@ -32,6 +32,21 @@ void FragmentUnlinkFromNode(BspFragment* fragment) {
   ListUnlink(node->firstFragment, node->lastFragment, fragment, &BspFragment::prev, &BspFragment::next);
   fragment->node = nullptr;
   --node->fragmentCount;
+  if (fragment->vertexCount == 2) --node->lineFragments;
+}
+
+// The node's box of its fragments takes in one more.
+void GrowFragmentBox(BspNode* node, const BspFragment* fragment) {
+  const Vec3 lo = fragment->boundCentre - fragment->boundHalf, hi = fragment->boundCentre + fragment->boundHalf;
+  if (node->fragmentCount == 1) {
+    node->fragmentMin = lo;
+    node->fragmentMax = hi;
+    return;
+  }
+  node->fragmentMin = {std::fmin(node->fragmentMin.x, lo.x), std::fmin(node->fragmentMin.y, lo.y),
+                       std::fmin(node->fragmentMin.z, lo.z)};
+  node->fragmentMax = {std::fmax(node->fragmentMax.x, hi.x), std::fmax(node->fragmentMax.y, hi.y),
+                       std::fmax(node->fragmentMax.z, hi.z)};
 }
 
 // Order keys: a fragment's key lies between its neighbours' in the list,
@@ -71,13 +86,15 @@ void FragmentInsertInNode(BspFragment* fragment, BspNode* node, BspFragment* bef
   fragment->node = node;
   ListInsertBefore(node->firstFragment, node->lastFragment, fragment, before, &BspFragment::prev, &BspFragment::next);
   ++node->fragmentCount;
+  if (fragment->vertexCount == 2) ++node->lineFragments;
+  GrowFragmentBox(node, fragment);
   SetOrderKey(fragment, node);
   if (node->index) BspNodeIndexAdd(fragment);
 }
 
-// The sphere round the fragment's vertices, a little larger than the exact
+// The box round the fragment's vertices, a little larger than the exact
 // one so that rounding never leaves a vertex outside it.
-void SetBoundingSphere(BspFragment* fragment) {
+void SetBoundingBox(BspFragment* fragment) {
   const World* world = fragment->polygon->world;
   Vec3 min = VertexPosition(world, fragment->vertices[0].vertex), max = min;
   for (int i = 1; i < fragment->vertexCount; ++i) {
@@ -85,14 +102,11 @@ void SetBoundingSphere(BspFragment* fragment) {
     min = {std::fmin(min.x, p.x), std::fmin(min.y, p.y), std::fmin(min.z, p.z)};
     max = {std::fmax(max.x, p.x), std::fmax(max.y, p.y), std::fmax(max.z, p.z)};
   }
-  const Vec3 centre = (min + max) * 0.5f;
-  float radiusSquared = 0.0f;
-  for (int i = 0; i < fragment->vertexCount; ++i) {
-    radiusSquared =
-        std::fmax(radiusSquared, LengthSquared(VertexPosition(world, fragment->vertices[i].vertex) - centre));
-  }
-  fragment->boundCentre = centre;
-  fragment->boundRadius = std::sqrt(radiusSquared) * 1.0001f + 0.001f;
+  fragment->boundCentre = (min + max) * 0.5f;
+  const Vec3 half = (max - min) * 0.5f;
+  const float slack = 1e-6f * std::fmax(std::fmax(std::fabs(fragment->boundCentre.x), std::fabs(fragment->boundCentre.y)),
+                                        std::fabs(fragment->boundCentre.z)) + 1e-4f;
+  fragment->boundHalf = {half.x * 1.0001f + slack, half.y * 1.0001f + slack, half.z * 1.0001f + slack};
 }
 
 void FragmentSetBack(BspFragment* fragment, const BspNode* node) {
@@ -205,7 +219,7 @@ BspFragment* FragmentCreate(BspNode* node, WorldPolygon* polygon, int n, const i
 
 void FragmentLink(BspFragment* fragment, BspNode* node) {
   WorldPolygon* polygon = fragment->polygon;
-  SetBoundingSphere(fragment);
+  SetBoundingBox(fragment);
   ++polygon->world->fragmentCount;
   ListAppend(polygon->firstFragment, polygon->lastFragment, fragment, &BspFragment::prevInPolygon,
              &BspFragment::nextInPolygon);

@@ -252,7 +252,7 @@ BspFragment* FirstContainingByWalk(BspNode* node, const BspFragment* fragment) {
 }
 
 BspIndexEntry EntryOf(BspFragment* fragment) {
-  return {fragment->boundCentre, fragment->boundRadius, fragment, fragment->back, fragment->vertexCount};
+  return {fragment->boundCentre, fragment->boundHalf, fragment, fragment->back, fragment->vertexCount};
 }
 
 }  // namespace

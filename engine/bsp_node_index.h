@@ -5,7 +5,7 @@
 // containment scan of each insertion into it. A node with many fragments
 // gets an index (kept up to date by the fragment list operations of
 // engine/bsp_fragment.cpp, freed with the node):
-// - for the render passes, a compact entry per fragment (bounding sphere,
+// - for the render passes, a compact entry per fragment (bounding box,
 //   facing, vertex count), so that a fragment rejected before its polygon
 //   and vertices are read costs a few bytes of one array;
 // - for insertion, a grid over the node's plane of the region each fragment
@@ -21,8 +21,8 @@ inline constexpr int kBspIndexMinFragments = 32;
 
 // One fragment of an indexed node, as the render passes test it first.
 struct BspIndexEntry {
-  Vec3 centre;  // the fragment's bounding sphere
-  float radius;
+  Vec3 centre;  // the box round the fragment's vertices: centre
+  Vec3 half;    // and half sides
   BspFragment* fragment;
   std::int32_t back;  // the fragment's back flag
   std::int32_t vertexCount;

@@ -1,8 +1,8 @@
 #pragma once
 // The software pass's first look at a node's fragments: from each
-// fragment's bounding sphere alone (for a busy node, its index's entries), it drops the
-// fragments the pass would drop anyway once it had projected their vertices
-// and read their polygons, so that those cost a few bytes of one array:
+// fragment's bounding box alone (for a busy node, its index's entries), it
+// drops the fragments the pass would drop anyway once it had projected
+// their vertices and read their polygons, so that those cost a few bytes:
 // - facing away from the eye;
 // - wholly behind the eye (no vertex in front of depth 1.0);
 // - wholly beyond the focal depth and in the screen's range (so none would

@@ -553,6 +553,9 @@ struct BspNode {
   FrameStamp chainStamp;  // render: leaf-chain stamp when on the current chain
   BspNode* chainNext;     // render: next node down the leaf chain (root to leaf)
   BspNodeIndex* index;    // a busy node's index of its fragments, or null (engine/bsp_node_index.h)
+  Vec3 fragmentMin;       // a box holding the boxes of the fragments here (while there are any;
+  Vec3 fragmentMax;       //   it grows as they arrive and need not shrink as they leave)
+  std::int32_t lineFragments;  // fragments of 2 vertices here
 };
 
 // One vertex of a fragment.
@@ -576,8 +579,8 @@ struct BspFragment {
   std::int32_t renderMark;                        // as stored (0 when made at run time); no pass reads it
   // Kept by the node's list operations, not stored:
   std::int64_t order;       // grows along the node's list: compares list positions
-  Vec3 boundCentre;         // bounding sphere of the vertices (set when linked; they never move)
-  float boundRadius;
+  Vec3 boundCentre;         // box round the vertices, set when linked (they never move):
+  Vec3 boundHalf;           //   its centre and half sides
   std::int32_t indexSlot;   // its entry in the node's index, while the node has one
   FragmentVertex vertices[kFragmentMaxVertices];  // first vertexCount used
 };

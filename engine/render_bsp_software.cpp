@@ -123,7 +123,7 @@ void DrawFragment(BspFragment* fragment, int side, View* view, bool depthCueClip
 }
 
 // A node's fragments, in list order, after a first look at their bounding
-// spheres has dropped what the full test would drop.
+// boxes has dropped what the full test would drop.
 void DrawNodeFragments(BspNode* node, int side, View* view) {
   const bool depthCueClips = g_DepthCueFar >= 0.0f;
   // Drawing never reaches another node's fragments, so one list serves.

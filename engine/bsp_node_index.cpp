@@ -16,21 +16,6 @@
 // prism is cut to a slab round that plane and bounded by a box. A fragment
 // whose prism cannot be bounded so (its plane steep to the node's, or edges
 // that bound nothing) counts as able to contain anything.
-struct BspRegion {
-  Vec3 min, max;
-  bool bounded;
-};
-
-struct BspNodeIndex {
-  std::vector<BspIndexEntry> entries;  // by slot
-  // Containment, made on the first search:
-  bool regionsMade = false;
-  std::vector<BspRegion> regions;  // by slot
-  int axisA = 0, axisB = 1;        // the grid's two axes: the plane seen along its steepest axis
-  float cellSize = 1.0f;
-  std::unordered_map<std::uint64_t, std::vector<BspFragment*>> cells;
-  std::vector<BspFragment*> unbounded;  // regions too large or not bounded: tested every time
-};
 
 namespace {
 
@@ -220,28 +205,22 @@ void Unregister(BspNodeIndex& index, BspFragment* fragment, const BspRegion& reg
 // Every fragment's region, and the grid with a cell about the size of a
 // typical region.
 void MakeRegions(BspNodeIndex& index, const BspNode* node) {
-  const Vec3 n = node->normal;
-  const float ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
-  const int steepest = ax >= ay && ax >= az ? 0 : (ay >= az ? 1 : 2);
-  index.axisA = steepest == 0 ? 1 : 0;
-  index.axisB = steepest == 2 ? 1 : 2;
-  index.regions.resize(index.entries.size());
   std::vector<float> sizes;
-  for (std::size_t slot = 0; slot < index.entries.size(); ++slot) {
-    const BspRegion region = RegionOf(index.entries[slot].fragment, node);
-    index.regions[slot] = region;
-    if (region.bounded) {
-      sizes.push_back(std::max(Axis(region.max, index.axisA) - Axis(region.min, index.axisA),
-                               Axis(region.max, index.axisB) - Axis(region.min, index.axisB)));
+  for (const BspIndexCluster& cluster : index.clusters) {
+    for (const BspIndexEntry& e : cluster.entries) {
+      const BspRegion region = RegionOf(e.fragment, node);
+      index.regions[e.fragment] = region;
+      if (region.bounded) {
+        sizes.push_back(std::max(Axis(region.max, index.axisA) - Axis(region.min, index.axisA),
+                                 Axis(region.max, index.axisB) - Axis(region.min, index.axisB)));
+      }
     }
   }
   if (!sizes.empty()) {
     std::nth_element(sizes.begin(), sizes.begin() + static_cast<long>(sizes.size() / 2), sizes.end());
     index.cellSize = std::max(sizes[sizes.size() / 2], 1.0f);
   }
-  for (std::size_t slot = 0; slot < index.entries.size(); ++slot) {
-    Register(index, index.entries[slot].fragment, index.regions[slot]);
-  }
+  for (const auto& [fragment, region] : index.regions) Register(index, const_cast<BspFragment*>(fragment), region);
   index.regionsMade = true;
 }
 
@@ -251,8 +230,43 @@ BspFragment* FirstContainingByWalk(BspNode* node, const BspFragment* fragment) {
   return before;
 }
 
-BspIndexEntry EntryOf(BspFragment* fragment) {
-  return {fragment->boundCentre, fragment->boundHalf, fragment, fragment->back, fragment->vertexCount};
+// --- clusters ----------------------------------------------------------------
+
+// Clusters of about this many fragments, for fragments spread evenly.
+constexpr float kClusterFragments = 16.0f;
+
+// The cluster of a fragment: the cell of its box's centre.
+std::uint64_t ClusterKey(const BspNodeIndex& index, const BspFragment* fragment) {
+  constexpr float kLimit = 1e9f;
+  const float a = std::clamp(Axis(fragment->boundCentre, index.axisA) / index.clusterSize, -kLimit, kLimit);
+  const float b = std::clamp(Axis(fragment->boundCentre, index.axisB) / index.clusterSize, -kLimit, kLimit);
+  // A NaN centre goes to the cell at 0.
+  return CellKey(a == a ? static_cast<std::int64_t>(std::floor(a)) : 0,
+                 b == b ? static_cast<std::int64_t>(std::floor(b)) : 0);
+}
+
+BspIndexCluster& ClusterOf(BspNodeIndex& index, const BspFragment* fragment) {
+  const auto [found, made] =
+      index.clusterAt.try_emplace(ClusterKey(index, fragment), static_cast<std::int32_t>(index.clusters.size()));
+  if (made) index.clusters.push_back(BspIndexCluster{{0, 0, 0}, {0, 0, 0}, 0, {}});
+  return index.clusters[static_cast<std::size_t>(found->second)];
+}
+
+void ClusterAdd(BspNodeIndex& index, BspFragment* fragment) {
+  BspIndexCluster& cluster = ClusterOf(index, fragment);
+  const Vec3 c = fragment->boundCentre, h = fragment->boundHalf;
+  const Vec3 lo = {c.x - h.x, c.y - h.y, c.z - h.z}, hi = {c.x + h.x, c.y + h.y, c.z + h.z};
+  if (cluster.entries.empty()) {
+    cluster.min = lo;
+    cluster.max = hi;
+  } else {
+    cluster.min = {std::fmin(cluster.min.x, lo.x), std::fmin(cluster.min.y, lo.y), std::fmin(cluster.min.z, lo.z)};
+    cluster.max = {std::fmax(cluster.max.x, hi.x), std::fmax(cluster.max.y, hi.y), std::fmax(cluster.max.z, hi.z)};
+  }
+  if (fragment->vertexCount == 2) ++cluster.lineFragments;
+  fragment->indexSlot = static_cast<std::int32_t>(cluster.entries.size());
+  cluster.entries.push_back(
+      {fragment->boundCentre, fragment->boundHalf, fragment, fragment->back, fragment->vertexCount});
 }
 
 }  // namespace
@@ -260,18 +274,21 @@ BspIndexEntry EntryOf(BspFragment* fragment) {
 BspNodeIndex* BspNodeIndexFor(BspNode* node) {
   if (node->index || node->fragmentCount < kBspIndexMinFragments) return node->index;
   auto* index = new BspNodeIndex;
-  index->entries.reserve(static_cast<std::size_t>(node->fragmentCount));
-  for (BspFragment* f = node->firstFragment; f; f = f->next) {
-    f->indexSlot = static_cast<std::int32_t>(index->entries.size());
-    index->entries.push_back(EntryOf(f));
-  }
+  const Vec3 n = node->normal;
+  const float ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
+  const int steepest = ax >= ay && ax >= az ? 0 : (ay >= az ? 1 : 2);
+  index->axisA = steepest == 0 ? 1 : 0;
+  index->axisB = steepest == 2 ? 1 : 2;
+  // Cells that hold about kClusterFragments of the fragments spread over
+  // the box round them.
+  const float spanA = Axis(node->fragmentMax, index->axisA) - Axis(node->fragmentMin, index->axisA);
+  const float spanB = Axis(node->fragmentMax, index->axisB) - Axis(node->fragmentMin, index->axisB);
+  const float area = std::fmax(spanA, 1.0f) * std::fmax(spanB, 1.0f);
+  const float size = std::sqrt(area / static_cast<float>(node->fragmentCount) * kClusterFragments);
+  index->clusterSize = size >= 1.0f && size < 1e30f ? size : 1.0f;
+  for (BspFragment* f = node->firstFragment; f; f = f->next) ClusterAdd(*index, f);
   node->index = index;
   return index;
-}
-
-const BspIndexEntry* BspNodeIndexEntries(const BspNodeIndex* index, int* count) {
-  *count = static_cast<int>(index->entries.size());
-  return index->entries.data();
 }
 
 void BspNodeIndexFree(BspNode* node) {
@@ -282,33 +299,34 @@ void BspNodeIndexFree(BspNode* node) {
 
 void BspNodeIndexAdd(BspFragment* fragment) {
   BspNodeIndex& index = *fragment->node->index;
-  fragment->indexSlot = static_cast<std::int32_t>(index.entries.size());
-  index.entries.push_back(EntryOf(fragment));
+  ClusterAdd(index, fragment);
   if (index.regionsMade) {
-    index.regions.push_back(RegionOf(fragment, fragment->node));
-    Register(index, fragment, index.regions.back());
+    const BspRegion region = RegionOf(fragment, fragment->node);
+    index.regions[fragment] = region;
+    Register(index, fragment, region);
   }
 }
 
 void BspNodeIndexRemove(BspFragment* fragment) {
   BspNodeIndex& index = *fragment->node->index;
-  const std::size_t slot = static_cast<std::size_t>(fragment->indexSlot);
-  const std::size_t last = index.entries.size() - 1;
   if (index.regionsMade) {
-    Unregister(index, fragment, index.regions[slot]);
-    index.regions[slot] = index.regions[last];
-    index.regions.pop_back();
+    const auto found = index.regions.find(fragment);
+    Unregister(index, fragment, found->second);
+    index.regions.erase(found);
   }
-  index.entries[slot] = index.entries[last];
-  index.entries[slot].fragment->indexSlot = static_cast<std::int32_t>(slot);
-  index.entries.pop_back();
+  BspIndexCluster& cluster = ClusterOf(index, fragment);
+  const std::size_t slot = static_cast<std::size_t>(fragment->indexSlot);
+  if (fragment->vertexCount == 2) --cluster.lineFragments;
+  cluster.entries[slot] = cluster.entries.back();
+  cluster.entries[slot].fragment->indexSlot = static_cast<std::int32_t>(slot);
+  cluster.entries.pop_back();
 }
 
 void BspNodeIndexPlaneMoved(BspFragment* fragment) {
   BspNode* node = fragment->node;
   if (!node || !node->index || !node->index->regionsMade) return;
   BspNodeIndex& index = *node->index;
-  BspRegion& region = index.regions[static_cast<std::size_t>(fragment->indexSlot)];
+  BspRegion& region = index.regions[fragment];
   Unregister(index, fragment, region);
   region = RegionOf(fragment, node);
   Register(index, fragment, region);
@@ -334,7 +352,7 @@ BspFragment* BspNodeFirstContaining(BspNode* node, const BspFragment* fragment) 
   std::vector<BspFragment*> candidates;
   auto consider = [&](const std::vector<BspFragment*>& list) {
     for (BspFragment* f : list) {
-      const BspRegion& r = index->regions[static_cast<std::size_t>(f->indexSlot)];
+      const BspRegion& r = index->regions.find(f)->second;
       if (!r.bounded || (r.min.x <= min.x && r.min.y <= min.y && r.min.z <= min.z && max.x <= r.max.x &&
                          max.y <= r.max.y && max.z <= r.max.z)) {
         candidates.push_back(f);

@@ -6,8 +6,9 @@
 // gets an index (kept up to date by the fragment list operations of
 // engine/bsp_fragment.cpp, freed with the node):
 // - for the render passes, a compact entry per fragment (bounding box,
-//   facing, vertex count), so that a fragment rejected before its polygon
-//   and vertices are read costs a few bytes of one array;
+//   facing, vertex count), gathered by place into clusters with boxes of
+//   their own, so that a fragment rejected before its polygon and vertices
+//   are read costs a few bytes, and a cluster rejected whole costs its box;
 // - for insertion, a grid over the node's plane of the region each fragment
 //   can contain, so that the first fragment of the list that contains a new
 //   one is found among the few that overlap it.
@@ -15,6 +16,10 @@
 // order keys (BspFragment::order), and each answer is the one the list walk
 // gives.
 #include "engine/records.h"
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
 
 // Nodes with fewer fragments than this are walked as lists.
 inline constexpr int kBspIndexMinFragments = 32;
@@ -28,10 +33,35 @@ struct BspIndexEntry {
   std::int32_t vertexCount;
 };
 
+// The entries of one cell of a grid over the node's plane, so that a cell
+// whose box is rejected rejects them all.
+struct BspIndexCluster {
+  Vec3 min, max;  // a box round its entries' boxes (it grows; it need not shrink)
+  std::int32_t lineFragments;
+  std::vector<BspIndexEntry> entries;  // BspFragment::indexSlot is the place here
+};
+
+// The region a fragment can contain (engine/bsp_node_index.cpp).
+struct BspRegion {
+  Vec3 min, max;
+  bool bounded;
+};
+
+struct BspNodeIndex {
+  int axisA = 0, axisB = 1;  // the grids' two axes: the node's plane seen along its steepest axis
+  float clusterSize = 1.0f;
+  std::vector<BspIndexCluster> clusters;
+  std::unordered_map<std::uint64_t, std::int32_t> clusterAt;  // a cell's cluster
+  // Containment, made on the first search:
+  bool regionsMade = false;
+  std::unordered_map<const BspFragment*, BspRegion> regions;
+  float cellSize = 1.0f;
+  std::unordered_map<std::uint64_t, std::vector<BspFragment*>> cells;
+  std::vector<BspFragment*> unbounded;  // regions too large or not bounded: tried every time
+};
+
 // The node's index, made now when the node is busy enough; null otherwise.
 BspNodeIndex* BspNodeIndexFor(BspNode* node);
-// The entries of an index, one per fragment of its node, in no order.
-const BspIndexEntry* BspNodeIndexEntries(const BspNodeIndex* index, int* count);
 // Frees the node's index (null-safe); the node keeps its fragments.
 void BspNodeIndexFree(BspNode* node);
 

@@ -137,18 +137,21 @@ void FragmentCull(BspNode* node, int side, View* view, std::vector<FragmentCullI
   const int awayBack = side == 1 ? 1 : 0;  // the back flag of a fragment facing away
   if (node->fragmentCount <= 0) return;
   // All of them at once, when the box round them is dropped as a fragment
-  // of any facing (and of two vertices if one has) would be.
+  // of any facing (and of two vertices if one has) would be; so for each
+  // cluster of a busy node.
   const Vec3 centre = (node->fragmentMin + node->fragmentMax) * 0.5f;
   const Vec3 half = (node->fragmentMax - node->fragmentMin) * 0.5f;
   if (Test(centre, half, -1, node->lineFragments > 0 ? 2 : 3, awayBack, view) == kFragmentDropped) return;
   if (const BspNodeIndex* index = BspNodeIndexFor(node)) {
-    int count = 0;
-    const BspIndexEntry* entries = BspNodeIndexEntries(index, &count);
     const std::size_t first = out->size();
-    for (int i = 0; i < count; ++i) {
-      const BspIndexEntry& e = entries[i];
-      const FragmentCullResult result = Test(e.centre, e.half, e.back, e.vertexCount, awayBack, view);
-      if (result != kFragmentDropped) out->push_back({e.fragment, result});
+    for (const BspIndexCluster& cluster : index->clusters) {
+      if (cluster.entries.empty()) continue;
+      const Vec3 middle = (cluster.min + cluster.max) * 0.5f, around = (cluster.max - cluster.min) * 0.5f;
+      if (Test(middle, around, -1, cluster.lineFragments > 0 ? 2 : 3, awayBack, view) == kFragmentDropped) continue;
+      for (const BspIndexEntry& e : cluster.entries) {
+        const FragmentCullResult result = Test(e.centre, e.half, e.back, e.vertexCount, awayBack, view);
+        if (result != kFragmentDropped) out->push_back({e.fragment, result});
+      }
     }
     std::sort(out->begin() + static_cast<long>(first), out->end(),
               [](const FragmentCullItem& l, const FragmentCullItem& r) { return l.fragment->order < r.fragment->order; });

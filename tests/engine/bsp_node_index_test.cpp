@@ -119,9 +119,15 @@ TEST_F(BspNodeIndexTest, BusyPlaneInsertionsGoAheadOfTheFirstContainerInListOrde
   }
   EXPECT_GT(checked, 1000);
   ASSERT_NE(root_->index, nullptr);  // the searches went through the index
-  int entries = 0;
-  BspNodeIndexEntries(root_->index, &entries);
-  EXPECT_EQ(entries, root_->fragmentCount);
+  std::size_t entries = 0;
+  for (const BspIndexCluster& cluster : root_->index->clusters) {
+    entries += cluster.entries.size();
+    for (std::size_t k = 0; k < cluster.entries.size(); ++k) {
+      EXPECT_EQ(cluster.entries[k].fragment->indexSlot, static_cast<int>(k));
+      EXPECT_EQ(cluster.entries[k].fragment->node, root_);
+    }
+  }
+  EXPECT_EQ(entries, static_cast<std::size_t>(root_->fragmentCount));
 }
 
 // A polygon of a group turned in place (its world plane updated while its

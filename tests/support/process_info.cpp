@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 
 int ProcessId() { return static_cast<int>(::getpid()); }
@@ -23,4 +24,10 @@ std::size_t PeakResidentBytes() {
   struct rusage usage {};
   ::getrusage(RUSAGE_SELF, &usage);
   return static_cast<std::size_t>(usage.ru_maxrss) * 1024;  // reported in KiB
+}
+
+double ThreadCpuSeconds() {
+  timespec now{};
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // What tests and benchmarks ask about their own process: its id, the files it
-// has open, the memory it uses.
+// has open, the memory and processor time it uses.
 #include <cstddef>
 
 // The process id (for names that test programs running in parallel must not
@@ -12,3 +12,6 @@ int OpenFileCount();
 std::size_t HeapBytesInUse();
 // The most memory the process has held in RAM so far, in bytes.
 std::size_t PeakResidentBytes();
+// Seconds of processor time the calling thread has used (what a benchmark
+// times on a machine that other work shares).
+double ThreadCpuSeconds();

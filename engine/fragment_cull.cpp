@@ -75,13 +75,21 @@ struct CullFrame {
 };
 CullFrame g_Frame;
 
+// 1 when the box lies wholly outside the frustum plane, rounding allowed for.
+bool Outside(const Plane& p, Vec3 c, Vec3 half, float extent) {
+  const Linear distance = {p.nx, p.ny, p.nz, -p.d};
+  return distance.At(c) + distance.Spread(half) + distance.Rounding(extent) + 0.01f < 0.0f;
+}
+
+float Extent(Vec3 c, Vec3 half) {
+  return std::max({std::fabs(c.x), std::fabs(c.y), std::fabs(c.z)}) + std::max({half.x, half.y, half.z});
+}
+
 // 1 when the box lies wholly outside one of the four side planes of the
-// view, rounding allowed for: the clipper keeps nothing of it.
+// view: the clipper keeps nothing of it.
 bool OutsideASide(Vec3 c, Vec3 half, float extent) {
   for (int k = 1; k <= 4; ++k) {
-    const Plane& p = g_FrustumPlanes[k];
-    const Linear distance = {p.nx, p.ny, p.nz, -p.d};
-    if (distance.At(c) + distance.Spread(half) + distance.Rounding(extent) + 0.01f < 0.0f) return true;
+    if (Outside(g_FrustumPlanes[k], c, half, extent)) return true;
   }
   return false;
 }
@@ -90,7 +98,7 @@ bool OutsideASide(Vec3 c, Vec3 half, float extent) {
 FragmentCullResult Test(Vec3 c, Vec3 half, int back, int vertexCount, int awayBack, View* view) {
   const CullFrame& f = g_Frame;
   if (vertexCount >= 3 && back == awayBack) return kFragmentDropped;
-  const float extent = std::max({std::fabs(c.x), std::fabs(c.y), std::fabs(c.z)}) + std::max({half.x, half.y, half.z});
+  const float extent = Extent(c, half);
   const Range z = Over(f.z, c, half, extent);
   if (z.hi < 1.0f) return kFragmentDropped;  // every vertex at depth 1.0 or less: none is seen
   const Range x = Over(f.x, c, half, extent), y = Over(f.y, c, half, extent);
@@ -131,6 +139,11 @@ void FragmentCullBegin() {
   f.bottom = Minus(f.y, f.bottom16, f.z);
   f.inRange = rendermath::kScreenLimit16 * 0.5f;
   f.focal = g_FocalLength;
+}
+
+bool FragmentBeyondFar(const BspFragment* fragment) {
+  const Vec3 c = fragment->boundCentre, half = fragment->boundHalf;
+  return Outside(g_FrustumPlanes[5], c, half, Extent(c, half));
 }
 
 void FragmentCull(BspNode* node, int side, View* view, std::vector<FragmentCullItem>* out) {

@@ -33,6 +33,9 @@ struct FragmentCullItem {
 
 // The frame's camera for the tests; once per traversal, after ViewSetup.
 void FragmentCullBegin();
+// 1 when the fragment lies wholly beyond the far plane of the view (plane
+// 5), rounding allowed for: the 3-D clipper keeps nothing of it.
+bool FragmentBeyondFar(const BspFragment* fragment);
 // Appends the node's fragments that are not dropped when the side given is
 // drawn, in list order. A busy node is tested through its index
 // (engine/bsp_node_index.h), a small one along its list.

@@ -7,19 +7,24 @@
 #include "engine/properties.h"
 #include "engine/world_internal.h"
 
+std::uint32_t g_LightsChanged;
+
 namespace {
 
 void LightComputeDerived(Light* light) {
+  ++g_LightsChanged;
   light->radiusSquared = light->radius * light->radius;
   light->halfPower = light->intensity * light->size / 2.0f;
 }
 
 void LightAppend(Light* light, Light*& first, Light*& last) {
+  ++g_LightsChanged;
   ListAppend(first, last, light, &Light::prev, &Light::next);
 }
 
 // Callers take a light only off the list that holds it.
 void LightUnlink(Light* light, Light*& first, Light*& last) {
+  ++g_LightsChanged;
   ListUnlink(first, last, light, &Light::prev, &Light::next);
 }
 

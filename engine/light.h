@@ -7,6 +7,13 @@
 
 class ObjBody;  // a record reader (engine/object_graph.h)
 
+// Grows whenever a light is made, read, changed through LightSet, deleted or
+// moved between lists, so that what is worked out from the lights (the
+// frame's choice of lights, engine/light_select.h) knows when to start
+// again. Code that writes a light's position, size, radius or type itself
+// must add 1.
+extern std::uint32_t g_LightsChanged;
+
 // A light appended to the world's point-light list: no properties, colour
 // (0, 0, 0) when noColour is set, radiusSquared and halfPower (intensity x
 // size / 2) computed. Null for a null world.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/light.h"
 #include "engine/render_world.h"
 
 LightSelection g_LightSelection;
@@ -25,6 +26,7 @@ struct Grid {
   bool frame = false;  // within a frame
   bool built = false;
   const World* world = nullptr;
+  std::uint32_t lightsChanged = 0;   // g_LightsChanged when built
   std::vector<const Light*> lights;  // the list's lights that can reach anything, in list order
   std::vector<float> reach;          // half the side of each one's cube
   std::vector<int> everywhere;       // reach beyond the grid: tested for every box
@@ -89,6 +91,7 @@ void ForEachCell(const CellRange& r, Visit visit) {
 void Build(Grid& g, const World* world) {
   g.built = true;
   g.world = world;
+  g.lightsChanged = g_LightsChanged;
   g.lights.clear();
   g.reach.clear();
   g.everywhere.clear();
@@ -138,13 +141,11 @@ void Build(Grid& g, const World* world) {
 
 void LightSelectFrameBegin() {
   g_Grid.frame = true;
-  g_Grid.built = false;
   LightSelectRelease();
 }
 
 void LightSelectFrameEnd() {
   g_Grid.frame = false;
-  g_Grid.built = false;
   LightSelectRelease();
 }
 
@@ -152,7 +153,7 @@ bool LightSelectBox(Vec3 min, Vec3 max, float normalLength) {
   Grid& g = g_Grid;
   LightSelectRelease();
   if (!g.frame || !g_CurrentWorld || !(normalLength <= 1.0f + kNormalSlack)) return false;
-  if (!g.built || g.world != g_CurrentWorld) Build(g, g_CurrentWorld);
+  if (!g.built || g.world != g_CurrentWorld || g.lightsChanged != g_LightsChanged) Build(g, g_CurrentWorld);
   if (static_cast<int>(g.lights.size()) < kMinLights) return false;
   // Lit points lie in the box up to rounding: clipped points between its
   // vertices, and a light spot's foot inside the fragment by a float test.

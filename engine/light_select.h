@@ -9,10 +9,10 @@
 // and the first light that makes a spot come out exactly as the walk of
 // the whole list gives them.
 //
-// The choice is made from a grid of the frame's lights, built at the first
-// choice of a frame; RenderWorld starts and ends each frame's use, as
-// lights move between frames. Outside a frame, or in a level of few lights,
-// nothing is chosen and the whole list is walked.
+// The choice is made from a grid of the lights, built again at the first
+// choice after a light has changed (g_LightsChanged, engine/light.h).
+// RenderWorld starts and ends each frame's use; outside a frame, or in a
+// level of few lights, nothing is chosen and the whole list is walked.
 #include "engine/records.h"
 
 // The frame's lights may be chosen from g_CurrentWorld until

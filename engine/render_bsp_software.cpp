@@ -4,6 +4,7 @@
 #include "engine/bsp_visit.h"
 #include "engine/depth_cue.h"
 #include "engine/fragment_cull.h"
+#include "engine/frame_stamp.h"
 #include "engine/lighting.h"
 #include "engine/render_math.h"
 #include "engine/render_software.h"
@@ -81,7 +82,7 @@ void DrawLeafFaces(BspNode* node, int side) {
 // positions of its vertices, its rectangle against the coverage buffer, and
 // then the drawing.
 void DrawFragment(BspFragment* fragment, int side, View* view, bool depthCueClips) {
-  const WorldPolygon* polygon = fragment->polygon;
+  WorldPolygon* polygon = fragment->polygon;
   if (!polygon || (polygon->flags & kPolygonNeverDrawn)) return;
   const int count = fragment->vertexCount;
   if (count >= 3 && fragment->back == (side == 1 ? 1 : 0)) return;  // faces away from the eye
@@ -119,6 +120,12 @@ void DrawFragment(BspFragment* fragment, int side, View* view, bool depthCueClip
   g_OffView.clear();
   g_FragmentLighting = g_LightsOn && !(polygon->flags & kPolygonUnlit);
   g_FragmentLightSpots = g_LightSpotsOn && !(polygon->flags & kPolygonNoLightSpots);
+  if (depthCueClips && FragmentBeyondFar(fragment)) {
+    // The clipper would keep nothing of it: all that drawing it leaves is
+    // its polygon's drawn stamp.
+    fragment->polygon->lastDrawn = g_FrameStamp;
+    return;
+  }
   RenderFragmentSoftware(fragment, (depthCueClips || nearVertex) ? 1 : 0);
 }
 

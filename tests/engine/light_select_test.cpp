@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "engine/depth_cue.h"
 #include "engine/light.h"
@@ -91,6 +92,35 @@ TEST_F(LightSelectTest, NothingIsChosenOutsideAFrameOrForFewLights) {
   // A normal longer than 1 could reach a spot from further: walk the list.
   EXPECT_FALSE(LightSelectBox({0, 0, 0}, {1, 1, 1}, 1.5f));
   EXPECT_FALSE(g_LightSelection.active);
+}
+
+}  // namespace
+
+namespace {
+
+// The choice follows lights that move between frames.
+TEST_F(LightSelectTest, ALightMovedThroughLightSetIsChosenWhereItIsNow) {
+  std::vector<Light*> lights;
+  for (int i = 0; i < 12; ++i) {
+    lights.push_back(LightCreate(world_, 1000.0f * i, 0, 0, 1, 1, 1, 1, 10, 100, kLightTypePoint, 0));
+  }
+  auto chosen = [](const Light* light) {
+    for (int i = 0; i < g_LightSelection.count; ++i) {
+      if (g_LightSelection.lights[i] == light) return true;
+    }
+    return false;
+  };
+  LightSelectFrameBegin();
+  ASSERT_TRUE(LightSelectBox({-10, -10, -10}, {10, 10, 10}, 1.0f));
+  EXPECT_TRUE(chosen(lights[0]));
+  EXPECT_FALSE(chosen(lights[5]));
+  LightSelectFrameEnd();
+  LightSet(lights[0], 5000, 0, 0, 1, 10, 100, kLightTypePoint);
+  LightSet(lights[5], 0, 0, 50, 1, 10, 100, kLightTypePoint);
+  LightSelectFrameBegin();
+  ASSERT_TRUE(LightSelectBox({-10, -10, -10}, {10, 10, 10}, 1.0f));
+  EXPECT_FALSE(chosen(lights[0]));
+  EXPECT_TRUE(chosen(lights[5]));
 }
 
 }  // namespace

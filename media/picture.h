@@ -67,7 +67,6 @@ class CPicture {
   // its fade level is reset.
   void DrawFading(int x, int y);
 
-  float GetFadeLevel() const { return fadeLevel_; }
   bool HasBlendSource() const { return !blendSource_.pixels.empty(); }
 
  private:

@@ -30,6 +30,24 @@ class BuildVariant {
   virtual bool EnterFullScreen(CInterface& ui, int mode) = 0;
   // Releases the 3-D device's objects (korvane3d only).
   virtual void ReleaseDevice3D() {}
+  // The program was activated again: the display device's copies of the
+  // textures go, to be uploaded anew on use (korvane3d only; its texture
+  // slots fill it).
+  virtual void ReleaseTextureSurfaces() {}
+
+  // The menus (game/interface_menus.cpp). korvane3d's menus draw their own
+  // cursor over the display as it is; korvanesw's switch to 640x480, show
+  // the system cursor, and play its fades and screen-close transitions.
+  // Before a menu opens: initial for the program's first menu, withTransition
+  // for the briefing, help, save and load menus.
+  virtual void MenuOpening(CInterface& /*ui*/, bool /*initial*/, bool /*withTransition*/) {}
+  // In the menu mode: sets up the display for the menus; true when the
+  // system cursor shows over them.
+  virtual bool PrepareMenuDisplay(CInterface& /*ui*/) { return false; }
+  // After a menu closed: the display back to the game's.
+  virtual void RestoreGameDisplay(CInterface& /*ui*/) {}
+  // Before a quick load.
+  virtual void FadeOutBeforeLoad(CInterface& /*ui*/) {}
 };
 
 // Installed once by main() before anything else runs (it also chooses the

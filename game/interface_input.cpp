@@ -73,11 +73,8 @@ void CInterface::CreateInputDevices() {
   if (FAILED(directInput_->CreateDevice(GUID_SysKeyboard, &keyboard_, nullptr))) CGameApp::FatalError("dd", 171);
   if (FAILED(keyboard_->SetDataFormat(&c_dfDIKeyboard))) CGameApp::FatalError("dd", 175);
   // Cooperation and acquisition may fail here (no focus yet); the polls
-  // acquire the device again. The buffer holds the presses made between two
-  // polls, which a poll latches even when the key is up again by then.
+  // acquire the device again.
   keyboard_->SetCooperativeLevel(window, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND);
-  const DIPROPDWORD keyBuffer = DeviceProperty(kKeyBufferSize);
-  keyboard_->SetProperty(DIPROP_BUFFERSIZE, &keyBuffer.diph);
   // The first poll reads at once. (A start of 0 would keep the signed gate
   // shut for as long as the clock is past 2^31 ms.)
   lastKeyboardPoll_ = timeGetTime() - kKeyboardPollMs;
@@ -91,6 +88,11 @@ void CInterface::CreateInputDevices() {
   if (FAILED(mouse_->SetProperty(DIPROP_AXISMODE, &relative.diph))) CGameApp::FatalError("dd", 205);
   mouse_->SetCooperativeLevel(window, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND);
   mouse_->Acquire();
+
+  // The keyboard's buffer holds the presses made between two polls, which a
+  // poll latches even when the key is up again by then.
+  const DIPROPDWORD keyBuffer = DeviceProperty(kKeyBufferSize);
+  keyboard_->SetProperty(DIPROP_BUFFERSIZE, &keyBuffer.diph);
 
   g_InputThreadStop = false;
   inputThread_ = std::thread(CInputPollThread);
@@ -118,10 +120,10 @@ void CInterface::PollKeyboard() {
   const DWORD now = timeGetTime();
   if (static_cast<int32_t>(now - lastKeyboardPoll_) < kKeyboardPollMs) return;
   lastKeyboardPoll_ = now;
-  ReadKeyboard();
+  ReadKeyboard(true);
 }
 
-void CInterface::ReadKeyboard() {
+void CInterface::ReadKeyboard(bool latchPresses) {
   if (!keyboard_) return;
   uint8_t state[256];
   // On any failure both tables keep what they held.
@@ -136,6 +138,7 @@ void CInterface::ReadKeyboard() {
   for (;;) {
     DWORD count = kKeyBufferSize;
     if (FAILED(keyboard_->GetDeviceData(sizeof presses[0], presses, &count, 0)) || count == 0) break;
+    if (!latchPresses) continue;
     for (DWORD i = 0; i < count; ++i)
       if (presses[i].dwOfs < 256 && (presses[i].dwData & 0x80)) latchedKeys_[presses[i].dwOfs] |= 1;
   }
@@ -165,9 +168,10 @@ void CInterface::ClearKeys() {
   std::lock_guard<std::mutex> guard(keyboardLock_);
   for (int i = 0; i < 256; ++i) keyState_[i] = latchedKeys_[i] = 0;
   // Read at once, whatever the gate says (a forgotten poll time of 0 would
-  // not open it while the clock is past 2^31 ms); keys still held come back.
+  // not open it while the clock is past 2^31 ms): keys still held come back;
+  // presses already over are forgotten with the rest.
   lastKeyboardPoll_ = timeGetTime();
-  ReadKeyboard();
+  ReadKeyboard(false);
 }
 
 void CInterface::PollMouse() {

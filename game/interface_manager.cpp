@@ -8,31 +8,32 @@
 #include "game/net_doc.h"
 #include "game/net_view.h"
 #include "platform/backend.h"
+#include "platform/clock.h"
 #include "platform/debug_output.h"
+#include "platform/framework/window_manager.h"
 
 CInterface* g_pInterface = nullptr;
 
 namespace {
-// Whole-program runs read where a run got to from these lines.
-void DebugScreenOpens(int screen) {
-  CString line;
-  line.Format("korvane: menu screen %d opens\n", screen);
-  OutputDebugString(line);
-}
+// The program's own cursor of the menus.
+constexpr UINT kInterfaceCursorResource = 105;
+// Where the save and load screens list the saved games.
+constexpr RECT kSavedGameListArea{155, 151, 484, 389};
 }  // namespace
 
 CInterface::CInterface() {
   g_pInterface = this;
+  ResetCursorRect();
+  lastCharTime_ = timeGetTime();
+  interfaceCursor_ = LoadCursor(this, kInterfaceCursorResource);
   InitDirect3D();
   window_ = new CInterfaceWnd();
   if (!window_->CreateEx(WS_EX_TOPMOST | WS_EX_APPWINDOW, nullptr, "korvane", WS_POPUP, 0, 0,
-                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, 0)) {
-    delete window_;
-    window_ = nullptr;
-  } else {
-    SetDisplayWindow(window_->m_hWnd);
-  }
+                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, 0))
+    CGameApp::FatalError("dd", 155);
+  SetDisplayWindow(window_->m_hWnd);
   CreateInputDevices();
+  savedGames_ = std::make_unique<CSavedGameList>(kSavedGameListArea);
 }
 
 CInterface::~CInterface() {
@@ -49,6 +50,8 @@ CInterface::~CInterface() {
     delete window_;
     window_ = nullptr;
   }
+  // The widgets the interface owns (the edit lines among them) go with its
+  // members.
 }
 
 int CInterface::InitDirect3D() {
@@ -119,24 +122,4 @@ void CInterface::SetBrightness(float level) {
   view->BuildPalettes();
   view->ReleaseDirectDrawPalettes();
   view->CreateDirectDrawPalettes();
-}
-
-void CInterface::OpenMenu(bool /*initial*/) {
-  if (menuActive_) return;
-  menuActive_ = 1;
-  screen_ = 0;
-  DebugScreenOpens(screen_);
-}
-
-void CInterface::OpenBriefing() {
-  if (menuActive_) return;
-  menuActive_ = 1;
-  screen_ = 8;
-  DebugScreenOpens(screen_);
-}
-
-bool CInterface::CloseMenu() {
-  if (!menuActive_) return false;
-  menuActive_ = 0;
-  return true;
 }

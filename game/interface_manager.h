@@ -19,12 +19,20 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 
+#include "game/menu_widgets.h"
+#include "media/bitmap_font.h"
 #include "media/interface_display.h"
+#include "media/picture.h"
+#include "media/picture_button.h"
+#include "media/picture_list.h"
+#include "media/text_box.h"
 #include "platform/direct_input.h"
 #include "platform/framework/cstring.h"
+#include "platform/framework/win_types.h"
 
 class CInterfaceWnd;
 
@@ -80,20 +88,119 @@ class CInterface : public CInterfaceDisplay {
   // surfaces, display palette) and gives the screen back.
   void AbandonFullScreen();
 
-  // Videos: none plays yet. A video is decoded into the video surface
-  // (GetVideoSurface); without one it is skipped, never played into null.
-  void PlayVideo(const char* /*fileName*/, int /*screenAfter*/) {}
-  void OnVideoFrame() {}
-
-  void LoadScreens() {}
-  // Menus: opening marks a menu active (screen 0, or the briefing's 8);
-  // nothing happens while one is already active.
+  // ---- Menus (game/interface_menus.cpp) ----
+  // Opening a menu goes through EnterMenuMode; each opener does nothing
+  // while a menu is already active.
+  // The common preparation of every menu: the cursor rectangle reset, the
+  // full-screen picture hidden, the palette applied, the menu cursor, the
+  // key tables cleared. The argument is not used.
+  void EnterMenuMode(bool unused);
+  // The main menu (screen 0); initial at the first opening.
   void OpenMenu(bool initial);
+  // The briefing (screen 8) of g_CurrentMissionArchive.
   void OpenBriefing();
+  // The help screen (18).
+  void OpenHelp();
+  // The failure page of mission (screen 16); the view draws nothing until
+  // the next game starts.
+  void ShowMissionFailed(int mission);
+  // The save (5) and load (6) screens opened by the game's keys: Cancel
+  // closes the menu. No load screen in a network game.
+  void OpenSaveMenu();
+  void OpenLoadMenu();
+  // Saves into, or loads, the file of the last save or load made in the
+  // menus; without one, the save or load screen opens instead.
+  void QuickSave();
+  void QuickLoad();
+  // False when no menu is active; else closes it (the backgrounds that
+  // reload on their next draw unloaded, the options saved and applied, the
+  // window redrawn, the key tables cleared) and returns true.
   bool CloseMenu();
   bool IsMenuActive() const { return menuActive_ != 0; }
   int GetScreen() const { return screen_; }
+  int GetReturnScreen() const { return returnScreen_; }
+  // The ending video plays at the next paint.
+  void RequestEnding() { endingPending_ = 1; }
+  bool IsEndingPending() const { return endingPending_ != 0; }
+  // The software cursor's saved area becomes empty (left 640, top 480,
+  // right 0, bottom 0).
+  void ResetCursorRect();
+  const RECT& GetCursorRect() const { return cursorRect_; }
   void ClearDisplay(int /*ignored*/) { ClearSurfaces(); }
+  // The file of the last save or load made in the menus ("" when none).
+  const CString& GetLastSavePath() const { return lastSavePath_; }
+  void SetLastSavePath(const CString& path) { lastSavePath_ = path; }
+
+  // ---- What the menu screens, their actions, the settings, briefings and
+  // videos do (game/interface_screens.cpp). Their own work fills these in;
+  // until then each keeps only the state the rest of the program relies on.
+  void LoadScreens();
+  void SetScreen(int screen);
+  void MenuFrame();
+  void DrawScreen();
+  void OnMouseMove(UINT flags, int x, int y);
+  void OnClick(UINT flags, int x, int y);
+  void OnKey(int virtualKey);
+  void OnSysKey(int virtualKey);
+  void OnChar(int character);
+  void SaveOptions();
+  void StartBriefing();
+  void LoadBriefingPage();
+  void PlayEnding();
+  void SetVideoPalette();
+  // A video is decoded into the video surface (GetVideoSurface); without one
+  // it is skipped, never played into null.
+  void PlayVideo(const char* fileName, int screenAfter);
+  void OnVideoFrame();
+
+  // ---- korvanesw's own display operations (apps/korvanesw/, through its
+  // build variant; korvane3d has none of them).
+  // Clears the back and the primary surface to colour 0, playing the
+  // pending screen-close transition first (clearPending drops it instead).
+  void ClearSurfacesSw(bool clearPending);
+  // The primary surface (a flip chain, or a primary with a system-memory
+  // back surface) with the palette, and once a 320x240 scratch surface;
+  // false on any failure.
+  bool CreateSurfaces();
+  // The 64-level table of nearest palette indices the fades use, once.
+  void BuildFadeTable();
+  // Fades entries 10..245 to black over 500 ms, then restores the palette.
+  void FadePaletteOut();
+  // The fire drawn over the back buffer until Space is down or latched.
+  void PlayExitFire();
+  // The screen-close transitions: folded line by line from the middle (at a
+  // width of 640), or cleared in 60 x 60 tiles in random order.
+  void PlayFoldTransition();
+  void PlayDissolveTransition();
+  // The screen-close transition plays at the next ClearSurfacesSw.
+  void SetTransitionPending(bool pending) { transitionPending_ = pending ? 1 : 0; }
+  bool IsTransitionPending() const { return transitionPending_ != 0; }
+
+  // ---- State other parts of the program read and set ----
+  // The game view draws nothing while this is 0.
+  bool IsRenderEnabled() const { return renderEnabled_ != 0; }
+  // Set by the window's focus handlers; the game view reads it.
+  bool HasWindowFocus() const { return windowHasFocus_ != 0; }
+  void SetWindowFocus(bool focus) { windowHasFocus_ = focus ? 1 : 0; }
+  void SetMouseButtonDown(bool down) { mouseButtonDown_ = down ? 1 : 0; }
+  bool IsMouseButtonDown() const { return mouseButtonDown_ != 0; }
+  bool IsVideoPlaying() const { return videoPlaying_ != 0; }
+  int GetDifficulty() const { return difficulty_; }
+  void SetDifficulty(int difficulty) { difficulty_ = difficulty; }
+  bool IsAutoLowRes() const { return autoLowRes_ != 0; }
+  void ToggleAutoLowRes() { autoLowRes_ = autoLowRes_ ? 0 : 1; }
+  bool IsJoining() const { return joining_ != 0; }
+  int GetConnectionType() const { return connectionType_; }
+  int GetChosenMission() const { return chosenMission_; }
+  int GetFailedMission() const { return failedMission_; }
+  int GetBriefingPage() const { return briefingPage_; }
+  int GetLastBriefingPage() const { return lastBriefingPage_; }
+  const CString& GetBriefingText() const { return briefingText_; }
+  // Screen pictures 0..19 (9: the briefing or failure page).
+  CPicture& GetBackground(int index) { return backgrounds_[index]; }
+  // The HUD's countdown font is the first of the four.
+  CBitmapFont& GetHudFont() { return fonts_[0]; }
+  HCURSOR GetInterfaceCursor() const { return interfaceCursor_; }
   // ---- Input (game/interface_input.cpp) ----
   // Key codes are those of game/key_codes.h; any other code (from a settings
   // file, say) is never down.
@@ -116,6 +223,7 @@ class CInterface : public CInterfaceDisplay {
   int GetCursorY() const { return cursorY_; }
   // The mouse device, which the ship controls read too. Main thread.
   IDirectInputDevice* GetMouseDevice() const { return mouse_; }
+
   bool IsCockpitShown() const { return cockpitShown_ != 0; }
   void SetCockpitShown(bool shown) { cockpitShown_ = shown ? 1 : 0; }
 
@@ -132,23 +240,79 @@ class CInterface : public CInterfaceDisplay {
   void StopInputThread();
   // Stops the input thread (when still running), then releases the devices.
   void ReleaseInputDevices();
-  // One keyboard read into the tables; the gate and the lock are the
-  // caller's.
-  void ReadKeyboard();
+  // One keyboard read into the tables: the keys down, and with latchPresses
+  // the keys pressed since the last read (else those are dropped). The gate
+  // and the lock are the caller's.
+  void ReadKeyboard(bool latchPresses);
+
+  // Opens a menu on screen: the menu mode, menu active, the screen.
+  void EnterMenuOn(int screen);
+  // The save or load screen for the game's keys (Cancel closes the menu).
+  void OpenFromGameKeys(int screen);
 
   CInterfaceWnd* window_ = nullptr;
+  uint8_t renderEnabled_ = 1;
+  CPicture backgrounds_[20];
+  CPictureButton buttons_[49];
+  // The IP-address, session-name and player-name lines, made by LoadScreens.
+  std::unique_ptr<CEditLine> editLines_[3];
+  int chosenMission_ = 0;  // 1..24 from the session list; 0 none
+  CString lastSavePath_;
+  // The option cycles: translucency, smoke and flame, particles, lights,
+  // channels, collision; then sound on/off and music on/off.
+  std::unique_ptr<CTextBox> optionBoxes_[6];
+  std::unique_ptr<CPictureList> soundList_;
+  std::unique_ptr<CPictureList> musicList_;
+  // Music volume, effects volume, brightness, mouse sensitivity x and y.
+  CPictureSlider sliders_[5];
   int screen_ = 0;
-  uint8_t cockpitShown_ = 1;
+  int returnScreen_ = 0;  // where Cancel goes on the save, load and confirm screens; -1 closes the menu
+  int briefingPage_ = 0;
+  int lastBriefingPage_ = 0;  // -1: the mission has no briefing
+  int failedMission_ = 0;
+  CString briefingText_;
+  uint8_t mouseButtonDown_ = 0;
+  std::unique_ptr<CSavedGameList> savedGames_;
+  std::unique_ptr<CMissionList> missionList_;
+  std::unique_ptr<CStylePicker> stylePickers_[2];
+  std::unique_ptr<CKeyBindingField> keyFields_[34];
+  CBitmapFont fonts_[4];
+  int briefingLinesPerPage_ = 1;
+  int briefingLineHeight_ = 10;
+  int briefingCharsPerLine_ = 8;
+  int briefingCharsShown_ = 0;
+  DWORD lastCharTime_ = 0;
+  DWORD nextTeletypeSound_ = 0;
+  uint8_t confirmAction_ = 0;  // 0 new single game, 1 network screens, 2 quit
+  int screenAfterVideo_ = 0;
+  uint8_t viewSizingBytes_[2] = {1, 1};
+  uint8_t windowHasFocus_ = 0;
+  uint8_t videoPlaying_ = 0;
   uint8_t startupVideo_ = 0;
+  RECT cursorRect_;
+  uint8_t cursorSave_[64][32] = {};
+  uint8_t cockpitShown_ = 1;
+  HCURSOR interfaceCursor_ = nullptr;
+  uint8_t joining_ = 1;
+  uint8_t connectionType_ = 0;  // 0 TCP/IP, 1 IPX, 2 modem, 3 serial link
+  CString ipAddress_;
+  CString sessionName_;
+  CString playerName_;
+  int shipStyles_[2] = {0, 0};
+  int difficulty_ = 1;  // 1 rookie, 2 veteran, 3 elite
+  uint8_t autoLowRes_ = 0;
   uint8_t missionFailedShown_ = 0;
+  uint8_t endingPlaying_ = 0;
+  uint8_t endingPending_ = 0;
+  uint8_t transitionPending_ = 0;  // korvanesw's screen-close transition
 
   IDirectInput* directInput_ = nullptr;
   IDirectInputDevice* mouse_ = nullptr;
   IDirectInputDevice* keyboard_ = nullptr;
-  // By scan code: bit 7 down at the last read; bit 0 seen down since last
-  // asked for.
   // Held by a poll from its gate to its last store, and by ClearKeys.
   std::mutex keyboardLock_;
+  // By scan code: bit 7 down at the last read; bit 0 seen down since last
+  // asked for.
   std::array<std::atomic<uint8_t>, 256> keyState_{};
   std::array<std::atomic<uint8_t>, 256> latchedKeys_{};
   DWORD lastKeyboardPoll_ = 0;

@@ -6,6 +6,7 @@
 // nothing.
 #include <cstdint>
 
+#include "platform/framework/cstring.h"
 #include "platform/framework/document.h"
 
 class CNetView;
@@ -43,6 +44,14 @@ class CNetDoc : public CDocument {
   bool IsPaused() const { return displaySwitching_ != 0; }
   void SetPaused(bool on) { displaySwitching_ = on ? 1 : 0; }
   bool IsGameRunning() const { return gameRunning_ != 0; }
+  // The message console, which takes the keys and characters while a chat
+  // line is typed (the players' work fills it: it never opens yet).
+  bool IsConsoleOpen() const { return false; }
+  void OnConsoleChar(UINT /*virtualKey*/) {}
+  void OnConsoleKey(UINT /*character*/) {}
+  // Writes the game into path (the saved games' work fills it: nothing is
+  // written yet, and the result is false).
+  bool SaveGame(const CString& /*path*/) { return false; }
 
  private:
   CNetView* view_ = nullptr;

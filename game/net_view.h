@@ -22,6 +22,17 @@ class CNetView : public CView {
   void BuildPalettes() {}
   void ReleaseDirectDrawPalettes() {}
   void CreateDirectDrawPalettes() {}
+  // The whole HUD is drawn again in the next frame (the frame-drawing work
+  // fills it).
+  void InvalidateHud() {}
+  // A key of the running game, by virtual-key code (the view's keys work
+  // fills it).
+  void HandleKey(UINT /*virtualKey*/) {}
+  // korvanesw only (apps/korvanesw/): the display and the view switch to a
+  // resolution index (0 640x480, 1 320x240, 2 800x600), and the crosshair
+  // drawn as four lines.
+  void SetScreenMode(int resolution);
+  void DrawCrosshair();
   void SetMenuLoop(bool on) { menuLoop_ = on ? 1 : 0; }
   bool IsInMenuLoop() const { return menuLoop_ != 0; }
 

@@ -44,13 +44,18 @@ bool CInterface::EnterFullScreenSw(int mode) {
     }
     resolution_ = mode;
   }
+  if (!CreateSurfaces()) return false;
+  readyToRender_ = 1;
+  return true;
+}
+
+bool CInterface::CreateSurfaces() {
   DDSURFACEDESC desc;
   desc.dwFlags = DDSD_CAPS;
   desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_VIDEOMEMORY;
   if (directDraw_->CreateSurface(&desc, &primary_, nullptr) != DD_OK) return false;
   primary_->SetPalette(palette_);
   CreateVideoSurface();
-  readyToRender_ = 1;
   return true;
 }
 

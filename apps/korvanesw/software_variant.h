@@ -9,4 +9,8 @@ class SoftwareVariant : public BuildVariant {
   const char* ProgramName() const override { return "korvanesw"; }
   int InitDisplay(CInterface& ui) override;
   bool EnterFullScreen(CInterface& ui, int mode) override;
+  void MenuOpening(CInterface& ui, bool initial, bool withTransition) override;
+  bool PrepareMenuDisplay(CInterface& ui) override;
+  void RestoreGameDisplay(CInterface& ui) override;
+  void FadeOutBeforeLoad(CInterface& ui) override;
 };

@@ -151,6 +151,9 @@ inline constexpr UINT SIZE_RESTORED = 0;
 inline constexpr UINT SIZE_MINIMIZED = 1;
 inline constexpr UINT SIZE_MAXIMIZED = 2;
 
+// The system's arrow cursor (LoadCursor with no instance).
+inline constexpr UINT IDC_ARROW = 32512;
+
 // WM_ACTIVATE states.
 inline constexpr UINT WA_INACTIVE = 0;
 inline constexpr UINT WA_ACTIVE = 1;

@@ -799,6 +799,14 @@ int ShowCursor(BOOL show) {
   return s.cursorShown ? 0 : -1;
 }
 
+HCURSOR LoadCursor(const void* instance, UINT id) {
+  // The program's resources and the system's are numbered apart.
+  const uintptr_t system = instance ? 0 : uintptr_t{1} << 20;
+  return reinterpret_cast<HCURSOR>(system | (uintptr_t{id} & 0xFFFFF) | 1u << 21);
+}
+
+HCURSOR GetCursor() { return S().cursorShape; }
+
 HCURSOR SetCursor(HCURSOR cursor) {
   const HCURSOR old = S().cursorShape;
   S().cursorShape = cursor;

@@ -91,7 +91,12 @@ int GetSystemMetrics(int index);
 // TRUE shows it however often it was hidden. Returns 0 when shown, -1 when
 // hidden.
 int ShowCursor(BOOL show);
+// A cursor by resource id: one of the program's own (any instance) or, with
+// no instance, a system cursor (IDC_ARROW). The handle only names it:
+// never null, the same for the same cursor.
+HCURSOR LoadCursor(const void* instance, UINT id);
 HCURSOR SetCursor(HCURSOR cursor);
+HCURSOR GetCursor();
 BOOL GetCursorPos(POINT* point);
 BOOL SetCursorPos(int x, int y);
 

@@ -16,75 +16,12 @@
 #include "platform/direct_draw.h"
 #include "platform/framework/window_manager.h"
 #include "platform/headless/headless_backend.h"
+#include "tests/game/game_fixture.h"
 #include "tests/support/temp_folder.h"
-#include "tools/builder/archive_writer.h"
-#include "tools/builder/bmp_writer.h"
 
 namespace {
-
-class GameAppTest : public ::testing::Test {
- protected:
-  GameAppTest()
-      : config_("XDG_CONFIG_HOME", folder_.Path().c_str()), media_("KORVANE_MEDIA_DIRS", Data().Path().c_str()) {}
-
-  // The start-up shows the title picture of the interface archive: a plain
-  // one here, written once for all the tests of the program.
-  static TempFolder& Data() {
-    static TempFolder data;
-    return data;
-  }
-  static void SetUpTestSuite() {
-    BuilderPicture title{640, 480, std::vector<uint8_t>(640 * 480, 20)};
-    ArchiveWriter archive;
-    ASSERT_TRUE(archive.AddMember("TITLE.BMP", BmpFileBytes(title, BuilderPalette{})));
-    ASSERT_TRUE(archive.WriteFile(Data().Join("INTERFC.CAN")));
-  }
-
-  void SetUp() override {
-    MessageQueueReset();
-    ClockUseFixedStep(20);
-    ClockSetTime(3000000);
-    input_ = HeadlessBackendInstall();
-    MainFrameResetSizing();
-    g_IdleReady = 1;
-    g_GameTimePaused = 0;
-    g_CurrentMissionArchive = "M1.CAN";
-    BuildVariantInstall(&variant_);
-    app_ = std::make_unique<CGameApp>();
-  }
-  void TearDown() override {
-    if (app_) app_->ExitInstance();
-    app_.reset();
-    ClockUseRealTime();
-    MessageQueueReset();
-    EXPECT_EQ(WindowCount(), 0);
-    EXPECT_EQ(g_pNetDoc, nullptr);
-    EXPECT_EQ(g_pInterface, nullptr);
-    EXPECT_EQ(DirectDrawLiveObjects(), 0);
-    g_GameTimePaused = 0;
-    BuildVariantInstall(nullptr);
-  }
-
-  void Start() { ASSERT_TRUE(app_->InitInstance()); }
-  // Takes and dispatches everything that is due now.
-  static void Pump() {
-    MSG msg;
-    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
-  }
-  static HWND ViewWindow() { return g_pNetDoc && g_pNetDoc->GetView() ? g_pNetDoc->GetView()->m_hWnd : nullptr; }
-  static CMainFrame* Frame() {
-    CNetView* view = g_pNetDoc ? g_pNetDoc->GetView() : nullptr;
-    return view ? static_cast<CMainFrame*>(view->GetParentFrame()) : nullptr;
-  }
-
-  TempFolder folder_;
-  ScopedEnv config_;
-  ScopedEnv media_;
-  Direct3DVariant variant_;
-  HeadlessInput* input_ = nullptr;
-  std::unique_ptr<CGameApp> app_;
-};
-
+// The whole application on the headless back end.
+class GameAppTest : public AppTest {};
 }  // namespace
 
 TEST_F(GameAppTest, StartUpMakesTheInterfaceAndAHiddenDocumentFrameAndView) {

@@ -11,7 +11,7 @@
 #include "platform/clock.h"
 #include "platform/direct_input.h"
 #include "platform/keys.h"
-#include "tests/game/interface_fixture.h"
+#include "tests/game/game_fixture.h"
 
 namespace {
 
@@ -246,12 +246,12 @@ TEST_F(InputTest, ScriptedKeysReachTheQueries) {
   InstallScript("100 press F5\n200 key LSHIFT down\n");
   MakeInterface();
   Advance(150);
-  Pump();
+  TakeInputEvents();
   Advance(20);
   EXPECT_TRUE(ui_->IsKeyPressed(DIK_F5));
   EXPECT_FALSE(ui_->IsKeyDown(DIK_F5));
   Advance(60);
-  Pump();
+  TakeInputEvents();
   Advance(20);
   EXPECT_TRUE(ui_->IsKeyDown(DIK_LSHIFT));
 }

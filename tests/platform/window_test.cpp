@@ -299,6 +299,19 @@ TEST_F(WindowTest, BackEndInputBecomesKeyboardAndMouseMessages) {
   }
 }
 
+TEST_F(WindowTest, TheCursorIsShownOrHiddenByTheLastCallNotByACount) {
+  EXPECT_EQ(ShowCursor(FALSE), -1);
+  EXPECT_EQ(ShowCursor(FALSE), -1);
+  EXPECT_EQ(ShowCursor(TRUE), 0);  // once is enough, however often it was hidden
+  EXPECT_EQ(ShowCursor(TRUE), 0);
+  EXPECT_EQ(ShowCursor(FALSE), -1);
+  // The program's cursors and the system's are told apart.
+  const int otherInstance = 0;
+  EXPECT_NE(LoadCursor(nullptr, IDC_ARROW), LoadCursor(this, IDC_ARROW));
+  EXPECT_EQ(LoadCursor(this, 105), LoadCursor(&otherInstance, 105));
+  EXPECT_NE(LoadCursor(this, 105), LoadCursor(this, 106));
+}
+
 TEST_F(WindowTest, QuitEndsGetMessageWithItsCode) {
   PostMessage(nullptr, WM_USER, 0, 0);
   input_->Inject(InputEvent{InputEventType::Quit});

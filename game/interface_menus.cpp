@@ -1,0 +1,142 @@
+// The interface manager's menus: opening one (always through the menu mode),
+// the quick save and load, and closing.
+#include "game/build_variant.h"
+#include "game/game_app.h"
+#include "game/interface_manager.h"
+#include "game/interface_window.h"
+#include "game/net_doc.h"
+#include "game/net_view.h"
+#include "game/network_game.h"
+#include "platform/framework/window_manager.h"
+#include "platform/process_services.h"
+#include "render/raster_state.h"
+
+namespace {
+
+// The screens the openers show.
+constexpr int kScreenMain = 0;
+constexpr int kScreenSave = 5;
+constexpr int kScreenLoad = 6;
+constexpr int kScreenBriefing = 8;
+constexpr int kScreenMissionFailed = 16;
+constexpr int kScreenHelp = 18;
+// The briefing or failure page's picture.
+constexpr int kPictureBriefingPage = 9;
+// The backgrounds that stay in memory when a menu closes: the briefing page,
+// the cursor, the ending and help pictures.
+constexpr bool KeepsBackground(int index) { return index == 9 || index == 15 || index == 16 || index == 18; }
+constexpr int kOptionTranslucency = 0;
+
+}  // namespace
+
+void CInterface::ResetCursorRect() { cursorRect_ = RECT{640, 480, 0, 0}; }
+
+void CInterface::EnterMenuMode(bool /*unused*/) {
+  // The ship stops moving while a menu is open: that comes with the player's
+  // ship (its controls stop its motion here).
+  ResetCursorRect();
+  if (window_) window_->HidePicture(false);
+  ApplyPalette();
+  SetCursor(interfaceCursor_);
+  // korvane3d's menus draw their own cursor; korvanesw's show the system's.
+  ShowCursor(BuildVariantGet().PrepareMenuDisplay(*this) ? TRUE : FALSE);
+  ClearKeys();
+}
+
+void CInterface::EnterMenuOn(int screen) {
+  EnterMenuMode(false);
+  menuActive_ = 1;
+  SetScreen(screen);
+}
+
+void CInterface::OpenMenu(bool initial) {
+  if (menuActive_) return;
+  BuildVariantGet().MenuOpening(*this, initial, false);
+  EnterMenuOn(kScreenMain);
+}
+
+void CInterface::OpenBriefing() {
+  if (menuActive_) return;
+  BuildVariantGet().MenuOpening(*this, false, true);
+  EnterMenuOn(kScreenBriefing);
+  StartBriefing();
+}
+
+void CInterface::OpenHelp() {
+  if (menuActive_) return;
+  BuildVariantGet().MenuOpening(*this, false, true);
+  EnterMenuOn(kScreenHelp);
+}
+
+void CInterface::ShowMissionFailed(int mission) {
+  if (menuActive_) return;
+  // The music stops here once CD audio is there.
+  EnterMenuOn(kScreenMissionFailed);
+  failedMission_ = mission;
+  briefingPage_ = 0;
+  lastBriefingPage_ = 0;
+  briefingText_.Empty();
+  backgrounds_[kPictureBriefingPage].Free();
+  LoadBriefingPage();
+  ResetCursorRect();
+  missionFailedShown_ = 1;
+}
+
+void CInterface::OpenSaveMenu() { OpenFromGameKeys(kScreenSave); }
+
+void CInterface::OpenLoadMenu() {
+  if (!IsNetworkGame()) OpenFromGameKeys(kScreenLoad);
+}
+
+void CInterface::OpenFromGameKeys(int screen) {
+  if (menuActive_) return;
+  BuildVariantGet().MenuOpening(*this, false, true);
+  EnterMenuMode(false);
+  // Cancel closes the menu: there is no menu screen to go back to.
+  returnScreen_ = -1;
+  menuActive_ = 1;
+  SetScreen(screen);
+}
+
+void CInterface::QuickSave() {
+  if (lastSavePath_.IsEmpty()) {
+    OpenSaveMenu();
+    return;
+  }
+  // Saved games live in the user's data folder; an existing folder is no
+  // error.
+  const std::string data = UserDataFolder();
+  if (!data.empty()) FolderCreate(data + "SAVE");
+  if (g_pNetDoc) g_pNetDoc->SaveGame(lastSavePath_);
+}
+
+void CInterface::QuickLoad() {
+  if (lastSavePath_.IsEmpty()) {
+    OpenLoadMenu();
+    return;
+  }
+  BuildVariantGet().FadeOutBeforeLoad(*this);
+  if (CGameApp* app = GameApp()) app->OpenSavedGame(lastSavePath_);
+}
+
+bool CInterface::CloseMenu() {
+  if (!menuActive_) return false;
+  ClearKeys();
+  menuActive_ = 0;
+  for (int i = 0; i < 20; ++i)
+    if (!KeepsBackground(i)) backgrounds_[i].Unload();
+  SaveOptions();
+  // The options take effect as the menu closes (their boxes come with the
+  // screens).
+  if (optionBoxes_[kOptionTranslucency])
+    g_TranslucencyMode = optionBoxes_[kOptionTranslucency]->GetCurrent() != 0 ? 1 : 0;
+  CNetView* view = g_pNetDoc ? g_pNetDoc->GetView() : nullptr;
+  if (view && g_pNetDoc->IsGameRunning()) view->ResetOverlays();
+  BuildVariantGet().RestoreGameDisplay(*this);
+  ResetCursorRect();
+  if (window_) window_->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  ShowCursor(FALSE);
+  ClearKeys();
+  ClearBackBuffer();
+  return true;
+}

@@ -1,0 +1,146 @@
+// The interface window: what each paint does, in its order of priority, and
+// where its mouse, key and character messages go.
+#include "game/interface_window.h"
+
+#include <gtest/gtest.h>
+
+#include "game/interface_manager.h"
+#include "game/net_doc.h"
+#include "platform/framework/window_manager.h"
+#include "platform/keys.h"
+#include "tests/game/game_fixture.h"
+
+namespace {
+
+using PaintStep = CInterfaceWnd::PaintStep;
+
+class InterfaceWindowTest : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    g_NextMissionArchive.Empty();
+    g_TypedWordBuffer.Empty();
+    Start();
+    window_ = g_pInterface->GetWindow();
+  }
+  void TearDown() override {
+    g_NextMissionArchive.Empty();
+    AppTest::TearDown();
+  }
+  PaintStep Paint() {
+    window_->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return window_->LastPaintStep();
+  }
+  void Key(UINT virtualKey) { window_->SendMessage(WM_KEYDOWN, virtualKey, 1); }
+
+  CInterfaceWnd* window_ = nullptr;
+};
+
+TEST_F(InterfaceWindowTest, APaintDoesTheFirstOfNewGameEndingMenuPictureAndGameFrame) {
+  // The start-up left the title picture showing.
+  ASSERT_TRUE(window_->IsShowingPicture());
+  EXPECT_EQ(window_->PictureName(), "TITLE.BMP");
+
+  // Each row adds nothing: it takes away the step above, so the next one
+  // down shows.
+  g_pInterface->RequestEnding();
+  app_->RequestNewGame(false);
+  EXPECT_EQ(Paint(), PaintStep::NewGame);
+  EXPECT_FALSE(app_->IsNewGameRequested());
+
+  // The new game cleared the display; the ending is still pending.
+  g_pInterface->OpenMenu(false);
+  window_->ShowPicture("TITLE.BMP", "INTERFC.CAN", nullptr);
+  EXPECT_EQ(Paint(), PaintStep::Ending);
+  EXPECT_FALSE(g_pInterface->IsEndingPending());
+  EXPECT_EQ(Paint(), PaintStep::Menu);
+  // The menu mode hid the picture: shown again under the menu.
+  window_->ShowPicture("TITLE.BMP", "INTERFC.CAN", nullptr);
+  EXPECT_EQ(Paint(), PaintStep::Menu);
+  ASSERT_TRUE(g_pInterface->CloseMenu());
+  EXPECT_EQ(Paint(), PaintStep::Picture);
+  window_->HidePicture(false);
+  EXPECT_EQ(Paint(), PaintStep::Game);
+  // During a display switch nothing is drawn, not even a menu.
+  g_pNetDoc->SetPaused(true);
+  g_pInterface->OpenMenu(false);
+  EXPECT_EQ(Paint(), PaintStep::Paused);
+  g_pNetDoc->SetPaused(false);
+  EXPECT_EQ(Paint(), PaintStep::Menu);
+}
+
+TEST_F(InterfaceWindowTest, AfterAnAccomplishedMissionOnlyEscEnterAndSpaceGoOn) {
+  g_NextMissionArchive = "M2.CAN";
+  for (UINT key : {UINT{'A'}, UINT{'7'}, UINT{VK_F1}, UINT{VK_TAB}}) {
+    Key(key);
+    EXPECT_FALSE(app_->IsNewGameRequested()) << key;
+  }
+  Key(VK_RETURN);
+  EXPECT_TRUE(app_->IsNewGameRequested());
+  EXPECT_TRUE(app_->IsStartViaBriefing());
+  EXPECT_EQ(g_CurrentMissionArchive, "M2.CAN");
+  EXPECT_TRUE(g_NextMissionArchive.IsEmpty());
+  EXPECT_EQ(Paint(), PaintStep::NewGame);
+  EXPECT_EQ(g_pInterface->GetScreen(), 8);  // through its briefing
+}
+
+TEST_F(InterfaceWindowTest, LeftShiftSendsEveryKeyToTheTypedWordsToo) {
+  SendKey(InputEventType::KeyDown, DIK_LSHIFT);
+  Advance(20);
+  g_pInterface->OpenMenu(false);
+  for (char c : std::string("KWA")) Key(static_cast<UINT>(c));
+  EXPECT_EQ(g_TypedWordBuffer, "KWA");
+  SendKey(InputEventType::KeyUp, DIK_LSHIFT);
+  Advance(20);
+  Key('B');
+  EXPECT_EQ(g_TypedWordBuffer, "KWA");
+}
+
+TEST_F(InterfaceWindowTest, FocusAndActivationReachTheInterface) {
+  window_->SendMessage(WM_SETFOCUS);
+  EXPECT_TRUE(g_pInterface->HasWindowFocus());
+  window_->SendMessage(WM_KILLFOCUS);
+  EXPECT_FALSE(g_pInterface->HasWindowFocus());
+  // Deactivated with no game running: no menu opens.
+  window_->SendMessage(WM_ACTIVATE, WA_INACTIVE);
+  EXPECT_FALSE(g_pInterface->IsMenuActive());
+  // Activated again (not by a click): the arrow cursor.
+  SetCursor(nullptr);
+  window_->SendMessage(WM_ACTIVATE, WA_ACTIVE);
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
+  SetCursor(nullptr);
+  window_->SendMessage(WM_ACTIVATE, WA_CLICKACTIVE);
+  EXPECT_EQ(GetCursor(), nullptr);
+}
+
+TEST_F(InterfaceWindowTest, TheMouseButtonIsNotedOnlyInAMenu) {
+  window_->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  EXPECT_FALSE(g_pInterface->IsMouseButtonDown());
+  g_pInterface->OpenMenu(false);
+  window_->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  EXPECT_TRUE(g_pInterface->IsMouseButtonDown());
+  window_->SendMessage(WM_LBUTTONUP, 0, 0);  // the click pass takes it
+  EXPECT_FALSE(g_pInterface->IsMouseButtonDown());
+}
+
+TEST_F(InterfaceWindowTest, APictureIsDrawnAndTheNameShownBeforeReturned) {
+  EXPECT_EQ(window_->ShowPicture("", nullptr, nullptr), "TITLE.BMP");
+  EXPECT_FALSE(window_->IsShowingPicture());
+  EXPECT_EQ(window_->ShowPicture("TITLE.BMP", "INTERFC.CAN", nullptr), "");
+  ASSERT_TRUE(window_->IsShowingPicture());
+  // Its pixels went to the screen's bitmap.
+  EXPECT_EQ(g_pInterface->GetBackBufferBits()[640 * 240 + 320], AppTest::kTitleColour);
+}
+
+class InterfaceWindowAloneTest : public InterfaceTest {};
+
+TEST_F(InterfaceWindowAloneTest, APictureIsHiddenInsteadWhileTheScreenIsNot640x480) {
+  MakeInterface();
+  ASSERT_EQ(ui_->GetScreenWidth(), 0);  // not in full screen yet
+  CInterfaceWnd* window = ui_->GetWindow();
+  EXPECT_EQ(window->ShowPicture("TITLE.BMP", "INTERFC.CAN", nullptr), "");
+  EXPECT_FALSE(window->IsShowingPicture());
+  EXPECT_EQ(window->PictureName(), "");
+}
+
+}  // namespace

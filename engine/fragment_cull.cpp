@@ -171,6 +171,7 @@ void FragmentCull(BspNode* node, int side, View* view, std::vector<FragmentCullI
     return;
   }
   for (BspFragment* f = node->firstFragment; f; f = f->next) {
+    __builtin_prefetch(f->next);
     const FragmentCullResult result = Test(f->boundCentre, f->boundHalf, f->back, f->vertexCount, awayBack, view);
     if (result != kFragmentDropped) out->push_back({f, result});
   }

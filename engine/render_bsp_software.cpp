@@ -162,6 +162,10 @@ void RenderBspSoftware(BspNode* node, int planeMask, int depth) {
 
   ++g_StatNodes;
   node->visited = 1;
+  // The children are visited next and after the near subtree: start
+  // fetching their records now.
+  __builtin_prefetch(node->front);
+  __builtin_prefetch(node->back);
   BspNodeSortParticles(node);
   BspNodePushInstanceFragments(node);
 

@@ -528,8 +528,11 @@ inline constexpr int kWeldBucketCount = 256;
 inline constexpr std::int32_t kVertexPoolGrowth = 100;
 inline constexpr std::int32_t kVertexNone = -1;  // empty bucket / no free entry
 
-// A node of the world's BSP. The render scratch fields at the end are
-// cleared at creation and rewritten by every traversal.
+// A node of the world's BSP. The render scratch fields are cleared at
+// creation and rewritten by every traversal. The fields are laid out for
+// the render passes, which visit thousands of nodes a frame: what a visit
+// reads comes first (this is not the stored order; readers and writers go
+// field by field).
 struct BspNode {
   Vec3 normal;  // splitting plane: front where normal . p - d >= 0
   float d;
@@ -538,24 +541,24 @@ struct BspNode {
   Vec3 boxMin;  // bounding box of the contents (grows likewise)
   Vec3 boxMax;
   std::int32_t fragmentCount;  // fragments stored here
-  std::int32_t code;           // as stored, not interpreted
-  BspFragment* firstFragment;  // fragments lying in the plane
-  BspFragment* lastFragment;
+  std::int32_t lineFragments;  // of them, fragments of 2 vertices
   BspNode* front;
   BspNode* back;
-  BspNode* parent;                          // null for the root
+  BspFragment* firstFragment;               // fragments lying in the plane
   InstanceFragment* firstInstanceFragment;  // instance faces sorted to this node
-  InstanceFragment* lastInstanceFragment;
-  ParticleLink* firstParticleLink;  // particles at this node
-  ParticleLink* lastParticleLink;
+  ParticleLink* firstParticleLink;          // particles at this node
+  BspNodeIndex* index;    // a busy node's index of its fragments, or null (engine/bsp_node_index.h)
   std::int32_t visited;   // render: 1 once the node passed culling this traversal
   std::int32_t side;      // render: 1 = side being drawn is in front, -1 behind
-  FrameStamp chainStamp;  // render: leaf-chain stamp when on the current chain
-  BspNode* chainNext;     // render: next node down the leaf chain (root to leaf)
-  BspNodeIndex* index;    // a busy node's index of its fragments, or null (engine/bsp_node_index.h)
   Vec3 fragmentMin;       // a box holding the boxes of the fragments here (while there are any;
   Vec3 fragmentMax;       //   it grows as they arrive and need not shrink as they leave)
-  std::int32_t lineFragments;  // fragments of 2 vertices here
+  std::int32_t code;      // as stored, not interpreted
+  BspFragment* lastFragment;
+  BspNode* parent;  // null for the root
+  InstanceFragment* lastInstanceFragment;
+  ParticleLink* lastParticleLink;
+  FrameStamp chainStamp;  // render: leaf-chain stamp when on the current chain
+  BspNode* chainNext;     // render: next node down the leaf chain (root to leaf)
 };
 
 // One vertex of a fragment.

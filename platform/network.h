@@ -1,25 +1,23 @@
 #pragma once
-// The network: sessions of up to eight players, standing in for DirectPlay
-// 3 and its lobby (find, create and join a session, players and their
-// replicated data, messages to one player or to all, guaranteed or not, the
-// system messages of players joining and leaving and of a lost session). It
-// will stand on ENet over UDP, the same in both back ends (tests on this
-// machine's loopback).
-//
-// Today no implementation exists: both back ends use the null network
-// (platform/headless/null_network.cpp), on which no session can be found,
-// made or joined, so every game is a game for one.
-//
-// Not here yet: every operation. They come with network play, shaped by what
-// the network layer calls; the contract above is what they must keep.
+// The network device: where DirectPlay objects come from
+// (platform/direct_play.h). Both back ends use the ENet one
+// (platform/enet/), which works over UDP and this machine's loopback alike;
+// the null one stays for a machine where ENet can't start: it makes no
+// DirectPlay object, so every game is a game for one.
 #include <memory>
+
+#include "platform/direct_play.h"
 
 class PlatformNetwork {
  public:
   virtual ~PlatformNetwork() = default;
   // Which implementation this is, for diagnostics.
   virtual const char* Name() const = 0;
+  // A new, unconnected DirectPlay object; DPERR_UNAVAILABLE without one.
+  virtual HRESULT CreateDirectPlay(std::unique_ptr<IDirectPlay3A>* out) = 0;
 };
 
 // The stand-in with nothing behind it: no session, ever.
 std::unique_ptr<PlatformNetwork> NullNetworkCreate();
+// The ENet network; the null one when ENet can't be initialised.
+std::unique_ptr<PlatformNetwork> EnetNetworkCreate();

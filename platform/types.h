@@ -9,6 +9,9 @@ using WORD = uint16_t;
 using DWORD = uint32_t;
 using UINT = uint32_t;
 using LONG = int32_t;
+// A network player's id (0 = none; in single play an object id of the
+// document).
+using DPID = uint32_t;
 
 inline constexpr BOOL TRUE = 1;
 inline constexpr BOOL FALSE = 0;

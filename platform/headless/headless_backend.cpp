@@ -13,7 +13,7 @@ PlatformBackend HeadlessBackendCreate(std::unique_ptr<HeadlessInput> input) {
   backend.music = NullMusicCreate();
   backend.video = NullVideoCreate();
   backend.device3d = Null3DDeviceCreate();
-  backend.network = NullNetworkCreate();
+  backend.network = EnetNetworkCreate();
   return backend;
 }
 

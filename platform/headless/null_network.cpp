@@ -1,10 +1,14 @@
-// The null network: the stand-in for a device that has no implementation yet.
+// The null network: no DirectPlay object can be made.
 #include "platform/network.h"
 
 namespace {
 class NullNetwork : public PlatformNetwork {
  public:
   const char* Name() const override { return "none"; }
+  HRESULT CreateDirectPlay(std::unique_ptr<IDirectPlay3A>* out) override {
+    out->reset();
+    return DPERR_UNAVAILABLE;
+  }
 };
 }  // namespace
 

@@ -27,6 +27,6 @@ bool SdlBackendCreate(PlatformBackend* out) {
   out->music = NullMusicCreate();
   out->video = NullVideoCreate();
   out->device3d = Null3DDeviceCreate();
-  out->network = NullNetworkCreate();
+  out->network = EnetNetworkCreate();
   return true;
 }

@@ -87,6 +87,9 @@ class CInterface : public CInterfaceDisplay {
   // After a failed full-screen set-up: releases what the try made (device,
   // surfaces, display palette) and gives the screen back.
   void AbandonFullScreen();
+  // The engine's textures onto the display device, after a level load
+  // (korvane3d's texture slots fill it).
+  void ReloadTextures() {}
 
   // ---- Menus (game/interface_menus.cpp) ----
   // Opening a menu goes through EnterMenuMode; each opener does nothing
@@ -231,6 +234,11 @@ class CInterface : public CInterfaceDisplay {
   bool IsStartupVideo() const { return startupVideo_ != 0; }
   void SetMissionFailedShown(bool on) { missionFailedShown_ = on ? 1 : 0; }
   bool IsMissionFailedShown() const { return missionFailedShown_ != 0; }
+  // The game's difficulty: 1 rookie, 2 veteran, 3 elite in single play, 0 in
+  // a network game (the level start sets it). The level script's difficulty
+  // digits read it.
+  int GetDifficulty() const { return difficulty_; }
+  void SetDifficulty(int difficulty) { difficulty_ = difficulty; }
 
  private:
   // The keyboard and mouse devices and the input thread; failures are fatal
@@ -319,6 +327,7 @@ class CInterface : public CInterfaceDisplay {
   int cursorX_ = 0;
   int cursorY_ = 0;
   std::thread inputThread_;
+  int difficulty_ = 1;
 };
 
 // The input thread's stop flag: set by the interface manager's destructor,
@@ -329,3 +338,4 @@ extern std::atomic<bool> g_InputThreadStop;
 void CInputPollThread();
 
 extern CInterface* g_pInterface;
+

@@ -1,22 +1,115 @@
+// The document's construction and destruction, and what a new document opens.
 #include "game/net_doc.h"
 
+#include <new>
+
+#include "engine/render_world.h"
+#include "engine/texture.h"
+#include "engine/view.h"
+#include "engine/world.h"
+#include "engine/world_polygon.h"
+#include "engine/instance.h"
+#include "game/direct_player.h"
 #include "game/game_app.h"
 #include "game/game_clock.h"
 #include "game/interface_manager.h"
 #include "game/interface_window.h"
+#include "game/network_layer.h"
+#include "game/network_game.h"
+#include "platform/crt_random.h"
+#include "world/enemies/enemy_manager.h"
+#include "world/objects/object_manager.h"
+#include "world/paths/path_manager.h"
+#include "world/script/event_manager.h"
+#include "world/script/script_manager.h"
 
 IMPLEMENT_DYNCREATE_CLASS(CNetDoc, CDocument)
 
 CNetDoc* g_pNetDoc = nullptr;
 
+namespace {
+
+constexpr int kReceiveBufferBytes = 1024;
+
+// Deletes what a manager global points to and clears it.
+template <class Manager>
+void DeleteManager(Manager*& manager) {
+  delete manager;
+  manager = nullptr;
+}
+
+}  // namespace
+
 CNetDoc::CNetDoc() {
   g_pNetDoc = this;
+  g_pEventManager = new CEventManager();
+
   g_SaveDescription.Empty();
   g_SaveSecondString.Empty();
   g_TypedWordBuffer.Empty();
+  // rand() gives 15 bits: the ids start in a different 4096-wide stretch of
+  // the 27 bits for each player.
+  nextObjectId_ = static_cast<uint32_t>(CrtRand()) << 12;
+  InvalidateHudPanels();
+  receiveBuffer_ = new uint8_t[kReceiveBufferBytes]();
+  receiveCapacity_ = kReceiveBufferBytes;
+  InvalidateMessageArea();
+
+  LoadSettings();
+  SetTuningDefaults();
+  LoadTextTable();
+  ResetPlayerState();
 }
 
 CNetDoc::~CNetDoc() {
+  CloseConsole();
+  ReleaseCameras();
+  FlushDeferredDeletes();
+  if (aimMarker_) PolygonDelete(aimMarker_);
+  aimMarker_ = nullptr;
+  for (BulletHole& slot : holeRing_) {
+    if (slot.hole) PolygonDelete(slot.hole);
+    slot = BulletHole{};
+  }
+  effectPolygons_.RemoveAll();
+  if (chaseView_) ToggleChaseCamera();
+  if (shipInstance_) InstanceDelete(shipInstance_);
+  shipInstance_ = nullptr;
+
+  DeleteManager(g_pObjectManager);
+  DeleteManager(g_pEnemyManager);
+  DeleteManager(g_pPathMgr);
+  // The script objects point into the world freed below.
+  DeleteManager(g_pScriptManager);
+
+  // A record's destructor takes it off the map (and forgets it as the local
+  // player), so each is taken off first.
+  while (!players_.IsEmpty()) {
+    POSITION at = players_.GetStartPosition();
+    DPID id;
+    CDirectPlayer* player;
+    players_.GetNextAssoc(at, id, player);
+    players_.RemoveKey(id);
+    delete player;
+  }
+  delete localPlayer_;
+  g_Net.Close();
+
+  delete[] receiveBuffer_;
+  receiveBuffer_ = nullptr;
+  receiveCapacity_ = 0;
+  for (POSITION at = attachedLights_.GetHeadPosition(); at;) {
+    delete static_cast<AttachedLight*>(attachedLights_.GetNext(at));
+  }
+  attachedLights_.RemoveAll();
+
+  DeleteManager(g_pEventManager);
+  WorldFree(world_);
+  if (g_CurrentWorld == world_) g_CurrentWorld = nullptr;
+  world_ = nullptr;
+  EngineFreeAll();
+  TextureArchiveClose();
+  texts_.RemoveAll();
   if (g_pNetDoc == this) g_pNetDoc = nullptr;
 }
 
@@ -27,8 +120,10 @@ bool CNetDoc::OnNewDocument() {
   if (app && app->IsStartInProgress()) {
     if (app->IsStartViaBriefing()) {
       if (g_pInterface) g_pInterface->OpenBriefing();
-    } else if (!StartLevel()) {
-      return false;
+    } else {
+      // A start that failed has already brought the menus back: the document
+      // stays, empty, for them.
+      StartLevel();
     }
   } else if (app && app->IsStartupDelayOver() && g_pInterface) {
     g_pInterface->OpenMenu(true);
@@ -42,4 +137,16 @@ bool CNetDoc::OnOpenDocument(const char* pathName) { return CDocument::OnOpenDoc
 void CNetDoc::SetClockPaused(BOOL paused) {
   clockPaused_ = paused ? 1 : 0;
   SetGameTimePaused(paused);
+}
+
+void CNetDoc::SetTuningDefaults() { tuning_ = TuningBlockDefaults(IsNetworkGame()); }
+
+int CNetDoc::RaiseShake(int level) {
+  if (level > 1500) level = 1500;
+  if (shakeLevel_ < level) shakeLevel_ = level;
+  return shakeLevel_;
+}
+
+void CNetDoc::RaiseShakeTo(int level) {
+  if (shakeLevel_ < level) shakeLevel_ = level;
 }

@@ -1,21 +1,91 @@
 #pragma once
-// The game document. This is the part the application shell needs: its
-// lifecycle, its choice of what a new document opens, and its pause and
-// ready state. The level, frame, players and saved games come with their own
-// work; until then FrameTick, StartLevel, SaveInventory and CheckCheatWords do
-// nothing.
+// The game document: everything of the running game that is not the
+// engine's. One exists from start-up on (the application replaces it with a
+// fresh one at every game start) and every part of the program reaches it
+// through g_pNetDoc: the level's world, the players, weapons and inventory,
+// camera and HUD state, the effect lists of the world simulation, network
+// statistics, the message texts and the weapons' tuning numbers.
+//
+// The document is the hub that the game's subsystems extend, so its
+// operations are spread over files by subject:
+//   game/net_doc.cpp              construction and destruction, new document
+//   game/net_doc_level_load.cpp   LoadLevel: the mission into the engine
+//   game/net_doc_level_start.cpp  StartLevel: managers, players, the ship
+//   game/net_doc_frame.cpp        FrameTick, UpdateFrame, the frame flag
+//   game/net_doc_text_table.cpp   LOGS.TXT
+//   game/net_doc_players.cpp      the player map and the local player
+//   game/net_doc_services.cpp     small services (skins, colours, surfaces)
+//   game/net_doc_pickup_table.cpp the pick-up models
+//   world/document/*.cpp          the world simulation's operations, one file
+//                                 per subject (weapons, effects, cameras...)
+// Operations whose subsystem is not built yet have bodies that do nothing;
+// each such body says what will fill it.
+//
+// Everything here runs on the game thread; only the loading flag is read by
+// the input thread.
+#include <atomic>
 #include <cstdint>
 
+#include "engine/records.h"
+#include "game/tuning_block.h"
 #include "platform/framework/cstring.h"
 #include "platform/framework/document.h"
+#include "platform/framework/maps.h"
+#include "platform/framework/ob_list.h"
+#include "platform/types.h"
 
+class CDirectPlayer;
+class CEditLine;
 class CNetView;
+class CPathPoint;
+class CArchive;
+
+// The source name that the document's fatal errors log.
+inline constexpr const char* kNetDocSource = "NetDoc";
+
+// What a mission load needs of its archives: the texture store's byte budget
+// for the level's pixels.
+inline constexpr int kLevelTextureBudget = 0xC00000;
+
+// The player map: network player id -> ship record (owns nothing).
+using PlayerMap = CMap<DPID, DPID, CDirectPlayer*, CDirectPlayer*>;
+
+// A light that follows a level group while the group is shown.
+struct AttachedLight {
+  PolygonGroup* group;
+  float size;
+  Light* light;  // the current frame's light, null while the group is hidden
+};
+
+// A mark left by a shot on a wall.
+struct BulletHole {
+  float x, y, z;          // the hole's point
+  WorldPolygon* hole;     // the hole polygon, owned; null for an empty slot
+  WorldPolygon* struck;   // the polygon that was hit, not owned
+};
+inline constexpr int kBulletHoleSlots = 64;
+
+// Called with the name of each step UpdateFrame takes, just before it runs
+// (null: nobody watches). Tests and diagnostics follow the order through it.
+using FrameStepObserver = void (*)(const char* step);
+extern FrameStepObserver g_FrameStepObserver;
+
+// The last player start's placement (rows: side, up, heading, position).
+extern Matrix g_PlayerStartMatrix;
 
 class CNetDoc : public CDocument {
   DECLARE_DYNCREATE_CLASS(CNetDoc)
  public:
-  // Becomes g_pNetDoc.
+  // ---------------------------------------------------------------------
+  // Lifecycle (game/net_doc.cpp)
+  // ---------------------------------------------------------------------
+  // Becomes g_pNetDoc and makes the event manager; defaults, settings and
+  // tuning; the HUD's pictures and fonts and the message texts from
+  // "INTERFC.CAN" (a missing one ends the program).
   CNetDoc();
+  // Ends the level: every manager, player, effect and the world go, the
+  // engine's models and textures with them; no global points into the freed
+  // world afterwards.
   ~CNetDoc() override;
 
   // After the base: the interface window becomes active; a game being
@@ -24,21 +94,132 @@ class CNetDoc : public CDocument {
   bool OnNewDocument() override;
   bool OnOpenDocument(const char* pathName) override;
 
-  // One idle call's work while no video plays; returns 0.
-  int FrameTick() { return 0; }
-  // Loads and starts the level of g_CurrentMissionArchive.
-  bool StartLevel() { return true; }
-  void SaveInventory() {}
-  void CheckCheatWords() {}
+  // ---------------------------------------------------------------------
+  // Level (game/net_doc_level_load.cpp, game/net_doc_level_start.cpp)
+  // ---------------------------------------------------------------------
+  // Loads g_CurrentMissionArchive into the engine and binds the models and
+  // textures the game uses by name. Every failure ends the program
+  // (CGameApp::FatalError with kNetDocSource and the step's line).
+  void LoadLevel();
+  // Turns the loaded level into a running game: managers, session or local
+  // player, sensors and player starts, the ship, music. True when the game
+  // runs. A network session that can't be had brings the menus back with a
+  // message and gives false.
+  bool StartLevel();
+  // The joystick is looked for again (a level start or a saved-game load);
+  // returns 1.
+  int ReinitJoystick();
+  // The model file name of a pick-up kind (0..32).
+  static const char* GetPickupModelName(int kind);
 
+  // ---------------------------------------------------------------------
+  // Frame (game/net_doc_frame.cpp)
+  // ---------------------------------------------------------------------
+  // Once per idle call while no video plays: the traffic rates, then every
+  // live game view redraws at once. Returns 0.
+  int FrameTick();
+  // One simulation step of dtMs in its fixed order (the view calls it).
+  void UpdateFrame(int dtMs);
+  // A frame render is running between these two (the view's frame).
+  void ResetFrameEvent() { frameRendering_ = 1; }
+  void SetFrameEvent() { frameRendering_ = 0; }
+  // What must not change under a frame render waits for it: everything runs
+  // on one thread, so a render is only ever running further up the caller's
+  // own stack and waiting could only hang. True when no render is running
+  // (the caller may go on); never blocks.
+  bool WaitForFrame() const { return frameRendering_ == 0; }
+  // Around RenderWorld: the cockpit view hides the player's own hull.
+  void HideOwnShip();
+  void ShowOwnShip();
+  // Every light that follows a level group is made again at the group's
+  // centre while the group is shown.
+  void UpdateAttachedLights();
+
+  // ---------------------------------------------------------------------
+  // Texts and tuning (game/net_doc_text_table.cpp, game/net_doc.cpp)
+  // ---------------------------------------------------------------------
+  // "LOGS.TXT" of "INTERFC.CAN" into the text table (missing or unreadable:
+  // the program ends).
+  void LoadTextTable();
+  // The text of an upper-case key into text; false when the table has none.
+  bool LookupText(const char* key, CString& text) const { return texts_.Lookup(key, text); }
+  int GetTextCount() const { return texts_.GetCount(); }
+  void SetTuningDefaults();
+  const TuningBlock& GetTuning() const { return tuning_; }
+  TuningBlock& Tuning() { return tuning_; }
+
+  // ---------------------------------------------------------------------
+  // Players (game/net_doc_players.cpp)
+  // ---------------------------------------------------------------------
+  // The local side's record for a network session: the old local player
+  // goes, the new one is local, in the map and on the scoreboard.
+  bool CreatePlayerRecord(const CString& name, const CString& secondName);
+  // Single play: the record "ego" / "EE" with a fresh object id.
+  bool CreateLocalPlayer();
+  void DeletePlayer();
+  void AddPlayer(CDirectPlayer* player);
+  void RemovePlayer(CDirectPlayer* player);
+  // Null for 0 or an unknown id.
+  CDirectPlayer* FindPlayer(DPID id) const;
+  // The local record's id; 0xFFFFFFFF without one.
+  DPID GetLocalPlayerId() const;
+  // The local player's 16-float orientation block (a local player must
+  // exist).
+  float* GetLocalPlayerObject();
+  // The nearest other player within sqrt(maxDistSq) of the point whose ship
+  // is in sight of it; null when none.
+  CDirectPlayer* FindNearestVisiblePlayer(float x, float y, float z, float maxDistSq);
+  // The next object id: never 0, which names no object.
+  uint32_t NewObjectId();
+  // The scoreboard slot of a name, taken when new.
+  int AllocScoreSlot(const CString& name);
+  // A network game's next start position into matrix (the first of the list,
+  // which moves to its end); nothing in single play or with an empty list.
+  void NextStartPosition(float matrix[16]);
+
+  // ---------------------------------------------------------------------
+  // Accessors
+  // ---------------------------------------------------------------------
+  World* GetWorld() const { return world_; }
+  Model* GetShipModel() const { return shipModel_; }
+  Instance* GetPlayerShip() const { return shipInstance_; }
+  CDirectPlayer* GetLocalPlayer() const { return localPlayer_; }
+  const PlayerMap& GetPlayers() const { return players_; }
+  View* GetViewer() const { return viewer_; }
   CNetView* GetView() const { return view_; }
   void SetView(CNetView* view) { view_ = view; }
-  bool IsReady() const { return ready_ != 0; }
-  bool IsFrozen() const { return frozen_ != 0; }
-  void ToggleFrozen() { frozen_ = frozen_ ? 0 : 1; }
+  void SetSteering(int code) { steering_ = code; }
+  int GetSteering() const { return steering_; }
+  void SetFireHeld(uint8_t held) { fireHeld_ = held; }
+  bool IsFireHeld() const { return fireHeld_ != 0; }
+  bool IsConsoleOpen() const { return console_ != nullptr; }
+  bool IsCustomCameraActive() const { return cameraSlots_[0] != nullptr; }
+  bool IsScriptCameraActive() const { return scriptCamera_ != 0; }
+  uint8_t GetCheatByte() const { return cheatByte_; }
+  void SetShieldHit(uint8_t hit) { shieldHit_ = hit; }
+  // The shake level rises to min(level, 1500), never falls here; returns it.
+  int RaiseShake(int level);
+  // The shake level rises to level, uncapped.
+  void RaiseShakeTo(int level);
+  float GetShakeAmount() const { return static_cast<float>(shakeLevel_) * 0.001f; }
+  bool IsExternalView() const { return chaseView_ != 0; }
+  bool IsInvulnerable() const { return invulnerable_ != 0; }
+  bool IsLoading() const { return loading_.load(std::memory_order_relaxed) != 0; }
+  Texture* GetLaserTexture(bool pulse) const { return pulse ? pulseLaserTexture_ : laserTexture_; }
+  Texture* GetBodySkin(int index) const { return bodySkins_[index]; }
+  Texture* GetWingSkin(int index) const { return wingSkins_[index]; }
+  Model* GetDebrisModel(int index) const { return debrisModels_[index]; }
+  int GetDebrisCount() const { return debrisCount_; }
+  const uint8_t* GetFileId() const { return fileId_; }
+  void InvalidateHudPanels() { hudRedraw_[0] = hudRedraw_[1] = hudRedraw_[2] = 2; }
+  void InvalidateAmmoPanel() { hudRedraw_[1] = 2; }
+  void InvalidateMessageArea() { hudRedraw_[3] = 2; }
   // The document's clock pause, passed on to the game clock.
   void SetClockPaused(BOOL paused);
   bool IsClockPaused() const { return clockPaused_ != 0; }
+  bool IsFrozen() const { return frozen_ != 0; }
+  void ToggleFrozen() { frozen_ = frozen_ ? 0 : 1; }
+  bool IsReady() const { return ready_ != 0; }
   // A display switch is in progress (the view draws nothing meanwhile);
   // DisplaySwitchGuard sets and clears it.
   bool IsPaused() const { return displaySwitching_ != 0; }
@@ -52,15 +233,365 @@ class CNetDoc : public CDocument {
   // Writes the game into path (the saved games' work fills it: nothing is
   // written yet, and the result is false).
   bool SaveGame(const CString& /*path*/) { return false; }
+  // Traffic counters (the network layer counts into them).
+  void CountBytesReceived(uint32_t bytes) { bytesReceived_ += bytes; }
+  void CountBytesSent(uint32_t bytes) { bytesSent_ += bytes; }
+  float GetReceivedRate() const { return receivedRate_; }
+  float GetSentRate() const { return sentRate_; }
+  int GetGunLockout() const { return gunLockout_; }
+  int GetMissileLockout() const { return missileLockout_; }
+  void SetLockouts(int gunMs, int missileMs) {
+    gunLockout_ = gunMs;
+    missileLockout_ = missileMs;
+  }
+  CPtrList& AttachedLights() { return attachedLights_; }
+
+  // ---------------------------------------------------------------------
+  // Other subsystems' work on the document, called by the level start and
+  // the frame; their bodies are filled by that work.
+  // ---------------------------------------------------------------------
+  // Settings and key bindings from the profile (the settings work).
+  void LoadSettings();
+  // A line of the HUD's message log; colour -1 is the log's default (the HUD
+  // work).
+  void AddMessage(const char* text, int colour, BOOL keep);
+  // The level's flow zones (the ship's work).
+  void LoadFlowLines();
+  // The chase camera on or off; moved onto the ship (the ship's work).
+  void ToggleChaseCamera();
+  void SyncCameraToShip();
+  // The other ships, then the camera; the objects, scripts and enemies; the
+  // fuses of destroyed level objects (the ship's work).
+  void UpdatePlayers();
+  void UpdateObjects(int dtMs);
+  // The network receive loop (the network work).
+  void PollNetwork();
+  // The chat line closes (the network work).
+  void CloseConsole();
+  // The typed cheat words take effect (the typed-words work).
+  void CheckCheatWords();
+
+  // ---------------------------------------------------------------------
+  // The world simulation's operations (world/document/, one file per
+  // subject; each body says what it will do).
+  // ---------------------------------------------------------------------
+  // Targets and line of sight.
+  void SelectNextTarget();
+  void UpdateTargetList();
+  void CollectTargetPositions(CPtrList& list, CDirectPlayer* excluded, bool skipMarked);
+  // Level-group effects.
+  void ParseGroupProperties();
+  void UpdateButtons();
+  void UpdateArcs();
+  static void OnGroupEvent(PolygonGroup* group, int code);
+  // Weapon selection and loadout.
+  void SelectGun(int gunBit);
+  void SelectMissile(int missileBit);
+  void CycleGun(int unused);
+  void CycleMissile(int unused);
+  void ResetNetworkLoadout();
+  bool HasGun(int bits);
+  void ResetPlayerState();
+  void RestoreInventory();
+  void SaveInventory();
+  // Animated objects, level pick-ups, respawn points, spinning clocks.
+  void SetUpLevelObjects();
+  void UpdateAnimatedObjects();
+  void FindSpinningClocks();
+  void UpdateSpinningClocks();
+  // Flashing lights and texture animation.
+  void LoadFlashingGroups();
+  void LoadGroupTextureAnimations();
+  void BuildTextureSequences();
+  void UpdateFlashingGroups();
+  void UpdateTextureAnimations();
+  // Object factories (owner 0 is the local player).
+  void SpawnSmallExplosion(DPID owner, float x, float y, float z);
+  void SpawnExplosion(DPID owner, float x, float y, float z, float size, float damage, bool immediateBlast,
+                      bool silent, uint8_t variant, uint32_t delay);
+  void SpawnBomb(DPID owner, float x, float y, float z, float vx, float vy, float vz, uint8_t sticky);
+  void SpawnFireBall(DPID owner, Instance* ship, float x, float y, float z, float dx, float dy, float dz,
+                     uint8_t kind, float speed);
+  void SpawnRubberBall(DPID owner, Instance* ship, float x, float y, float z, float dx, float dy, float dz,
+                       float speed);
+  void SpawnSmoke(DPID owner, int noSend, float x, float y, float z, float size);
+  void SpawnEnergyPulse(DPID owner, float x, float y, float z, float radius, float damage);
+  void SpawnFlashLight(DPID owner, float x, float y, float z, float intensity, float fadeRate);
+  void SpawnRespawnLight(DPID owner, float x, float y, float z);
+  void SpawnPlayerVortexShield(DPID owner);
+  void SpawnStaticShield(DPID owner);
+  void SpawnDebris(DPID owner, float x, float y, float z, const char* modelName, Instance* ship, int count);
+  void SpawnBackPack(DPID owner, float x, float y, float z);
+  // Gun fire.
+  void FlushDeferredDeletes();
+  void FireGun();
+  void FireHitscan(DPID owner, Instance* ship, float x, float y, float z, float dx, float dy, float dz,
+                   float damage);
+  void FireBullet(DPID owner, Instance* ship, float x, float y, float z, float dx, float dy, float dz, float speed,
+                  uint8_t kind);
+  void FireAcceleratorSlug(DPID owner, Instance* ship, float x, float y, float z, float dx, float dy, float dz,
+                           float speed);
+  // The words of a 0x4D30 message at offsets 44, 48, 52, 20, 24, 28, 32, 36,
+  // 40, 56, 60 (in that order) and its bytes 64 and 65.
+  void DischargeArc(DPID owner, Instance* ship, const float words[11], uint8_t first, uint8_t second);
+  void SetTargetMarker(int x, int y);
+  bool IsPulseLaserUpgraded();
+  // Missile launch.
+  void FireMissile();
+  void LaunchHomingMissile(DPID owner, Instance* ship, uint32_t targetLow, uint32_t targetHigh, const float values[6],
+                           uint32_t extra);
+  void LaunchMissile(DPID owner, Instance* ship, const float values[6], uint32_t extra);
+  void LaunchSentryMissile(DPID owner, Instance* ship, const float values[6], uint32_t extra);
+  void DeploySentry(DPID owner, float x, float y, float z);
+  void UpdateSatellite();
+  // Damage to level objects.
+  BOOL DestroyLevelObject(PolygonGroup* group);
+  // Pick-up effects.
+  bool PickUpAutocannon();
+  // Hazard zones.
+  void ApplyHazardZones();
+  // Script cameras and countdown.
+  void UpdateCameras(int dtMs);
+  void ReleaseCameras();
+  void UpdateCountdown(int dtMs);
+  // Flashes and telefrag.
+  float GetExplosionFlash();
+  void DecayHitFlash();
+  void AddHitFlash(float amount);
+  void CheckTelefrag(float x, float y, float z);
 
  private:
+  // Binds the special textures by name in one pass over the texture list,
+  // then checks that each is there (LoadLevel's last steps).
+  void BindSpecialTextures();
+  void CheckSpecialTextures();
+  // The level start's marker instances: sensors, player starts, and in a
+  // network game every instance that no object claims.
+  void PlaceSensors();
+  void PlacePlayerStarts();
+  // A network session could not be had: back to the menus with a message.
+  void ReturnToMenusAfterFailedConnect();
+
+  // -- camera bytes
+  uint8_t reserved_ = 0;
+  uint8_t scriptCamera_ = 0;  // a script camera flies
+  // -- players
+  PlayerMap players_;
+  // -- object ids: seeded from the random numbers so that the ids of
+  // different players rarely collide
+  uint32_t nextObjectId_ = 0;
+  // -- scoreboard: kills between the ten slots (row victim, column killer)
+  int32_t killMatrix_[10][10] = {};
+  CString scoreNames_[10];
+  int32_t scoreSlotCount_ = 0;
+  // -- view
+  uint8_t statsOverlay_ = 0;  // the statistics overlay is shown
+  uint8_t cheatByte_ = 0;
   CNetView* view_ = nullptr;
+  // -- player: null before a level starts
+  CDirectPlayer* localPlayer_ = nullptr;
+  Instance* shipInstance_ = nullptr;  // draws the local ship
+  uint8_t chaseView_ = 0;
+  // -- camera
+  Vec3 chaseOffset_ = {0, 0, 0};
+  Vec3 cameraVector2_ = {0, -100, -10};
+  // -- world
+  World* world_ = nullptr;
+  View* viewer_ = nullptr;                       // the view's camera record
+  CPathPoint* cameraSlots_[4] = {};              // camera position and target, player position and target (owned)
+  Model* shipModel_ = nullptr;                   // "hero.3ds"
+  // -- debris: the level's "debris%02d.3ds" models one after the other
+  Model* debrisModels_[20] = {};
+  int32_t debrisCount_ = 0;
+  // -- controls (written by the ship's controls)
+  int32_t steering_ = 5;  // 1..9 on a 3 x 3 grid, 5 the centre
+  uint8_t fireHeld_ = 0;
+  // -- HUD: redraw counters of the panels, the ammunition, one more panel and
+  // the message area (2 = draw twice)
+  int32_t hudRedraw_[4] = {};
+  // -- timers (game ms): the object step's last time; the last use of each
+  // gun and missile kind; the texture animations' last time; one more
+  uint32_t objectStepTime_ = 0;
+  uint32_t lastFireTimes_[12] = {};
+  uint32_t textureAnimationTime_ = 0;
+  uint32_t spareTime_ = 0;
+  // -- pause and state bytes
   uint8_t frozen_ = 0;
+  uint8_t pulsingDepthCue_ = 0;
   uint8_t clockPaused_ = 0;
   uint8_t ready_ = 0;
-  uint8_t displaySwitching_ = 0;
+  // -- hit flash: level (0..40) and the time of its last decay
+  float hitFlash_ = 0.0f;
+  uint32_t hitFlashDecayTime_ = 0;
+  // -- weapon
+  uint8_t homingToggle_ = 0;    // rockets / homing missiles
+  int32_t countdownMs_ = -1;    // the script's countdown; negative = off
+  CString countdownEvent_;
+  // -- network receive buffer (grown by the receive loop)
+  uint8_t* receiveBuffer_ = nullptr;
+  int32_t receiveCapacity_ = 0;
+  // -- texts: LOGS.TXT, upper-case key -> text
+  CMapStringToString texts_;
+  // -- effect lists of the world simulation, filled from the level's group
+  // properties
+  CPtrList effectPolygons_;     // world polygons that live for one frame
+  uint32_t lockedTarget_[2] = {};  // the locked target key, low and high
+  CMapStringToPtr frameSequences_;  // frame-sequence cache
+  CMapStringToPtr debrisParts_;     // debris-part cache
+  CMapStringToPtr damageableGroups_;  // group name -> structural record
+  CPtrList flashingGroups_;
+  CPtrList timedAnimations_;
+  CPtrList textureAnimations_;
+  CPtrList animatedObjects_;
+  CPtrList polygonAnimations_;
+  CPtrList arcs_;
+  CPtrList attachedLights_;  // AttachedLight records (owned)
+  CPtrList textureSequences_;
+  // -- frame: set while a frame renders (the frame event of a threaded
+  // program; one thread needs only the flag)
+  uint8_t frameRendering_ = 0;
+  // -- weapons: gun bits 1 autocannon, 2 plasma coil, 4 laser, 8 pulse laser,
+  // 16 molnia arc, 32 core accelerator, 64 satellite transmitter; missile
+  // bits 1 rockets, 2 homing, 4 micro, 8 nuke, 32 vortex, 64 sentry
+  uint8_t selectedMissile_ = 0;
+  uint8_t selectedGun_ = 0;
+  uint8_t ownedMissiles_ = 0;
+  uint8_t ownedGuns_ = 0;
+  uint8_t autocannonUpgrade_ = 0;  // 0..2
+  uint8_t cargoUnits_ = 0;         // 0..2
+  // -- radar
+  int32_t radarValues_[2] = {};
+  uint32_t radarTimes_[2] = {};
+  uint8_t radarShown_ = 1;
+  // -- hazards
+  CPtrList hazardZones_;
+  // -- console: the network chat line, null when closed
+  CEditLine* console_ = nullptr;
+  // -- ammunition: cannon shells, plasma bolts, tactical nukes,
+  // core-accelerator slugs, rockets, homing, micro, sentry, vortex shields,
+  // energy cells
+  int32_t ammo_[10] = {};
+  float gunHeat_ = 0.0f;  // above 0.95 blocks firing
+  float freon_ = 0.0f;    // at most 100
+  // -- identity: the level's "FILE_ID"
+  uint8_t fileId_[4] = {};
+  // -- strings
+  CString strings_[7];
+  // -- marks: the camera's aim marker and the ring of bullet holes
+  WorldPolygon* aimMarker_ = nullptr;
+  BulletHole holeRing_[kBulletHoleSlots] = {};
+  int32_t holeRingUsed_ = 1;
+  int32_t holeRingNext_ = 0;
+  // -- special textures
+  Texture* bulletHoleTextures_[2] = {};
+  // -- flashes
+  uint32_t explosionFlashTime_ = 0;
+  float explosionFlash_ = 0.0f;
+  int32_t targetMarkerX_ = 0;
+  int32_t targetMarkerY_ = 0;
+  uint8_t targetMarkerShown_ = 0;
+  int32_t shakeLevel_ = 0;  // 0..1500 through RaiseShake
+  // -- state bytes
   uint8_t gameRunning_ = 0;
+  std::atomic<uint8_t> loading_{0};  // read by the input thread
+  // -- textures
+  Texture* laserTexture_ = nullptr;
+  Texture* pulseLaserTexture_ = nullptr;
+  Texture* molniaTexture_ = nullptr;
+  // -- upgrades and flags
+  uint8_t laserUpgraded_ = 0;
+  uint8_t pulseLaserUpgraded_ = 0;
+  uint8_t hudByte_ = 1;
+  uint8_t displaySwitching_ = 0;  // set for the duration of a display change
+  uint8_t invulnerable_ = 0;
+  uint8_t staticShield_ = 0;      // a static shield is up
+  uint8_t surfaceBusy_ = 0;       // the screen surface is locked
+  // -- radar
+  float radarScale_ = 2.0f;
+  // -- lists: respawn points (placement matrices, in turn for network
+  // respawns) and two more
+  CPtrList respawnPoints_;
+  CPtrList lists_[2];
+  // -- spinning clocks: the hour, minute and second hand groups
+  PolygonGroup* clockHands_[3] = {};
+  int32_t clockState_ = 0;
+  // -- tuning
+  TuningBlock tuning_ = {};
+  // -- textures
+  Texture* fireWaveTexture_ = nullptr;
+  Texture* bulletTexture_ = nullptr;
+  Texture* bodySkins_[8] = {};
+  Texture* wingSkins_[8] = {};
+  Texture* energyPulseFrames_[8] = {};
+  // -- network statistics
+  uint32_t bytesQueued_ = 0;  // in the own delivery layer
+  uint32_t bytesReceived_ = 0;
+  uint32_t bytesSent_ = 0;
+  int32_t statisticsTime_ = 0;  // game time of the last rate update
+  float receivedRate_ = 0.0f;   // bytes per second
+  float sentRate_ = 0.0f;
+  // -- event timers of the level groups
+  uint32_t groupEventTimers_[2] = {};
+  // -- flash bytes
+  uint8_t hazardFlash_ = 0;  // the ship is inside a hazard zone
+  uint8_t shieldHit_ = 0;
+  // -- mission time (ms)
+  int32_t missionTime_ = 0;
+  // -- lockouts (ms during which the player can't fire)
+  int32_t gunLockout_ = 0;
+  int32_t missileLockout_ = 0;
+  // -- buttons: group name -> button record
+  CMapStringToPtr buttons_;
+  // -- models
+  Model* rocketModel_ = nullptr;
+  Model* homingModel_ = nullptr;
+  Model* nukeBombModel_ = nullptr;
+  Model* cargoModel_ = nullptr;
+  Model* sentryModel_ = nullptr;
+  // -- camera target: the enemy the camera tracks; the beacon group of the
+  // script command create_beacon
+  void* cameraEnemy_ = nullptr;
+  PolygonGroup* beaconGroup_ = nullptr;
+  // -- settings: key bindings (17 actions x 2 keys), mouse and joystick
+  int32_t keyBindings_[17][2] = {};
+  float mouseSensitivityX_ = 0.0f;
+  float mouseSensitivityY_ = 0.0f;
+  uint8_t mouseSwap_ = 0;
+  uint8_t joystickSwap_ = 0;
+  uint8_t joystickEnable_ = 0;
+  // -- latency
+  int32_t lateMessages_[4] = {};
+  float averageLatency_ = 0.0f;
+  int32_t latencyValues_[3] = {};
 };
 
 extern CNetDoc* g_pNetDoc;
 inline CNetDoc* GetNetDoc() { return g_pNetDoc; }
+
+// Small services of the document's Part, used across the game
+// (game/net_doc_services.cpp).
+
+// Colours of the surface kinds (0x00BBGGRR): 1 water, 2 lava, 3 sludge; 0
+// for any other.
+int ColourForType(int type);
+// The "surface" property, ignoring case: 1 "water", 2 "lava", 3 "sludge";
+// 0 for anything else, no property or none given. The group's own list,
+// then the world's and the global one; the polygon's first.
+int GetSurfaceType(PolygonGroup* group);
+int GetSurfaceType(WorldPolygon* polygon);
+// Dresses the ship in the skins of a two-letter code: body from the first
+// letter, wing from the second ('A' = 0, capped at 7; a character code of 64
+// or below gives 0). Nothing for no ship or a code shorter than 2.
+void ApplyShipSkin(Instance* ship, const CString& code);
+// The palette entry 10..245 nearest to the colour by the HUD's weighting
+// (green counts 5/4); the first of equals; 10 with no game entries loaded.
+int NearestPaletteIndex(int r, int g, int b);
+// The pick-up kind of a model (its row of the table, 0..32; the row's two
+// numbers into a and b); -1 with a and b untouched when no row has it.
+int FindPickupType(const char* modelName, int* a, int* b);
+// Reads "LOGS.TXT" text into table: lines "KEY: text", keys of 3 to 8
+// characters stored upper-cased (a later line replaces an earlier one), the
+// text up to the line's end. The parse ends at the first line that has no
+// ": " or whose key is shorter or longer; the lines before it are kept.
+// Never reads past length; a NUL ends the text.
+void ParseTextTable(const char* text, size_t length, CMapStringToString* table);

@@ -33,6 +33,12 @@ class CNetView : public CView {
   // drawn as four lines.
   void SetScreenMode(int resolution);
   void DrawCrosshair();
+  // The cockpit's pictures for the level (the view's keys-and-cockpit work
+  // fills it).
+  void LoadCockpitBitmaps() {}
+  // Redraws at once: the interface window (the view itself without one) is
+  // invalidated and painted before this returns, so the frame is complete.
+  void RedrawNow();
   void SetMenuLoop(bool on) { menuLoop_ = on ? 1 : 0; }
   bool IsInMenuLoop() const { return menuLoop_ != 0; }
 

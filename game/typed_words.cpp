@@ -41,3 +41,6 @@ void HandleTypedChar(int ch) {
   }
   if (g_pNetDoc) g_pNetDoc->CheckCheatWords();
 }
+
+// Will look for the cheat words at the end of the typed buffer.
+void CNetDoc::CheckCheatWords() {}

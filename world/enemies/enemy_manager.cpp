@@ -1,0 +1,21 @@
+#include "world/enemies/enemy_manager.h"
+
+CEnemyAI* g_pEnemyManager = nullptr;
+
+// Will write or read the enemies, their timers and the satellite.
+void CEnemyAI::Serialize(CArchive& /*archive*/) {}
+
+// Will decide, move, aim and fire for every enemy.
+void CEnemyAI::Update() {}
+
+// Will damage the enemies within the radius by their distance.
+void CEnemyAI::AreaDamage(float /*x*/, float /*y*/, float /*z*/, float /*radius*/, float /*damage*/) {}
+
+// Will give the mission's enemy count and kills.
+void CEnemyAI::GetCounts(int* total, int* killed) {
+  if (total) *total = 0;
+  if (killed) *killed = 0;
+}
+
+// Will place the named model and make it an enemy.
+CNewEnemy* CEnemyAI::SpawnEnemy(DPID /*owner*/, const char* /*text*/) { return nullptr; }

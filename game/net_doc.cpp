@@ -86,8 +86,8 @@ CNetDoc::~CNetDoc() {
   // player), so each is taken off first.
   while (!players_.IsEmpty()) {
     POSITION at = players_.GetStartPosition();
-    DPID id;
-    CDirectPlayer* player;
+    DPID id = 0;
+    CDirectPlayer* player = nullptr;
     players_.GetNextAssoc(at, id, player);
     players_.RemoveKey(id);
     delete player;

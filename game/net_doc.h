@@ -208,6 +208,7 @@ class CNetDoc : public CDocument {
   Texture* GetLaserTexture(bool pulse) const { return pulse ? pulseLaserTexture_ : laserTexture_; }
   Texture* GetBodySkin(int index) const { return bodySkins_[index]; }
   Texture* GetWingSkin(int index) const { return wingSkins_[index]; }
+  Texture* GetEnergyPulseFrame(int index) const { return energyPulseFrames_[index]; }
   Model* GetDebrisModel(int index) const { return debrisModels_[index]; }
   int GetDebrisCount() const { return debrisCount_; }
   const uint8_t* GetFileId() const { return fileId_; }

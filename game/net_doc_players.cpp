@@ -59,8 +59,8 @@ CDirectPlayer* CNetDoc::FindNearestVisiblePlayer(float x, float y, float z, floa
   CDirectPlayer* nearest = nullptr;
   float limit = maxDistSq;
   for (POSITION at = players_.GetStartPosition(); at;) {
-    DPID id;
-    CDirectPlayer* player;
+    DPID id = 0;
+    CDirectPlayer* player = nullptr;
     players_.GetNextAssoc(at, id, player);
     if (!player || player == localPlayer_) continue;
     const float dx = player->GetX() - x, dy = player->GetY() - y, dz = player->GetZ() - z;

@@ -1,6 +1,7 @@
 #include "tools/builder/demo_interface.h"
 
 #include "platform/paths.h"
+#include "tools/builder/demo_texts.h"
 #include "tools/builder/interface_art.h"
 
 BuilderPalette DemoInterfacePalette() { return MakeDemoPalette(); }
@@ -16,6 +17,10 @@ bool AddDemoInterface(ArchiveWriter* archive, std::string* error) {
   AddCockpitPictures(&art);
   if (art.Failed()) {
     *error = art.Error();
+    return false;
+  }
+  if (!AddDemoTexts(archive)) {
+    *error = "cannot add LOGS.TXT";
     return false;
   }
   return true;

@@ -14,7 +14,8 @@
 // "cur2.bmp" and panel animations ("uright0.bmp" ...); the paper pages,
 // "credit.bmp" and "back.bmp". Fonts: "FONT_SM.BMP" (6-pixel cells),
 // "FONT_MD.BMP" to "FONT_MD3.BMP" (8), "FONT_LG.BMP" and "FONT_LG1.BMP" (10),
-// each one row of the 65 glyphs for the characters 32 to 96.
+// each one row of the 65 glyphs for the characters 32 to 96. Texts: the
+// message lines "LOGS.TXT" (tools/builder/demo_texts.h).
 #include <string>
 
 #include "tools/builder/archive_writer.h"

@@ -79,7 +79,8 @@ void Hangar(LevelBuilder& b, DemoLevel* level) {
   b.PointLight({0, -180, -300}, 1.0f, 240.0f, 700.0f, 1.0f, 0.9f, 0.7f);
 
   level->instances.push_back(
-      {kDemoPlayerStartModel, {0, 40, -280}, {0, 0, 0}, 0.0f, "start", {{"event", "timer 1500 beep"}}});
+      {kDemoPlayerStartModel, {0, 40, -280}, {0, 0, 0}, 0.0f, "start",
+       {{"event", "log WELCOME"}, {"event1", "log ROOKIE"}, {"event2", "log VETERAN"}, {"event3", "log ELITE"}}});
   level->instances.push_back({"cargo.3ds", {-330, 90, 330}, {0, 0.3f, 0}, 0.0f, "crate1", {}});
   level->instances.push_back({"cargo.3ds", {-300, 90, 345}, {0, 1.1f, 0}, 0.0f, "crate2", {}});
   level->instances.push_back({"cargo.3ds", {330, 90, -330}, {0, 0.0f, 0}, 0.0f, "crate3", {}});
@@ -113,7 +114,7 @@ void DoorCorridor(LevelBuilder& b, World* world) {
   // An unseen plane across the corridor before the door: touching it opens
   // the door.
   PolygonGroup* trigger = GroupCreate(world, kDemoTriggerGroup, nullptr);
-  SetProperty(&trigger->props, "event", "open door_main");
+  SetProperty(&trigger->props, "event", "open door_main|log DOORMAIN");
   WallZ(b, 560, -80, 80, kCorridorTop, kFloor, -1, nullptr, 0.0f, trigger, kPolygonTrigger | kPolygonNeverDrawn);
 }
 
@@ -181,7 +182,7 @@ void ControlRoom(LevelBuilder& b, DemoLevel* level) {
   b.PointLight({1150, -150, 1200}, 1.0f, 300.0f, 800.0f, 0.7f, 1.0f, 0.7f);
 
   level->instances.push_back(
-      {"sensor.3ds", {1000, 40, 1180}, {0, 0, 0}, 0.0f, "sensor1", {{"radius", "80"}, {"event", "beep"}}});
+      {"sensor.3ds", {1000, 40, 1180}, {0, 0, 0}, 0.0f, "sensor1", {{"radius", "80"}, {"event", "log SENSOR"}}});
   level->instances.push_back({"SHIELDS.3DS", {1150, 60, 1200}, {0, 0, 0}, 0.0f, "shields1", {}});
   level->instances.push_back({"cargo.3ds", {1300, 90, 1400}, {0, 0.5f, 0}, 0.0f, "crate4", {}});
 }
@@ -204,13 +205,14 @@ void BuildDemoLevel(World* world, DemoLevel* level) {
   level->settings.flatShadeHigh = 1.0f;
 }
 
-std::vector<uint8_t> DemoLevelMember() {
+std::vector<uint8_t> DemoLevelMember(const std::function<void(DemoLevel*)>& edit) {
   World* world = PoolNew<World>();
   VertexPoolInit(world, 1);
   // The root splits at the floor plane (y = 100, front side above it).
   world->bspRoot = BspNodeCreate(0, -1, 0, -kFloor);
   DemoLevel level;
   BuildDemoLevel(world, &level);
+  if (edit) edit(&level);
   std::vector<uint8_t> member;
   if (!WriteWorldMember(world, level.instances, level.settings, &member)) member.clear();
   WorldFree(world);

@@ -9,6 +9,7 @@
 // Scale: the ship is about 34 units across and flies at up to 135 units a
 // second; rooms are 500 to 800 units wide, corridors 160 wide and 140 high.
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "engine/records.h"
@@ -30,4 +31,6 @@ struct DemoLevel {
 // pool) and fills level with its instances and settings.
 void BuildDemoLevel(World* world, DemoLevel* level);
 // The level's world member ("M1.CCW"); empty when it could not be written.
-std::vector<uint8_t> DemoLevelMember();
+// edit, when given, changes the level's instances or settings before they
+// are written (tests make variants of the level this way).
+std::vector<uint8_t> DemoLevelMember(const std::function<void(DemoLevel*)>& edit = {});

@@ -1,0 +1,73 @@
+// Starting the demo mission as a new game does: from opening "M1.CAN" to the
+// first frame being ready (CNetDoc::StartLevel: the level load with its
+// texture pixels, the managers, the markers, the ship), single play. The
+// document is made before and deleted after each start, untimed; so is its
+// first simulation step, which is timed on its own.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "game/net_doc.h"
+#include "tests/support/temp_folder.h"
+#include "tools/builder/demo_interface.h"
+#include "tools/builder/demo_mission.h"
+#include "tools/builder/demo_textures.h"
+
+namespace {
+
+std::unique_ptr<TempFolder> g_Temp;
+
+bool WriteDemo() {
+  g_Temp = std::make_unique<TempFolder>();
+  std::string error;
+  if (!WriteDemoTextures(g_Temp->Path(), &error) || !WriteDemoInterface(g_Temp->Path(), &error) ||
+      !WriteDemoMission1(g_Temp->Path(), &error)) {
+    std::fprintf(stderr, "cannot write the demo data: %s\n", error.c_str());
+    return false;
+  }
+  return true;
+}
+
+void BM_StartDemoLevel(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto* doc = new CNetDoc();
+    state.ResumeTiming();
+    const bool started = doc->StartLevel();
+    state.PauseTiming();
+    delete doc;
+    state.ResumeTiming();
+    if (!started) {
+      state.SkipWithError("the demo level did not start");
+      break;
+    }
+  }
+}
+BENCHMARK(BM_StartDemoLevel)->Unit(benchmark::kMillisecond);
+
+// One simulation step of the started level (the world simulation's steps
+// are still empty: this is the driver's own cost).
+void BM_UpdateFrame(benchmark::State& state) {
+  auto* doc = new CNetDoc();
+  if (!doc->StartLevel()) state.SkipWithError("the demo level did not start");
+  for (auto _ : state) doc->UpdateFrame(20);
+  delete doc;
+}
+BENCHMARK(BM_UpdateFrame);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (!WriteDemo()) return 1;
+  {
+    // The game looks for its archives in the current folder first.
+    ScopedCurrentFolder current(g_Temp->Path());
+    benchmark::RunSpecifiedBenchmarks();
+  }
+  benchmark::Shutdown();
+  g_Temp.reset();
+  return 0;
+}

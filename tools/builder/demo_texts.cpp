@@ -1,0 +1,16 @@
+#include "tools/builder/demo_texts.h"
+
+std::string DemoLogsText() {
+  return "WELCOME: Pump Station. Find the control room and shut the pumps down.\r\n"
+         "ROOKIE: Rookie: the station's defences are asleep.\r\n"
+         "VETERAN: Veteran: the sentries are awake.\r\n"
+         "ELITE: Elite: every gun in the station is waiting for you.\r\n"
+         "DOORMAIN: Main door opening.\r\n"
+         "LAVA: Warning: lava channel below the walkway.\r\n"
+         "SENSOR: Control room sensor tripped.\r\n";
+}
+
+bool AddDemoTexts(ArchiveWriter* archive) {
+  const std::string text = DemoLogsText();
+  return archive->AddMember("LOGS.TXT", std::vector<uint8_t>(text.begin(), text.end()));
+}

@@ -63,6 +63,17 @@ CNetDoc::CNetDoc() {
 
 CNetDoc::~CNetDoc() {
   CloseConsole();
+  ReleaseLevel();
+  delete[] receiveBuffer_;
+  receiveBuffer_ = nullptr;
+  receiveCapacity_ = 0;
+  DeleteManager(g_pEventManager);
+  texts_.RemoveAll();
+  if (g_pNetDoc == this) g_pNetDoc = nullptr;
+}
+
+void CNetDoc::ReleaseLevel() {
+  gameRunning_ = 0;
   ReleaseCameras();
   FlushDeferredDeletes();
   if (aimMarker_) PolygonDelete(aimMarker_);
@@ -93,24 +104,30 @@ CNetDoc::~CNetDoc() {
     delete player;
   }
   delete localPlayer_;
+  localPlayer_ = nullptr;
   g_Net.Close();
 
-  delete[] receiveBuffer_;
-  receiveBuffer_ = nullptr;
-  receiveCapacity_ = 0;
   for (POSITION at = attachedLights_.GetHeadPosition(); at;) {
     delete static_cast<AttachedLight*>(attachedLights_.GetNext(at));
   }
   attachedLights_.RemoveAll();
 
-  DeleteManager(g_pEventManager);
   WorldFree(world_);
   if (g_CurrentWorld == world_) g_CurrentWorld = nullptr;
   world_ = nullptr;
+  // The level's models and textures go with it; so do the pointers into them.
   EngineFreeAll();
   TextureArchiveClose();
-  texts_.RemoveAll();
-  if (g_pNetDoc == this) g_pNetDoc = nullptr;
+  shipModel_ = rocketModel_ = homingModel_ = nukeBombModel_ = cargoModel_ = sentryModel_ = nullptr;
+  for (Model*& debris : debrisModels_) debris = nullptr;
+  debrisCount_ = 0;
+  for (Texture** slot : {&laserTexture_, &pulseLaserTexture_, &molniaTexture_, &fireWaveTexture_, &bulletTexture_,
+                         &bulletHoleTextures_[0], &bulletHoleTextures_[1]}) {
+    *slot = nullptr;
+  }
+  for (Texture** table : {bodySkins_, wingSkins_, energyPulseFrames_}) {
+    for (int i = 0; i < 8; ++i) table[i] = nullptr;
+  }
 }
 
 bool CNetDoc::OnNewDocument() {
@@ -121,8 +138,8 @@ bool CNetDoc::OnNewDocument() {
     if (app->IsStartViaBriefing()) {
       if (g_pInterface) g_pInterface->OpenBriefing();
     } else {
-      // A start that failed has already brought the menus back: the document
-      // stays, empty, for them.
+      // A start that failed has brought the menus back: the document stays,
+      // empty, for them.
       StartLevel();
     }
   } else if (app && app->IsStartupDelayOver() && g_pInterface) {

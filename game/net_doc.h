@@ -370,8 +370,13 @@ class CNetDoc : public CDocument {
   // network game every instance that no object claims.
   void PlaceSensors();
   void PlacePlayerStarts();
-  // A network session could not be had: back to the menus with a message.
-  void ReturnToMenusAfterFailedConnect();
+  // Everything of a loaded level goes: the ship, the players, the managers,
+  // the effects, the world and the engine's models and textures. The level
+  // loader calls it first when the document already holds a level.
+  void ReleaseLevel();
+  // A level start that can't go on: the menus come back, with the message
+  // when one is given; returns false.
+  bool AbandonStart(const char* message);
 
   // -- camera bytes
   uint8_t reserved_ = 0;

@@ -96,6 +96,8 @@ void Bind(Texture** slot, Texture* texture) {
 }  // namespace
 
 void CNetDoc::LoadLevel() {
+  // A start that failed left its level here; a new one replaces it.
+  if (world_) ReleaseLevel();
   PollMessageQueue();
   OpenDataArchive(g_CurrentMissionArchive.GetString());
   PollMessageQueue();

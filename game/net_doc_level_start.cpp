@@ -84,14 +84,10 @@ bool CNetDoc::StartLevel() {
 
   CGameApp* app = GameApp();
   if (app && app->IsNetworkLaunch()) {
-    if (!g_Net.ConnectFromLobby() && !g_Net.StartOrJoin()) {
-      ReturnToMenusAfterFailedConnect();
-      return false;
-    }
+    if (!g_Net.ConnectFromLobby() && !g_Net.StartOrJoin()) return AbandonStart(kNetworkStartFailed);
     PollMessageQueue();
   } else if (!CreateLocalPlayer()) {
-    loading_ = 0;
-    return false;
+    return AbandonStart(nullptr);
   }
 
   // One difficulty range for the whole program: 0 in a network game, 1..3
@@ -190,11 +186,14 @@ void CNetDoc::PlacePlayerStarts() {
   }
 }
 
-void CNetDoc::ReturnToMenusAfterFailedConnect() {
+bool CNetDoc::AbandonStart(const char* message) {
   loading_ = 0;
   if (g_pInterface && g_pInterface->GetWindow()) g_pInterface->GetWindow()->HidePicture(true);
-  const char* caption = BuildVariantIsInstalled() ? BuildVariantGet().ProgramName() : "Korvane";
-  MessageBox(nullptr, kNetworkStartFailed, caption, MB_ICONEXCLAMATION);
-  OutputDebugString("korvane: the network game could not be started\n");
+  if (message) {
+    const char* caption = BuildVariantIsInstalled() ? BuildVariantGet().ProgramName() : "Korvane";
+    MessageBox(nullptr, message, caption, MB_ICONEXCLAMATION);
+  }
+  OutputDebugString("korvane: the level start was abandoned\n");
   if (g_pInterface) g_pInterface->OpenMenu(false);
+  return false;
 }

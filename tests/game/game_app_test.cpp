@@ -116,6 +116,44 @@ TEST_F(GameAppTest, ARequestedGameStartsAloneInTheNextIdleCall) {
   EXPECT_EQ(timeGetTime() - before, 20u);  // the next call is a frame again
 }
 
+TEST_F(GameAppTest, ARequestedGameRunsTheLevel) {
+  Start();
+  app_->RequestNewGame(false);
+  app_->OnIdle(0);
+  ASSERT_NE(g_pNetDoc, nullptr);
+  EXPECT_TRUE(g_pNetDoc->IsGameRunning());
+  EXPECT_TRUE(g_pNetDoc->IsReady());
+  EXPECT_NE(g_pNetDoc->GetLocalPlayer(), nullptr);
+  EXPECT_NE(g_pNetDoc->GetWorld(), nullptr);
+}
+
+TEST_F(GameAppTest, ANetworkGameThatCantConnectBringsTheMenusBackAndATryAfterItStartsAgain) {
+  Start();
+  app_->SetNetworkLaunch(true);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    app_->RequestNewGame(false);
+    testing::internal::CaptureStderr();
+    app_->OnIdle(0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Could not start or join the network game"),
+              std::string::npos);
+    // No session exists here: the document stays, empty, under the menus.
+    ASSERT_NE(g_pNetDoc, nullptr) << attempt;
+    EXPECT_TRUE(g_pNetDoc->IsReady());
+    EXPECT_FALSE(g_pNetDoc->IsGameRunning());
+    EXPECT_FALSE(g_pNetDoc->IsLoading());
+    EXPECT_TRUE(g_pInterface->IsMenuActive());
+    EXPECT_NE(ViewWindow(), nullptr);
+    // A second start on the same document replaces the level it loaded.
+    EXPECT_FALSE(g_pNetDoc->StartLevel());
+    g_pInterface->CloseMenu();
+  }
+  app_->SetNetworkLaunch(false);
+  app_->RequestNewGame(false);
+  app_->OnIdle(0);
+  ASSERT_NE(g_pNetDoc, nullptr);
+  EXPECT_TRUE(g_pNetDoc->IsGameRunning());
+}
+
 TEST_F(GameAppTest, ANestedIdleCallReturnsAtOnceAndStartsNothing) {
   Start();
   const HWND view = ViewWindow();

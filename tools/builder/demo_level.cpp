@@ -114,7 +114,7 @@ void DoorCorridor(LevelBuilder& b, World* world) {
   // An unseen plane across the corridor before the door: touching it opens
   // the door.
   PolygonGroup* trigger = GroupCreate(world, kDemoTriggerGroup, nullptr);
-  SetProperty(&trigger->props, "event", "open door_main|log DOORMAIN");
+  SetProperty(&trigger->props, "event", "open door_main");
   WallZ(b, 560, -80, 80, kCorridorTop, kFloor, -1, nullptr, 0.0f, trigger, kPolygonTrigger | kPolygonNeverDrawn);
 }
 

@@ -5,7 +5,6 @@ std::string DemoLogsText() {
          "ROOKIE: Rookie: the station's defences are asleep.\r\n"
          "VETERAN: Veteran: the sentries are awake.\r\n"
          "ELITE: Elite: every gun in the station is waiting for you.\r\n"
-         "DOORMAIN: Main door opening.\r\n"
          "LAVA: Warning: lava channel below the walkway.\r\n"
          "SENSOR: Control room sensor tripped.\r\n";
 }

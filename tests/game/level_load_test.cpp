@@ -20,8 +20,19 @@
 
 namespace {
 
+class LevelLoadTest;
+
+// One way of spoiling the level's data and the line it must end with.
+struct Spoiled {
+  const char* what;
+  int line;
+  std::function<void(LevelLoadTest*, const std::string& folder)> spoil;
+};
+
 class LevelLoadTest : public DocumentTest {
  public:
+  void ExpectEachEndsWithItsLine(const std::vector<Spoiled>& cases);
+
   // "TEXTURES.CAN" of the demo textures as edit leaves them.
   void WriteTextures(const std::function<void(std::vector<BuilderTexture>*)>& edit) {
     if (demoTextures_.empty()) demoTextures_ = MakeDemoTextures(palette_);
@@ -76,13 +87,6 @@ TEST_F(LevelLoadTest, AMissionWithoutADebrisModelCountsTheOthersWithoutAGap) {
   EXPECT_STREQ(doc_->GetDebrisModel(2)->name, "debris03.3ds");
 }
 
-// One way of spoiling the level's data and the line it must end with.
-struct Spoiled {
-  const char* what;
-  int line;
-  std::function<void(LevelLoadTest*, const std::string& folder)> spoil;
-};
-
 void WriteMission(const ArchiveWriter& mission, const std::string& folder) {
   ASSERT_TRUE(mission.WriteFile(folder + "/M1.CAN"));
 }
@@ -117,37 +121,12 @@ Spoiled TextureCase(const char* texture, int line) {
           }};
 }
 
-TEST_F(LevelLoadTest, EachMissingPieceOfALevelEndsTheProgramWithItsLine) {
-  const std::vector<Spoiled> cases = {
-      {"no TEXTURES.CAN", 552, [](LevelLoadTest*, const std::string& folder) {
-         std::remove((folder + "/TEXTURES.CAN").c_str());
-       }},
-      MemberCase("no OBJECTS", 558, "OBJECTS"),
-      MemberCase("a broken OBJECTS", 559, "OBJECTS", {1, 2, 3}, true),
-      MemberCase("no world", 564, kDemoLevelMember),
-      MemberCase("a broken world", 566, kDemoLevelMember, {0, 0, 0, 0, 9}, true),
-      MemberCase("no FILE_ID", 568, "FILE_ID"),
-      MemberCase("a short FILE_ID", 569, "FILE_ID", {1, 0}, true),
-      ModelCase("hero.3ds", 575),
-      ModelCase("rocket.3ds", 577),
-      ModelCase("sentry.3ds", 578),
-      ModelCase("homing.3ds", 579),
-      ModelCase("nukebomb.3ds", 580),
-      ModelCase("cargo.3ds", 581),
-      TextureCase("BODY03.BMP", 659),
-      TextureCase("WING08.BMP", 665),
-      TextureCase("RLASER.BMP", 671),
-      TextureCase("SLASER.BMP", 675),
-      TextureCase("FIREWAVE.BMP", 679),
-      TextureCase("RBULLET.BMP", 683),
-      TextureCase("!BHOLE1.BMP", 687),
-      TextureCase("!BHOLE2.BMP", 691),
-      TextureCase("MOLNIA.BMP", 695),
-      TextureCase("!mpulse0.bmp", 700),
-  };
-  // Forked: the archives and the guard's lock stay with this process.
+// Each case in a forked child (it reads the archives this process wrote):
+// the load must end with exit code 1 and one log line of the document's
+// source and the case's line.
+void LevelLoadTest::ExpectEachEndsWithItsLine(const std::vector<Spoiled>& cases) {
   GTEST_FLAG_SET(death_test_style, "fast");
-  ErrorLogGuard guard;
+  const std::string log = data_.Join("korvane/ERROR.LOG");
   size_t logged = 0;
   const std::vector<uint8_t> mission = ReadFileBytes(folder_.Join("M1.CAN"));
   const std::vector<uint8_t> textures = ReadFileBytes(folder_.Join("TEXTURES.CAN"));
@@ -166,6 +145,45 @@ TEST_F(LevelLoadTest, EachMissingPieceOfALevelEndsTheProgramWithItsLine) {
         << "logged: " << added;
     EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), 1) << added;
   }
+}
+
+TEST_F(LevelLoadTest, EachMissingArchiveOrMemberEndsTheProgramWithItsLine) {
+  ExpectEachEndsWithItsLine({
+      {"no TEXTURES.CAN", 552,
+       [](LevelLoadTest*, const std::string& folder) { std::remove((folder + "/TEXTURES.CAN").c_str()); }},
+      MemberCase("no OBJECTS", 558, "OBJECTS"),
+      MemberCase("a broken OBJECTS", 559, "OBJECTS", {1, 2, 3}, true),
+      MemberCase("no world", 564, kDemoLevelMember),
+      MemberCase("a broken world", 566, kDemoLevelMember, {0, 0, 0, 0, 9}, true),
+      MemberCase("no FILE_ID", 568, "FILE_ID"),
+      MemberCase("a short FILE_ID", 569, "FILE_ID", {1, 0}, true),
+  });
+}
+
+TEST_F(LevelLoadTest, EachMissingModelEndsTheProgramWithItsLine) {
+  ExpectEachEndsWithItsLine({
+      ModelCase("hero.3ds", 575),
+      ModelCase("rocket.3ds", 577),
+      ModelCase("sentry.3ds", 578),
+      ModelCase("homing.3ds", 579),
+      ModelCase("nukebomb.3ds", 580),
+      ModelCase("cargo.3ds", 581),
+  });
+}
+
+TEST_F(LevelLoadTest, EachMissingSpecialTextureEndsTheProgramWithItsLine) {
+  ExpectEachEndsWithItsLine({
+      TextureCase("BODY03.BMP", 659),
+      TextureCase("WING08.BMP", 665),
+      TextureCase("RLASER.BMP", 671),
+      TextureCase("SLASER.BMP", 675),
+      TextureCase("FIREWAVE.BMP", 679),
+      TextureCase("RBULLET.BMP", 683),
+      TextureCase("!BHOLE1.BMP", 687),
+      TextureCase("!BHOLE2.BMP", 691),
+      TextureCase("MOLNIA.BMP", 695),
+      TextureCase("!mpulse0.bmp", 700),
+  });
 }
 
 }  // namespace

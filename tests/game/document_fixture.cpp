@@ -51,6 +51,7 @@ DocumentTest::~DocumentTest() = default;
 void DocumentTest::SetUp() {
   MessageQueueReset();
   HeadlessBackendInstall();
+  BuildVariantInstall(&variant_);
   ClockUseFixedStep(20);
   ClockSetTime(5000);
   ResetGameTimeBase();

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "apps/korvane3d/direct3d_variant.h"
 #include "game/net_doc.h"
 #include "tests/support/temp_folder.h"
 #include "tools/builder/archive_writer.h"
@@ -49,6 +50,8 @@ class DocumentTest : public ::testing::Test {
 
   TempFolder folder_;
   ScopedCurrentFolder current_;
+  // The interface manager sets up its display through the program's variant.
+  Direct3DVariant variant_;
   // Where the program writes its files (the fatal path's "ERROR.LOG").
   TempFolder data_;
   ScopedEnv dataHome_;

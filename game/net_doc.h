@@ -16,6 +16,8 @@
 //   game/net_doc_players.cpp      the player map and the local player
 //   game/net_doc_services.cpp     small services (skins, colours, surfaces)
 //   game/net_doc_pickup_table.cpp the pick-up models
+//   game/net_doc_settings.cpp, net_doc_hud.cpp, net_doc_ship.cpp,
+//   net_doc_network.cpp           the settings, HUD, ship and network work's
 //   world/document/*.cpp          the world simulation's operations, one file
 //                                 per subject (weapons, effects, cameras...)
 // Operations whose subsystem is not built yet have bodies that do nothing;

@@ -87,9 +87,6 @@ class CInterface : public CInterfaceDisplay {
   // After a failed full-screen set-up: releases what the try made (device,
   // surfaces, display palette) and gives the screen back.
   void AbandonFullScreen();
-  // The engine's textures onto the display device, after a level load
-  // (korvane3d's texture slots fill it).
-  void ReloadTextures() {}
 
   // ---- Menus (game/interface_menus.cpp) ----
   // Opening a menu goes through EnterMenuMode; each opener does nothing
@@ -338,4 +335,3 @@ extern std::atomic<bool> g_InputThreadStop;
 void CInputPollThread();
 
 extern CInterface* g_pInterface;
-

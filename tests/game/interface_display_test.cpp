@@ -19,6 +19,7 @@
 #include "platform/framework/profile.h"
 #include "platform/framework/window_manager.h"
 #include "platform/headless/headless_backend.h"
+#include "tests/game/document_fixture.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -27,7 +28,16 @@ class InterfaceDisplayTest : public ::testing::Test {
  protected:
   InterfaceDisplayTest()
       : config_("XDG_CONFIG_HOME", folder_.Join("config").c_str()),
-        data_("XDG_DATA_HOME", folder_.Join("data").c_str()) {}
+        data_("XDG_DATA_HOME", folder_.Join("data").c_str()),
+        media_("KORVANE_MEDIA_DIRS", Media().Path().c_str()) {}
+
+  // A document reads its pictures and texts: the demo's archives, written
+  // once for the suite.
+  static TempFolder& Media() {
+    static TempFolder media;
+    return media;
+  }
+  static void SetUpTestSuite() { WriteDocumentData(Media().Path()); }
 
   void SetUp() override {
     MessageQueueReset();
@@ -58,6 +68,7 @@ class InterfaceDisplayTest : public ::testing::Test {
   TempFolder folder_;
   ScopedEnv config_;
   ScopedEnv data_;
+  ScopedEnv media_;
   HeadlessInput* input_ = nullptr;
   Direct3DVariant direct3D_;
   SoftwareVariant software_;

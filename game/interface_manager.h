@@ -231,11 +231,6 @@ class CInterface : public CInterfaceDisplay {
   bool IsStartupVideo() const { return startupVideo_ != 0; }
   void SetMissionFailedShown(bool on) { missionFailedShown_ = on ? 1 : 0; }
   bool IsMissionFailedShown() const { return missionFailedShown_ != 0; }
-  // The game's difficulty: 1 rookie, 2 veteran, 3 elite in single play, 0 in
-  // a network game (the level start sets it). The level script's difficulty
-  // digits read it.
-  int GetDifficulty() const { return difficulty_; }
-  void SetDifficulty(int difficulty) { difficulty_ = difficulty; }
 
  private:
   // The keyboard and mouse devices and the input thread; failures are fatal
@@ -304,7 +299,7 @@ class CInterface : public CInterfaceDisplay {
   CString sessionName_;
   CString playerName_;
   int shipStyles_[2] = {0, 0};
-  int difficulty_ = 1;  // 1 rookie, 2 veteran, 3 elite
+  int difficulty_ = 1;  // 1 rookie, 2 veteran, 3 elite; 0 in a network game
   uint8_t autoLowRes_ = 0;
   uint8_t missionFailedShown_ = 0;
   uint8_t endingPlaying_ = 0;
@@ -324,7 +319,6 @@ class CInterface : public CInterfaceDisplay {
   int cursorX_ = 0;
   int cursorY_ = 0;
   std::thread inputThread_;
-  int difficulty_ = 1;
 };
 
 // The input thread's stop flag: set by the interface manager's destructor,

@@ -228,9 +228,8 @@ class CNetDoc : public CDocument {
   bool IsPaused() const { return displaySwitching_ != 0; }
   void SetPaused(bool on) { displaySwitching_ = on ? 1 : 0; }
   bool IsGameRunning() const { return gameRunning_ != 0; }
-  // The message console, which takes the keys and characters while a chat
-  // line is typed (the players' work fills it: it never opens yet).
-  bool IsConsoleOpen() const { return false; }
+  // The message console takes the keys and characters while a chat line is
+  // typed (the players' work fills these).
   void OnConsoleChar(UINT /*virtualKey*/) {}
   void OnConsoleKey(UINT /*character*/) {}
   // Writes the game into path (the saved games' work fills it: nothing is

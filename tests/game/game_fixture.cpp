@@ -9,23 +9,38 @@
 #include "platform/clock.h"
 #include "platform/direct_draw.h"
 #include "platform/framework/window_manager.h"
+#include "tests/game/document_fixture.h"
 #include "tools/builder/archive_writer.h"
 #include "tools/builder/bmp_writer.h"
+#include "tools/builder/demo_interface.h"
 
 namespace {
 
-// The one picture the start-up shows, in an interface archive of its own:
-// the title, a plain field of colour kTitleColour.
-void WriteTitleArchive(const std::string& folder) {
+// The archives the whole application reads: the demo's, except that the
+// title the start-up shows is a plain field of colour kTitleColour.
+void WriteAppData(const std::string& folder) {
+  WriteDocumentData(folder);
   BuilderPicture title;
   title.width = 640;
   title.height = 480;
   title.pixels.assign(640 * 480, AppTest::kTitleColour);
-  BuilderPalette palette;
-  for (int i = 0; i < 256; ++i) palette.red[i] = palette.green[i] = palette.blue[i] = i;
-  ArchiveWriter archive;
-  ASSERT_TRUE(archive.AddMember("TITLE.BMP", BmpFileBytes(title, palette)));
+  ArchiveWriter demo;
+  std::string error;
+  ASSERT_TRUE(AddDemoInterface(&demo, &error)) << error;
+  ArchiveWriter archive = ArchiveWithout(demo, "TITLE.BMP");
+  ASSERT_TRUE(archive.AddMember("TITLE.BMP", BmpFileBytes(title, DemoInterfacePalette())));
   ASSERT_TRUE(archive.WriteFile(folder + "/INTERFC.CAN"));
+}
+
+// Written once for every test of the program: nothing writes into it.
+const std::string& AppDataFolder() {
+  static TempFolder folder;
+  static bool written = false;
+  if (!written) {
+    written = true;
+    WriteAppData(folder.Path());
+  }
+  return folder.Path();
 }
 
 }  // namespace
@@ -96,11 +111,10 @@ void InterfaceTest::MakeInterface() {
   ASSERT_EQ(g_pInterface, ui_);
 }
 
-AppTest::AppTest() : media_("KORVANE_MEDIA_DIRS", folder_.Path().c_str()) {}
+AppTest::AppTest() : media_("KORVANE_MEDIA_DIRS", AppDataFolder().c_str()) {}
 
 void AppTest::SetUp() {
   HeadlessGameTest::SetUp();
-  WriteTitleArchive(folder_.Path());
   MainFrameResetSizing();
   g_IdleReady = 1;
   g_GameTimePaused = 0;

@@ -5,8 +5,8 @@
 //   HeadlessGameTest  the common set-up;
 //   InterfaceTest     an interface manager of its own (its input thread
 //                     runs as in the game);
-//   AppTest           the whole application, started with Start(), with
-//                     the one picture it shows at start-up.
+//   AppTest           the whole application, started with Start(), on
+//                     the demo's archives (its title a plain colour).
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -59,7 +59,7 @@ class AppTest : public HeadlessGameTest {
   static constexpr uint8_t kTitleColour = 77;
 
  protected:
-  // The data folders hold an interface archive with the title picture.
+  // The media folder holds the demo's archives, written once.
   AppTest();
   void SetUp() override;
   void TearDown() override;

@@ -16,6 +16,10 @@ constexpr WORD kMaxClassNameLength = 63;
 // Strings are read in pieces of this size, so a length read from a damaged
 // file can't make us allocate more than the data that is really there.
 constexpr size_t kStringChunk = 64 * 1024;
+// Objects nested in objects are read by recursion (ReadObject, Serialize,
+// ReadObject, ...), so a damaged file could nest them until the stack runs
+// out; no saved game nests them more than a few deep.
+constexpr int kMaxObjectNesting = 256;
 }  // namespace
 
 const char* CArchiveException::what() const noexcept {
@@ -373,9 +377,17 @@ CObject* CArchive::ReadObject(const CRuntimeClass* requested) {
   // Entered before its data is read, so that its own members may refer back.
   loadArray_.push_back(LoadEntry{LoadEntry::Object, object});
   ++mapCount_;
+  if (nesting_ >= kMaxObjectNesting) throw CArchiveException(CArchiveException::generic);
   const UINT savedSchema = objectSchema_;
   objectSchema_ = schema;
-  object->Serialize(*this);
+  ++nesting_;
+  try {
+    object->Serialize(*this);
+  } catch (...) {
+    --nesting_;
+    throw;
+  }
+  --nesting_;
   objectSchema_ = savedSchema;
   return object;
 }

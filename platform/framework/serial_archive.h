@@ -16,8 +16,9 @@
 // at 1 (0 is null), so several sections of one file can refer to each other.
 //
 // Reading bad data throws CArchiveException (endOfFile, badIndex, badClass,
-// badSchema, generic); nothing is read past the data and no allocation is
-// sized by an unchecked count. The archive never deletes objects it created:
+// badSchema, generic); nothing is read past the data, no allocation is sized
+// by an unchecked count, and objects nested more than 256 deep inside the
+// objects that hold them are refused (generic) before the stack runs out. The archive never deletes objects it created:
 // whoever received them owns them; LoadedObjects() lists them all for a
 // caller that wants to drop everything after a failure.
 #include <bit>
@@ -152,6 +153,7 @@ class CArchive {
   std::vector<LoadEntry> loadArray_{LoadEntry{LoadEntry::Null, nullptr}};
   std::unordered_map<const CRuntimeClass*, UINT> loadSchemas_;
   std::vector<CObject*> loadedObjects_;
+  int nesting_ = 0;  // objects being read inside one another
 };
 
 CArchive& operator<<(CArchive& ar, const CObject* object);

@@ -403,3 +403,23 @@ TEST(Archive, RegisteredNamesAreTheSpelledClassNames) {
   EXPECT_FALSE(RuntimeClassRegister(&impostor));
   EXPECT_EQ(CRuntimeClass::FromName("CTestNode"), RUNTIME_CLASS(CTestNode));
 }
+
+// A list holding a list holding a list ...: the first level names the
+// class, every further one is its class index and a count of 1 (4 bytes).
+Bytes NestedLists(int depth) {
+  Bytes bytes = Join({{0xFF, 0xFF, 0x00, 0x00, 0x07, 0x00}, Text("CObList"), {0x01, 0x00}});
+  for (int level = 1; level < depth; ++level) bytes.insert(bytes.end(), {0x01, 0x80, 0x01, 0x00});
+  bytes[bytes.size() - 2] = 0x00;  // the innermost list is empty
+  return bytes;
+}
+
+TEST(Archive, ObjectsNestedBeyondTheBoundAreRefusedBeforeTheStackRunsOut) {
+  auto read = [](CArchive& ar) {
+    CObject* object = nullptr;
+    ar >> object;
+  };
+  EXPECT_EQ(LoadCause(NestedLists(256), read), CArchiveException::none);
+  EXPECT_EQ(LoadCause(NestedLists(257), read), CArchiveException::generic);
+  // 60,000 deep in 240 KB used to overflow the default 8 MB stack.
+  EXPECT_EQ(LoadCause(NestedLists(60000), read), CArchiveException::generic);
+}

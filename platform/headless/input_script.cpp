@@ -1,6 +1,8 @@
 #include "platform/headless/input_script.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -20,11 +22,16 @@ bool ParseMouseButton(const std::string& word, int* button) {
   return true;
 }
 
-bool ParseInt(const std::string& word, long* value) {
+// A decimal number in [low, high]; anything beyond it is refused rather than
+// wrapped into range (a wrapped time would reorder the script).
+bool ParseInt(const std::string& word, long* value, long low = INT_MIN, long high = INT_MAX) {
   if (word.empty()) return false;
   char* end = nullptr;
-  *value = std::strtol(word.c_str(), &end, 10);
-  return end && *end == 0;
+  errno = 0;
+  const long parsed = std::strtol(word.c_str(), &end, 10);
+  if (errno == ERANGE || !end || *end != 0 || parsed < low || parsed > high) return false;
+  *value = parsed;
+  return true;
 }
 
 // The hat's direction by name or in hundredths of a degree (0..35999).
@@ -106,8 +113,9 @@ bool ParseLine(const std::string& line, std::vector<TimedInputEvent>* out, std::
   std::string timeWord, verb;
   in >> timeWord >> verb;
   long time = 0;
-  if (!ParseInt(timeWord, &time) || time < 0) {
-    *reason = "expected a time in milliseconds";
+  // A press ends kPressLengthMs after its time, which must still fit.
+  if (!ParseInt(timeWord, &time, 0, static_cast<long>(UINT32_MAX - kPressLengthMs))) {
+    *reason = "expected a time in milliseconds (0.." + std::to_string(UINT32_MAX - kPressLengthMs) + ")";
     return false;
   }
   const uint32_t ms = static_cast<uint32_t>(time);

@@ -74,7 +74,14 @@ TEST(InputScript, BadLinesAreReportedWithTheirNumber) {
     const char* text;
     const char* error;
   } cases[] = {
-      {"100 quit\nfoo quit\n", "line 2: expected a time in milliseconds"},
+      {"100 quit\nfoo quit\n", "line 2: expected a time in milliseconds (0..4294967265)"},
+      // Numbers beyond their range are refused, not wrapped: 4294967396 would
+      // be 100, and a press at the last milliseconds would end before it began.
+      {"100 quit\n4294967396 quit\n", "line 2: expected a time in milliseconds (0..4294967265)"},
+      {"4294967266 press A\n", "line 1: expected a time in milliseconds (0..4294967265)"},
+      {"-1 quit\n", "line 1: expected a time in milliseconds (0..4294967265)"},
+      {"100 mouse move 4294967297 0\n", "line 1: expected mouse move <dx> <dy>"},
+      {"100 mouse wheel -99999999999999999999\n", "line 1: expected mouse wheel <dz>"},
       {"100 key NOSUCHKEY down\n", "line 1: unknown key \"NOSUCHKEY\""},
       {"100 key A sideways\n", "line 1: expected down or up"},
       {"100 mouse move 1\n", "line 1: expected mouse move <dx> <dy>"},

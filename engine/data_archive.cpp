@@ -23,6 +23,9 @@ struct ArchiveReader {
   int mode;
   int count;
   std::int64_t fileLength;
+  std::int64_t bufferOffset;  // file offset of buffer[0]
+  std::int64_t memberEnd;     // end of the member found last (the file's end before any)
+  int member;                 // its directory index; -1 before any
   ArchiveEntry directory[kArchiveMaxMembers];
   std::uint8_t buffer[kArchiveBufferSize];
 };
@@ -42,6 +45,9 @@ struct SavedReader {
   int mode;
   int count;
   std::int64_t fileLength;
+  std::int64_t bufferOffset;
+  std::int64_t memberEnd;
+  int member;
   int fill;
   int pos;
   ArchiveEntry* directory;
@@ -79,6 +85,7 @@ void EmptyBuffer() { SetWindow(0, 0); }
 
 // Reads the next whole block; false when nothing came.
 bool Refill() {
+  g_Reader.bufferOffset += Fill();
   const size_t got = std::fread(g_Reader.buffer, 1, kArchiveBufferSize, g_Reader.file);
   SetWindow(0, static_cast<int>(got));
   return got > 0;
@@ -90,6 +97,9 @@ void CloseReader() {
   g_Reader.mode = kModeClosed;
   g_Reader.count = 0;
   g_Reader.fileLength = 0;
+  g_Reader.bufferOffset = 0;
+  g_Reader.memberEnd = 0;
+  g_Reader.member = -1;
   EmptyBuffer();
 }
 
@@ -152,7 +162,14 @@ const ArchiveEntry* FindEntry(const char* name) {
   return nullptr;
 }
 
+int RefuseAtEnd() { return EngineRefuse("the data ends in the middle of a record, at byte %lld of the file",
+                                        static_cast<long long>(g_Reader.bufferOffset + Pos())); }
+
 int EntryIndex(const ArchiveEntry* entry) { return static_cast<int>(entry - g_Reader.directory); }
+
+std::int64_t DirectoryStart() {
+  return g_Reader.fileLength - static_cast<std::int64_t>(kDirectoryEntryBytes) * g_Reader.count - 4;
+}
 
 }  // namespace
 
@@ -176,6 +193,9 @@ int ArchiveOpen(const char* path) {
     return FailOpen();
   }
   if (!ReadDirectory() || !SeekTo(0)) return FailOpen();
+  g_Reader.bufferOffset = 0;
+  g_Reader.memberEnd = g_Reader.fileLength;
+  g_Reader.member = -1;
   return 1;
 }
 
@@ -189,6 +209,10 @@ int ArchiveFindMember(const char* name) {
   const ArchiveEntry* entry = FindEntry(name);
   if (!entry || !SeekTo(entry->offset)) return 0;
   EmptyBuffer();
+  g_Reader.bufferOffset = entry->offset;
+  g_Reader.member = EntryIndex(entry);
+  g_Reader.memberEnd = g_Reader.member + 1 < g_Reader.count ? g_Reader.directory[g_Reader.member + 1].offset
+                                                            : DirectoryStart();
   return 1;
 }
 
@@ -227,11 +251,18 @@ int ArchiveMemberSize(const char* pattern) {
   const ArchiveEntry* entry = ArchiveFindWildcard(pattern);
   if (!entry) return -1;
   const int index = EntryIndex(entry);
-  const std::int64_t end =
-      index + 1 < g_Reader.count
-          ? g_Reader.directory[index + 1].offset
-          : g_Reader.fileLength - static_cast<std::int64_t>(kDirectoryEntryBytes) * g_Reader.count - 4;
+  const std::int64_t end = index + 1 < g_Reader.count ? g_Reader.directory[index + 1].offset : DirectoryStart();
   return static_cast<int>(end - entry->offset);
+}
+
+std::int64_t ArchiveMemberRemaining() {
+  if (!Reading()) return 0;
+  const std::int64_t left = g_Reader.memberEnd - (g_Reader.bufferOffset + Pos());
+  return left > 0 ? left : 0;
+}
+
+const char* ArchiveCurrentMember() {
+  return Reading() && g_Reader.member >= 0 ? g_Reader.directory[g_Reader.member].name : "";
 }
 
 int ArchiveFlush() { return 1; }
@@ -240,7 +271,7 @@ int ArchiveReadBytes(void* buffer, int length) {
   if (!Reading() || length < 0) return 0;
   std::uint8_t* out = static_cast<std::uint8_t*>(buffer);
   while (length > 0) {
-    if (Available() == 0 && !Refill()) return 0;
+    if (Available() == 0 && !Refill()) return RefuseAtEnd();
     int chunk = Available();
     if (chunk > length) chunk = length;
     std::memcpy(out, g_ArchiveWindow.next, static_cast<size_t>(chunk));
@@ -269,7 +300,7 @@ int ArchiveReadString(char** out) {
   // characters, where the next read picks up.
   int length = 0;
   while (length < kArchiveMaxString) {
-    if (Available() == 0 && !Refill()) return 0;
+    if (Available() == 0 && !Refill()) return RefuseAtEnd();
     const std::uint8_t* start = g_ArchiveWindow.next;
     int available = Available();
     if (available > kArchiveMaxString - length) available = kArchiveMaxString - length;
@@ -310,16 +341,16 @@ int ArchivePushState() {
   saved.mode = g_Reader.mode;
   saved.count = g_Reader.count;
   saved.fileLength = g_Reader.fileLength;
+  saved.bufferOffset = g_Reader.bufferOffset;
+  saved.memberEnd = g_Reader.memberEnd;
+  saved.member = g_Reader.member;
   saved.fill = Fill();
   saved.pos = Pos();
   g_Saved[g_SavedCount++] = saved;
 
   // The saved file now belongs to the stack entry: leave without closing it.
   g_Reader.file = nullptr;
-  g_Reader.mode = kModeClosed;
-  g_Reader.count = 0;
-  g_Reader.fileLength = 0;
-  EmptyBuffer();
+  CloseReader();
   return 1;
 }
 
@@ -332,6 +363,9 @@ int ArchivePopState() {
   g_Reader.mode = saved.mode;
   g_Reader.count = saved.count;
   g_Reader.fileLength = saved.fileLength;
+  g_Reader.bufferOffset = saved.bufferOffset;
+  g_Reader.memberEnd = saved.memberEnd;
+  g_Reader.member = saved.member;
   SetWindow(saved.pos, saved.fill);
   const int directoryBytes = saved.count * static_cast<int>(sizeof(ArchiveEntry));
   if (saved.directory) std::memcpy(g_Reader.directory, saved.directory, static_cast<size_t>(directoryBytes));

@@ -45,6 +45,13 @@ int ArchiveMemberOffset(const char* name);
 // The size in bytes of the first member matching pattern (as
 // ArchiveFindWildcard); -1 when none matches or no archive is open.
 int ArchiveMemberSize(const char* pattern);
+// Bytes from the reader's position to the end of the member found last (to
+// the end of the file before any), 0 when past it or no archive is open.
+// Reads do not stop there; readers use it to check a count against the data
+// that can hold it before they allocate for it.
+std::int64_t ArchiveMemberRemaining();
+// The name of the member found last; "" before any or when no archive is open.
+const char* ArchiveCurrentMember();
 // Called after reading a member; reading needs nothing done. Returns 1.
 int ArchiveFlush();
 

@@ -1,6 +1,9 @@
 #include "engine/engine_error.h"
 
+#include <cstdarg>
 #include <cstdio>
+
+#include "engine/data_archive.h"
 
 EngineError g_EngineError;
 int g_BackgroundFill = 1;
@@ -24,6 +27,21 @@ int EngineSetError(int code, int value) {
     default: break;
   }
   return code;
+}
+
+int EngineRefuse(const char* format, ...) {
+  if (g_EngineError.code == kEngineErrorBadData) return 0;
+  g_EngineError.code = kEngineErrorBadData;
+  char* message = g_EngineError.message;
+  const int size = static_cast<int>(sizeof(g_EngineError.message));
+  const char* member = ArchiveCurrentMember();
+  int used = *member ? std::snprintf(message, static_cast<size_t>(size), "%s: ", member) : 0;
+  if (used < 0 || used >= size) used = 0;
+  std::va_list args;
+  va_start(args, format);
+  std::vsnprintf(message + used, static_cast<size_t>(size - used), format, args);
+  va_end(args);
+  return 0;
 }
 
 int SetBackgroundFill(int flag) {

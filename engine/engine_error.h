@@ -14,3 +14,11 @@ int EngineLibraryVersion();
 // code 4); other codes are stored and leave the message as it was.
 int EngineSetError(int code, int value);
 int SetBackgroundFill(int flag);
+
+// A reader refusing damaged data says why: the record gets code 6 and
+// "<member>: <what>" (the member found last in the data archive, then the
+// printf-formatted reason). Only the first refusal since the record was
+// cleared is kept, since what fails after it follows from it; the loaders
+// (texture archive, models, world) clear it as they start. Returns 0, so a
+// reader can `return EngineRefuse(...)`.
+int EngineRefuse(const char* format, ...) __attribute__((format(printf, 1, 2)));

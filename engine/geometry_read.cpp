@@ -1,12 +1,14 @@
 // Readers of the world member's geometry: surfaces, BSP nodes, the
 // vertex pool and the polygon block with its fragments. Everything read is
 // checked before the engine relies on it.
+#include <cstdint>
 #include <unordered_set>
 #include <vector>
 
 #include "engine/bsp.h"
 #include "engine/bsp_fragment.h"
 #include "engine/data_archive.h"
+#include "engine/engine_error.h"
 #include "engine/object_graph.h"
 #include "engine/polygon_group.h"
 #include "engine/pool.h"
@@ -186,8 +188,16 @@ int VertexPoolRead(World* world) {
       !ArchiveReadInts(buckets, kWeldBucketCount) || !ArchiveReadInt(&freeHead) || !ArchiveReadInt(&welding)) {
     return 0;
   }
-  if (used < 0 || capacity < used || capacity - used > kMaxPoolSlack) return 0;
-  if (!VertexPoolSetCapacity(world, capacity)) return 0;
+  if (used < 0 || capacity < used || capacity - used > kMaxPoolSlack) {
+    return EngineRefuse("vertex pool of %d used entries in a capacity of %d", used, capacity);
+  }
+  // Six 4-byte values an entry follow: a count the member cannot hold is
+  // refused before anything is allocated for it.
+  if (static_cast<std::int64_t>(used) * 24 > ArchiveMemberRemaining()) {
+    return EngineRefuse("vertex pool of %d entries exceeds the member's %lld bytes", used,
+                        static_cast<long long>(ArchiveMemberRemaining()));
+  }
+  if (!VertexPoolSetCapacity(world, capacity)) return EngineRefuse("no memory for a vertex pool of %d", capacity);
   const bool read = ArchiveReadFloats(pool.x, used) && ArchiveReadFloats(pool.y, used) &&
                     ArchiveReadFloats(pool.z, used) && ArchiveReadInts(pool.prev, used) &&
                     ArchiveReadInts(pool.next, used) && ArchiveReadInts(pool.refCount, used);
@@ -197,7 +207,7 @@ int VertexPoolRead(World* world) {
   pool.welding = welding;
   if (!read || !VertexPoolLinksValid(pool)) {
     VertexPoolFree(world);
-    return 0;
+    return read ? EngineRefuse("vertex pool links out of range or in a loop") : 0;
   }
   return 1;
 }

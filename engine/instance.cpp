@@ -1,9 +1,11 @@
 #include "engine/instance.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "engine/collision.h"
 #include "engine/data_archive.h"
+#include "engine/engine_error.h"
 #include "engine/instance_fragment.h"
 #include "engine/intrusive_list.h"
 #include "engine/matrix.h"
@@ -12,6 +14,8 @@
 #include "engine/pool.h"
 #include "engine/properties.h"
 #include "engine/texture_remap.h"
+
+std::int64_t g_InstanceReadBudget = INT64_MAX;
 
 namespace {
 
@@ -88,6 +92,20 @@ int InstanceBody(Instance* instance) {
          ArchiveReadVec3(&instance->angleX, &instance->angleY, &instance->angleZ) &&
          ArchiveReadFloat(&instance->animTime) && ArchiveReadBytes(instance->name, kInstanceNameLength) &&
          (instance->model = ModelFindByHash(hash)) != nullptr;
+}
+
+// Takes the bytes of the model's instance nodes from g_InstanceReadBudget.
+int TakeFromReadBudget(const Model* model) {
+  std::int64_t bytes = 0;
+  for (const MeshNode* mesh = model->firstNode; mesh; mesh = mesh->nextInModel) {
+    bytes += static_cast<std::int64_t>(sizeof(InstanceNode)) +
+             static_cast<std::int64_t>(mesh->vertexCount) * static_cast<std::int64_t>(sizeof(InstanceNode*));
+  }
+  if (bytes > g_InstanceReadBudget) {
+    return EngineRefuse("instances of \"%s\" need more memory than a member of this size may ask for", model->name);
+  }
+  g_InstanceReadBudget -= bytes;
+  return 1;
 }
 
 }  // namespace
@@ -225,6 +243,7 @@ ObjBody InstanceRead(Instance* instance) {
   if (ok) ok = co_await ObjRef<Instance, InstanceRead>(&instance->prev);
   if (ok) ok = co_await ObjRef<Instance, InstanceRead>(&instance->next);
   ok = ok && InstanceBody(instance);
+  if (ok) ok = TakeFromReadBudget(instance->model);
   if (ok) {
     instance->name[kInstanceNameLength] = 0;
     SetDefaults(instance);

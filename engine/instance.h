@@ -8,6 +8,8 @@
 // property list; refs world (the world being read), prev, next (instances);
 // i32 model name hash; 3 floats x, y, z; 3 floats angleX, angleY, angleZ;
 // float animTime; 64 bytes name.
+#include <cstdint>
+
 #include "engine/records.h"
 
 class ObjBody;  // a record reader (engine/object_graph.h)
@@ -57,3 +59,9 @@ void InstanceNodeFree(InstanceNode* node);
 // being read. On failure the instance holds no nodes, no model and no
 // properties; its links are as far as they were read.
 ObjBody InstanceRead(Instance* instance);
+// The bytes of instance nodes InstanceRead may still build (each instance
+// builds one node per mesh node of its model, with a slot per vertex), so
+// that a few kilobytes of instances of a large model cannot ask for
+// gigabytes. WorldLoad sets it from the size of the member it reads and
+// lifts it again (INT64_MAX) when done; an instance over it is refused.
+extern std::int64_t g_InstanceReadBudget;

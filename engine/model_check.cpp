@@ -5,6 +5,7 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "engine/engine_error.h"
 #include "engine/model.h"
 #include "engine/model_graph.h"
 #include "engine/pool.h"
@@ -122,8 +123,10 @@ bool JunctionLinksValid(PathJunction* j, Seen* outgoing, Seen* incoming) {
 
 }  // namespace
 
-int ModelGraphValid(const ModelGraph& g, Model* root) {
-  if (!NumbersFinite(g)) return 0;
+namespace {
+
+bool GraphValid(const ModelGraph& g, Model* root) {
+  if (!NumbersFinite(g)) return false;
   Seen models, nodes, children, rotationKeys, positionKeys, junctions, outgoing, incoming;
   Model* first = root;
   // The model list has no stored tail: walk it with its own end as "last".
@@ -133,7 +136,7 @@ int ModelGraphValid(const ModelGraph& g, Model* root) {
           first, tail, [](Model* m) { return m->next; }, [](Model* m) { return m->prev; }, [](Model*) { return true; },
           &models) ||
       models.size() != g.models.size()) {
-    return 0;
+    return false;
   }
   for (Model* m : g.models) {
     if (!ListValid(
@@ -142,25 +145,33 @@ int ModelGraphValid(const ModelGraph& g, Model* root) {
         !ListValid(
             m->firstJunction, m->lastJunction, [](PathJunction* j) { return j->next; },
             [](PathJunction* j) { return j->prev; }, [m](PathJunction* j) { return j->model == m; }, &junctions)) {
-      return 0;
+      return false;
     }
   }
-  if (nodes.size() != g.nodes.size() || junctions.size() != g.junctions.size()) return 0;
+  if (nodes.size() != g.nodes.size() || junctions.size() != g.junctions.size()) return false;
   for (MeshNode* n : g.nodes) {
-    if (!NodeLinksValid(n, &children, &rotationKeys, &positionKeys)) return 0;
+    if (!NodeLinksValid(n, &children, &rotationKeys, &positionKeys)) return false;
   }
-  if (rotationKeys.size() != g.rotationKeys.size() || positionKeys.size() != g.positionKeys.size()) return 0;
+  if (rotationKeys.size() != g.rotationKeys.size() || positionKeys.size() != g.positionKeys.size()) return false;
   for (MeshNode* n : g.nodes) {
-    if (!TreeValid(n, children) || !SharedVerticesValid(n)) return 0;
+    if (!TreeValid(n, children) || !SharedVerticesValid(n)) return false;
   }
   for (PathJunction* j : g.junctions) {
-    if (!JunctionLinksValid(j, &outgoing, &incoming)) return 0;
+    if (!JunctionLinksValid(j, &outgoing, &incoming)) return false;
   }
-  if (outgoing.size() != g.segments.size() || incoming.size() != g.segments.size()) return 0;
+  if (outgoing.size() != g.segments.size() || incoming.size() != g.segments.size()) return false;
   for (const PathSegment* s : g.segments) {
-    if (s->fromJunction->model != s->toJunction->model) return 0;
+    if (s->fromJunction->model != s->toJunction->model) return false;
   }
-  return 1;
+  return true;
+}
+
+}  // namespace
+
+int ModelGraphValid(const ModelGraph& g, Model* root) {
+  if (GraphValid(g, root)) return 1;
+  return EngineRefuse("the %zu models and %zu mesh nodes read do not form well-shaped models", g.models.size(),
+                      g.nodes.size());
 }
 
 void ModelGraphFreeAll(ModelGraph* g) {

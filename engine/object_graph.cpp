@@ -1,10 +1,12 @@
 #include "engine/object_graph.h"
 
 #include <cstdint>
+#include <iterator>
 #include <new>
 #include <vector>
 
 #include "engine/data_archive.h"
+#include "engine/engine_error.h"
 #include "engine/pool.h"
 
 namespace {
@@ -31,6 +33,15 @@ bool Append(void* object, ObjKind kind) {
   }
   g_ObjTable[g_ObjCount++] = {object, kind};
   return true;
+}
+
+const char* KindName(ObjKind kind) {
+  static const char* const kNames[] = {
+      "nothing",     "texture",       "model",       "mesh node", "rotation key", "position key",  "path segment",
+      "path junction", "instance",    "instance node", "light",   "surface",      "world polygon", "BSP node",
+      "BSP fragment", "particle",     "polygon group", "world"};
+  const int index = static_cast<int>(kind);
+  return index >= 0 && index < static_cast<int>(std::size(kNames)) ? kNames[index] : "record";
 }
 
 }  // namespace
@@ -61,19 +72,32 @@ ObjRefResult ObjReadRefNumber(void** object, ObjKind kind, int size) {
     return kObjRefDone;
   }
   if (number > 0) {
-    if (number > g_ObjCount) return kObjRefFailed;
+    if (number > g_ObjCount) {
+      EngineRefuse("object %d referred to when only %d were read", number, g_ObjCount);
+      return kObjRefFailed;
+    }
     const ObjTableEntry& entry = g_ObjTable[number - 1];
-    if (entry.kind != kind) return kObjRefFailed;
+    if (entry.kind != kind) {
+      EngineRefuse("object %d is a %s where a %s belongs", number, KindName(entry.kind), KindName(kind));
+      return kObjRefFailed;
+    }
     *object = entry.object;
     return kObjRefDone;
   }
   // Only the next new object may follow: -(count + 1). A size of 0 asks for
   // an object read earlier.
-  if (number == INT32_MIN || -number != g_ObjCount + 1 || size <= 0) return kObjRefFailed;
+  if (number == INT32_MIN || -number != g_ObjCount + 1) {
+    EngineRefuse("new object number %d where %d is next", number, -(g_ObjCount + 1));
+    return kObjRefFailed;
+  }
+  if (size <= 0) {
+    EngineRefuse("a new %s where one read before belongs", KindName(kind));
+    return kObjRefFailed;
+  }
   void* block = PoolAllocZeroed(size);
-  if (!block) return kObjRefFailed;
-  if (!Append(block, kind)) {
+  if (!block || !Append(block, kind)) {
     PoolFree(block, size);
+    EngineRefuse("no memory for object %d", g_ObjCount + 1);
     return kObjRefFailed;
   }
   *object = block;

@@ -102,6 +102,7 @@ enum EngineErrorCode : std::int32_t {
   kEngineErrorConcave = 3,         // "Concave polygon\n"
   kEngineErrorVersion = 4,         // "Data file version %d.%02d, library version %d.%02d"
   kEngineErrorEmptyMesh = 5,       // "Mesh with 0 vertices\n" (never set)
+  kEngineErrorBadData = 6,         // "<member>: <what was wrong>" (EngineRefuse)
 };
 
 inline constexpr int kEngineErrorMessageSize = 256;
@@ -109,7 +110,7 @@ inline constexpr std::int32_t kEngineLibraryVersion = 103;
 
 // g_EngineError: the engine's one last-error record.
 struct EngineError {
-  std::int32_t code;                      // 0..5 (other codes stored as given)
+  std::int32_t code;                      // 0..6 (other codes stored as given)
   char message[kEngineErrorMessageSize];  // the code's message, formatted
 };
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/data_archive.h"
+#include "engine/engine_error.h"
 #include "engine/name_hash.h"
 #include "engine/object_graph.h"
 #include "engine/palette.h"
@@ -36,14 +37,17 @@ ObjBody ReadTexture(Texture* texture) {
   texture->lastUsed = kStampNever;
   texture->archiveOffset = -1;
   texture->hardwareSlot = kTextureNoHardwareSlot;
-  if (static_cast<int>(g_TexturesRead.size()) > kMaxTextures) co_return 0;
+  if (static_cast<int>(g_TexturesRead.size()) > kMaxTextures) {
+    co_return EngineRefuse("more than %d textures", kMaxTextures);
+  }
   if (!PropReadList(&texture->props)) co_return 0;
   int fields[5];  // flags, log2Width, log2Height, width, height
   if (!ArchiveReadInts(fields, 5)) co_return 0;
   const int width = fields[3], height = fields[4];
   // Only sizes the span routines can draw, with base-2 sizes that agree.
   if (!TextureSizeSupported(width, height) || fields[1] != TextureLog2(width) || fields[2] != TextureLog2(height)) {
-    co_return 0;
+    co_return EngineRefuse("texture of %dx%d (sizes 2^%d x 2^%d) cannot be drawn", width, height, fields[1],
+                           fields[2]);
   }
   texture->flags = fields[0];
   texture->log2Width = fields[1];
@@ -87,13 +91,14 @@ struct PaletteTables {
 bool ReadChannel(int* values, int count) {
   if (!ArchiveReadInts(values, count)) return false;
   for (int i = 0; i < count; ++i) {
-    if (values[i] < 0 || values[i] > 255) return false;
+    if (values[i] < 0 || values[i] > 255) return EngineRefuse("palette entry %d has the value %d", i, values[i]);
   }
   return true;
 }
 
 bool ReadPaletteTables(PaletteTables* tables) {
-  if (!ArchiveReadInt(&tables->count) || tables->count < 0 || tables->count > kPaletteSize) return false;
+  if (!ArchiveReadInt(&tables->count)) return false;
+  if (tables->count < 0 || tables->count > kPaletteSize) return EngineRefuse("palette of %d colours", tables->count);
   return ReadChannel(tables->red, tables->count) && ReadChannel(tables->green, tables->count) &&
          ReadChannel(tables->blue, tables->count) && ArchiveReadBytes(tables->remap, tables->count) &&
          ArchiveReadBytes(tables->shade, kShadeTableBytes);
@@ -120,6 +125,7 @@ bool ReadTextureList(Texture** head, Texture** tail) {
     g_TexturesRead.clear();
     return true;
   }
+  EngineRefuse("the texture list does not hold the %zu textures read", g_TexturesRead.size());
   FreeTexturesRead();
   *head = *tail = nullptr;
   return false;
@@ -170,6 +176,7 @@ int OpenTextureArchive(int budget, const char* path) {
     return 0;
   }
   if (!ArchiveFindMember("TEXTURES")) {
+    EngineRefuse("no TEXTURES member in %s", path);
     ArchiveClose();
     ArchivePopState();
     return 0;

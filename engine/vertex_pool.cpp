@@ -3,6 +3,8 @@
 #include <bit>
 #include <climits>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 #include "engine/pool.h"
 
@@ -11,12 +13,6 @@ namespace {
 // The most entries the pool can hold: every array's byte size must fit the
 // allocator's int sizes.
 constexpr std::int32_t kVertexPoolMaxEntries = INT_MAX / 4 - kVertexPoolGrowth;
-
-template <typename T>
-T* GrowArray(T* array, int oldCount, int newCount) {
-  return static_cast<T*>(
-      PoolRealloc(array, oldCount * static_cast<int>(sizeof(T)), newCount * static_cast<int>(sizeof(T))));
-}
 
 bool IsEntry(const VertexPool& pool, int index) { return index >= 0 && index < pool.used; }
 
@@ -81,10 +77,18 @@ void WeldIndexDrop(VertexPool& pool) {
 }
 
 // A table of size slots (a power of two) holding the entries of the old one.
+// Without memory for it the pool goes back to walking its chains, which
+// finds the same entries.
 void WeldIndexResize(VertexPool& pool, int size) {
   std::int32_t* old = pool.weldIndex;
   const int oldSize = pool.weldIndexSize;
-  pool.weldIndex = static_cast<std::int32_t*>(PoolAlloc(size * static_cast<int>(sizeof(std::int32_t))));
+  auto* table = size <= INT_MAX / 4 ? static_cast<std::int32_t*>(PoolAlloc(size * 4)) : nullptr;
+  if (!table) {
+    WeldIndexDrop(pool);
+    pool.weldIndexUnsafe = 1;
+    return;
+  }
+  pool.weldIndex = table;
   pool.weldIndexSize = size;
   pool.weldIndexCount = 0;
   for (int slot = 0; slot < size; ++slot) pool.weldIndex[slot] = kVertexNone;
@@ -95,8 +99,10 @@ void WeldIndexResize(VertexPool& pool, int size) {
 }
 
 // Room for one more entry at no more than half full.
-void WeldIndexMakeRoom(VertexPool& pool) {
+// False when the index had to be given up instead.
+bool WeldIndexMakeRoom(VertexPool& pool) {
   if (2 * (pool.weldIndexCount + 1) > pool.weldIndexSize) WeldIndexResize(pool, 2 * pool.weldIndexSize);
+  return pool.weldIndexSize > 0;
 }
 
 // The index of every chained entry, walking each chain as a weld does.
@@ -104,6 +110,7 @@ void WeldIndexBuild(VertexPool& pool) {
   int size = 1024;
   while (size < 2 * pool.used) size *= 2;
   WeldIndexResize(pool, size);
+  if (pool.weldIndexSize == 0) return;
   for (int bucket = 0; bucket < kWeldBucketCount; ++bucket) {
     int steps = 0;
     for (int i = pool.buckets[bucket]; IsEntry(pool, i) && steps <= pool.used; i = pool.next[i], ++steps) {
@@ -113,7 +120,7 @@ void WeldIndexBuild(VertexPool& pool) {
         pool.weldIndexUnsafe = 1;
         return;
       }
-      WeldIndexMakeRoom(pool);
+      if (!WeldIndexMakeRoom(pool)) return;
     }
   }
 }
@@ -187,12 +194,30 @@ int VertexPoolSetCapacity(World* world, int capacity) {
   VertexPool& pool = world->vertexPool;
   if (capacity < pool.used || capacity > kVertexPoolMaxEntries + kVertexPoolGrowth) return 0;
   if (capacity == pool.capacity) return 1;
-  pool.x = GrowArray(pool.x, pool.capacity, capacity);
-  pool.y = GrowArray(pool.y, pool.capacity, capacity);
-  pool.z = GrowArray(pool.z, pool.capacity, capacity);
-  pool.next = GrowArray(pool.next, pool.capacity, capacity);
-  pool.prev = GrowArray(pool.prev, pool.capacity, capacity);
-  pool.refCount = GrowArray(pool.refCount, pool.capacity, capacity);
+  // All six arrays are made before any is given up, so that a failed
+  // allocation leaves the pool as it was.
+  const int bytes = capacity * 4;
+  void* grown[6] = {};
+  for (int i = 0; i < 6; ++i) {
+    grown[i] = PoolAlloc(bytes);
+    if (grown[i]) continue;
+    for (int j = 0; j < i; ++j) PoolFree(grown[j], bytes);
+    return 0;
+  }
+  const size_t kept = static_cast<size_t>(pool.capacity < capacity ? pool.capacity : capacity) * 4;
+  int next = 0;
+  auto replace = [&](auto*& array) {
+    static_assert(sizeof(*array) == 4, "every pool array has 4-byte entries");
+    if (array && kept > 0) std::memcpy(grown[next], array, kept);
+    PoolFree(array, pool.capacity * 4);
+    array = static_cast<std::remove_reference_t<decltype(array)>>(grown[next++]);
+  };
+  replace(pool.x);
+  replace(pool.y);
+  replace(pool.z);
+  replace(pool.next);
+  replace(pool.prev);
+  replace(pool.refCount);
   pool.capacity = capacity;
   return 1;
 }
@@ -248,8 +273,7 @@ int VertexWeld(World* world, float x, float y, float z) {
     pool.next[index] = oldHead;
     pool.buckets[bucket] = index;
     if (pool.weldIndexSize > 0 && Indexable(pool, index)) {
-      WeldIndexMakeRoom(pool);
-      WeldIndexPut(pool, index);
+      if (WeldIndexMakeRoom(pool)) WeldIndexPut(pool, index);
     }
   } else {
     pool.prev[index] = index;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/bsp.h"
+#include "engine/engine_error.h"
 #include "engine/instance.h"
 #include "engine/list_check.h"
 #include "engine/model.h"
@@ -186,16 +187,29 @@ bool VertexPoolMatchesFragments(const World* world) {
 
 int WorldCheck(World* world) {
   const TableCounts counts = CountTable();
-  if (counts.worlds != 1 || counts.others != 0) return 0;
-  if (!ListHoldsAll(world, world->firstLight, world->lastLight, counts.lights)) return 0;
-  if (!ListHoldsAll(world, world->firstGroup, world->lastGroup, counts.groups)) return 0;
-  if (!ListHoldsAll(world, world->firstSurface, world->lastSurface, counts.surfaces)) return 0;
-  if (!ListHoldsAll(world, world->firstInstance, world->lastInstance, counts.instances)) return 0;
-  if (!BspTreeValid(world->bspRoot) || TreeSize(world->bspRoot) != counts.nodes) return 0;
-  if (!GroupHierarchyValid(world, counts.groups) || !MoverListValid(world, counts.groups)) return 0;
-  if (!VertexPoolMatchesFragments(world)) return 0;
+  if (counts.worlds != 1 || counts.others != 0) return EngineRefuse("records of a kind a world does not hold");
+  if (!ListHoldsAll(world, world->firstLight, world->lastLight, counts.lights)) {
+    return EngineRefuse("the light list does not hold the %d lights read", counts.lights);
+  }
+  if (!ListHoldsAll(world, world->firstGroup, world->lastGroup, counts.groups)) {
+    return EngineRefuse("the group list does not hold the %d groups read", counts.groups);
+  }
+  if (!ListHoldsAll(world, world->firstSurface, world->lastSurface, counts.surfaces)) {
+    return EngineRefuse("the surface list does not hold the %d surfaces read", counts.surfaces);
+  }
+  if (!ListHoldsAll(world, world->firstInstance, world->lastInstance, counts.instances)) {
+    return EngineRefuse("the instance list does not hold the %d instances read", counts.instances);
+  }
+  if (!BspTreeValid(world->bspRoot) || TreeSize(world->bspRoot) != counts.nodes) {
+    return EngineRefuse("the %d BSP nodes read are not one tree of depth %d or less", counts.nodes,
+                        kBspMaxLoadedDepth);
+  }
+  if (!GroupHierarchyValid(world, counts.groups) || !MoverListValid(world, counts.groups)) {
+    return EngineRefuse("the group hierarchy or the mover list is broken");
+  }
+  if (!VertexPoolMatchesFragments(world)) return EngineRefuse("the vertex pool does not match the fragments");
   for (const Instance* instance = world->firstInstance; instance; instance = instance->next) {
-    if (instance->parentGroup) return 0;
+    if (instance->parentGroup) return EngineRefuse("an instance is attached to a group");
   }
   return 1;
 }

@@ -1,9 +1,11 @@
 // Loading a world from the world member ("*.CCW").
+#include <cstdint>
 #include <cstring>
 
 #include "engine/bsp.h"
 #include "engine/data_archive.h"
 #include "engine/depth_cue.h"
+#include "engine/engine_error.h"
 #include "engine/instance.h"
 #include "engine/light.h"
 #include "engine/object_graph.h"
@@ -20,6 +22,11 @@ float g_FlatShadeLow = 0.0f;
 float g_FlatShadeHigh = 1.0f;
 
 namespace {
+
+// What the world's instances may build, in bytes of instance nodes: a
+// floor any level gets, and more for each byte of the member.
+constexpr std::int64_t kInstanceBytesFloor = 64 << 20;
+constexpr std::int64_t kInstanceBytesPerMemberByte = 256;
 
 // The three scalars of the member, applied once the whole world is accepted,
 // so that a failed load leaves the engine's settings as they were.
@@ -88,9 +95,14 @@ int WorldLoad(World** out) {
   if (!out) return 0;
   *out = nullptr;
   World* world = nullptr;
+  EngineSetError(kEngineErrorNone, 0);
+  g_InstanceReadBudget = kInstanceBytesPerMemberByte * ArchiveMemberRemaining() + kInstanceBytesFloor;
   ObjTableReset();
   const int ok = ObjReadRecord<World, WorldRead>(&world) && world && WorldCheck(world);
+  g_InstanceReadBudget = INT64_MAX;
   if (!ok) {
+    // Every refusal above says what it found; this names what else failed.
+    EngineRefuse(world ? "the world's records are damaged" : "the member holds no world");
     WorldDiscardRead(world);
     ObjTableFree();
     return 0;

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
+#include <string>
 
 #include "engine/animation.h"
+#include "engine/engine_error.h"
 #include "engine/instance.h"
 #include "tests/engine/model_fixture.h"
 #include "tools/builder/demo_models.h"
@@ -448,6 +450,41 @@ TEST_F(ModelTest, NodeTreesDeeperThanTheLimitAreRefused) {
   ASSERT_EQ(LoadModels({chain(kMeshMaxDepth)}), 1);
   EXPECT_EQ(LoadModels({chain(kMeshMaxDepth + 1)}), 0);
   EXPECT_EQ(ModelListHead(), nullptr);
+}
+
+// Fifty nodes, each the child of the one before, each claiming the most
+// vertices, faces and face values: about 9 MB of arrays apiece from a member
+// of about 70 KB. The innermost node is read first and refused before
+// any node has allocated its arrays.
+TEST_F(ModelTest, NodesClaimingMoreThanTheMemberHoldsAreRefusedBeforeAllocating) {
+  BuilderModel model = BoxModel("greedy.3ds", {1, 1, 1});
+  for (int i = 1; i < 50; ++i) {
+    BuilderMeshNode node = model.nodes[0];
+    node.parent = i - 1;
+    model.nodes.push_back(node);
+  }
+  for (BuilderMeshNode& node : model.nodes) {
+    node.storedVertexCount = kMeshMaxVertices;
+    node.storedFaceCount = kMeshMaxFaces;
+    node.storedFaceDataCount = kMeshMaxFaceData;
+  }
+  const std::vector<uint8_t> member = ObjectsMember({model});
+  ASSERT_LT(member.size(), 100u * 1024u);
+  EXPECT_EQ(LoadObjectsBytes(member), 0);
+  EXPECT_EQ(ModelListHead(), nullptr);
+  EXPECT_EQ(g_EngineError.code, kEngineErrorBadData);
+  EXPECT_NE(std::string(g_EngineError.message)
+                .find("OBJECTS: mesh node of 65536 vertices, 65536 faces and 1048576 face values exceeds the member's"),
+            std::string::npos)
+      << g_EngineError.message;
+}
+
+TEST_F(ModelTest, ABadFaceSaysWhichNodeAndFace) {
+  BuilderModel model = BoxModel("box.3ds", {1, 1, 1});
+  model.nodes[0].name = "lid";
+  model.nodes[0].faces[4].vertices[1] = 24;
+  EXPECT_EQ(LoadModels({model}), 0);
+  EXPECT_STREQ(g_EngineError.message, "OBJECTS: mesh node \"lid\": face 4 names vertex 24 of 24");
 }
 
 }  // namespace

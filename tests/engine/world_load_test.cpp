@@ -7,10 +7,12 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "engine/bsp.h"
 #include "engine/depth_cue.h"
+#include "engine/engine_error.h"
 #include "engine/instance.h"
 #include "engine/light.h"
 #include "engine/list_check.h"
@@ -507,4 +509,66 @@ TEST(EngineFreeAll, FreesModelsTexturesAndLibraryProperties) {
   EXPECT_EQ(g_ModelListHead, nullptr);
   EXPECT_EQ(TextureListHead(), nullptr);
   EXPECT_EQ(g_LibraryProperties, nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Crafted members: counts that claim more than the member holds, and
+// instances that would build far more than their bytes
+// ---------------------------------------------------------------------------
+
+TEST_F(WorldLoadTest, AVertexPoolLargerThanTheMemberIsRefusedBeforeItsArraysAreMade) {
+  Build();
+  std::vector<uint8_t> bytes = Write();
+  const size_t pool = FindPoolStart(bytes);
+  // Six arrays of 2 GiB each, claimed by a member of a few kilobytes.
+  PatchI32(bytes, pool + kPoolUsed, 536870911);
+  PatchI32(bytes, pool + kPoolCapacity, 536870911);
+  const size_t left = bytes.size() - (pool + kPoolArrays);
+  ExpectLoadFails(bytes, "vertex pool of 2^29 entries");
+  EXPECT_EQ(g_EngineError.code, kEngineErrorBadData);
+  EXPECT_EQ(std::string(g_EngineError.message),
+            "DATA: vertex pool of 536870911 entries exceeds the member's " + std::to_string(left) + " bytes");
+}
+
+TEST_F(WorldLoadTest, ARefusedWorldSaysWhichMemberAndWhatWasWrong) {
+  // No properties and no lights: the first light reference is at byte 8.
+  std::vector<uint8_t> bytes = Write();
+  PatchI32(bytes, 8, 1);  // it names the world
+  ExpectLoadFails(bytes, "light list naming the world");
+  EXPECT_STREQ(g_EngineError.message, "DATA: object 1 is a world where a light belongs");
+  // A sound load clears the record again.
+  ASSERT_EQ(Load(Write()), 1);
+  EXPECT_EQ(g_EngineError.code, kEngineErrorNone);
+}
+
+// A chain of instances 70,000 deep (each body holds the next one's, about
+// 800 KB) loads on the default stack: lists are not read by recursion.
+TEST_F(WorldLoadTest, SeventyThousandChainedInstancesLoad) {
+  constexpr int kInstances = 70000;
+  for (int i = 0; i < kInstances; ++i) instances_.push_back({"crate.3ds", {0, 0, 0}, {0, 0, 0}, 0.0f, "c", {}});
+  const std::vector<uint8_t> bytes = Write();
+  EXPECT_GT(bytes.size(), 700000u);
+  ASSERT_EQ(Load(bytes), 1);
+  EXPECT_TRUE(ListConsistent(loaded_->firstInstance, loaded_->lastInstance, kInstances));
+}
+
+TEST_F(WorldLoadTest, InstancesOfALargeModelMayNotBuildFarMoreThanTheirBytes) {
+  // One mesh node of 65,536 vertices: every instance of it builds a 512 KB
+  // table, for about 100 bytes of member.
+  Model* big = TestModelCreate("big.3ds", 1);
+  MeshNode* node = big->firstNode;
+  node->vertexCount = kMeshMaxVertices;
+  node->sharedIndex = ObjAllocArray<int32_t>(kMeshMaxVertices);
+  for (int i = 0; i < kMeshMaxVertices; ++i) node->sharedIndex[i] = -1;
+
+  for (int i = 0; i < 40; ++i) instances_.push_back({"big.3ds", {0, 0, 0}, {0, 0, 0}, 0.0f, "b", {}});
+  ASSERT_EQ(Load(Write()), 1);  // 20 MB for a small level is fine
+  WorldFree(loaded_);
+  loaded_ = nullptr;
+
+  instances_.resize(400, instances_.front());  // 200 MB from 40 KB is not
+  ExpectLoadFails(Write(), "400 instances of a large model");
+  EXPECT_STREQ(g_EngineError.message,
+               "DATA: instances of \"big.3ds\" need more memory than a member of this size may ask for");
+  EXPECT_EQ(g_InstanceReadBudget, INT64_MAX);
 }

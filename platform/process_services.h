@@ -5,6 +5,7 @@
 // (platform/posix/) serves both back ends, since a headless run is the same
 // kind of process as a windowed one.
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 // Makes the folder at path (a Linux path) and any missing folders above it.
@@ -24,6 +25,21 @@ std::string UserDataFolder();
 // a crash leaves the old file or the new one. The file is readable by the
 // user alone when userOnly is set. False (and no file changed) on failure.
 bool FileWriteAtomically(const std::string& path, const void* data, size_t size, bool userOnly = false);
+
+// The same, for a file written bit by bit: FileReplaceOpen opens a new
+// temporary file beside path (a Linux path) for writing; FileReplaceCommit
+// flushes it to disk, closes it and renames it over path; FileReplaceAbandon
+// closes and removes it, leaving path as it was. Both end the replacement
+// (file becomes null). Open and commit return false on failure, and a failed
+// commit has abandoned the replacement.
+struct FileReplacement {
+  std::FILE* file = nullptr;
+  std::string temporary;
+  std::string target;
+};
+bool FileReplaceOpen(const std::string& path, FileReplacement* out, bool userOnly = false);
+bool FileReplaceCommit(FileReplacement* replacement);
+void FileReplaceAbandon(FileReplacement* replacement);
 
 // Installs handler for the crash signals (abort, illegal instruction,
 // access violation) once; later calls change nothing. The actions that were

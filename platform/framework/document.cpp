@@ -47,7 +47,9 @@ bool CDocument::OnOpenDocument(const char* pathName) {
 bool CDocument::OnSaveDocument(const char* pathName) {
   CFile file;
   CFileException error;
-  if (!file.Open(pathName, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary, &error)) {
+  // Written in place of the old file, which stays whole until the new one
+  // is complete on disk.
+  if (!file.Open(pathName, CFile::modeCreate | CFile::modeWrite | CFile::modeReplace | CFile::typeBinary, &error)) {
     ReportSaveLoadException(pathName, &error, true);
     return false;
   }
@@ -58,6 +60,7 @@ bool CDocument::OnSaveDocument(const char* pathName) {
     ar.Close();
     file.Close();
   } catch (const std::exception& e) {
+    file.Abort();
     ReportSaveLoadException(pathName, &e, true);
     return false;
   }
@@ -66,8 +69,10 @@ bool CDocument::OnSaveDocument(const char* pathName) {
 }
 
 void CDocument::ReportSaveLoadException(const char* /*pathName*/, const std::exception* error, bool saving) {
+  // Only a load can find a file in the wrong format; whatever fails while
+  // saving is a failed save.
   const char* text = saving ? "Failed to save document." : "Failed to open document.";
-  if (dynamic_cast<const CArchiveException*>(error)) text = "Unexpected file format.";
+  if (!saving && dynamic_cast<const CArchiveException*>(error)) text = "Unexpected file format.";
   MessageBox(nullptr, text, "korvane", MB_OK | MB_ICONEXCLAMATION);
 }
 

@@ -5,9 +5,7 @@
 
 #include "platform/paths.h"
 
-CFile::~CFile() {
-  if (file_) std::fclose(file_);
-}
+CFile::~CFile() { Abort(); }
 
 bool CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
   Close();
@@ -18,6 +16,18 @@ bool CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
   const UINT access = openFlags & 0x3;
   const bool create = (openFlags & modeCreate) != 0;
   const bool keep = (openFlags & modeNoTruncate) != 0;
+  if ((openFlags & modeReplace) != 0) {
+    std::string target;
+    const bool ok = create && !keep && access == modeWrite &&
+                    PathResolve(fileName, &target, PathMode::ForWriting) && FileReplaceOpen(target, &replacement_);
+    if (!ok) {
+      if (error) *error = CFileException(CFileException::accessDenied, fileName);
+      return false;
+    }
+    file_ = replacement_.file;
+    path_ = fileName;
+    return true;
+  }
   const char* mode = "rb";
   if (access == modeWrite) mode = (create && !keep) ? "wb" : "r+b";
   if (access == modeReadWrite) mode = (create && !keep) ? "w+b" : "r+b";
@@ -55,7 +65,18 @@ void CFile::Close() {
   if (!file_) return;
   FILE* file = file_;
   file_ = nullptr;
-  if (std::fclose(file) != 0) throw CFileException(CFileException::diskFull, path_);
+  const bool ok = replacement_.file ? FileReplaceCommit(&replacement_) : std::fclose(file) == 0;
+  if (!ok) throw CFileException(CFileException::diskFull, path_);
+}
+
+void CFile::Abort() {
+  if (!file_) return;
+  if (replacement_.file) {
+    FileReplaceAbandon(&replacement_);
+  } else {
+    std::fclose(file_);
+  }
+  file_ = nullptr;
 }
 
 uint64_t CFile::GetLength() const {

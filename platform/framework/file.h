@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/framework/cstring.h"
+#include "platform/process_services.h"
 #include "platform/types.h"
 
 class CException : public std::exception {
@@ -36,6 +37,11 @@ class CFile {
     modeNoTruncate = 0x2000,
     typeText = 0x4000,
     typeBinary = 0x8000,
+    // With modeCreate and modeWrite: the file is written in place of the
+    // one there, which stays whole until Close has everything on disk (a
+    // temporary file beside it is renamed over it). A save that fails
+    // midway, or a file destroyed or aborted unclosed, changes nothing.
+    modeReplace = 0x10000,
   };
   enum SeekPosition { begin = 0, current = 1, end = 2 };
 
@@ -51,7 +57,11 @@ class CFile {
   // Throws CFileException when not everything could be written.
   virtual void Write(const void* buffer, UINT count);
   virtual void Flush();
+  // Throws CFileException when the data could not all be stored (a
+  // replacing file then leaves the old file as it was).
   virtual void Close();
+  // Closes without throwing; a replacing file is thrown away unused.
+  virtual void Abort();
   virtual uint64_t GetLength() const;
   virtual uint64_t GetPosition() const;
   virtual uint64_t Seek(int64_t offset, UINT from);
@@ -64,6 +74,7 @@ class CFile {
 
  private:
   FILE* file_ = nullptr;
+  FileReplacement replacement_;  // its file is file_ while replacing
 };
 
 // A file in memory: reading from given bytes or collecting written ones.
@@ -77,6 +88,7 @@ class CMemFile : public CFile {
   void Write(const void* buffer, UINT count) override;
   void Flush() override {}
   void Close() override {}
+  void Abort() override {}
   uint64_t GetLength() const override { return data_.size(); }
   uint64_t GetPosition() const override { return position_; }
   uint64_t Seek(int64_t offset, UINT from) override;

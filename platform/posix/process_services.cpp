@@ -7,7 +7,9 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -58,27 +60,50 @@ std::string UserDataFolder() {
   return FolderCreate(folder) ? folder + '/' : std::string();
 }
 
-bool FileWriteAtomically(const std::string& path, const void* data, size_t size, bool userOnly) {
-  const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, userOnly ? 0600 : 0644);
+bool FileReplaceOpen(const std::string& path, FileReplacement* out, bool userOnly) {
+  // pid and a count: two replacements of one file never share a temporary.
+  static std::atomic<unsigned> s_count{0};
+  FileReplacement replacement;
+  replacement.target = path;
+  replacement.temporary = path + ".tmp" + std::to_string(::getpid()) + '.' + std::to_string(s_count++);
+  const int fd = ::open(replacement.temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                        userOnly ? 0600 : 0666);
   if (fd < 0) return false;
-  const char* bytes = static_cast<const char*>(data);
-  size_t written = 0;
-  bool ok = true;
-  while (written < size) {
-    const ssize_t n = ::write(fd, bytes + written, size - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    written += static_cast<size_t>(n);
+  replacement.file = ::fdopen(fd, "wb");
+  if (!replacement.file) {
+    ::close(fd);
+    ::unlink(replacement.temporary.c_str());
+    return false;
   }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && ::rename(temporary.c_str(), path.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(temporary.c_str());
+  *out = std::move(replacement);
+  return true;
+}
+
+bool FileReplaceCommit(FileReplacement* replacement) {
+  if (!replacement->file) return false;
+  bool ok = std::fflush(replacement->file) == 0 && ::fsync(::fileno(replacement->file)) == 0;
+  ok = std::fclose(replacement->file) == 0 && ok;
+  replacement->file = nullptr;
+  ok = ok && ::rename(replacement->temporary.c_str(), replacement->target.c_str()) == 0;
+  if (!ok) ::unlink(replacement->temporary.c_str());
   return ok;
+}
+
+void FileReplaceAbandon(FileReplacement* replacement) {
+  if (!replacement->file) return;
+  std::fclose(replacement->file);
+  replacement->file = nullptr;
+  ::unlink(replacement->temporary.c_str());
+}
+
+bool FileWriteAtomically(const std::string& path, const void* data, size_t size, bool userOnly) {
+  FileReplacement replacement;
+  if (!FileReplaceOpen(path, &replacement, userOnly)) return false;
+  if (size > 0 && std::fwrite(data, 1, size, replacement.file) != size) {
+    FileReplaceAbandon(&replacement);
+    return false;
+  }
+  return FileReplaceCommit(&replacement);
 }
 
 void CrashSignalsWatch(void (*handler)(int signalNumber)) {

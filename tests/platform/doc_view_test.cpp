@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@ namespace {
 
 std::vector<std::string> g_log;
 bool g_refuseNew = false;
+bool g_failSave = false;
 
 class CDvDoc : public CDocument {
   DECLARE_DYNCREATE_CLASS(CDvDoc)
@@ -29,7 +32,12 @@ class CDvDoc : public CDocument {
     return CDocument::OnNewDocument() && !g_refuseNew;
   }
   void Serialize(CArchive& ar) override {
-    if (ar.IsLoading()) ar >> text;
+    if (ar.IsLoading()) {
+      ar >> text;
+      return;
+    }
+    ar << text;
+    if (g_failSave) throw CArchiveException(CArchiveException::generic);
   }
   CString text;
 };
@@ -182,6 +190,32 @@ TEST_F(DocViewTest, OpenDocumentReadsTheFileOrFailsCleanly) {
     EXPECT_EQ(g_log, (Log{"doc+", "frame+", "view+", "view-", "doc-", "frame-"}));
     EXPECT_EQ(WindowCount(), 0);
   }
+}
+
+TEST_F(DocViewTest, AFailedSaveLeavesTheOldFileWholeAndSaysTheSaveFailed) {
+  TempFolder folder;
+  const std::string path = folder.Join("game.sav");
+  CDvApp app;
+  app.OnFileNew();
+  CDvDoc* doc = app.Doc();
+  doc->text = "old";
+  ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+  const std::vector<uint8_t> old = ReadFileBytes(path);
+
+  doc->text = "a longer new text";
+  g_failSave = true;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(doc->OnSaveDocument(path.c_str()));
+  const std::string said = testing::internal::GetCapturedStderr();
+  g_failSave = false;
+  EXPECT_NE(said.find("Failed to save document."), std::string::npos) << said;
+  EXPECT_EQ(ReadFileBytes(path), old);
+  // Nothing is left beside it.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+
+  ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+  EXPECT_GT(ReadFileBytes(path).size(), old.size());
+  doc->OnCloseDocument();
 }
 
 namespace {

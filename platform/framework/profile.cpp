@@ -15,11 +15,24 @@
 
 namespace {
 
-constexpr size_t kMaxProfileBytes = 1 << 20;
+// Larger files are not settings; they are neither read nor replaced.
+constexpr size_t kMaxProfileBytes = 16 << 20;
 
+// One line of the file as it stands. Lines that hold no entry (blank lines,
+// comments, lines that do not parse) are kept as they are, so that a write
+// gives back everything it did not change.
+struct Line {
+  std::string text;  // without its '\n'
+  bool entry = false;
+  std::string key, value;
+};
+// A "[name]" line and the lines up to the next one. The lines before the
+// first header, and those under a header that does not parse, are in a
+// section nobody can name (named false).
 struct Section {
   std::string name;
-  std::vector<std::pair<std::string, std::string>> entries;
+  bool named = false;
+  std::vector<Line> lines;
 };
 using Profile = std::vector<Section>;
 
@@ -99,52 +112,56 @@ bool ReadWhole(const std::string& path, std::string* text) {
   return ok;
 }
 
-bool Parse(const std::string& text, Profile* profile) {
-  profile->clear();
-  if (text.find('\0') != std::string::npos) return false;
+// The entry on a line of a named section; false when the line holds none.
+bool ParseEntry(const std::string& line, std::string* key, std::string* value) {
+  const size_t equals = line.find('=');
+  if (equals == std::string::npos || line.find('\0') != std::string::npos) return false;
+  *key = Trim(line.substr(0, equals));
+  return ValidName(*key) && Unescape(line.substr(equals + 1), value);
+}
+
+Profile Parse(const std::string& text) {
+  Profile profile(1);  // the lines before the first header
   size_t at = 0;
   while (at < text.size()) {
     size_t end = text.find('\n', at);
     if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(at, end - at);
+    Line line{text.substr(at, end - at)};
     at = end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const std::string trimmed = Trim(line);
-    if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') continue;
-    if (trimmed[0] == '[') {
-      if (trimmed.back() != ']') return false;
-      const std::string name = trimmed.substr(1, trimmed.size() - 2);
-      if (!ValidName(name)) return false;
-      profile->push_back(Section{name, {}});
+    std::string content = line.text;
+    if (!content.empty() && content.back() == '\r') content.pop_back();
+    const std::string trimmed = Trim(content);
+    if (!trimmed.empty() && trimmed[0] == '[') {
+      Section section;
+      section.name = trimmed.size() >= 2 && trimmed.back() == ']' ? trimmed.substr(1, trimmed.size() - 2) : "";
+      section.named = ValidName(section.name);
+      section.lines.push_back(std::move(line));
+      profile.push_back(std::move(section));
       continue;
     }
-    const size_t equals = line.find('=');
-    if (equals == std::string::npos || profile->empty()) return false;
-    const std::string key = Trim(line.substr(0, equals));
-    std::string value;
-    if (!ValidName(key) || !Unescape(line.substr(equals + 1), &value)) return false;
-    auto& entries = profile->back().entries;
-    bool replaced = false;
-    for (auto& [k, v] : entries) {
-      if (AsciiEqualNoCase(k, key)) {
-        v = value;
-        replaced = true;
-      }
-    }
-    if (!replaced) entries.emplace_back(key, value);
+    const bool comment = trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#';
+    if (!comment && profile.back().named) line.entry = ParseEntry(content, &line.key, &line.value);
+    profile.back().lines.push_back(std::move(line));
   }
-  return true;
+  return profile;
 }
 
 std::string Render(const Profile& profile) {
   std::string text;
   for (const Section& section : profile) {
-    if (!text.empty()) text += '\n';
-    text += '[' + section.name + "]\n";
-    for (const auto& [key, value] : section.entries) text += key + '=' + Escape(value) + '\n';
+    for (const Line& line : section.lines) text += line.text + '\n';
   }
   return text;
 }
+
+const Line* LastLine(const Profile& profile) {
+  for (auto s = profile.rbegin(); s != profile.rend(); ++s) {
+    if (!s->lines.empty()) return &s->lines.back();
+  }
+  return nullptr;
+}
+
+std::string EntryLine(const std::string& key, const std::string& value) { return key + '=' + Escape(value); }
 
 bool WriteAtomically(const std::string& path, const std::string& text) {
   const size_t slash = path.rfind('/');
@@ -161,7 +178,7 @@ struct ParsedProfile {
   ino_t inode = 0;
   off_t size = -1;
   timespec modified{};
-  bool ok = false;
+  bool ok = false;  // read whole; else too large or unreadable
   Profile profile;
 };
 
@@ -171,22 +188,27 @@ bool SameFile(const ParsedProfile& cached, const std::string& path, const struct
          cached.modified.tv_nsec == st.st_mtim.tv_nsec;
 }
 
-// The parsed file at path; null when it cannot be read or is malformed.
-const Profile* LoadProfile(const std::string& path) {
+enum class Stored { Missing, Unreadable, Read };
+
+// The parsed file at path in *profile (valid until the next call) when it
+// could be read.
+Stored LoadProfile(const std::string& path, const Profile** profile) {
   static ParsedProfile cached;
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return nullptr;
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? Stored::Missing : Stored::Unreadable;
   if (!SameFile(cached, path, st)) {
     std::string text;
     cached = ParsedProfile{};
-    cached.ok = ReadWhole(path, &text) && Parse(text, &cached.profile);
+    cached.ok = ReadWhole(path, &text);
+    if (cached.ok) cached.profile = Parse(text);
     cached.path = path;
     cached.device = st.st_dev;
     cached.inode = st.st_ino;
     cached.size = st.st_size;
     cached.modified = st.st_mtim;
   }
-  return cached.ok ? &cached.profile : nullptr;
+  *profile = &cached.profile;
+  return cached.ok ? Stored::Read : Stored::Unreadable;
 }
 
 std::string SafeComponent(const std::string& name) {
@@ -216,15 +238,15 @@ std::string ProfileFilePath(const std::string& registryKey, const std::string& a
 }
 
 bool ProfileRead(const std::string& path, const std::string& section, const std::string& entry, std::string* value) {
-  const Profile* profile = path.empty() ? nullptr : LoadProfile(path);
-  if (!profile) return false;
+  const Profile* profile = nullptr;
+  if (path.empty() || LoadProfile(path, &profile) != Stored::Read) return false;
   bool found = false;
   // A later line wins, as it would have overwritten the earlier one.
   for (const Section& s : *profile) {
-    if (!AsciiEqualNoCase(s.name, section)) continue;
-    for (const auto& [k, v] : s.entries) {
-      if (AsciiEqualNoCase(k, entry)) {
-        *value = v;
+    if (!s.named || !AsciiEqualNoCase(s.name, section)) continue;
+    for (const Line& line : s.lines) {
+      if (line.entry && AsciiEqualNoCase(line.key, entry)) {
+        *value = line.value;
         found = true;
       }
     }
@@ -235,29 +257,42 @@ bool ProfileRead(const std::string& path, const std::string& section, const std:
 bool ProfileWrite(const std::string& path, const std::string& section, const std::string& entry,
                   const std::string& value) {
   if (path.empty() || !ValidName(section) || !ValidName(entry)) return false;
-  // A damaged file is replaced by what is written now.
-  const Profile* stored = LoadProfile(path);
-  Profile profile = stored ? *stored : Profile{};
-  // Every copy of the entry gets the value (a damaged file may repeat a
-  // section), so that the reader's last one is the new one too.
+  // A file that is there but cannot be read whole is not replaced: that
+  // would lose whatever it holds.
+  const Profile* stored = nullptr;
+  const Stored state = LoadProfile(path, &stored);
+  if (state == Stored::Unreadable) return false;
+  Profile profile = state == Stored::Read ? *stored : Profile(1);
+  // Every copy of the entry gets the value (a file may repeat a section or
+  // an entry), so that the reader's last one is the new one too.
   bool replaced = false;
   Section* first = nullptr;
   for (Section& s : profile) {
-    if (!AsciiEqualNoCase(s.name, section)) continue;
+    if (!s.named || !AsciiEqualNoCase(s.name, section)) continue;
     if (!first) first = &s;
-    for (auto& [k, v] : s.entries) {
-      if (AsciiEqualNoCase(k, entry)) {
-        v = value;
+    for (Line& line : s.lines) {
+      if (line.entry && AsciiEqualNoCase(line.key, entry)) {
+        line = Line{EntryLine(line.key, value), true, line.key, value};
         replaced = true;
       }
     }
   }
   if (!replaced) {
     if (!first) {
-      profile.push_back(Section{section, {}});
+      // A blank line between sections, as a person would write it.
+      const Line* last = LastLine(profile);
+      if (last && !Trim(last->text).empty()) profile.back().lines.push_back(Line{});
+      profile.push_back(Section{section, true, {Line{'[' + section + ']'}}});
       first = &profile.back();
     }
-    first->entries.emplace_back(entry, value);
+    // After the section's last entry (or its header), before the blank
+    // lines and comments that lead to the next one.
+    size_t after = 0;
+    for (size_t i = 0; i < first->lines.size(); ++i) {
+      if (first->lines[i].entry) after = i;
+    }
+    first->lines.insert(first->lines.begin() + static_cast<std::ptrdiff_t>(after) + 1,
+                        Line{EntryLine(entry, value), true, entry, value});
   }
   return WriteAtomically(path, Render(profile));
 }

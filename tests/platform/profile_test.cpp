@@ -67,23 +67,38 @@ TEST_F(ProfileTest, ValuesRoundTripAndTheFileIsPlainText) {
   EXPECT_EQ(FolderEntries(folder_.Join("Tallow Ferngate")), std::vector<std::string>{"Korvane.ini"});
 }
 
-TEST_F(ProfileTest, MalformedFilesReadAsDefaultsAndAreKeptUntilAWrite) {
-  const std::string cases[] = {
+// A line that does not parse costs nothing but itself: every good entry is
+// read, and a write keeps every line it does not change.
+TEST_F(ProfileTest, LinesThatDoNotParseArePassedOverAndKept) {
+  const std::string badLines[] = {
       "garbage without structure",
-      "SoundEnabled=0\n",                 // entry before any section
-      "[Settings\nSoundEnabled=0\n",      // unclosed section
-      "[Settings]\nSoundEnabled\n",       // no '='
-      "[Settings]\nSoundEnabled=0\\q\n",  // unknown escape
-      std::string("[Settings]\nSoundEnabled=0\n\0", 27),
-      "[Settings]\nSoundEnabled=0\n" + std::string(2 << 20, ';'),  // far too large
+      "SoundVolume",                      // no '='
+      "=5",                               // no name
+      "Fire=0\\q",                       // unknown escape
+      std::string("Na\0me=1", 7),          // a NUL
+      ";" + std::string(1100000, 'x'),    // a file over 1 MiB
   };
-  for (const std::string& text : cases) {
+  for (const std::string& bad : badLines) {
+    const std::string text = "[Settings]\nSoundEnabled=0\n" + bad + "\nMusicVolume=5\n\n[Keys]\nFire0=29\n";
     folder_.WriteText("Tallow Ferngate/Korvane.ini", text);
-    EXPECT_EQ(app_.GetProfileInt("Settings", "SoundEnabled", 1), 1u) << text.substr(0, 40);
+    EXPECT_EQ(app_.GetProfileInt("Settings", "SoundEnabled", 1), 0u) << bad.substr(0, 20);
+    EXPECT_EQ(app_.GetProfileInt("Settings", "MusicVolume", 1), 5u) << bad.substr(0, 20);
+    EXPECT_EQ(app_.GetProfileInt("Keys", "Fire0", 1), 29u) << bad.substr(0, 20);
     EXPECT_EQ(ReadText(ProfilePath()), text) << "a read must not touch the file";
     ASSERT_TRUE(app_.WriteProfileInt("Settings", "MusicEnabled", 0));
-    EXPECT_EQ(ReadText(ProfilePath()), "[Settings]\nMusicEnabled=0\n");
+    ASSERT_TRUE(app_.WriteProfileInt("Keys", "Fire0", 30));
+    EXPECT_EQ(ReadText(ProfilePath()),
+              "[Settings]\nSoundEnabled=0\n" + bad + "\nMusicVolume=5\nMusicEnabled=0\n\n[Keys]\nFire0=30\n")
+        << bad.substr(0, 20);
   }
+  // Entries before any section and under a header that does not parse
+  // belong to no section: they are kept, and read as nothing.
+  const std::string text = "; comment\nSoundEnabled=2\n[Settings\nSoundEnabled=3\n[Settings]\nMusicVolume=5\n";
+  folder_.WriteText("Tallow Ferngate/Korvane.ini", text);
+  EXPECT_EQ(app_.GetProfileInt("Settings", "SoundEnabled", 1), 1u);
+  EXPECT_EQ(app_.GetProfileInt("Settings", "MusicVolume", 1), 5u);
+  ASSERT_TRUE(app_.WriteProfileInt("Settings", "SoundEnabled", 0));
+  EXPECT_EQ(ReadText(ProfilePath()), text + "SoundEnabled=0\n");
 }
 
 TEST_F(ProfileTest, ValuesThatAreNotNumbersReadAsTheDefault) {
@@ -139,6 +154,6 @@ TEST(ProfileFile, ChangesOnDiskBetweenReadsAreSeen) {
   ASSERT_TRUE(ProfileWrite(path, "Settings", "Sound", "7"));
   ASSERT_TRUE(ProfileRead(path, "Settings", "Sound", &value));
   EXPECT_EQ(value, "7");
-  folder.WriteText("settings.ini", "[Settings\n");  // now malformed
+  folder.WriteText("settings.ini", "[Settings\nSound=2\n");  // now under a broken header
   EXPECT_FALSE(ProfileRead(path, "Settings", "Sound", &value));
 }

@@ -5,7 +5,7 @@
 # only.
 set -eu
 
-required="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev libenet-dev"
+required="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev libenet-dev time"
 optional="ccache libsdl2-dev libavformat-dev libavcodec-dev libswresample-dev xvfb xauth"
 
 missing() {

@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "engine/instance.h"
@@ -20,6 +22,7 @@
 #include "engine/view.h"
 #include "render/coverage_buffer.h"
 #include "tests/support/temp_folder.h"
+#include "tools/builder/crafted_files.h"
 #include "tools/builder/demo_data.h"
 #include "tools/builder/demo_level.h"
 #include "tools/builder/demo_textures.h"
@@ -265,6 +268,34 @@ TEST_F(MissionFrameTest, ToolWritesTheFrameAtTheRequestedSize) {
   const std::string bad = std::string(build) + "/tools/renderframe " + temp_->Join("TEXTURES.CAN") + " " +
                           temp_->Join("M9.CAN") + " " + out + " 2> /dev/null";
   EXPECT_NE(std::system(bad.c_str()), 0);
+}
+
+// A mission of about a kilobyte whose vertex pool claims six arrays of
+// 2 GiB: under a 1.5 GB address-space limit the tool refuses it, saying why,
+// with exit status 1 (not a signal), and stays far from 256 MB.
+TEST_F(MissionFrameTest, ToolRefusesACraftedMissionUnderAnAddressSpaceLimit) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer cannot run under an address-space limit";
+#endif
+  const std::vector<uint8_t> mission = CraftedMissionWithPoolClaim(536870911);
+  ASSERT_FALSE(mission.empty());
+  ASSERT_LT(mission.size(), 4096u);
+  temp_->WriteFile("CRAFTED.CAN", mission);
+  const std::string report = temp_->Join("crafted.txt");
+  const std::string command = "prlimit --as=1500000000 /usr/bin/time -f 'peak %M KB' " +
+                              std::string(KORVANE_BINARY_DIR) + "/tools/renderframe " + temp_->Join("TEXTURES.CAN") +
+                              " " + temp_->Join("CRAFTED.CAN") + " " + temp_->Join("crafted.bmp") + " 2> " + report +
+                              "; echo \"exit $?\" >> " + report;
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::ifstream in(report);
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string said = text.str();
+  EXPECT_NE(said.find("exit 1\n"), std::string::npos) << said;
+  EXPECT_NE(said.find("M1.CCW: vertex pool of 536870911 entries exceeds the member's"), std::string::npos) << said;
+  const size_t peak = said.find("peak ");
+  ASSERT_NE(peak, std::string::npos) << said;
+  EXPECT_LT(std::stol(said.substr(peak + 5)), 256 * 1024) << said;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "engine/data_archive.h"
 #include "engine/depth_cue.h"
+#include "engine/engine_error.h"
 #include "engine/instance.h"
 #include "engine/light.h"
 #include "engine/lighting.h"
@@ -76,6 +77,8 @@ bool MissionSceneLoad(const std::string& texturesPath, const std::string& missio
   } else if (!ArchiveFindMember(member->name) || !WorldLoad(&world)) {
     reason = std::string("cannot read the world member ") + member->name;
   }
+  // The readers say what they found wrong, and in which member.
+  if (!reason.empty() && g_EngineError.code == kEngineErrorBadData) reason += std::string(" (") + g_EngineError.message + ")";
   ArchiveClose();
   ObjTableFree();
   if (!reason.empty()) {

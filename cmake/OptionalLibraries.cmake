@@ -1,7 +1,7 @@
 # SDL2 (the interactive back end's window, keyboard and mouse) is optional:
 # without it the programs still build, with the headless back end only.
-# FFmpeg's libraries are looked for here for the tests that decode what the
-# data builder writes; the programs do not use them yet.
+# FFmpeg's libraries decode the videos (without them no video plays), and
+# the tests decode what the data builder writes with them.
 find_package(PkgConfig QUIET)
 
 set(KORVANE_HAVE_SDL OFF)

@@ -11,7 +11,7 @@ PlatformBackend HeadlessBackendCreate(std::unique_ptr<HeadlessInput> input) {
   backend.input = std::move(input);
   backend.sound = NullSoundCreate();
   backend.music = NullMusicCreate();
-  backend.video = NullVideoCreate();
+  backend.video = PlatformVideoCreate();
   backend.device3d = Null3DDeviceCreate();
   backend.network = EnetNetworkCreate();
   return backend;

@@ -25,7 +25,7 @@ bool SdlBackendCreate(PlatformBackend* out) {
   out->display = std::move(display);
   out->sound = NullSoundCreate();
   out->music = NullMusicCreate();
-  out->video = NullVideoCreate();
+  out->video = PlatformVideoCreate();
   out->device3d = Null3DDeviceCreate();
   out->network = EnetNetworkCreate();
   return true;

@@ -157,7 +157,7 @@ bool CheckMovie(const SmackerMovie& movie, std::string* error) {
   }
   if (movie.frames.empty() || movie.frames.size() > 0xFFFFFF) return fail("the frame count must be 1 to 16777215");
   if (movie.frames.front().palette.empty()) return fail("the first frame has no palette");
-  for (const SmackerFrame& frame : movie.frames) {
+  for (const SmackerMovieFrame& frame : movie.frames) {
     if (frame.pixels.size() != static_cast<size_t>(movie.width) * movie.height) {
       return fail("a frame's pixels do not match the size");
     }

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-struct SmackerFrame {
+struct SmackerMovieFrame {
   std::vector<uint8_t> pixels;   // width x height palette indices, rows top down
   std::vector<uint8_t> palette;  // 256 RGB triples from this frame on; empty: the previous frame's
 };
@@ -37,7 +37,7 @@ struct SmackerMovie {
   int height = 0;                    // a multiple of 4
   uint32_t frameMicros = 66670;      // time per frame, a multiple of 10 us
   bool version4 = false;             // "SMK4" in place of "SMK2"
-  std::vector<SmackerFrame> frames;  // the first one has a palette
+  std::vector<SmackerMovieFrame> frames;  // the first one has a palette
   SmackerSound sound;                // no samples: no sound
 };
 

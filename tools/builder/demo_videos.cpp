@@ -211,7 +211,7 @@ SmackerMovie DemoLogoMovie() {
 // rising hum.
 SmackerMovie DemoIntroMovie() {
   constexpr int kFrames = 48, kTitleFrom = 30;
-  constexpr int kStar = 1, kPlanet = 32, kTitle = 64;  // 31-, 32- and 32-step ramps
+  constexpr int kStar = 11, kPlanet = 42, kTitle = 74;  // 31-, 32- and 32-step ramps
   Palette palette(768, 0);
   Ramp(&palette, kStar, 31, {40, 40, 60}, {255, 255, 255});
   Ramp(&palette, kPlanet, 32, {5, 10, 40}, {90, 200, 230});
@@ -253,7 +253,7 @@ SmackerMovie DemoIntroMovie() {
 // a soft chord.
 SmackerMovie DemoEndingMovie() {
   constexpr int kFrames = 48, kTextFrom = 20, kFadeFrom = 40;
-  constexpr int kSky = 1, kSea = 41, kSun = 57, kText = 64, kHorizon = 168, kTextTop = 36;
+  constexpr int kSky = 11, kSea = 51, kSun = 67, kText = 74, kHorizon = 168, kTextTop = 36;
   auto SkyColour = [](int y) { return kSky + y * 39 / (kHorizon - 1); };
   Palette palette(768, 0);
   Ramp(&palette, kSky, 40, {40, 20, 80}, {250, 140, 60});

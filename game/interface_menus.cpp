@@ -130,8 +130,13 @@ bool CInterface::CloseMenu() {
   // screens).
   if (optionBoxes_[kOptionTranslucency])
     g_TranslucencyMode = optionBoxes_[kOptionTranslucency]->GetCurrent() != 0 ? 1 : 0;
+  // The lights option also sets the lights flag (0x100) of the document's
+  // view record here, once the document holds one (the level's work).
   CNetView* view = g_pNetDoc ? g_pNetDoc->GetView() : nullptr;
-  if (view && g_pNetDoc->IsGameRunning()) view->ResetOverlays();
+  if (view && g_pNetDoc->IsGameRunning()) {
+    view->ResetOverlays();
+    view->InvalidateHud();
+  }
   BuildVariantGet().RestoreGameDisplay(*this);
   ResetCursorRect();
   if (window_) window_->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

@@ -25,17 +25,17 @@ class InterfaceMenusTest : public AppTest {
 
 TEST_F(InterfaceMenusTest, EachOpenerShowsItsScreenAndNothingOpensOverAMenu) {
   const struct {
-    void (CInterface::*open)();
+    void (*open)(CInterface*);
     int screen;
     int returnScreen;
   } openers[] = {
-      {&CInterface::OpenBriefing, 8, 0},
-      {&CInterface::OpenHelp, 18, 0},
-      {&CInterface::OpenSaveMenu, 5, -1},
-      {&CInterface::OpenLoadMenu, 6, -1},
+      {[](CInterface* ui) { ui->OpenBriefing(); }, 8, 0},
+      {[](CInterface* ui) { ui->OpenHelp(); }, 18, 0},
+      {[](CInterface* ui) { ui->OpenSaveMenu(); }, 5, -1},
+      {[](CInterface* ui) { ui->OpenLoadMenu(); }, 6, -1},
   };
   for (const auto& opener : openers) {
-    (ui_->*opener.open)();
+    opener.open(ui_);
     EXPECT_TRUE(ui_->IsMenuActive());
     EXPECT_EQ(ui_->GetScreen(), opener.screen);
     EXPECT_EQ(ui_->GetReturnScreen(), opener.returnScreen);

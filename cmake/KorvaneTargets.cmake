@@ -41,7 +41,7 @@ function(korvane_add_test_program name)
   # never in the user's own data folder.
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "KORVANE_BACKEND=headless"
+    PROPERTIES ENVIRONMENT "KORVANE_BACKEND=headless;KORVANE_3D_DEVICE=recording"
       ENVIRONMENT_MODIFICATION "XDG_DATA_HOME=set:${CMAKE_CURRENT_BINARY_DIR}/data"
     DISCOVERY_TIMEOUT 60)
 endfunction()

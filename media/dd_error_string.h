@@ -5,14 +5,12 @@
 // sentence each and 26 Direct3D codes named by their symbol; korvanesw, which
 // has no Direct3D device, knows only the first 91.
 #include "platform/framework/cstring.h"
+#include "platform/direct_x_result_text.h"
 #include "platform/framework/win_types.h"
 
 // The code's text, or "Unrecognized error value." for a code the table of
 // the running program does not hold.
 CString DDErrorString(HRESULT code);
-// The text in the table with or without the Direct3D rows; null when the
-// code is not there.
-const char* DDErrorText(HRESULT code, bool withDirect3D);
 // Which table DDErrorString uses: with the Direct3D rows (korvane3d, the
 // default) or without (korvanesw). Set once at start-up.
 void DDErrorStringUseDirect3D(bool withDirect3D);

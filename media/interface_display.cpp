@@ -158,7 +158,7 @@ bool CInterfaceDisplay::BlitRect(int x, int y, int width, int height) {
   bool copied = false;
   if (memory) {
     HGDIOBJ previous = SelectObject(memory, dib_);
-    copied = BitBlt(screen, x, y, width, height, memory, x, y, SRCCOPY) != FALSE;
+    copied = BitBlt(screen, x + layerOriginX_, y + layerOriginY_, width, height, memory, x, y, SRCCOPY) != FALSE;
     if (previous) SelectObject(memory, previous);
     DeleteDC(memory);
   }

@@ -50,6 +50,10 @@ class CInterfaceDisplay {
   IDirectDrawSurface* GetVideoSurface() const { return videoSurface_; }
   int GetScreenWidth() const { return screenWidth_; }
   int GetScreenHeight() const { return screenHeight_; }
+  // Where the 640x480 interface bitmap stands on the screen: centred on a
+  // larger display mode, (0, 0) on 640x480.
+  int GetLayerOriginX() const { return layerOriginX_; }
+  int GetLayerOriginY() const { return layerOriginY_; }
   bool IsReadyToRender() const { return readyToRender_ != 0; }
   bool IsPresentByFlip() const { return presentByFlip_ != 0; }
   // The resolution index (0 640x480, 1 320x240, 2 800x600) the HUD and the
@@ -147,6 +151,8 @@ class CInterfaceDisplay {
   int direct3DReady_ = 0;
   int screenWidth_ = 0;
   int screenHeight_ = 0;
+  int layerOriginX_ = 0;
+  int layerOriginY_ = 0;
   uint8_t directDrawing_ = 0;
   int presentByFlip_ = 1;
   int readyToRender_ = 0;

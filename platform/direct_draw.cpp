@@ -43,6 +43,7 @@ struct State {
   DWORD lastActivity = 0;  // last showing or look at the queue
   Fault faults[static_cast<int>(DDCall::Count)];
   int live = 0;
+  std::vector<DirectDrawDriverSpec> drivers;  // tests' own list; empty: the primary only
 };
 
 State& S() {
@@ -556,7 +557,7 @@ HRESULT IDirectDraw::GetCaps(DDCAPS* hardware, DDCAPS* emulation) const {
   const DWORD used = static_cast<DWORD>(std::min<uint64_t>(s.videoUsed, total));
   if (hardware) {
     *hardware = DDCAPS{};
-    hardware->dwCaps = DDCAPS_3D | DDCAPS_BLT | DDCAPS_PALETTE | DDCAPS_COLORKEY | DDCAPS_BLTCOLORFILL;
+    hardware->dwCaps = (has3D_ ? DDCAPS_3D : 0) | DDCAPS_BLT | DDCAPS_PALETTE | DDCAPS_COLORKEY | DDCAPS_BLTCOLORFILL;
     hardware->dwVidMemTotal = total;
     hardware->dwVidMemFree = total - used;
   }
@@ -656,20 +657,36 @@ HRESULT IDirectDraw::FlipToGDISurface() {
   return DD_OK;
 }
 
+namespace {
+std::vector<DirectDrawDriverSpec> Drivers() {
+  if (!S().drivers.empty()) return S().drivers;
+  DirectDrawDriverSpec primary;
+  primary.description = "Primary Display Driver";
+  primary.name = "display";
+  return {primary};
+}
+}  // namespace
+
 HRESULT DirectDrawEnumerate(BOOL (*callback)(GUID*, char*, char*, void*), void* context) {
   if (!callback) return DDERR_INVALIDPARAMS;
-  char description[] = "Primary Display Driver";
-  char name[] = "display";
-  callback(nullptr, description, name, context);
+  for (DirectDrawDriverSpec driver : Drivers()) {
+    if (!callback(driver.hasGuid ? &driver.guid : nullptr, driver.description.data(), driver.name.data(), context))
+      break;
+  }
   return DD_OK;
 }
 
 HRESULT DirectDrawCreate(const GUID* driver, IDirectDraw** object, void* /*outer*/) {
   if (const HRESULT fault = DirectDrawFault(DDCall::DirectDrawCreate)) return fault;
   if (!object) return DDERR_INVALIDPARAMS;
-  if (driver) return DDERR_INVALIDDIRECTDRAWGUID;
-  *object = new IDirectDraw();
-  return DD_OK;
+  for (const DirectDrawDriverSpec& d : Drivers()) {
+    if (d.hasGuid != (driver != nullptr) || (driver && !(d.guid == *driver))) continue;
+    if (!d.creatable) return DDERR_NODIRECTDRAWHW;
+    *object = new IDirectDraw();
+    (*object)->has3D_ = d.has3D;
+    return DD_OK;
+  }
+  return DDERR_INVALIDDIRECTDRAWGUID;
 }
 
 // ---- Tests -----------------------------------------------------------------
@@ -693,6 +710,9 @@ void DirectDrawResetTestState() {
   s.mode = DisplayModeSpec{};
   s.videoLimit = 0;
   s.pitchPadding = 0;
+  s.drivers.clear();
 }
+
+void DirectDrawSetDrivers(const std::vector<DirectDrawDriverSpec>& drivers) { S().drivers = drivers; }
 
 int DirectDrawLiveObjects() { return S().live; }

@@ -30,6 +30,7 @@
 // (DirectDrawFailNext), the mode list and the video memory can be set, and
 // the surfaces can be lost on demand (DirectDrawLoseSurfaces).
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/framework/win_types.h"
@@ -168,6 +169,7 @@ inline constexpr DWORD DDSCAPS_TEXTURE = 0x1000;
 inline constexpr DWORD DDSCAPS_3DDEVICE = 0x2000;
 inline constexpr DWORD DDSCAPS_VIDEOMEMORY = 0x4000;
 inline constexpr DWORD DDSCAPS_ZBUFFER = 0x20000;
+inline constexpr DWORD DDSCAPS_ALLOCONLOAD = 0x4000000;
 
 // Pixel formats.
 inline constexpr DWORD DDPF_PALETTEINDEXED8 = 0x20;
@@ -394,10 +396,12 @@ class IDirectDraw : public DirectDrawObject {
   IDirectDraw() = default;
   ~IDirectDraw() override;
   DWORD level_ = 0;
+  bool has3D_ = true;  // the driver's DDCAPS_3D
 };
 
-// One driver: the primary display driver (GUID null), whose capabilities
-// include DDCAPS_3D.
+// The drivers: the primary display driver (GUID null), whose capabilities
+// include DDCAPS_3D (tests can list others, DirectDrawSetDrivers). A callback
+// returning FALSE stops the enumeration.
 HRESULT DirectDrawEnumerate(BOOL (*callback)(GUID* guid, char* description, char* name, void* context),
                             void* context);
 // A DirectDraw object of a driver (null: the primary display driver).
@@ -460,6 +464,18 @@ void DirectDrawSetVideoMemory(uint32_t bytes);
 // Extra bytes at the end of every row of surfaces created from now on (0 by
 // default), so that code taking the pitch for the width shows.
 void DirectDrawSetPitchPadding(int bytes);
+// The driver list, in enumeration order (empty: the primary display driver
+// alone). A driver that is not creatable fails DirectDrawCreate with
+// DDERR_NODIRECTDRAWHW; has3D gives DDCAPS_3D in its hardware capabilities.
+struct DirectDrawDriverSpec {
+  bool hasGuid = false;
+  GUID guid;
+  std::string name;
+  std::string description;
+  bool has3D = true;
+  bool creatable = true;
+};
+void DirectDrawSetDrivers(const std::vector<DirectDrawDriverSpec>& drivers);
 // Every surface in video memory is lost now.
 void DirectDrawLoseSurfaces();
 // Forgets the failures, modes, memory and padding set by tests, and goes

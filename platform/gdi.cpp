@@ -282,6 +282,41 @@ BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop) {
   return Copy(DDCall::PatBlt, hdc, x, y, width, height, nullptr, 0, 0, 0, 0, rop);
 }
 
+namespace {
+// The pixel at (x, y) behind a context, or null.
+uint8_t* PixelAt(const PixelView& view, int x, int y) {
+  if (!view.top || x < 0 || y < 0 || x >= view.width || y >= view.height) return nullptr;
+  return view.top + view.pitch * y + static_cast<ptrdiff_t>(x) * view.layout.BytesPerPixel();
+}
+Rgb8 ColourOf(COLORREF colour) {
+  return Rgb8{static_cast<uint8_t>(colour), static_cast<uint8_t>(colour >> 8), static_cast<uint8_t>(colour >> 16)};
+}
+}  // namespace
+
+COLORREF SetPixel(HDC hdc, int x, int y, COLORREF colour) {
+  PixelView view;
+  if (!ViewOf(hdc, &view)) return CLR_INVALID;
+  uint8_t* p = PixelAt(view, x, y);
+  if (!p) return CLR_INVALID;
+  const Rgb8 c = ColourOf(colour);
+  const uint32_t value =
+      view.layout.Indexed() ? NearestColourIndex(c, view.colours, 256) : PixelFromRgb(c, view.layout);
+  PixelStore(p, view.layout.BytesPerPixel(), value);
+  if (view.surface) DirectDrawSurfaceWritten(view.surface);
+  const Rgb8 set = view.layout.Indexed() ? view.colours[value] : PixelToRgb(value, view.layout);
+  return RGB(set.r, set.g, set.b);
+}
+
+COLORREF GetPixel(HDC hdc, int x, int y) {
+  PixelView view;
+  if (!ViewOf(hdc, &view)) return CLR_INVALID;
+  const uint8_t* p = PixelAt(view, x, y);
+  if (!p) return CLR_INVALID;
+  const uint32_t value = PixelLoad(p, view.layout.BytesPerPixel());
+  const Rgb8 c = view.layout.Indexed() ? view.colours[value] : PixelToRgb(value, view.layout);
+  return RGB(c.r, c.g, c.b);
+}
+
 PALETTEENTRY SystemPaletteColour(int index) {
   // The twenty colours the system keeps for itself in an 8-bit mode.
   static constexpr BYTE kLow[10][3] = {{0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},

@@ -116,6 +116,19 @@ BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
 // Fills the rectangle with BLACKNESS or WHITENESS.
 BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop);
 
+// A colour as GDI takes it: red in the low byte, then green, then blue.
+using COLORREF = DWORD;
+constexpr COLORREF RGB(BYTE red, BYTE green, BYTE blue) {
+  return static_cast<COLORREF>(red) | (static_cast<COLORREF>(green) << 8) | (static_cast<COLORREF>(blue) << 16);
+}
+inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+// Sets the pixel at (x, y) to the colour, converted as a copy converts it
+// (the nearest entry of an 8-bit target's colours); returns the colour set,
+// or CLR_INVALID for a bad handle or a point outside the target.
+COLORREF SetPixel(HDC hdc, int x, int y, COLORREF colour);
+// The colour of the pixel at (x, y), or CLR_INVALID.
+COLORREF GetPixel(HDC hdc, int x, int y);
+
 // Copies count entries of the system palette from start. Entries 0-9 and
 // 246-255 are the fixed system colours; entries 10-245 are the colours the
 // screen shows there: the primary surface's palette in an 8-bit display

@@ -1,6 +1,8 @@
 // korvane3d's display under the interface manager: the Direct3D back end
 // makes the DirectDraw objects, the display mode, the surfaces and the
 // device.
+#include <string>
+
 #include "apps/korvane3d/direct3d_variant.h"
 #include "game/interface_manager.h"
 #include "game/interface_window.h"
@@ -8,7 +10,15 @@
 
 int CInterface::InitDirect3DObjects() {
   int notFound = 1, mustFullScreen = 0;
-  return ::InitDirect3D(&directDraw_, &direct3D_, &displayDD_, &acceleratorDD_, &notFound, &mustFullScreen);
+  const int found =
+      ::InitDirect3D(&directDraw_, &direct3D_, &displayDD_, &acceleratorDD_, &notFound, &mustFullScreen);
+  if (!found && notFound) {
+    // The program ends on its fatal-error path; the player learns why first.
+    const std::string text = std::string("korvane3d needs a Direct3D hardware device and found none: ") +
+                             Direct3DMissingReason() + ".";
+    MessageBox(nullptr, text.c_str(), "korvane3d", MB_OK | MB_ICONHAND);
+  }
+  return found;
 }
 
 bool CInterface::EnterFullScreen3D() {
@@ -19,8 +29,8 @@ bool CInterface::EnterFullScreen3D() {
   if (!CreateDevice3D(direct3D_, back_, 1) || !CreateBackground3D(direct3D_)) return false;
   ResetRenderStateDefaults3D();
   if (!SetRenderStates3D()) return false;
-  screenWidth_ = 640;
-  screenHeight_ = 480;
+  GetDisplaySize3D(&screenWidth_, &screenHeight_);
+  GetDisplayOrigin3D(&layerOriginX_, &layerOriginY_);
   readyToRender_ = 1;
   CreateVideoSurface();
   return true;

@@ -12,7 +12,7 @@ PlatformBackend HeadlessBackendCreate(std::unique_ptr<HeadlessInput> input) {
   backend.sound = NullSoundCreate();
   backend.music = NullMusicCreate();
   backend.video = PlatformVideoCreate();
-  backend.device3d = Null3DDeviceCreate();
+  backend.device3d = Platform3DDeviceChoose();
   backend.network = EnetNetworkCreate();
   return backend;
 }

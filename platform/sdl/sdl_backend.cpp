@@ -26,7 +26,7 @@ bool SdlBackendCreate(PlatformBackend* out) {
   out->sound = NullSoundCreate();
   out->music = NullMusicCreate();
   out->video = PlatformVideoCreate();
-  out->device3d = Null3DDeviceCreate();
+  out->device3d = Platform3DDeviceChoose();
   out->network = EnetNetworkCreate();
   return true;
 }

@@ -1,0 +1,26 @@
+#pragma once
+// An OpenGL 3.3 core context with no window: EGL on the surfaceless
+// platform (Mesa, also its software rasteriser when there is no GPU and no
+// display), else EGL's default display with a 1x1 pbuffer. The GL device
+// draws into framebuffer objects of its own, so it needs no surface.
+#include <string>
+
+class EglContext {
+ public:
+  EglContext() = default;
+  EglContext(const EglContext&) = delete;
+  EglContext& operator=(const EglContext&) = delete;
+  ~EglContext();
+  // Makes the context and makes it current; false with the reason in *why.
+  bool Create(std::string* why);
+  // Makes it current again (another library may have switched contexts).
+  void MakeCurrent();
+  // The GL renderer's name, for diagnostics.
+  std::string Renderer() const { return renderer_; }
+
+ private:
+  void* display_ = nullptr;
+  void* context_ = nullptr;
+  void* surface_ = nullptr;
+  std::string renderer_;
+};

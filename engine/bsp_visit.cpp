@@ -149,3 +149,23 @@ BspNode* LeafChainNext(const BspNode* node) {
   if (!node || node == g_LeafChainEnd || node->chainStamp != g_LeafChainStamp) return nullptr;
   return node->chainNext;
 }
+
+bool InstanceNodeCubeHidden(Vec3 c, float r, View* view) {
+  rendermath::PixelRect rect;
+  const Vec3 lo = {c.x - r, c.y - r, c.z - r}, hi = {c.x + r, c.y + r, c.z + r};
+  if (!rendermath::BoxPixelRect(g_CameraMatrix, lo, hi, nullptr, &rect)) return false;
+  return CoverageRectHidden(view, rect.minX, rect.minY, rect.maxX, rect.maxY) != 0;
+}
+
+bool InstanceLeafPlanesAppend(const InstanceNode* node, Vec3 c, float r) {
+  g_FrustumPlaneCount = kFrustumPlaneCount;
+  for (BspNode* b = LeafChainFirst(); b && g_FrustumPlaneCount < kMaxFrustumPlanes; b = LeafChainNext(b)) {
+    const float s = BspNodeDistance(b, c);
+    if ((b->side == 1 && s < -r) || (b->side == -1 && s > r)) return false;
+    if (!(s > -r && s < r)) continue;
+    const Plane p = BspNodePlaneInFrame(b, node->worldMatrix);
+    const float sign = b->side == -1 ? -1.0f : 1.0f;
+    g_FrustumPlanes[g_FrustumPlaneCount++] = {sign * p.nx, sign * p.ny, sign * p.nz, sign * p.d};
+  }
+  return true;
+}

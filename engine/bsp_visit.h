@@ -47,3 +47,12 @@ void BspRecordLeafChain(BspNode* node);
 BspNode* LeafChainFirst();
 // The next node down the chain, null after the node it was recorded for.
 BspNode* LeafChainNext(const BspNode* node);
+
+// Instance faces of a leaf side, in either pass. True when the cube round
+// an instance node's sphere (centre c, radius r) projects to a rectangle the
+// coverage buffer has wholly covered.
+bool InstanceNodeCubeHidden(Vec3 c, float r, View* view);
+// Appends the leaf planes the sphere crosses after the six frustum planes,
+// in the node's frame and facing the side drawn (g_FrustumPlaneCount says
+// how many are in force); false when the sphere lies outside the leaf.
+bool InstanceLeafPlanesAppend(const InstanceNode* node, Vec3 c, float r);

@@ -97,29 +97,6 @@ void ClipToLeafPlanes() {
   }
 }
 
-// Screen test of the cube round the node: true when it is wholly hidden.
-bool NodeCubeHidden(Vec3 c, float r, View* view) {
-  rendermath::PixelRect rect;
-  const Vec3 lo = {c.x - r, c.y - r, c.z - r}, hi = {c.x + r, c.y + r, c.z + r};
-  if (!rendermath::BoxPixelRect(g_CameraMatrix, lo, hi, nullptr, &rect)) return false;
-  return CoverageRectHidden(view, rect.minX, rect.minY, rect.maxX, rect.maxY) != 0;
-}
-
-// Appends the leaf planes the node's sphere crosses, in the node's frame and
-// facing the side drawn: false when the sphere lies outside the leaf.
-bool AppendLeafPlanes(const InstanceNode* node, Vec3 c, float r) {
-  g_FrustumPlaneCount = kFrustumPlaneCount;
-  for (BspNode* b = LeafChainFirst(); b && g_FrustumPlaneCount < kMaxFrustumPlanes; b = LeafChainNext(b)) {
-    const float s = BspNodeDistance(b, c);
-    if ((b->side == 1 && s < -r) || (b->side == -1 && s > r)) return false;
-    if (!(s > -r && s < r)) continue;
-    const Plane p = BspNodePlaneInFrame(b, node->worldMatrix);
-    const float sign = b->side == -1 ? -1.0f : 1.0f;
-    g_FrustumPlanes[g_FrustumPlaneCount++] = {sign * p.nx, sign * p.ny, sign * p.nz, sign * p.d};
-  }
-  return true;
-}
-
 // 16.16 texels from a mesh coordinate (16.16 repeats) and a texture size.
 float TexelCoordinate(std::int32_t meshValue, int size) {
   return static_cast<float>(meshValue) * static_cast<float>(size);
@@ -211,8 +188,8 @@ void QueueInstanceFragmentSoftware(InstanceFragment* fragment, int side) {
 
   const Vec3 centre = InstanceNodeCentre(node);
   const float radius = InstanceNodeRadius(node);
-  if (NodeCubeHidden(centre, radius, view)) return;
-  if (!AppendLeafPlanes(node, centre, radius)) return;
+  if (InstanceNodeCubeHidden(centre, radius, view)) return;
+  if (!InstanceLeafPlanesAppend(node, centre, radius)) return;
 
   InstanceFrame frame;
   InstanceFrameEnter(node, &frame);

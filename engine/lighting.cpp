@@ -108,3 +108,30 @@ void LightingPlaceInFrame(World* world, const float m[16]) {
     }
   }
 }
+
+int InstanceColourLightingAtPoint(float x, float y, float z, float nx, float ny, float nz, float base, float* red,
+                                  float* green, float* blue) {
+  if (g_SurfaceTakesLights && g_CurrentWorld) {
+    for (const Light* first : {g_CurrentWorld->firstSphereLight, g_CurrentWorld->firstLight}) {
+      for (const Light* light = first; light; light = light->next) {
+        Vec3 d;
+        float distanceSquared;
+        if (!LightReaches(light, light->localX, light->localY, light->localZ, x, y, z, &d, &distanceSquared)) continue;
+        float f;
+        if (light->type == kLightTypeSphere) {
+          f = 1.0f - distanceSquared / light->radiusSquared;
+          base += f * light->intensity;
+        } else {
+          const float dot = d.x * nx + d.y * ny + d.z * nz;
+          if (!(dot > 0.0f)) continue;
+          f = dot / distanceSquared;
+          base += light->halfPower * f;
+        }
+        *red += light->red * f;
+        *green += light->green * f;
+        *blue += light->blue * f;
+      }
+    }
+  }
+  return FinishLevel(base, g_InstanceEyePosition.x, g_InstanceEyePosition.y, g_InstanceEyePosition.z, x, y, z);
+}

@@ -36,6 +36,11 @@ int LightingAtPoint(float x, float y, float z, float nx, float ny, float nz, flo
 // first list; a sphere light (type 4) adds (1 - d^2 / radius^2) x intensity
 // with no normal test; another light adds halfPower x dot / d^2.
 int InstanceLightingAtPoint(float x, float y, float z, float nx, float ny, float nz, float base);
+// InstanceLightingAtPoint with the lights' colours: each light adds its red,
+// green and blue times its factor to the three sums (which the caller sets
+// first), neither clamped nor depth-cued.
+int InstanceColourLightingAtPoint(float x, float y, float z, float nx, float ny, float nz, float base, float* red,
+                                  float* green, float* blue);
 
 // Places every light of the world's two lists (scratch positions) and the
 // eye (g_CameraPosition into g_InstanceEyePosition) in the frame that

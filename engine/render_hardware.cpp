@@ -60,9 +60,11 @@ void RenderBspHardware(BspNode* node, int mask) {
   RenderBspHardware(nearChild, mask);
   BspNodeDrawParticles(node, side, view);
   if (node->firstInstanceFragment && (!node->front || !node->back)) BspRecordLeafChain(node);
-  // The leaf side's instance faces and the node's world fragments are
-  // queued here once the hardware queueing is built (see the header).
+  if (!nearChild) QueueLeafInstanceFaces(node, side);
+  for (BspFragment* fragment = node->firstFragment; fragment; fragment = fragment->next)
+    QueueFragmentHardware(fragment, side);
   node->side = -side;
   BspNodeDrawParticles(node, -side, view);
+  if (!farChild) QueueLeafInstanceFaces(node, -side);
   RenderBspHardware(farChild, mask);
 }

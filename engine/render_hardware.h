@@ -5,14 +5,11 @@
 // in the frame's polygon queue, which RenderWorld hands to the view's
 // drawPolygon callback from the last queued to the first (back to front).
 //
-// Built so far: the queue with its hand-over, and the traversal with the
-// steps it shares with the software pass (culling, particle links,
-// instance-fragment pushes, eye sides, leaf chains). Still to come with the
-// Direct3D back end: queueing world fragments (lighting, light spots,
-// clipping, coverage claims), the instance faces of each leaf side
-// (QueueInstanceFragmentHardware, QueueSortedPolysHardware) and particles
-// in a hardware frame. Until then a hardware frame hands over only what
-// other code queued.
+// World fragments are lit per vertex with coloured light terms, clipped in
+// world space and projected; opaque ones claim coverage, colour-keyed and
+// translucent ones do not, so what lies behind them is still queued.
+// Instance faces of each leaf side are listed, sorted by depth and queued
+// nearest first; particles queue their octagons.
 #include "engine/records.h"
 
 extern PolyQueue g_PolyQueue;
@@ -35,3 +32,19 @@ void PolyQueueHandOver();
 // The hardware traversal (see above). Bit i of mask: the subtree may still
 // cross frustum plane i.
 void RenderBspHardware(BspNode* node, int mask);
+// Queues one world fragment of the node being drawn, seen from side (1 in
+// front of the node plane, -1 behind). Two-vertex fragments (world lines)
+// are not queued.
+void QueueFragmentHardware(BspFragment* fragment, int side);
+// The instance faces of one leaf side: listed (QueueInstanceFragmentHardware
+// per fragment, at most 5,000 faces; more are dropped), then sorted by depth
+// key and queued (QueueSortedPolysHardware).
+extern InstancePolyList g_InstancePolyList;
+void InstancePolyListClear();
+void QueueInstanceFragmentHardware(InstanceFragment* fragment, int side);
+void QueueSortedPolysHardware();
+// The node's instance fragments seen from side, through the two above.
+void QueueLeafInstanceFaces(BspNode* node, int side);
+// Gives every fragment vertex of the world's textured polygons its texture
+// coordinates, which hardware frames draw with (korvane3d's level start).
+void WorldComputeHardwareTexCoords(World* world);

@@ -7,6 +7,8 @@
 //     --flags HEX       RenderFlags (0x4781)
 //     --open GROUP      put the group's mover at its end (a door opened)
 //     --run MS          run the world's movers for MS milliseconds first
+//     --triangles       draw as korvane3d does, through the Direct3D back end
+//                       (--size is then the display's; the frame is a PNG)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +19,7 @@
 #include "engine/world.h"
 #include "tools/frame/frame_png.h"
 #include "tools/frame/mission_frame.h"
+#include "tools/frame/triangle_frame.h"
 
 namespace {
 
@@ -52,8 +55,13 @@ int main(int argc, char** argv) {
   FramePlacement placement;
   std::vector<std::string> open;
   int runMs = 0;
+  bool triangles = false;
   for (int i = 4; i < argc; ++i) {
     const std::string option = argv[i];
+    if (option == "--triangles") {
+      triangles = true;
+      continue;
+    }
     if (i + 1 >= argc) return Usage();
     const char* value = argv[++i];
     float v[3];
@@ -103,6 +111,21 @@ int main(int argc, char** argv) {
     CameraMatrixFromFrame(frame, camera);
   } else {
     MissionStartCamera(scene, camera);
+  }
+  if (triangles) {
+    TriangleFrameOptions triangleOptions;
+    triangleOptions.displayWidth = options.width;
+    triangleOptions.displayHeight = options.height;
+    triangleOptions.flags = options.flags;
+    RgbFrame frame;
+    const bool drawn = RenderMissionFrameTriangles(&scene, camera, triangleOptions, &frame, &error);
+    MissionSceneFree(&scene);
+    if (!drawn || !RgbFrameWritePng(frame, output.c_str())) {
+      std::fprintf(stderr, "renderframe: %s\n", drawn ? ("cannot write " + output).c_str() : error.c_str());
+      return 1;
+    }
+    std::printf("renderframe: %dx%d frame written to %s\n", frame.width, frame.height, output.c_str());
+    return 0;
   }
   FrameImage image;
   const bool rendered = RenderMissionFrame(&scene, camera, options, &image);

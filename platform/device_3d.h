@@ -62,3 +62,9 @@ std::unique_ptr<Platform3DDevice> Gl3DDeviceCreate();
 // What a back end uses: the GL device, or the one KORVANE_3D_DEVICE names
 // (none, recording).
 std::unique_ptr<Platform3DDevice> Platform3DDeviceChoose();
+// A back end whose window draws with OpenGL of its own on this thread (the
+// SDL2 renderer) installs a function that lets its context go. The GL device
+// calls it before it makes its own context current, and lets its own go
+// again before it returns, so neither's calls ever reach the other's
+// context (null: nothing to let go).
+void Platform3DSetForeignContextRelease(void (*release)());

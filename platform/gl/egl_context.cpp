@@ -1,5 +1,7 @@
 #include "platform/gl/egl_context.h"
 
+#include "platform/device_3d.h"
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
@@ -7,6 +9,8 @@
 #include <GL/glcorearb.h>
 
 namespace {
+
+void (*g_releaseForeign)() = nullptr;
 
 EGLDisplay SurfacelessDisplay() {
   const char* extensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
@@ -78,7 +82,14 @@ bool EglContext::Create(std::string* why) {
   return true;
 }
 
+void Platform3DSetForeignContextRelease(void (*release)()) { g_releaseForeign = release; }
+
 void EglContext::MakeCurrent() {
+  if (g_releaseForeign) g_releaseForeign();
   EGLSurface surface = surface_ ? static_cast<EGLSurface>(surface_) : EGL_NO_SURFACE;
   eglMakeCurrent(static_cast<EGLDisplay>(display_), surface, surface, static_cast<EGLContext>(context_));
+}
+
+void EglContext::Release() {
+  if (display_) eglMakeCurrent(static_cast<EGLDisplay>(display_), EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
 }

@@ -7,14 +7,29 @@
 
 class EglContext {
  public:
+  // Current for one scope: a device operation.
+  class Scope {
+   public:
+    explicit Scope(EglContext& context) : context_(context) { context_.MakeCurrent(); }
+    ~Scope() { context_.Release(); }
+    Scope(const Scope&) = delete;
+    Scope& operator=(const Scope&) = delete;
+
+   private:
+    EglContext& context_;
+  };
+
+ public:
   EglContext() = default;
   EglContext(const EglContext&) = delete;
   EglContext& operator=(const EglContext&) = delete;
   ~EglContext();
   // Makes the context and makes it current; false with the reason in *why.
   bool Create(std::string* why);
-  // Makes it current again (another library may have switched contexts).
+  // Makes it current, after the foreign context (if any) was let go.
   void MakeCurrent();
+  // Leaves no context current on this thread.
+  void Release();
   // The GL renderer's name, for diagnostics.
   std::string Renderer() const { return renderer_; }
 

@@ -99,7 +99,7 @@ class Gl3DDevice : public Platform3DDevice {
  public:
   ~Gl3DDevice() override {
     if (!ready_) return;
-    context_.MakeCurrent();
+    EglContext::Scope current(context_);
     for (GLuint texture : textures_)
       if (texture) glDeleteTextures(1, &texture);
     glDeleteTextures(1, &colourTexture_);
@@ -116,6 +116,7 @@ class Gl3DDevice : public Platform3DDevice {
     if (!tried_) {
       tried_ = true;
       ready_ = Setup(&failure_);
+      context_.Release();
     }
     if (!ready_ && why) *why = failure_;
     return ready_;
@@ -123,7 +124,7 @@ class Gl3DDevice : public Platform3DDevice {
 
   uint32_t TextureCreate() override {
     if (!Open(nullptr)) return 0;
-    context_.MakeCurrent();
+    EglContext::Scope current(context_);
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -144,7 +145,7 @@ class Gl3DDevice : public Platform3DDevice {
   void TextureUpload(uint32_t id, int width, int height, const uint8_t* rgba) override {
     const GLuint texture = Texture(id);
     if (!texture) return;
-    context_.MakeCurrent();
+    EglContext::Scope current(context_);
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
@@ -153,14 +154,14 @@ class Gl3DDevice : public Platform3DDevice {
   void TextureDelete(uint32_t id) override {
     GLuint texture = Texture(id);
     if (!texture) return;
-    context_.MakeCurrent();
+    EglContext::Scope current(context_);
     glDeleteTextures(1, &texture);
     textures_[id] = 0;
   }
 
   void SceneBegin(int width, int height, const uint8_t* rgba) override {
     if (!Open(nullptr)) return;
-    context_.MakeCurrent();
+    EglContext::Scope current(context_);
     if (width != width_ || height != height_) {
       width_ = width;
       height_ = height;
@@ -181,7 +182,7 @@ class Gl3DDevice : public Platform3DDevice {
     const LONG x1 = std::max<LONG>(0, rect.x1), y1 = std::max<LONG>(0, rect.y1);
     const LONG x2 = std::min<LONG>(width_, rect.x2), y2 = std::min<LONG>(height_, rect.y2);
     if (x1 >= x2 || y1 >= y2) return;
-    context_.MakeCurrent();
+    EglContext::Scope current(context_);
     glEnable(GL_SCISSOR_TEST);
     glScissor(x1, y1, x2 - x1, y2 - y1);
     glClearColor(rgba[0] / 255.0f, rgba[1] / 255.0f, rgba[2] / 255.0f, rgba[3] / 255.0f);
@@ -193,7 +194,7 @@ class Gl3DDevice : public Platform3DDevice {
 
   void SceneEnd(uint8_t* rgba) override {
     if (!ready_ || width_ == 0) return;
-    context_.MakeCurrent();
+    EglContext::Scope current(context_);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
   }
@@ -322,7 +323,7 @@ void Gl3DDevice::Draw(GLenum mode) {
 
 void Gl3DDevice::Execute(const Direct3DProgram& program, const D3DVIEWPORT& /*viewport*/) {
   if (!ready_ || width_ == 0) return;
-  context_.MakeCurrent();
+  EglContext::Scope current(context_);
   glUseProgram(program_);
   glBindVertexArray(vertexArray_);
   glUniform2f(uTarget_, static_cast<float>(width_), static_cast<float>(height_));

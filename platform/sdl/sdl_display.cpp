@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/debug_output.h"
+#include "platform/device_3d.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/sdl_devices.h"
 
@@ -17,6 +18,7 @@ class SdlDisplay : public SdlScreen {
   SdlDisplay(std::shared_ptr<SdlLibrary> sdl, SDL_Window* window, SDL_Renderer* renderer, SDL_Surface* memory = nullptr)
       : sdl_(std::move(sdl)), window_(window), renderer_(renderer), memory_(memory) {}
   ~SdlDisplay() override {
+    if (window_) Platform3DSetForeignContextRelease(nullptr);
     if (texture_) SDL_DestroyTexture(texture_);
     SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
@@ -224,5 +226,12 @@ std::unique_ptr<SdlScreen> SdlDisplayCreate(std::shared_ptr<SdlLibrary> sdl) {
     SDL_DestroyWindow(window);
     return nullptr;
   }
+  // SDL2's renderer may draw with an OpenGL context of its own on this
+  // thread; the 3-D device lets it go before it draws with its own, and the
+  // renderer makes it current again when it next draws (it notices that its
+  // context is no longer current).
+  Platform3DSetForeignContextRelease([] {
+    if (SDL_GL_GetCurrentContext()) SDL_GL_MakeCurrent(SDL_GL_GetCurrentWindow(), nullptr);
+  });
   return std::make_unique<SdlDisplay>(std::move(sdl), window, renderer);
 }

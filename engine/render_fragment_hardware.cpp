@@ -15,7 +15,6 @@
 #include "engine/surface_mapping.h"
 #include "engine/view.h"
 #include "render/coverage_buffer.h"
-#include "render/screen_vertex.h"
 
 using namespace polymath;
 

@@ -84,6 +84,9 @@ void CInterface::LeaveFullScreen(bool keepMode) {
       directDraw_->FlipToGDISurface();
     }
   }
+  // The 3-D device draws into the back surface and holds it: it goes with
+  // the surfaces, and the next entry makes a new one.
+  ReleaseDirect3D();
   ReleaseSurfaces(false);
   if (fullScreen_) OutputDebugString("korvane: full screen left\n");
   fullScreen_ = 0;

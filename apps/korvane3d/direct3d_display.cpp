@@ -6,7 +6,9 @@
 #include "apps/korvane3d/direct3d_variant.h"
 #include "game/interface_manager.h"
 #include "game/interface_window.h"
+#include "platform/debug_output.h"
 #include "render/d3d/display_3d.h"
+#include "render/d3d/texture_slots_3d.h"
 
 int CInterface::InitDirect3DObjects() {
   int notFound = 1, mustFullScreen = 0;
@@ -33,6 +35,9 @@ bool CInterface::EnterFullScreen3D() {
   GetDisplayOrigin3D(&layerOriginX_, &layerOriginY_);
   readyToRender_ = 1;
   CreateVideoSurface();
+  // Texture handles belong to a device: the slots are built for this one
+  // (again when the display was left and entered anew).
+  LoadAllTextures3D();
   return true;
 }
 
@@ -44,7 +49,12 @@ bool Direct3DVariant::EnterFullScreen(CInterface& ui, int /*mode*/) {
   return false;
 }
 
+void Direct3DVariant::ReleaseDeviceTextures() { FreeTextureSlots3D(); }
+
+void Direct3DVariant::LoadDeviceTextures() { LoadAllTextures3D(); }
+
 void Direct3DVariant::ReleaseDevice3D() {
+  FreeTextureSlots3D();  // their copies and handles belong to the device
   ReleaseExecuteBuffer3D();
   ::ReleaseDevice3D();
   ReleaseBackgroundMaterial3D();

@@ -7,6 +7,8 @@ class Direct3DVariant : public BuildVariant {
  public:
   BuildKind Kind() const override { return BuildKind::Direct3D; }
   const char* ProgramName() const override { return "korvane3d"; }
+  void ReleaseDeviceTextures() override;
+  void LoadDeviceTextures() override;
   int InitDisplay(CInterface& ui) override;
   bool EnterFullScreen(CInterface& ui, int mode) override;
   void ReleaseDevice3D() override;

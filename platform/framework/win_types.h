@@ -16,16 +16,6 @@ using LPCTSTR = const char*;
 using LPCSTR = const char*;
 using LPTSTR = char*;
 
-// Names of drivers, devices and properties (DirectDraw, Direct3D,
-// DirectInput).
-struct GUID {
-  uint32_t Data1 = 0;
-  uint16_t Data2 = 0;
-  uint16_t Data3 = 0;
-  uint8_t Data4[8] = {};
-  bool operator==(const GUID&) const = default;
-};
-
 struct HWND__;
 using HWND = HWND__*;
 struct HDC__;

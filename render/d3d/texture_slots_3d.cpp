@@ -320,6 +320,9 @@ void EnsureTextureResident3D(int slot) {
 
 void LoadAllTextures3D() {
   FreeTextureSlots3D();
+  // Without a device there is no texture format yet: entering full screen
+  // builds the slots.
+  if (!D3DModule().device) return;
   int count = 0;
   for (Texture* t = TextureListHead(); t; t = TextureNext(t)) ++count;
   g_D3DTextureSlots = static_cast<TextureSlot3D*>(std::calloc(static_cast<size_t>(count) + 1, sizeof(TextureSlot3D)));

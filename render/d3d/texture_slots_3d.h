@@ -52,7 +52,8 @@ int ChooseTextureFormat3D(int device);
 void MaskShiftAndBits(DWORD mask, int* shift, int* bits);
 
 // Builds the slots from the engine's texture list (the system copies of
-// textures whose pixels are in memory, and the white slot, uploaded at once).
+// textures whose pixels are in memory, and the white slot, uploaded at once);
+// only frees them while there is no device.
 void LoadAllTextures3D();
 // Releases every copy of every slot, the white one too, and the slots.
 void FreeTextureSlots3D();

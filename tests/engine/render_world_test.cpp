@@ -163,14 +163,17 @@ TEST_F(RenderWorldTest, ParticleLinksGoBackToTheRootAfterTheFrame) {
 }
 
 TEST_F(RenderWorldTest, HardwareFrameWritesNoPixelAndHandsTheQueueOver) {
-  static int calls;
-  calls = 0;
+  static int calls, vertices;
+  calls = vertices = 0;
   target_.Fill(0xEE);
   RenderTestPolygon(world_, QuadFacingEye(-25, -25, 25, 25, 100), 77);
   View view = target_.view;
   view.target = nullptr;
   view.firstRow = nullptr;
-  view.drawPolygon = [](int, PolyVertex*, Texture*, int) { ++calls; };
+  view.drawPolygon = [](int count, PolyVertex*, Texture*, int) {
+    ++calls;
+    vertices = count;
+  };
   view.flags = kRenderWorld | kRenderHardware | kRenderHandOver;
   // Something queued before the traversal is dropped by the frame's reset.
   PolyQueueReset(view.drawPolygon);
@@ -179,7 +182,9 @@ TEST_F(RenderWorldTest, HardwareFrameWritesNoPixelAndHandsTheQueueOver) {
   EXPECT_EQ(g_HardwareFrame, kRenderHardware);
   EXPECT_EQ(HardwareModeActive(), kRenderHardware);
   EXPECT_EQ(g_PolyQueue.count, 0);
-  EXPECT_EQ(calls, 0);
+  // The quad alone, drawn by the callback and not into the target.
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(vertices, 4);
   EXPECT_EQ(target_.Count(0xEE), 64 * 48);
   EXPECT_GE(g_StatNodes, 2u);  // the traversal ran
   Render();

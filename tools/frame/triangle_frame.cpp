@@ -6,7 +6,6 @@
 #include "engine/render_world.h"
 #include "engine/view.h"
 #include "platform/pixel_format.h"
-#include "platform/framework/wnd.h"
 #include "render/d3d/display_3d.h"
 #include "render/d3d/execute_batch_3d.h"
 #include "render/d3d/texture_slots_3d.h"
@@ -18,7 +17,9 @@ bool Fail(std::string* error, const std::string& why) {
   return false;
 }
 
-void ReadBack(IDirectDrawSurface* surface, RgbFrame* frame) {
+}  // namespace
+
+void ReadBackFrame(IDirectDrawSurface* surface, RgbFrame* frame) {
   DDSURFACEDESC desc;
   frame->width = frame->height = 0;
   frame->rgb.clear();
@@ -42,66 +43,47 @@ void ReadBack(IDirectDrawSurface* surface, RgbFrame* frame) {
   surface->Unlock(nullptr);
 }
 
-// What the back end made, released in the order the interface manager
-// releases it.
-struct BackEnd {
-  CWnd window;
-  IDirectDraw* current = nullptr;
-  IDirectDraw* display = nullptr;
-  IDirectDraw* accelerator = nullptr;
-  IDirect3D* direct3D = nullptr;
-  IDirectDrawSurface* front = nullptr;
-  IDirectDrawSurface* back = nullptr;
-  IDirectDrawSurface* zBuffer = nullptr;
-  IDirectDrawClipper* clipper = nullptr;
-  IDirectDrawPalette* palette = nullptr;
-
-  ~BackEnd() {
-    FreeTextureSlots3D();
-    ReleaseExecuteBuffer3D();
-    ReleaseDevice3D();
-    ReleaseBackgroundMaterial3D();
-    FreeTextureFormats3D();
-    if (back) back->Release();
-    if (front) front->Release();
-    if (palette) palette->Release();
-    if (direct3D) direct3D->Release();
-    if (current) {
-      current->RestoreDisplayMode();
-      current->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
-    }
-    if (display && display != accelerator) display->Release();
-    if (accelerator) accelerator->Release();
-    if (window.m_hWnd) window.DestroyWindow();
+TriangleBackEnd::~TriangleBackEnd() {
+  FreeTextureSlots3D();
+  ReleaseExecuteBuffer3D();
+  ReleaseDevice3D();
+  ReleaseBackgroundMaterial3D();
+  FreeTextureFormats3D();
+  if (back_) back_->Release();
+  if (front_) front_->Release();
+  if (palette_) palette_->Release();
+  if (direct3D_) direct3D_->Release();
+  if (current_) {
+    current_->RestoreDisplayMode();
+    current_->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
   }
-};
+  if (display_ && display_ != accelerator_) display_->Release();
+  if (accelerator_) accelerator_->Release();
+  if (window_.m_hWnd) window_.DestroyWindow();
+}
 
-}  // namespace
-
-bool RenderMissionFrameTriangles(MissionScene* scene, const float cameraMatrix[16], const TriangleFrameOptions& options,
-                                 RgbFrame* frame, std::string* error, int frames) {
-  if (!scene->world) return Fail(error, "no world");
+bool TriangleBackEnd::SetUp(int displayWidth, int displayHeight, std::string* error) {
   // The stand-in lists 640x480 at 16 bits among its modes; another size is
   // offered alone.
-  if (options.displayWidth != 640 || options.displayHeight != 480)
-    DirectDrawSetModes({DisplayModeSpec{options.displayWidth, options.displayHeight, 16}});
-  BackEnd b;
-  if (!b.window.CreateEx(0, nullptr, "korvane3d frame", WS_POPUP, 0, 0, options.displayWidth, options.displayHeight,
-                         nullptr, 0))
+  if (displayWidth != 640 || displayHeight != 480)
+    DirectDrawSetModes({DisplayModeSpec{displayWidth, displayHeight, 16}});
+  if (!window_.CreateEx(0, nullptr, "korvane3d frame", WS_POPUP, 0, 0, displayWidth, displayHeight, nullptr, 0))
     return Fail(error, "no window");
   int notFound = 1, mustFullScreen = 0;
-  if (!InitDirect3D(&b.current, &b.direct3D, &b.display, &b.accelerator, &notFound, &mustFullScreen))
+  if (!InitDirect3D(&current_, &direct3D_, &display_, &accelerator_, &notFound, &mustFullScreen))
     return Fail(error, std::string("no Direct3D hardware device: ") + Direct3DMissingReason());
-  if (!InitDisplay3D(b.window.m_hWnd, 1, b.current, &b.front, &b.back, &b.zBuffer, &b.clipper, &b.palette))
+  if (!InitDisplay3D(window_.m_hWnd, 1, current_, &front_, &back_, &zBuffer_, &clipper_, &palette_))
     return Fail(error, "the display could not be set up");
-  if (!CreateDevice3D(b.direct3D, b.back, 1) || !CreateBackground3D(b.direct3D))
+  if (!CreateDevice3D(direct3D_, back_, 1) || !CreateBackground3D(direct3D_))
     return Fail(error, "the device could not be made");
   ResetRenderStateDefaults3D();
   if (!SetRenderStates3D()) return Fail(error, "the render states could not be set");
   LoadAllTextures3D();
-  WorldComputeHardwareTexCoords(scene->world);
   SetLightBias3D(0.1f);
+  return true;
+}
 
+void DrawMissionFrameTriangles(MissionScene* scene, const float cameraMatrix[16], const TriangleFrameOptions& options) {
   View view = {};
   view.zoom = 1.0f;
   std::memcpy(view.cameraMatrix, cameraMatrix, sizeof(Matrix));
@@ -111,16 +93,23 @@ bool RenderMissionFrameTriangles(MissionScene* scene, const float cameraMatrix[1
   view.drawPolygon = AddPolygon3D;
   view.flags = options.flags | kRenderHardware | kRenderHandOver;
   int width = 0, height = 0;
-  for (int i = 0; i < frames; ++i) {
-    GetDisplaySize3D(&width, &height);
-    BeginScene3D();
-    SetViewportTop3D(0);
-    ClearViewport3D(1, 0, height);
-    RenderWorld(scene->world, &view);
-    FlushPolygons3D();
-    EndScene3D();
-  }
+  GetDisplaySize3D(&width, &height);
+  BeginScene3D();
+  SetViewportTop3D(0);
+  ClearViewport3D(1, 0, height);
+  RenderWorld(scene->world, &view);
+  FlushPolygons3D();
+  EndScene3D();
   g_CurrentView = nullptr;  // the view lives on this stack frame only
-  ReadBack(b.back, frame);
+}
+
+bool RenderMissionFrameTriangles(MissionScene* scene, const float cameraMatrix[16], const TriangleFrameOptions& options,
+                                 RgbFrame* frame, std::string* error) {
+  if (!scene->world) return Fail(error, "no world");
+  TriangleBackEnd backEnd;
+  if (!backEnd.SetUp(options.displayWidth, options.displayHeight, error)) return false;
+  WorldComputeHardwareTexCoords(scene->world);
+  DrawMissionFrameTriangles(scene, cameraMatrix, options);
+  ReadBackFrame(backEnd.Back(), frame);
   return true;
 }

@@ -7,7 +7,10 @@
 // size, as the game view makes it.
 #include <string>
 
+#include "platform/direct3d.h"
+#include "platform/direct_draw.h"
 #include "platform/display.h"
+#include "platform/framework/wnd.h"
 #include "tools/frame/mission_frame.h"
 
 struct TriangleFrameOptions {
@@ -17,8 +20,40 @@ struct TriangleFrameOptions {
   float projection = 0.45f;  // focal length = view width x projection
 };
 
-// Sets up the back end, renders `frames` frames from the camera (the last
-// one is kept in *frame) and tears the back end down again. False with the
-// reason when the device or the display cannot be set up.
+// The back end set up on a window of its own as the interface manager sets
+// it up (InitDirect3D to SetRenderStates3D, then the texture slots of the
+// engine's textures), released in the interface manager's order.
+class TriangleBackEnd {
+ public:
+  TriangleBackEnd() = default;
+  TriangleBackEnd(const TriangleBackEnd&) = delete;
+  TriangleBackEnd& operator=(const TriangleBackEnd&) = delete;
+  ~TriangleBackEnd();
+  // False with the reason when the device or the display cannot be set up.
+  bool SetUp(int displayWidth, int displayHeight, std::string* error);
+  IDirectDrawSurface* Back() const { return back_; }
+
+ private:
+  CWnd window_;
+  IDirectDraw* current_ = nullptr;
+  IDirectDraw* display_ = nullptr;
+  IDirectDraw* accelerator_ = nullptr;
+  IDirect3D* direct3D_ = nullptr;
+  IDirectDrawSurface* front_ = nullptr;
+  IDirectDrawSurface* back_ = nullptr;
+  IDirectDrawSurface* zBuffer_ = nullptr;
+  IDirectDrawClipper* clipper_ = nullptr;
+  IDirectDrawPalette* palette_ = nullptr;
+};
+
+// One frame of the scene from the camera through a back end that is set up,
+// as the game view draws it (scene, clear, RenderWorld's hand-over, flush).
+void DrawMissionFrameTriangles(MissionScene* scene, const float cameraMatrix[16], const TriangleFrameOptions& options);
+// The surface's pixels as RGB.
+void ReadBackFrame(IDirectDrawSurface* surface, RgbFrame* frame);
+
+// Sets up the back end, renders one frame from the camera into *frame and
+// tears the back end down again. False with the reason when the device or
+// the display cannot be set up.
 bool RenderMissionFrameTriangles(MissionScene* scene, const float cameraMatrix[16], const TriangleFrameOptions& options,
-                                 RgbFrame* frame, std::string* error, int frames = 1);
+                                 RgbFrame* frame, std::string* error);

@@ -7,6 +7,7 @@
 enum class BuildKind { Direct3D, Software };
 
 class CInterface;
+class CNetView;
 
 class BuildVariant {
  public:
@@ -48,6 +49,10 @@ class BuildVariant {
   virtual void RestoreGameDisplay(CInterface& /*ui*/) {}
   // Before a quick load.
   virtual void FadeOutBeforeLoad(CInterface& /*ui*/) {}
+
+  // The game view's gun sight over a frame: korvanesw draws it with lines;
+  // korvane3d's overlay bitmaps come with its triangle device.
+  virtual void DrawCrosshair(CNetView& /*view*/) {}
 };
 
 // Installed once by main() before anything else runs (it also chooses the

@@ -73,6 +73,14 @@ class CDirectPlayer : public CObject {
   bool IsLocal() const { return local_ != 0; }
   bool IsRemote() const { return remote_ != 0; }
   bool IsDead() const { return dead_ != 0; }
+  // Any velocity component above 22.5 or turn rate above 5 in magnitude.
+  bool IsTooFast() const {
+    for (int i = 0; i < 3; ++i) {
+      if (state_.velocity[i] > 22.5f || state_.velocity[i] < -22.5f) return true;
+      if (state_.angularVelocity[i] > 5.0f || state_.angularVelocity[i] < -5.0f) return true;
+    }
+    return false;
+  }
   float GetHealth() const { return health_; }
   float GetShields() const { return shields_; }
   float GetRadius() const { return state_.radius; }

@@ -130,6 +130,8 @@ class CNetDoc : public CDocument {
   // own stack and waiting could only hang. True when no render is running
   // (the caller may go on); never blocks.
   bool WaitForFrame() const { return frameRendering_ == 0; }
+  // The one "render in progress" flag (game/net_view.h).
+  bool IsRenderInProgress() const { return frameRendering_ != 0; }
   // Around RenderWorld: the cockpit view hides the player's own hull.
   void HideOwnShip();
   void ShowOwnShip();
@@ -188,6 +190,7 @@ class CNetDoc : public CDocument {
   CDirectPlayer* GetLocalPlayer() const { return localPlayer_; }
   const PlayerMap& GetPlayers() const { return players_; }
   View* GetViewer() const { return viewer_; }
+  void SetViewer(View* viewer) { viewer_ = viewer; }
   CNetView* GetView() const { return view_; }
   void SetView(CNetView* view) { view_ = view; }
   void SetSteering(int code) { steering_ = code; }
@@ -247,6 +250,25 @@ class CNetDoc : public CDocument {
     missileLockout_ = missileMs;
   }
   CPtrList& AttachedLights() { return attachedLights_; }
+  // What the game view reads and toggles.
+  bool IsStatisticsShown() const { return statsOverlay_ != 0; }
+  void SetStatisticsShown(bool on) { statsOverlay_ = on ? 1 : 0; }
+  bool IsRadarShown() const { return radarShown_ != 0; }
+  void ToggleRadar() { radarShown_ = radarShown_ ? 0 : 1; }
+  float GetHitFlash() const { return hitFlash_; }
+  // The hazard flash and the shield hit are shown once each.
+  bool TakeHazardFlash() { return hazardFlash_ ? (hazardFlash_ = 0, true) : false; }
+  void SetHazardFlash(bool on) { hazardFlash_ = on ? 1 : 0; }
+  uint8_t GetShieldHit() const { return shieldHit_; }
+  void SetInvulnerable(bool on) { invulnerable_ = on ? 1 : 0; }
+  bool IsDepthCuePulsing() const { return pulsingDepthCue_ != 0; }
+  uint8_t GetHomingToggle() const { return homingToggle_; }
+  void SetHomingToggle(uint8_t on) { homingToggle_ = on; }
+  uint8_t GetSelectedMissile() const { return selectedMissile_; }
+  uint8_t GetSelectedGun() const { return selectedGun_; }
+  int32_t GetMissionTime() const { return missionTime_; }
+  void AddMissionTime(int dtMs) { missionTime_ += dtMs; }
+  void SetSurfaceBusy(bool on) { surfaceBusy_ = on ? 1 : 0; }
 
   // ---------------------------------------------------------------------
   // Other subsystems' work on the document, called by the level start and

@@ -36,6 +36,8 @@ void SoftwareVariant::RestoreGameDisplay(CInterface& ui) {
 
 void SoftwareVariant::FadeOutBeforeLoad(CInterface& ui) { ui.FadePaletteOut(); }
 
+void SoftwareVariant::DrawCrosshair(CNetView& view) { view.DrawCrosshair(); }
+
 // The software-only build's display work fills these.
 void CInterface::ClearSurfacesSw(bool /*clearPending*/) {}
 void CInterface::BuildFadeTable() {}

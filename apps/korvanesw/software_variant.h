@@ -13,4 +13,5 @@ class SoftwareVariant : public BuildVariant {
   bool PrepareMenuDisplay(CInterface& ui) override;
   void RestoreGameDisplay(CInterface& ui) override;
   void FadeOutBeforeLoad(CInterface& ui) override;
+  void DrawCrosshair(CNetView& view) override;
 };

@@ -1,0 +1,269 @@
+// The game view: a frame of the started demo mission, the order of a
+// frame's steps, the frame-rate smoothing, the dirty-rectangle table, tints,
+// the view's size, and the keys and commands.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "apps/korvanesw/software_variant.h"
+#include "engine/depth_cue.h"
+#include "game/game_app.h"
+#include "game/game_clock.h"
+#include "game/interface_manager.h"
+#include "game/net_doc.h"
+#include "game/net_view.h"
+#include "platform/backend.h"
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/framework/window_manager.h"
+#include "render/raster_state.h"
+#include "tests/game/document_fixture.h"
+
+namespace {
+
+std::vector<std::string> g_Steps;
+void RecordStep(const char* step) { g_Steps.emplace_back(step); }
+
+TEST(ViewFps, SmoothedAtWorkedFrameTimes) {
+  EXPECT_FLOAT_EQ(ViewSmoothFps(20.0f, 30, 600), 27.5f);  // (50 + 60) / 4
+  EXPECT_FLOAT_EQ(ViewSmoothFps(20.0f, 10, 500), 20.0f);  // steady at 20
+  EXPECT_FLOAT_EQ(ViewSmoothFps(40.0f, 1, 1000), 30.25f); // (1 + 120) / 4
+}
+
+TEST(ViewSize, SidesAreRaisedToAMultipleOfEightAndExactMultiplesStay) {
+  const int cases[][2] = {{16, 16}, {17, 24}, {23, 24}, {24, 24}, {640, 640}, {641, 648},
+                          {10, 16}, {3, 16},  {-5, 16}, {11, 16}, {15, 16}};
+  for (const auto& c : cases) EXPECT_EQ(ViewRoundSide(c[0]), c[1]) << c[0];
+}
+
+// A started demo mission with its view, on either program's display.
+class NetViewTest : public DocumentTest {
+ protected:
+  void TearDown() override {
+    g_ViewStepObserver = nullptr;
+    g_FrameStepObserver = nullptr;
+    delete view_;
+    view_ = nullptr;
+    DocumentTest::TearDown();
+  }
+  void Start(bool software) {
+    if (software) BuildVariantInstall(&software_);
+    MakeInterface(2);
+    ASSERT_TRUE(interface_->EnterFullScreen(-1));
+    MakeDocument();
+    ASSERT_TRUE(doc_->StartLevel());
+    view_ = new CNetView;
+    ASSERT_EQ(doc_->GetView(), view_);
+  }
+  void Frame() {
+    ClockSetTime(timeGetTime() + 20);
+    view_->OnDraw(nullptr);
+  }
+
+  SoftwareVariant software_;
+  CNetView* view_ = nullptr;
+};
+
+TEST_F(NetViewTest, KorvaneswPresentsTheStartedMissionThroughTheSoftwareRenderer) {
+  Start(true);
+  for (int i = 0; i < 5; ++i) Frame();
+  MSG msg;
+  PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the screen shows what was drawn
+  RgbFrame frame;
+  ASSERT_TRUE(PlatformBackendGet().display->ReadPresented(&frame));
+  ASSERT_EQ(frame.width, 640);
+  ASSERT_EQ(frame.height, 480);
+  if (const char* dir = std::getenv("KORVANE_VIEW_FRAME")) RgbFrameWritePng(frame, dir);
+  // A level, not a cleared screen: many colours, spread over the picture.
+  std::set<int> colours;
+  int lit = 0;
+  for (int y = 0; y < 480; y += 4) {
+    for (int x = 0; x < 640; x += 4) {
+      const Rgb8 c = frame.At(x, y);
+      colours.insert(c.r << 16 | c.g << 8 | c.b);
+      if (c.r + c.g + c.b > 30) ++lit;
+    }
+  }
+  EXPECT_GT(colours.size(), 20u);
+  EXPECT_GT(lit, 160 * 120 / 4) << "at least a quarter of the screen shows the level";
+  EXPECT_EQ(view_->GetFrameCounter(), 5);
+  EXPECT_FALSE(doc_->IsRenderInProgress());
+}
+
+TEST_F(NetViewTest, AFrameRunsItsStepsInOrderAndRendersBetweenTheFrameFlagsResetAndSet) {
+  Start(true);
+  g_Steps.clear();
+  g_ViewStepObserver = RecordStep;
+  static bool renderFlagSeen = false;
+  g_FrameStepObserver = [](const char*) { renderFlagSeen = g_pNetDoc->IsRenderInProgress(); };
+  Frame();
+  // The first frame also switches the view to the full screen.
+  const std::vector<std::string> order = {
+      "EnterFullScreenMode", "UpdateGameTime", "Fps",     "StepSimulation", "ResetFrameEvent",
+      "RenderFrame",         "RestoreSurfaces", "RenderWorld", "Cockpit", "DrawStatistics",
+      "Present",             "SetFrameEvent",  "DecayHitFlash", "HalfResolution"};
+  EXPECT_EQ(g_Steps, order);
+  EXPECT_FALSE(renderFlagSeen) << "the simulation step is not part of the render";
+}
+
+TEST_F(NetViewTest, AGameRequestedByTheStepIsLeftForTheNextIdleCall) {
+  CGameApp app;
+  Start(true);
+  g_Steps.clear();
+  g_ViewStepObserver = RecordStep;
+  static bool requested = false;
+  requested = false;
+  g_FrameStepObserver = [](const char*) {
+    if (!requested) GameApp()->RequestNewGame(false);
+    requested = true;
+  };
+  Frame();
+  const std::vector<std::string> order = {"EnterFullScreenMode", "UpdateGameTime", "Fps", "StepSimulation",
+                                          "NewGameRequested"};
+  EXPECT_EQ(g_Steps, order);
+  EXPECT_TRUE(app.IsNewGameRequested()) << "still waiting for the idle call";
+  EXPECT_EQ(g_pNetDoc, doc_) << "the document is not replaced inside the frame";
+}
+
+TEST_F(NetViewTest, TheSimulationStepIsAtMostOneSecondWhileTheClockMovesOn) {
+  Start(true);
+  Frame();
+  const int mission = doc_->GetMissionTime();
+  const int before = GetGameTime();
+  ClockSetTime(timeGetTime() + 3000);
+  view_->OnDraw(nullptr);
+  EXPECT_EQ(GetGameTime() - before, 3000);
+  EXPECT_EQ(doc_->GetMissionTime() - mission, 1000);
+}
+
+TEST_F(NetViewTest, TheEleventhDirtyRectangleTurnsTheTableIntoTheWholeScreen) {
+  Start(true);
+  for (int i = 0; i < kDirtyRectCapacity; ++i) EXPECT_EQ(view_->AddDirtyRect(i, 0, i + 1, 1), i + 1);
+  EXPECT_EQ(view_->AddDirtyRect(50, 50, 60, 60), 1);
+  EXPECT_EQ(view_->AddDirtyRect(70, 70, 80, 80), 1) << "the whole screen already covers it";
+  const DirtyRect& whole = view_->GetDirtyRect(0);
+  EXPECT_EQ(whole.left, 0);
+  EXPECT_EQ(whole.top, 0);
+  EXPECT_EQ(whole.right, 640);
+  EXPECT_EQ(whole.bottom, 480);
+  Frame();  // a new frame starts with an empty table
+  EXPECT_EQ(view_->AddDirtyRect(1, 2, 3, 4), 1);
+  EXPECT_EQ(view_->GetDirtyRect(0).left, 1);
+}
+
+TEST_F(NetViewTest, TintsAreCappedAndAPureRedIsRaisedTo128) {
+  Start(true);
+  struct Case {
+    int r, g, b;
+    float er, eg, eb;
+  };
+  const Case cases[] = {
+      {300, 0, 0, 1.0f, 0, 0},                 // a hit flash of 40: 300 capped
+      {15, 0, 0, 128 / 255.0f, 0, 0},          // a hit flash of 2: raised
+      {32, 32, 64, 32 / 255.0f, 32 / 255.0f, 64 / 255.0f},
+  };
+  for (const Case& c : cases) {
+    view_->SetScreenTint(c.r, c.g, c.b, 128);
+    ASSERT_TRUE(view_->IsTintPending());
+    EXPECT_FLOAT_EQ(view_->GetTint()[0], c.er);
+    EXPECT_FLOAT_EQ(view_->GetTint()[1], c.eg);
+    EXPECT_FLOAT_EQ(view_->GetTint()[2], c.eb);
+    EXPECT_FLOAT_EQ(view_->GetTint()[3], 128 / 255.0f);
+  }
+}
+
+TEST_F(NetViewTest, Korvane3dsHalfSizeViewIs124HighWithTheCockpit) {
+  Start(false);
+  interface_->SetCockpitShown(false);
+  // The 3-D size as the scene sees it (the 2-D layers after it use 640x480).
+  static int width = 0, height = 0;
+  g_ViewStepObserver = [](const char* step) {
+    if (std::string(step) != "Cockpit") return;
+    width = g_pNetDoc->GetViewer()->width;
+    height = g_pNetDoc->GetViewer()->height;
+  };
+  Frame();
+  EXPECT_EQ(width, 320);
+  EXPECT_EQ(height, 240);
+  EXPECT_EQ(view_->HandleKey(115), 1);  // F4
+  EXPECT_TRUE(interface_->IsCockpitShown());
+  Frame();
+  EXPECT_EQ(width, 320);
+  EXPECT_EQ(height, 124);
+}
+
+TEST_F(NetViewTest, TheDepthBufferFollowsTheViewsSize) {
+  Start(true);
+  view_->ResizeBuffers(100, 50);
+  ASSERT_TRUE(view_->OnCmdMsg(kCmdZBuffer));
+  ASSERT_NE(g_ZBuffer, nullptr);
+  EXPECT_TRUE(view_->IsCommandChecked(kCmdZBuffer));
+  EXPECT_EQ(g_ZBufferWidth, 104);
+  EXPECT_EQ(g_ZBufferHeight, 56);
+  view_->ResizeBuffers(200, 80);
+  EXPECT_EQ(g_ZBufferWidth, 200);
+  EXPECT_EQ(g_ZBufferHeight, 80);
+  view_->OnCmdMsg(kCmdZBuffer);
+  EXPECT_EQ(g_ZBuffer, nullptr);
+  EXPECT_FALSE(view_->IsCommandChecked(kCmdZBuffer));
+}
+
+TEST_F(NetViewTest, KeysAndCommandsChangeTheirFlags) {
+  CGameApp app;
+  Start(true);
+  interface_->SetCockpitShown(false);
+  struct Case {
+    const char* what;
+    bool (*flag)(CNetView* view);
+    void (*act)(CNetView* view);
+  };
+  const Case cases[] = {
+      {"F4 cockpit", [](CNetView*) { return g_pInterface->IsCockpitShown(); },
+       [](CNetView* v) { EXPECT_EQ(v->HandleKey(115), 1); }},
+      {"F1 help", [](CNetView*) { return g_pInterface->IsMenuActive(); },
+       [](CNetView* v) { EXPECT_EQ(v->HandleKey(112), 1); }},
+      {"'1' rockets/homing", [](CNetView*) { return g_pNetDoc->GetHomingToggle() != 0; },
+       [](CNetView* v) { EXPECT_EQ(v->HandleKey('1'), 1); }},
+      {"radar command", [](CNetView*) { return !g_pNetDoc->IsRadarShown(); },
+       [](CNetView* v) { EXPECT_TRUE(v->OnCmdMsg(kCmdRadar)); }},
+      {"auto low-res command", [](CNetView*) { return g_pInterface->IsAutoLowRes(); },
+       [](CNetView* v) { EXPECT_TRUE(v->OnCmdMsg(kCmdAutoLoRes)); }},
+      {"clear background command", [](CNetView* v) { return !v->IsBackgroundClearing(); },
+       [](CNetView* v) { EXPECT_TRUE(v->OnCmdMsg(kCmdClearBackground)); }},
+  };
+  for (const Case& c : cases) {
+    if (g_pInterface->IsMenuActive()) g_pInterface->CloseMenu();
+    EXPECT_FALSE(c.flag(view_)) << c.what << " before";
+    c.act(view_);
+    EXPECT_TRUE(c.flag(view_)) << c.what << " after";
+  }
+  // A menu open takes every key.
+  g_pInterface->OpenHelp();
+  EXPECT_EQ(view_->HandleKey('9'), 1);
+  g_pInterface->CloseMenu();
+  EXPECT_EQ(view_->HandleKey('Q'), 0) << "not the game's key";
+  // After a failed mission Space restarts it (at the next idle call).
+  view_->SetMissionFailed(true);
+  EXPECT_EQ(view_->HandleKey(32), 1);
+  EXPECT_FALSE(view_->IsMissionFailed());
+  EXPECT_TRUE(app.IsNewGameRequested());
+}
+
+TEST_F(NetViewTest, DepthCueingOnALevelWithoutOneTurnsOnAt1000) {
+  DepthCueSet(300.0f, -1.0f);
+  Start(true);
+  DepthCueSet(300.0f, -1.0f);
+  CNetView view;  // made while the level has no depth cue
+  EXPECT_FALSE(view.IsDepthCueing());
+  view.OnCmdMsg(kCmdDepthCueing);
+  EXPECT_TRUE(view.IsDepthCueing());
+  EXPECT_FLOAT_EQ(DepthCueFar(), 1000.0f);
+  view.OnCmdMsg(kCmdDepthCueing);
+  EXPECT_FLOAT_EQ(DepthCueFar(), -1.0f);
+  doc_->SetView(view_);
+}
+
+}  // namespace

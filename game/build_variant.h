@@ -53,6 +53,9 @@ class BuildVariant {
   // The game view's gun sight over a frame: korvanesw draws it with lines;
   // korvane3d's overlay bitmaps come with its triangle device.
   virtual void DrawCrosshair(CNetView& /*view*/) {}
+  // The game view's 3-D scene of a frame through the triangle device
+  // (korvane3d); korvanesw draws its scene with the software rasteriser.
+  virtual void RenderScene(CNetView& /*view*/) {}
 };
 
 // Installed once by main() before anything else runs (it also chooses the

@@ -93,6 +93,8 @@ class CNetView : public CView {
   void RequestScreenshot() { screenshotRequest_ = 1; }
   bool IsScreenshotRequested() const { return screenshotRequest_ != 0; }
   View& GetViewRecord() { return view_; }
+  float GetProjectionFactor() const { return projection_; }
+  void ClearTint() { tintPending_ = 0; }
 
   // ---- Size, palettes, full screen (game/net_view.cpp) ----
   void InitViewRecord();

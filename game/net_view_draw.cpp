@@ -126,15 +126,8 @@ void CNetView::RenderFrame() {
     Step("RenderWorld");
     RenderSoftwareScene();
   } else {
-    // korvane3d's scene goes through the triangle device's polygon queue
-    // (View target = the device's polygon callback); until that device draws,
-    // its frame carries only the 2-D layers below.
-    view_.width = g_pInterface->GetScreenWidth() / 2;
-    view_.height = g_pInterface->GetScreenHeight() / 2;
-    if (g_pInterface->IsCockpitShown()) view_.height = 124;
-    view_.flags |= kRenderHandOver;
-    view_.focal = static_cast<float>(view_.width) * projection_;
-    tintPending_ = 0;
+    Step("RenderWorld");
+    BuildVariantGet().RenderScene(*this);
   }
   Step("Cockpit");
   cockpitRedraw_ = 0;

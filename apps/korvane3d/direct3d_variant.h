@@ -12,4 +12,5 @@ class Direct3DVariant : public BuildVariant {
   int InitDisplay(CInterface& ui) override;
   bool EnterFullScreen(CInterface& ui, int mode) override;
   void ReleaseDevice3D() override;
+  void RenderScene(CNetView& view) override;
 };

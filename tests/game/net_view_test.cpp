@@ -50,7 +50,11 @@ class NetViewTest : public DocumentTest {
     DocumentTest::TearDown();
   }
   void Start(bool software) {
-    if (software) BuildVariantInstall(&software_);
+    if (software) {
+      BuildVariantInstall(&software_);
+    } else {
+      BuildVariantInstall(&variant_);
+    }
     MakeInterface(2);
     ASSERT_TRUE(interface_->EnterFullScreen(-1));
     MakeDocument();
@@ -67,17 +71,16 @@ class NetViewTest : public DocumentTest {
   CNetView* view_ = nullptr;
 };
 
-TEST_F(NetViewTest, KorvaneswPresentsTheStartedMissionThroughTheSoftwareRenderer) {
-  Start(true);
-  for (int i = 0; i < 5; ++i) Frame();
+// Five frames of either program; the last presented frame must show the
+// level: many colours over at least a quarter of the screen.
+void ExpectPresentedLevel(const char* name) {
   MSG msg;
   PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the screen shows what was drawn
   RgbFrame frame;
   ASSERT_TRUE(PlatformBackendGet().display->ReadPresented(&frame));
   ASSERT_EQ(frame.width, 640);
   ASSERT_EQ(frame.height, 480);
-  if (const char* dir = std::getenv("KORVANE_VIEW_FRAME")) RgbFrameWritePng(frame, dir);
-  // A level, not a cleared screen: many colours, spread over the picture.
+  if (const char* dir = std::getenv("KORVANE_VIEW_FRAMES")) RgbFrameWritePng(frame, (std::string(dir) + name).c_str());
   std::set<int> colours;
   int lit = 0;
   for (int y = 0; y < 480; y += 4) {
@@ -87,10 +90,23 @@ TEST_F(NetViewTest, KorvaneswPresentsTheStartedMissionThroughTheSoftwareRenderer
       if (c.r + c.g + c.b > 30) ++lit;
     }
   }
-  EXPECT_GT(colours.size(), 20u);
-  EXPECT_GT(lit, 160 * 120 / 4) << "at least a quarter of the screen shows the level";
-  EXPECT_EQ(view_->GetFrameCounter(), 5);
-  EXPECT_FALSE(doc_->IsRenderInProgress());
+  EXPECT_GT(colours.size(), 20u) << name;
+  EXPECT_GT(lit, 160 * 120 / 4) << name;
+}
+
+TEST_F(NetViewTest, BothProgramsPresentTheStartedMission) {
+  for (const bool software : {true, false}) {
+    SCOPED_TRACE(software ? "korvanesw" : "korvane3d");
+    Start(software);
+    for (int i = 0; i < 5; ++i) Frame();
+    ExpectPresentedLevel(software ? "/korvanesw.png" : "/korvane3d.png");
+    EXPECT_EQ(view_->GetFrameCounter(), 5);
+    EXPECT_FALSE(doc_->IsRenderInProgress());
+    delete view_;
+    view_ = nullptr;
+    DeleteDocument();
+    interface_.reset();
+  }
 }
 
 TEST_F(NetViewTest, AFrameRunsItsStepsInOrderAndRendersBetweenTheFrameFlagsResetAndSet) {

@@ -7,7 +7,8 @@
 #   ERROR_LOG       a file the run must leave as it was
 #   FILES           files (separated by "@@") the run must write: removed
 #                   before it starts, there and not empty after it
-#   STOP_AFTER      seconds after which it is sent SIGINT, as Ctrl+C would
+#   STOP_AFTER      seconds after it has started that it is sent SIGINT, as
+#                   Ctrl+C would
 #   FRAMES          frame_check's arguments after the folder: the run writes
 #                   its frames into FRAME_DIR and FRAME_CHECK must find the
 #                   picture in one
@@ -30,9 +31,8 @@ endif()
 separate_arguments(arg_list UNIX_COMMAND "${ARGS}")
 set(command "${PROGRAM}" ${arg_list})
 if(STOP_AFTER)
-  # --foreground: the signal goes to the program alone, once, as from a
-  # terminal (otherwise timeout sends it to its process group as well).
-  set(command timeout --foreground --preserve-status -s INT ${STOP_AFTER} ${command})
+  # The signal goes to the program alone, once, as from a terminal.
+  set(command sh ${CMAKE_CURRENT_LIST_DIR}/interrupt_when_started.sh ${STOP_AFTER} ${command})
 endif()
 if(XVFB)
   set(command ${XVFB} -a -s "-screen 0 1280x720x24" ${command})

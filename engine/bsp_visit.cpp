@@ -107,6 +107,16 @@ int InstanceNodeInFrustum(const InstanceNode* node) {
   return 1;
 }
 
+InstanceNode* InstanceFragmentDrawnOnSide(const BspNode* node, const InstanceFragment* fragment, int side) {
+  InstanceNode* instanceNode = fragment->node;
+  if (!instanceNode || !instanceNode->instance || !instanceNode->instance->collidable) return nullptr;
+  if (!InstanceNodeInFrustum(instanceNode)) return nullptr;
+  const float r = InstanceNodeRadius(instanceNode);
+  const float s = BspNodeDistance(node, InstanceNodeCentre(instanceNode));
+  if (side == 1 ? !(s > -r) : !(s < r)) return nullptr;
+  return instanceNode;
+}
+
 void BspNodePushInstanceFragments(BspNode* node) {
   for (InstanceFragment* f = node->firstInstanceFragment; f; f = f->nextInBsp) {
     if (f->pushedFront && f->pushedBack) continue;

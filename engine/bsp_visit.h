@@ -32,6 +32,10 @@ float InstanceNodeRadius(const InstanceNode* node);
 // 1 when the instance node's sphere is inside or crossing all six frustum
 // planes.
 int InstanceNodeInFrustum(const InstanceNode* node);
+// The fragment's instance node when a leaf draws it on that side (1 in
+// front, -1 behind): its instance collides, its sphere is in the frustum and
+// reaches that side of the node's plane. Null otherwise.
+InstanceNode* InstanceFragmentDrawnOnSide(const BspNode* node, const InstanceFragment* fragment, int side);
 
 // Draws the particles linked to the node whose link records that side.
 void BspNodeDrawParticles(BspNode* node, int side, View* view);

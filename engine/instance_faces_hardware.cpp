@@ -239,12 +239,8 @@ void QueueLeafInstanceFaces(BspNode* node, int side) {
   InstancePolyListClear();
   Instance* last = nullptr;
   for (InstanceFragment* fragment = node->firstInstanceFragment; fragment; fragment = fragment->nextInBsp) {
-    InstanceNode* instanceNode = fragment->node;
-    if (!instanceNode || !instanceNode->instance || !instanceNode->instance->collidable) continue;
-    if (!InstanceNodeInFrustum(instanceNode)) continue;
-    const float r = InstanceNodeRadius(instanceNode);
-    const float s = BspNodeDistance(node, InstanceNodeCentre(instanceNode));
-    if (side == 1 ? !(s > -r) : !(s < r)) continue;
+    InstanceNode* instanceNode = InstanceFragmentDrawnOnSide(node, fragment, side);
+    if (!instanceNode) continue;
     QueueInstanceFragmentHardware(fragment, side);
     last = instanceNode->instance;
   }

@@ -10,10 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/polygon_group.h"
 #include "engine/render_world.h"
-#include "tools/builder/demo_data.h"
-#include "tools/builder/demo_level.h"
+#include "tools/frame/demo_scene.h"
 #include "tools/frame/mission_frame.h"
 
 namespace {
@@ -37,12 +35,10 @@ MissionScene* Scene() {
     if (!::mkdtemp(folder)) std::abort();
     std::string error;
     auto* loaded = new MissionScene;
-    if (!WriteDemoData(folder, &error) ||
-        !MissionSceneLoad(std::string(folder) + "/TEXTURES.CAN", std::string(folder) + "/M1.CAN", loaded, &error)) {
+    if (!DemoSceneLoadDoorOpen(folder, loaded, &error)) {
       std::fprintf(stderr, "render bench: %s\n", error.c_str());
       std::abort();
     }
-    GroupSetMoverState(GroupFindByName(loaded->world, kDemoDoorGroup), 1.0f, 0.0f);
     return loaded;
   }();
   return scene;

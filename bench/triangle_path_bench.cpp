@@ -12,15 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/polygon_group.h"
 #include "engine/render_hardware.h"
 #include "engine/texture.h"
 #include "platform/backend.h"
 #include "platform/device_3d.h"
 #include "platform/headless/headless_backend.h"
 #include "render/d3d/execute_batch_3d.h"
-#include "tools/builder/demo_data.h"
-#include "tools/builder/demo_level.h"
+#include "tools/frame/demo_scene.h"
 #include "tools/frame/triangle_frame.h"
 
 namespace {
@@ -39,12 +37,10 @@ MissionScene* Scene() {
     if (!::mkdtemp(folder)) std::abort();
     std::string error;
     auto* loaded = new MissionScene;
-    if (!WriteDemoData(folder, &error) ||
-        !MissionSceneLoad(std::string(folder) + "/TEXTURES.CAN", std::string(folder) + "/M1.CAN", loaded, &error)) {
+    if (!DemoSceneLoadDoorOpen(folder, loaded, &error)) {
       std::fprintf(stderr, "triangle bench: %s\n", error.c_str());
       std::abort();
     }
-    GroupSetMoverState(GroupFindByName(loaded->world, kDemoDoorGroup), 1.0f, 0.0f);
     WorldComputeHardwareTexCoords(loaded->world);
     return loaded;
   }();

@@ -27,6 +27,8 @@ Instance* CollideSetIgnore(Instance* instance) {
 
 Instance* CollideIgnored() { return collide::g_Ignore; }
 
+int CollideInstanceChecks() { return collide::g_InstanceChecks; }
+
 int CollideSetInstanceChecks(int on) {
   collide::g_InstanceChecks = on;
   return on;

@@ -77,6 +77,9 @@ Instance* CollideIgnored();
 // 1: CollideSegment also meets instance spheres. Stays as set (CollideRay
 // turns it off). Returns the value given.
 int CollideSetInstanceChecks(int on);
+// Whether casts meet instance spheres now (what CollideSetInstanceChecks
+// last set).
+int CollideInstanceChecks();
 // The world polygon that the last sphere query or cast hit last (for a cast,
 // the polygon at the nearest hit), null when none. Cleared at the start of
 // every sphere query and cast, and when that polygon is deleted.

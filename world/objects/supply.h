@@ -1,7 +1,7 @@
 #pragma once
 // Pick-ups: supplies that a ship collects, hidden while they wait to respawn.
 // Built with the world simulation; until then only what the network receive
-// loop calls is declared.
+// loop and the object manager call is declared.
 #include <cstdint>
 
 #include "platform/types.h"
@@ -9,11 +9,21 @@
 
 class CSupply : public CGenericObject {
  public:
+  CSupply() = default;
+  CSupply(DPID owner, uint32_t objectId) : CGenericObject(owner, objectId) {}
+
   // Hides the supply and starts its respawn countdown; with announce false
   // no message is sent.
   void Hide(bool announce);
   // Shows it again; with announce false no message is sent.
   void Show(bool announce);
+  // The item's name, which the level script's "hide" and "show" match
+  // without regard to case; empty when it has none.
+  virtual const char* GetName() const;
+  // The level instance the item shows; null when it has none.
+  virtual Instance* GetInstance() const;
+  // The respawn countdown runs (the item was taken and waits).
+  virtual bool IsRespawnPending() const;
 };
 
 class CCommonSupply : public CSupply {

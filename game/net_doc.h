@@ -250,6 +250,9 @@ class CNetDoc : public CDocument {
     missileLockout_ = missileMs;
   }
   CPtrList& AttachedLights() { return attachedLights_; }
+  // The radar's beacon group ("create_beacon"); null when none.
+  PolygonGroup* GetBeaconGroup() const { return beaconGroup_; }
+  void SetBeaconGroup(PolygonGroup* group) { beaconGroup_ = group; }
   // What the game view reads and toggles.
   bool IsStatisticsShown() const { return statsOverlay_ != 0; }
   void SetStatisticsShown(bool on) { statsOverlay_ = on ? 1 : 0; }

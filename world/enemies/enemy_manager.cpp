@@ -1,5 +1,7 @@
 #include "world/enemies/enemy_manager.h"
 
+#include "game/network_game.h"
+
 CEnemyAI* g_pEnemyManager = nullptr;
 
 // Will write or read the enemies, their timers and the satellite.
@@ -19,3 +21,9 @@ void CEnemyAI::GetCounts(int* total, int* killed) {
 
 // Will place the named model and make it an enemy.
 CNewEnemy* CEnemyAI::SpawnEnemy(DPID /*owner*/, const char* /*text*/) { return nullptr; }
+
+// Will look the order word up and carry it out on the named enemies.
+BOOL CEnemyAI::ExecuteOrder(const char* /*piece*/, const char* /*source*/) { return IsNetworkGame() ? TRUE : FALSE; }
+
+// Will hand every enemy to CScriptManager::TestActor.
+void CEnemyAI::TestEnemiesAsActors() {}

@@ -33,6 +33,13 @@ class CEnemyAI {
   // instance of that model there becomes an enemy, which is returned (null
   // when the model is unknown).
   CNewEnemy* SpawnEnemy(DPID owner, const char* text);
+  // The enemy orders of the event language: TRUE when the piece named an
+  // order and an enemy took it; in a network game every piece is accepted
+  // without acting.
+  BOOL ExecuteOrder(const char* piece, const char* source);
+  // Every enemy goes through the script manager's actor test (its instance
+  // name and radius); from the script manager's frame pass.
+  void TestEnemiesAsActors();
 };
 
 extern CEnemyAI* g_pEnemyManager;

@@ -1,0 +1,35 @@
+#include "world/script/event_hooks.h"
+
+// Will play through g_pSoundManager (PlayNamedOnMover, or
+// PlaySoundVolumeNamed at volume 0), with the loop flag for "soundloop".
+void EventPlaySound(const char* /*name*/, PolygonGroup* /*group*/, bool /*loop*/) {}
+
+// Will stop through g_pSoundManager (StopForMover, else StopByName).
+void EventStopSound(const char* /*name*/, PolygonGroup* /*group*/) {}
+
+// Will play the confirmation sound (PlayConfirm).
+void EventBeep() {}
+
+// Will play sound 4 at the local player's position.
+void EventPlayDeathSound() {}
+
+// Will play "rumble" looped at volume 0.
+void EventPlayRumble() {}
+
+// Will start the document's script countdown.
+void EventStartCountdown(int /*timeMs*/, const char* /*event*/) {}
+
+// Will start the camera or player follower of the slot on the path.
+void EventStartPath(int /*slot*/, const char* /*pathName*/, int /*travelMs*/) {}
+
+// Will release the script cameras and followers.
+void EventStopCameras() {}
+
+// Will show the level message of the key.
+void EventShowLevelMessage(const char* /*key*/) {}
+
+// Will create the fire sphere through the object factories.
+void EventSpawnFireSphere(float /*x*/, float /*y*/, float /*z*/, float /*radius*/, int /*growMs*/) {}
+
+// Will launch the described missile through the missile launch.
+void EventLaunchMissile(const char* /*text*/) {}

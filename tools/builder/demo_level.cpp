@@ -58,21 +58,27 @@ void WallZ(LevelBuilder& b, float at, float x0, float x1, float y0, float y1, fl
             flags);
 }
 
-void Hangar(LevelBuilder& b, DemoLevel* level) {
+void Hangar(LevelBuilder& b, World* world, DemoLevel* level) {
   b.Room({-400, -240, -400}, {400, kFloor, 400},
          Style(kDemoWallConcrete, kDemoFloorTiles, kDemoCeiling, 0.35f, false, false),
          {{kFaceMaxZ, -80, 80, kCorridorTop, kFloor}});
   // Lamps in the ceiling, a hazard band round the foot of the walls, two
   // pillars and a frame of stripes round the way out.
+  // The first lamp is a group of its own that the level script blinks.
+  PolygonGroup* blinking = GroupCreate(world, kDemoBlinkingLampGroup, nullptr);
   for (float x : {-200.0f, 200.0f}) {
-    for (float z : {-200.0f, 200.0f}) Horizontal(b, x - 40, x + 40, z - 40, z + 40, -239, true, kDemoLightPanel, 1.0f);
+    for (float z : {-200.0f, 200.0f}) {
+      PolygonGroup* group = x < 0 && z < 0 ? blinking : nullptr;
+      Horizontal(b, x - 40, x + 40, z - 40, z + 40, -239, true, kDemoLightPanel, 1.0f, group);
+    }
   }
   WallX(b, -399, -400, 400, 60, kFloor, 1, kDemoHazardStripes, 0.4f);
   WallX(b, 399, -400, 400, 60, kFloor, -1, kDemoHazardStripes, 0.4f);
   WallZ(b, -399, -400, 400, 60, kFloor, 1, kDemoHazardStripes, 0.4f);
   WallZ(b, 399, -400, -100, 60, kFloor, -1, kDemoHazardStripes, 0.4f);
   WallZ(b, 399, 100, 400, 60, kFloor, -1, kDemoHazardStripes, 0.4f);
-  WallZ(b, 399, -100, 100, -70, kCorridorTop, -1, kDemoHazardStripes, 0.5f);
+  WallZ(b, 399, -100, 100, -70, kCorridorTop, -1, kDemoHazardStripes, 0.5f,
+        GroupCreate(world, kDemoExitSignGroup, nullptr));
   b.Block({-260, -240, 140}, {-200, kFloor, 200}, kDemoMetalPlate, 0.35f);
   b.Block({200, -240, 140}, {260, kFloor, 200}, kDemoMetalPlate, 0.35f);
   b.PointLight({0, -180, 0}, 1.0f, 300.0f, 900.0f, 1.0f, 0.9f, 0.7f);
@@ -80,7 +86,7 @@ void Hangar(LevelBuilder& b, DemoLevel* level) {
 
   level->instances.push_back(
       {kDemoPlayerStartModel, {0, 40, -280}, {0, 0, 0}, 0.0f, "start",
-       {{"event", "log WELCOME"}, {"event1", "log ROOKIE"}, {"event2", "log VETERAN"}, {"event3", "log ELITE"}}});
+       {{"event", kDemoStartEvent}, {"event1", "log ROOKIE"}, {"event2", "log VETERAN"}, {"event3", "log ELITE"}}});
   level->instances.push_back({"cargo.3ds", {-330, 90, 330}, {0, 0.3f, 0}, 0.0f, "crate1", {}});
   level->instances.push_back({"cargo.3ds", {-300, 90, 345}, {0, 1.1f, 0}, 0.0f, "crate2", {}});
   level->instances.push_back({"cargo.3ds", {330, 90, -330}, {0, 0.0f, 0}, 0.0f, "crate3", {}});
@@ -192,7 +198,8 @@ void ControlRoom(LevelBuilder& b, DemoLevel* level) {
 void BuildDemoLevel(World* world, DemoLevel* level) {
   LevelBuilder b(world, MakeDemoPalette());
   SetProperty(&world->props, "name", "Pump Station");
-  Hangar(b, level);
+  for (const DemoMacro& macro : kDemoMacros) SetProperty(&world->props, macro.name, macro.text);
+  Hangar(b, world, level);
   DoorCorridor(b, world);
   PumpRoom(b, world, level);
   LavaCorridor(b);

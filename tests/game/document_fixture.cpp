@@ -41,7 +41,7 @@ ArchiveWriter ArchiveWithout(const ArchiveWriter& source, const std::string& dro
 
 BOOL RecordingEventManager::RaiseEvent(const CString& command, const char* source) {
   raised.emplace_back(command.Str(), source ? source : "");
-  return TRUE;
+  return runs ? CEventManager::RaiseEvent(command, source) : TRUE;
 }
 
 DocumentTest::DocumentTest() : current_(folder_.Path()), dataHome_("XDG_DATA_HOME", data_.Path().c_str()) {}

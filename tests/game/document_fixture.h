@@ -27,11 +27,13 @@ ArchiveWriter DemoMissionArchive();
 // An archive of every member of source but the one named drop.
 ArchiveWriter ArchiveWithout(const ArchiveWriter& source, const std::string& drop);
 
-// Stands in for the level script: keeps every raised text with its source.
+// Stands in for the level script: keeps every raised text with its source,
+// and with runs set also runs it as the level script does.
 class RecordingEventManager : public CEventManager {
  public:
   BOOL RaiseEvent(const CString& command, const char* source) override;
   std::vector<std::pair<std::string, std::string>> raised;
+  bool runs = false;
 };
 
 class DocumentTest : public ::testing::Test {

@@ -100,7 +100,7 @@ TEST_F(LevelStartTest, TheDemoMissionStartsWithTheShipAtThePlayerStart) {
   EXPECT_NE(player->GetId(), 0u);
 
   // The start's own event, then the one of the difficulty; no other.
-  const std::vector<std::pair<std::string, std::string>> raised = {{"log WELCOME", "player start"},
+  const std::vector<std::pair<std::string, std::string>> raised = {{kDemoStartEvent, "player start"},
                                                                    {"log VETERAN", "player start"}};
   EXPECT_EQ(events_->raised, raised);
 
@@ -182,7 +182,7 @@ TEST_F(LevelStartTest, ADifficultyOutsideSinglePlaysRangeIsTakenIntoIt) {
   MakeDocument();
   ASSERT_TRUE(doc_->StartLevel());
   EXPECT_EQ(interface_->GetDifficulty(), 1);
-  const std::vector<std::pair<std::string, std::string>> raised = {{"log WELCOME", "player start"},
+  const std::vector<std::pair<std::string, std::string>> raised = {{kDemoStartEvent, "player start"},
                                                                    {"log ROOKIE", "player start"}};
   EXPECT_EQ(events_->raised, raised);
 }

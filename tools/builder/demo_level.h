@@ -27,11 +27,13 @@ inline constexpr const char* kDemoExitSignGroup = "hangar_sign";
 // The level script. The player start raises kDemoStartEvent when the level
 // starts: the lamp blinks after one second (the macro "blink_lamp" hides it
 // and shows it again a second later) and once more after three seconds at
-// every difficulty from 1 up; the macro "sign_off" is held back by its
+// every difficulty from 1 up (the later timer comes first: a timer that
+// a due one adds is counted down in the same pass unless the due one was
+// the last of the list); the macro "sign_off" is held back by its
 // flag and the piece gated by the digit 4 never runs in single play, so the
 // exit sign stays lit.
 inline constexpr const char* kDemoStartEvent =
-    "log WELCOME|activate blink_lamp|timer 1000 execute blink_lamp|1timer 3000 execute blink_lamp|"
+    "log WELCOME|activate blink_lamp|1timer 3000 execute blink_lamp|timer 1000 execute blink_lamp|"
     "deactivate sign_off|timer 500 execute sign_off|4hide hangar_sign";
 struct DemoMacro {
   const char* name;

@@ -64,11 +64,12 @@ void Hangar(LevelBuilder& b, World* world, DemoLevel* level) {
          {{kFaceMaxZ, -80, 80, kCorridorTop, kFloor}});
   // Lamps in the ceiling, a hazard band round the foot of the walls, two
   // pillars and a frame of stripes round the way out.
-  // The first lamp is a group of its own that the level script blinks.
-  PolygonGroup* blinking = GroupCreate(world, kDemoBlinkingLampGroup, nullptr);
+  // The first lamp is a group of its own that the level script could put
+  // out (its macro is held back).
+  PolygonGroup* lamp = GroupCreate(world, kDemoHeldLampGroup, nullptr);
   for (float x : {-200.0f, 200.0f}) {
     for (float z : {-200.0f, 200.0f}) {
-      PolygonGroup* group = x < 0 && z < 0 ? blinking : nullptr;
+      PolygonGroup* group = x < 0 && z < 0 ? lamp : nullptr;
       Horizontal(b, x - 40, x + 40, z - 40, z + 40, -239, true, kDemoLightPanel, 1.0f, group);
     }
   }
@@ -77,8 +78,9 @@ void Hangar(LevelBuilder& b, World* world, DemoLevel* level) {
   WallZ(b, -399, -400, 400, 60, kFloor, 1, kDemoHazardStripes, 0.4f);
   WallZ(b, 399, -400, -100, 60, kFloor, -1, kDemoHazardStripes, 0.4f);
   WallZ(b, 399, 100, 400, 60, kFloor, -1, kDemoHazardStripes, 0.4f);
+  // The stripes over the way out are the sign that the level script blinks.
   WallZ(b, 399, -100, 100, -70, kCorridorTop, -1, kDemoHazardStripes, 0.5f,
-        GroupCreate(world, kDemoExitSignGroup, nullptr));
+        GroupCreate(world, kDemoBlinkingSignGroup, nullptr));
   b.Block({-260, -240, 140}, {-200, kFloor, 200}, kDemoMetalPlate, 0.35f);
   b.Block({200, -240, 140}, {260, kFloor, 200}, kDemoMetalPlate, 0.35f);
   b.PointLight({0, -180, 0}, 1.0f, 300.0f, 900.0f, 1.0f, 0.9f, 0.7f);

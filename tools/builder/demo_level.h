@@ -21,27 +21,28 @@ inline constexpr const char* kDemoFanGroup = "spinning_fan";
 inline constexpr const char* kDemoFanHubGroup = "fan_hub";
 inline constexpr const char* kDemoTriggerGroup = "trigger_hall";
 inline constexpr const char* kDemoLevelMember = "M1.CCW";
-inline constexpr const char* kDemoBlinkingLampGroup = "hangar_lamp";
-inline constexpr const char* kDemoExitSignGroup = "hangar_sign";
+inline constexpr const char* kDemoBlinkingSignGroup = "exit_sign";
+inline constexpr const char* kDemoHeldLampGroup = "hangar_lamp";
 
 // The level script. The player start raises kDemoStartEvent when the level
-// starts: the lamp blinks after one second (the macro "blink_lamp" hides it
-// and shows it again a second later) and once more after three seconds at
-// every difficulty from 1 up (the later timer comes first: a timer that
-// a due one adds is counted down in the same pass unless the due one was
-// the last of the list); the macro "sign_off" is held back by its
-// flag and the piece gated by the digit 4 never runs in single play, so the
-// exit sign stays lit.
+// starts: the striped sign over the hangar's way out (in view from the
+// start) blinks after one second (the macro "blink_sign" hides it and shows
+// it again a second later) and once more after three seconds at every
+// difficulty from 1 up. The later timer comes first: a timer that a due one
+// adds is counted down in the same pass unless the due one was the last of
+// the list. The macro "lamp_off" is held back by its flag and the piece
+// gated by the digit 4 never runs in single play, so the first ceiling lamp
+// stays lit.
 inline constexpr const char* kDemoStartEvent =
-    "log WELCOME|activate blink_lamp|1timer 3000 execute blink_lamp|timer 1000 execute blink_lamp|"
-    "deactivate sign_off|timer 500 execute sign_off|4hide hangar_sign";
+    "log WELCOME|activate blink_sign|1timer 3000 execute blink_sign|timer 1000 execute blink_sign|"
+    "deactivate lamp_off|timer 500 execute lamp_off|4hide hangar_lamp";
 struct DemoMacro {
   const char* name;
   const char* text;
 };
 inline constexpr DemoMacro kDemoMacros[] = {
-    {"blink_lamp", "hide hangar_lamp|timer 1000 show hangar_lamp"},
-    {"sign_off", "hide hangar_sign"},
+    {"blink_sign", "hide exit_sign|timer 1000 show exit_sign"},
+    {"lamp_off", "hide hangar_lamp"},
 };
 
 struct DemoLevel {

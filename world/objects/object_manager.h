@@ -31,7 +31,8 @@ class CObjectManager {
   // each object under its class name). Loading reads a list in place of the
   // current one, whose objects (never started) are deleted. A file whose
   // reference is no list, or whose elements are no dynamic objects, throws
-  // CArchiveException and leaves the manager's list as it was.
+  // CArchiveException and leaves the manager's list as it was (what was
+  // read until then is the archive's LoadedObjects for the caller to drop).
   void SerializeObjects(CArchive& archive);
   // True when a managed object owns the instance as its mesh.
   bool IsObjectMesh(Instance* instance);

@@ -94,7 +94,8 @@ class CEventManager {
 
   // The event flags (an object list of CGlobalEventType), then the timed
   // events (byte 1, command, remaining ms; a byte 0 ends them). Loading
-  // appends to the lists; bad data throws CArchiveException.
+  // appends to the lists; bad data throws CArchiveException, and the flags
+  // read until then are the archive's LoadedObjects for the caller to drop.
   void Serialize(CArchive& ar);
 
   // One piece (trimmed, unwrapped, difficulty-filtered, dispatched).

@@ -4,7 +4,7 @@
 #  1. No product code outside platform/ includes a system or library header:
 #     its angle includes are the C++ standard library's (no ".h") and the
 #     sanitizer interface; everything else goes through platform/.
-#  2. tests/ and bench/ include no operating-system or windowing header
+#  2. tests/, bench/ and fuzz/ include no operating-system or windowing header
 #     outside tests/support/, which makes the system calls they need.
 #  3. A folder includes only the folders below it (platform, engine, render,
 #     media, game and world, softbuild, apps; tools beside them), engine/
@@ -16,7 +16,7 @@ set -eu
 cd "$(dirname "$0")/.."
 
 folders=""
-for dir in platform engine render media game world softbuild apps tools tests bench; do
+for dir in platform engine render media game world softbuild apps tools tests bench fuzz; do
   [ -d "$dir" ] && folders="$folders $dir"  # folders come with their first file
 done
 
@@ -62,7 +62,7 @@ function fail(reason) {
   } else {
     next
   }
-  if (folder == "tests" || folder == "bench") {
+  if (folder == "tests" || folder == "bench" || folder == "fuzz") {
     if (angle && name ~ os && file !~ /^tests\/support\//) fail("an operating-system header outside tests/support/")
     next
   }

@@ -1,0 +1,260 @@
+#include "tools/builder/fuzz_seeds.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/framework/file.h"
+#include "platform/framework/ob_list.h"
+#include "platform/framework/serial_archive.h"
+#include "platform/process_services.h"
+#include "tools/builder/archive_writer.h"
+#include "tools/builder/bmp_writer.h"
+#include "tools/builder/byte_writer.h"
+#include "tools/builder/crafted_files.h"
+#include "tools/builder/demo_models.h"
+#include "tools/builder/model_writer.h"
+#include "tools/builder/object_graph_writer.h"
+#include "tools/builder/palette_builder.h"
+#include "tools/builder/rooms_level.h"
+#include "tools/builder/smacker_writer.h"
+#include "tools/builder/texture_writer.h"
+
+// Records of the shape the class-library harness registers (CFuzzRecord,
+// fuzz/harnesses/serial_archive.cpp): u16 id, string, i32, double, i32 (from
+// schema 2 on), a child object. The class is registered by name wherever
+// this file is linked, so only the seed writer links it, never a harness.
+class CFuzzRecord : public CObject {
+  DECLARE_SERIAL_CLASS(CFuzzRecord)
+ public:
+  uint16_t id = 0;
+  CString name;
+  int32_t value = 0;
+  double weight = 0;
+  int32_t extra = 0;
+  CObject* child = nullptr;
+  void Serialize(CArchive& ar) override {
+    if (ar.IsStoring()) ar << id << name << value << weight << extra << child;
+  }
+};
+IMPLEMENT_SERIAL_CLASS(CFuzzRecord, CObject, VERSIONABLE_SCHEMA | 2)
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Seeds = std::map<std::string, Bytes>;
+
+Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// The demo models a world's instances and a path need, without the larger
+// ones.
+std::vector<BuilderModel> SmallModels() {
+  std::vector<BuilderModel> small;
+  for (BuilderModel& model : MakeDemoModels()) {
+    if (model.name == kDemoTestRigModel || model.name == kDemoSensorModel || model.name == kDemoPlayerStartModel) {
+      small.push_back(std::move(model));
+    }
+  }
+  return small;
+}
+
+// Seeds of the data-archive harness: archives of a few members.
+Seeds ArchiveSeeds() {
+  ArchiveWriter three;
+  three.AddMember("FIRST", TextBytes("one two three"));
+  three.AddMember("EMPTY", {});
+  ByteWriter numbers;
+  for (int i = 0; i < 40; ++i) numbers.I32(i * 7919);
+  numbers.CString("text at the end");
+  three.AddMember("M1.CCW", numbers.Data());
+  return {{"three-members", three.Build()}, {"no-members", ArchiveWriter().Build()},
+          {"pool-claim", CraftedMissionWithPoolClaim(536870911)}};
+}
+
+// The object-graph harness reads steps (see fuzz/harnesses/object_graph.cpp):
+// 0 a property list, 1 a node reference, 2 a leaf reference, 3 a string.
+struct GraphNode {
+  int code;
+  const GraphNode* next;
+  const GraphNode* prev;
+};
+void WriteNode(ObjectGraphWriter& graph, const GraphNode* node) {
+  graph.Ref(kObjKindLight, node, [node](ObjectGraphWriter& g) {
+    WritePropertyList(g.Out(), {{"name", "node"}, {"colour", "red"}});
+    g.Out().I32(node->code);
+    WriteNode(g, node->next);
+    WriteNode(g, node->prev);
+  });
+}
+struct GraphLeaf {
+  int width;
+  std::string name;
+};
+void WriteLeaf(ObjectGraphWriter& graph, const GraphLeaf* leaf) {
+  graph.Ref(kObjKindTexture, leaf, [leaf](ObjectGraphWriter& g) {
+    g.Out().I32(leaf->width);
+    g.Out().CString(leaf->name);
+  });
+}
+
+Seeds GraphSeeds() {
+  // Three nodes in a ring both ways, one leaf named twice.
+  GraphNode a{1, nullptr, nullptr}, b{2, nullptr, nullptr}, c{3, nullptr, nullptr};
+  a.next = &b, b.next = &c, c.next = &a;
+  a.prev = &c, b.prev = &a, c.prev = &b;
+  const GraphLeaf leaf{64, "WALL01.BMP"};
+  ByteWriter out;
+  out.I32(0);
+  WritePropertyList(out, {{"name", "first"}, {"speed", "12"}});
+  {
+    ObjectGraphWriter graph(out);
+    out.I32(1);
+    WriteNode(graph, &a);
+    out.I32(2);
+    WriteLeaf(graph, &leaf);
+    out.I32(1);
+    WriteNode(graph, &c);
+    out.I32(2);
+    WriteLeaf(graph, &leaf);
+  }
+  out.I32(3);
+  out.CString("the end");
+  return {{"ring-and-leaf", out.Data()}};
+}
+
+Seeds TextureSeeds() {
+  const BuilderPalette palette = MakeDemoPalette();
+  BuilderTexture plain{"WALL.BMP", 32, 32, {}, 0, {{"kind", "wall"}}};
+  BuilderTexture keyed{"!GRID.BMP", 64, 32, {}, 0, {}};
+  for (int i = 0; i < 32 * 32; ++i) plain.level0.push_back(static_cast<uint8_t>(10 + i % 32));
+  for (int i = 0; i < 64 * 32; ++i) keyed.level0.push_back(i % 5 ? 255 : static_cast<uint8_t>(60 + i % 7));
+  ArchiveWriter archive;
+  if (!AddTextureArchive(&archive, palette, {plain, keyed})) return {};
+  return {{"two-textures", archive.Build()}};
+}
+
+Seeds ModelSeeds() {
+  return {{"small-models", ObjectsMember(SmallModels())}, {"no-models", ObjectsMember({})}};
+}
+
+Seeds WorldSeeds() { return {{"one-room", RoomsLevelMember(1)}}; }
+
+Seeds MissionSeeds() {
+  ArchiveWriter archive;
+  if (!AddObjectsMember(&archive, SmallModels()) || !archive.AddMember("M1.CCW", RoomsLevelMember(1))) return {};
+  return {{"one-room", archive.Build()}, {"pool-claim", CraftedMissionWithPoolClaim(536870911)}};
+}
+
+
+Seeds SerialArchiveSeeds() {
+  CFuzzRecord leaf, parent;
+  leaf.id = 2;
+  leaf.name = "leaf";
+  leaf.weight = 0.5;
+  parent.id = 1;
+  parent.name = "a name of more than a few letters";
+  parent.value = -7;
+  parent.child = &leaf;
+  CObList inner, outer;
+  inner.AddTail(&leaf);
+  outer.AddTail(&parent);
+  outer.AddTail(&inner);
+  outer.AddTail(&leaf);
+  CMemFile file;
+  {
+    CArchive ar(&file, CArchive::store);
+    // The harness reads an object, a string and a count in turn.
+    ar.WriteObject(&outer);
+    ar << CString("saved game");
+    ar.WriteCount(3);
+    ar.WriteObject(&parent);
+    ar << CString("");
+    ar.WriteCount(0x12345);
+    ar.WriteObject(nullptr);
+    ar.Close();
+  }
+  return {{"lists-and-records", file.Data()}};
+}
+
+Seeds SettingsSeeds() {
+  return {{"sections", TextBytes("[Settings]\nVolume=5\nName=Pilot \\\\ one\\r\\n\n; a comment\n\n"
+                                 "[Keys]\nFire=57\nnot a setting\n[Recent File List]\nFile1=C:\\GAMES\\SAVE1.SAV\n")},
+          {"empty", {}}};
+}
+
+Seeds InputScriptSeeds() {
+  return {{"every-kind", TextBytes("# a comment\n"
+                                   "100 key ESCAPE down\n120 key ESCAPE up\n200 press F1\n300 type hello\n"
+                                   "400 mouse move 5 -3\n410 mouse wheel 1\n420 mouse down left\n430 mouse up left\n"
+                                   "500 joystick plug 3 8\n510 joystick axis x -32768\n520 joystick button 2 down\n"
+                                   "530 joystick hat 9000\n540 joystick hat centre\n550 joystick unplug\n"
+                                   "600 joystick plug 2 4 nohat\n1000 quit\n")}};
+}
+
+Seeds PictureSeeds() {
+  const BuilderPalette palette = MakeDemoPalette();
+  BuilderPicture wide{9, 3, {}};
+  for (int i = 0; i < 27; ++i) wide.pixels.push_back(static_cast<uint8_t>(i * 9));
+  BuilderPicture dot{1, 1, {109}};
+  return {{"nine-by-three", BmpFileBytes(wide, palette)}, {"one-pixel", BmpFileBytes(dot, palette)}};
+}
+
+Seeds SmackerSeeds(std::string* error) {
+  SmackerMovie movie;
+  movie.width = 16;
+  movie.height = 8;
+  movie.frameMicros = 100000;
+  std::vector<uint8_t> palette, other;
+  for (int i = 0; i < 768; ++i) {
+    palette.push_back(SmackerLevelValue(i % 64));
+    other.push_back(SmackerLevelValue((i * 3) % 64));
+  }
+  std::vector<uint8_t> pixels(16 * 8);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 5);
+  movie.frames.push_back({pixels, palette});
+  pixels[20] = 1;
+  movie.frames.push_back({pixels, {}});
+  movie.frames.push_back({pixels, other});
+  movie.sound.rate = 11025;
+  for (int i = 0; i < 300; ++i) movie.sound.samples.push_back(static_cast<int16_t>(128 + i % 50));
+  Bytes bytes;
+  if (!SmackerFileBytes(movie, &bytes, error)) return {};
+  return {{"three-frames", bytes}};
+}
+
+}  // namespace
+
+bool WriteFuzzSeeds(const std::string& folder, std::string* error) {
+  std::string smackerError;
+  const std::map<std::string, Seeds> harnesses = {
+      {"data_archive", ArchiveSeeds()},   {"object_graph", GraphSeeds()},       {"textures", TextureSeeds()},
+      {"models", ModelSeeds()},           {"world", WorldSeeds()},              {"mission", MissionSeeds()},
+      {"collision_frame", MissionSeeds()}, {"serial_archive", SerialArchiveSeeds()}, {"settings", SettingsSeeds()},
+      {"input_script", InputScriptSeeds()}, {"pictures", PictureSeeds()},      {"smacker", SmackerSeeds(&smackerError)},
+  };
+  for (const auto& [harness, seeds] : harnesses) {
+    if (seeds.empty()) {
+      *error = "cannot make the seeds of " + harness + (smackerError.empty() ? "" : ": " + smackerError);
+      return false;
+    }
+    const std::string place = folder + "/" + harness;
+    if (!FolderCreate(place)) {
+      *error = "cannot make the folder " + place;
+      return false;
+    }
+    for (const auto& [name, bytes] : seeds) {
+      // Only the seed named "empty" is meant to be; any other empty one could
+      // not be built.
+      if (bytes.empty() && name != "empty") {
+        *error = "cannot make the seed " + harness + "/" + name;
+        return false;
+      }
+      if (!WriteBytesToFile(place + "/" + name, bytes)) {
+        *error = "cannot write " + place + "/" + name;
+        return false;
+      }
+    }
+  }
+  return true;
+}

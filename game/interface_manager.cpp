@@ -17,8 +17,6 @@ CInterface* g_pInterface = nullptr;
 namespace {
 // The program's own cursor of the menus.
 constexpr UINT kInterfaceCursorResource = 105;
-// Where the save and load screens list the saved games.
-constexpr RECT kSavedGameListArea{155, 151, 484, 389};
 }  // namespace
 
 CInterface::CInterface() {
@@ -33,7 +31,7 @@ CInterface::CInterface() {
     CGameApp::FatalError("dd", 155);
   SetDisplayWindow(window_->m_hWnd);
   CreateInputDevices();
-  savedGames_ = std::make_unique<CSavedGameList>(kSavedGameListArea);
+  LoadSoundSettings();
 }
 
 CInterface::~CInterface() {

@@ -22,6 +22,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "game/menu_widgets.h"
 #include "media/bitmap_font.h"
@@ -131,19 +132,108 @@ class CInterface : public CInterfaceDisplay {
   const CString& GetLastSavePath() const { return lastSavePath_; }
   void SetLastSavePath(const CString& path) { lastSavePath_ = path; }
 
-  // ---- What the menu screens, their actions, the settings, briefings and
-  // videos do (game/interface_screens.cpp). Their own work fills these in;
-  // until then each keeps only the state the rest of the program relies on.
+  // ---- The menu screens (game/interface_screens.cpp, the cursor in
+  // game/interface_cursor.cpp) ----
+  // Screens 0..18, each a background picture and its widgets; any other
+  // number draws the main screen's picture alone.
+  // Loads the fixed pictures and every widget at its place, then the
+  // advanced options from the profile. Once, at start-up.
   void LoadScreens();
+  // Makes screen current: the cursor rectangle reset, the key tables
+  // cleared, its buttons reset and its widgets refreshed from the settings,
+  // then the window redrawn (which draws it through DrawScreen).
   void SetScreen(int screen);
+  // One menu frame: the cursor taken away, the mouse polled, each widget of
+  // the screen updated (and drawn when it changed), the cursor drawn.
   void MenuFrame();
+  // The current screen drawn whole, its buttons disabled and latched by
+  // the state they show.
   void DrawScreen();
+  // The hover pass: the cursor point (korvanesw: the window's) given to
+  // every widget of the current screen.
   void OnMouseMove(UINT flags, int x, int y);
   void OnClick(UINT flags, int x, int y);
   void OnKey(int virtualKey);
   void OnSysKey(int virtualKey);
   void OnChar(int character);
+  // The software cursor: the bytes under it put back, and the cursor
+  // picture (at most 32 x 64 pixels of it, the save area's size) drawn
+  // centred on (x, y) within the screen, colour 109 see-through. False
+  // without the bitmap or the picture.
+  void RestoreUnderCursor();
+  bool DrawCursor(int x, int y);
+  // The key-binding screen's capture: the lowest scan code down, else the
+  // lowest joystick key down, goes to the selected field and leaves every
+  // other field that held it; with no field selected, the refuse sound.
+  void CaptureKey(int ignored);
+
+  // ---- Settings (game/interface_settings.cpp) ----
+  // The sound and music bytes and the channel count from the profile (at
+  // construction).
+  void LoadSoundSettings();
+  // The advanced options' boxes from and to the profile ("Settings"); in
+  // korvanesw also the resolution index ("ScreenRes").
+  void LoadOptions();
   void SaveOptions();
+  // The volumes, the sound and music switches and the channel count.
+  void SaveSoundSettings();
+  // The mouse and joystick settings; then the options screen.
+  void SaveControlSettings();
+  // The key fields from the document's key table, by action; and back, then
+  // all 34 to the profile ("Keys").
+  void LoadKeyFields();
+  void SaveKeyBindings();
+  bool IsSmokeOn() const { return OptionIndex(kOptionSmoke) != 0; }
+  bool IsDebrisOn() const { return OptionIndex(kOptionCollision) != 0; }
+  int GetParticleLevel() const { return OptionIndex(kOptionParticles); }
+  bool IsTranslucencyFull() const { return OptionIndex(kOptionTranslucency) != 0; }
+  bool AreLightsOn() const { return OptionIndex(kOptionLights) != 0; }
+  bool IsSoundOn() const { return soundOn_ != 0; }
+  bool IsMusicOn() const { return musicOn_ != 0; }
+  // The brightness as the profile holds it (32..96); applied with the next
+  // palette set.
+  void SetBrightnessValue(int brightness) { brightness_ = brightness; }
+
+  // ---- The screens' widgets, for the menu actions ----
+  // The option boxes by these indexes.
+  static constexpr int kOptionTranslucency = 0;
+  static constexpr int kOptionSmoke = 1;
+  static constexpr int kOptionParticles = 2;
+  static constexpr int kOptionLights = 3;
+  static constexpr int kOptionChannels = 4;
+  static constexpr int kOptionCollision = 5;
+  // The sliders by these indexes.
+  static constexpr int kSliderMusic = 0;
+  static constexpr int kSliderSound = 1;
+  static constexpr int kSliderBrightness = 2;
+  static constexpr int kSliderMouseX = 3;
+  static constexpr int kSliderMouseY = 4;
+  // The edit lines by these indexes.
+  static constexpr int kLineIpAddress = 0;
+  static constexpr int kLineSessionName = 1;
+  static constexpr int kLinePlayerName = 2;
+  // Button number (1..49, in the object's order).
+  CPictureButton& GetButton(int number) { return buttons_[number - 1]; }
+  CPictureSlider& GetSlider(int index) { return sliders_[index]; }
+  CTextBox* GetOptionBox(int index) const { return optionBoxes_[index].get(); }
+  CPictureList* GetSoundList() const { return soundList_.get(); }
+  CPictureList* GetMusicList() const { return musicList_.get(); }
+  CEditLine* GetEditLine(int index) const { return editLines_[index].get(); }
+  CSavedGameList* GetSavedGameList() const { return savedGames_.get(); }
+  CMissionList* GetMissionList() const { return missionList_.get(); }
+  CStylePicker* GetStylePicker(int index) const { return stylePickers_[index].get(); }
+  CKeyBindingField* GetKeyField(int row, int slot) const { return keyFields_[row * 2 + slot].get(); }
+  // The sessions the sessions screen lists while joining.
+  std::vector<MenuSession>& Sessions() { return sessions_; }
+  int GetShipStyle(int index) const { return shipStyles_[index]; }
+  void SetShipStyle(int index, int style) { shipStyles_[index] = style; }
+  const CString& GetIpAddress() const { return ipAddress_; }
+  const CString& GetSessionName() const { return sessionName_; }
+  const CString& GetPlayerName() const { return playerName_; }
+  void SetJoining(bool on) { joining_ = on ? 1 : 0; }
+  int GetBriefingLinesPerPage() const { return briefingLinesPerPage_; }
+  int GetBriefingLineHeight() const { return briefingLineHeight_; }
+  int GetBriefingCharsPerLine() const { return briefingCharsPerLine_; }
   void StartBriefing();
   void LoadBriefingPage();
   void PlayEnding();
@@ -245,6 +335,14 @@ class CInterface : public CInterfaceDisplay {
   // and the lock are the caller's.
   void ReadKeyboard(bool latchPresses);
 
+  int OptionIndex(int box) const { return optionBoxes_[box] ? optionBoxes_[box]->GetCurrent() : 0; }
+  // The buttons the current screen shows and gives the mouse point to.
+  std::vector<CPictureButton*> ScreenButtons(int screen);
+  // The disabled and latched bytes of the screen's buttons, from the state
+  // they show.
+  void RefreshButtonFlags();
+  // The briefing text's layout from FONT_MD.
+  void LayOutBriefingText();
   // Opens a menu on screen: the menu mode, menu active, the screen.
   void EnterMenuOn(int screen);
   // The save or load screen for the game's keys (Cancel closes the menu).
@@ -305,6 +403,9 @@ class CInterface : public CInterfaceDisplay {
   uint8_t endingPlaying_ = 0;
   uint8_t endingPending_ = 0;
   uint8_t transitionPending_ = 0;  // korvanesw's screen-close transition
+  uint8_t soundOn_ = 1;
+  uint8_t musicOn_ = 1;
+  std::vector<MenuSession> sessions_;
 
   IDirectInput* directInput_ = nullptr;
   IDirectInputDevice* mouse_ = nullptr;

@@ -25,7 +25,6 @@ constexpr int kPictureBriefingPage = 9;
 // The backgrounds that stay in memory when a menu closes: the briefing page,
 // the cursor, the ending and help pictures.
 constexpr bool KeepsBackground(int index) { return index == 9 || index == 15 || index == 16 || index == 18; }
-constexpr int kOptionTranslucency = 0;
 
 }  // namespace
 

@@ -277,8 +277,30 @@ class CNetDoc : public CDocument {
   // Other subsystems' work on the document, called by the level start and
   // the frame; their bodies are filled by that work.
   // ---------------------------------------------------------------------
-  // Settings and key bindings from the profile (the settings work).
+  // Reads the key bindings ("Keys") and the mouse, joystick, brightness
+  // and volume settings ("Settings") from the profile
+  // (game/net_doc_settings.cpp). A missing value reads as its default; a
+  // key code outside the key-code space as its action's default; the
+  // brightness is kept within 32..96.
   void LoadSettings();
+  // The key table: 17 actions (in the table's order, game/key_bindings.h)
+  // by two keys. Out-of-range indexes read 0 and are not stored.
+  int GetKeyBinding(int tableIndex, int slot) const {
+    return tableIndex >= 0 && tableIndex < 17 && (slot == 0 || slot == 1) ? keyBindings_[tableIndex][slot] : 0;
+  }
+  void SetKeyBinding(int tableIndex, int slot, int code) {
+    if (tableIndex >= 0 && tableIndex < 17 && (slot == 0 || slot == 1)) keyBindings_[tableIndex][slot] = code;
+  }
+  float GetMouseSensitivityX() const { return mouseSensitivityX_; }
+  float GetMouseSensitivityY() const { return mouseSensitivityY_; }
+  void SetMouseSensitivityX(float v) { mouseSensitivityX_ = v; }
+  void SetMouseSensitivityY(float v) { mouseSensitivityY_ = v; }
+  bool IsMouseSwapped() const { return mouseSwap_ != 0; }
+  void SetMouseSwap(bool on) { mouseSwap_ = on ? 1 : 0; }
+  bool IsJoystickSwapped() const { return joystickSwap_ != 0; }
+  void SetJoystickSwap(bool on) { joystickSwap_ = on ? 1 : 0; }
+  bool IsJoystickEnabled() const { return joystickEnable_ != 0; }
+  void SetJoystickEnable(bool on) { joystickEnable_ = on ? 1 : 0; }
   // A line of the HUD's message log; colour -1 is the log's default (the HUD
   // work).
   void AddMessage(const char* text, int colour, BOOL keep);

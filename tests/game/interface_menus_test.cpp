@@ -63,6 +63,14 @@ TEST_F(InterfaceMenusTest, TheMenuModeHidesThePictureAndTheCursorAndClearsTheKey
   EXPECT_EQ(GetCursor(), ui_->GetInterfaceCursor());
   EXPECT_EQ(ShowCursor(FALSE), -1);  // already hidden: korvane3d's menus draw their own
   EXPECT_FALSE(ui_->IsKeyPressed(DIK_SPACE));  // the press before the menu is forgotten
+  // The menu's first frame drew the cursor at the top left corner; taking
+  // it away empties the rectangle.
+  const RECT drawn = ui_->GetCursorRect();
+  EXPECT_EQ(drawn.left, 0);
+  EXPECT_EQ(drawn.top, 0);
+  EXPECT_EQ(drawn.right, ui_->GetBackground(15).GetWidth());
+  EXPECT_EQ(drawn.bottom, ui_->GetBackground(15).GetHeight());
+  ui_->ResetCursorRect();
   const RECT empty = ui_->GetCursorRect();
   EXPECT_EQ(empty.left, 640);
   EXPECT_EQ(empty.top, 480);

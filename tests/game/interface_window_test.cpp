@@ -48,11 +48,13 @@ TEST_F(InterfaceWindowTest, APaintDoesTheFirstOfNewGameEndingMenuPictureAndGameF
   EXPECT_EQ(Paint(), PaintStep::NewGame);
   EXPECT_FALSE(app_->IsNewGameRequested());
 
-  // The new game cleared the display; the ending is still pending.
+  // The new game cleared the display; the ending is still pending, and the
+  // menu's screen, redrawn at once as it is made current, plays it first.
+  EXPECT_TRUE(g_pInterface->IsEndingPending());
   g_pInterface->OpenMenu(false);
-  window_->ShowPicture("TITLE.BMP", "INTERFC.CAN", nullptr);
-  EXPECT_EQ(Paint(), PaintStep::Ending);
+  EXPECT_EQ(window_->LastPaintStep(), PaintStep::Ending);
   EXPECT_FALSE(g_pInterface->IsEndingPending());
+  window_->ShowPicture("TITLE.BMP", "INTERFC.CAN", nullptr);
   EXPECT_EQ(Paint(), PaintStep::Menu);
   // The menu mode hid the picture: shown again under the menu.
   window_->ShowPicture("TITLE.BMP", "INTERFC.CAN", nullptr);

@@ -1,0 +1,111 @@
+// The interface's settings in the profile: the sound switches and channel
+// count, the advanced options, the volumes, the mouse and joystick settings
+// and the key bindings. Fractions are stored times 1000, truncated toward
+// zero; bytes as 0 or 1.
+#include "game/build_variant.h"
+#include "game/interface_manager.h"
+#include "game/key_bindings.h"
+#include "game/net_doc.h"
+#include "media/sound_manager.h"
+#include "platform/framework/win_app.h"
+
+namespace {
+
+constexpr const char* kSettings = "Settings";
+constexpr const char* kKeys = "Keys";
+// The advanced options' values, by box (the channels box is stored by the
+// sound settings as a count instead).
+struct OptionValue {
+  int box;
+  const char* name;
+  int defaultIndex;
+};
+constexpr OptionValue kOptionValues[] = {
+    {CInterface::kOptionTranslucency, "Translucency", 0}, {CInterface::kOptionSmoke, "SmokeAndFlame", 1},
+    {CInterface::kOptionParticles, "Particles", 1},       {CInterface::kOptionLights, "Lights", 1},
+    {CInterface::kOptionCollision, "Collision", 0},
+};
+
+int Thousandths(float value) { return static_cast<int>(value * 1000.0f); }
+
+bool IsSoftwareBuild() { return BuildVariantGet().Kind() == BuildKind::Software; }
+
+}  // namespace
+
+void CInterface::LoadSoundSettings() {
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  soundOn_ = app->GetProfileInt(kSettings, "SoundEnabled", 1) != 0 ? 1 : 0;
+  musicOn_ = app->GetProfileInt(kSettings, "MusicEnabled", 1) != 0 ? 1 : 0;
+  const int channels = static_cast<int>(app->GetProfileInt(kSettings, "SoundChannels", 8));
+  if (g_pSoundManager) g_pSoundManager->SetChannelCount(channels);
+}
+
+void CInterface::LoadOptions() {
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  for (const OptionValue& option : kOptionValues) {
+    // A stored index beyond the box's texts shows its last one.
+    const int index = static_cast<int>(app->GetProfileInt(kSettings, option.name, option.defaultIndex));
+    if (optionBoxes_[option.box]) optionBoxes_[option.box]->SetCurrent(index);
+  }
+  if (IsSoftwareBuild()) resolution_ = static_cast<int>(app->GetProfileInt(kSettings, "ScreenRes", 0));
+}
+
+void CInterface::SaveOptions() {
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  for (const OptionValue& option : kOptionValues)
+    if (optionBoxes_[option.box]) app->WriteProfileInt(kSettings, option.name, optionBoxes_[option.box]->GetCurrent());
+  if (IsSoftwareBuild()) app->WriteProfileInt(kSettings, "ScreenRes", resolution_);
+}
+
+void CInterface::SaveSoundSettings() {
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  if (g_pSoundManager) {
+    app->WriteProfileInt(kSettings, "Music Volume", Thousandths(g_pSoundManager->GetMusicVolume()));
+    app->WriteProfileInt(kSettings, "SFX Volume", Thousandths(g_pSoundManager->GetVolume()));
+  }
+  app->WriteProfileInt(kSettings, "SoundEnabled", soundOn_ ? 1 : 0);
+  app->WriteProfileInt(kSettings, "MusicEnabled", musicOn_ ? 1 : 0);
+  if (g_pSoundManager) app->WriteProfileInt(kSettings, "SoundChannels", g_pSoundManager->GetChannelCount());
+}
+
+void CInterface::SaveControlSettings() {
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  if (g_pNetDoc) {
+    app->WriteProfileInt(kSettings, "MouseSensX", Thousandths(g_pNetDoc->GetMouseSensitivityX()));
+    app->WriteProfileInt(kSettings, "MouseSensY", Thousandths(g_pNetDoc->GetMouseSensitivityY()));
+    app->WriteProfileInt(kSettings, "MouseSwapUpAndDown", g_pNetDoc->IsMouseSwapped() ? 1 : 0);
+    app->WriteProfileInt(kSettings, "JoystickSwapUpAndDown", g_pNetDoc->IsJoystickSwapped() ? 1 : 0);
+    app->WriteProfileInt(kSettings, "JoystickEnable", g_pNetDoc->IsJoystickEnabled() ? 1 : 0);
+  }
+  SetScreen(1);
+}
+
+void CInterface::LoadKeyFields() {
+  for (int row = 0; row < kKeyActionCount; ++row) {
+    const int index = KeyActionOfRow(row).tableIndex;
+    for (int slot = 0; slot < 2; ++slot) {
+      CKeyBindingField* field = GetKeyField(row, slot);
+      if (!field) continue;
+      field->SetKey(g_pNetDoc ? g_pNetDoc->GetKeyBinding(index, slot) : 0);
+      field->SetSelected(false);
+    }
+  }
+}
+
+void CInterface::SaveKeyBindings() {
+  for (int row = 0; row < kKeyActionCount; ++row)
+    for (int slot = 0; slot < 2; ++slot)
+      if (g_pNetDoc && GetKeyField(row, slot))
+        g_pNetDoc->SetKeyBinding(KeyActionOfRow(row).tableIndex, slot, GetKeyField(row, slot)->GetKey());
+  CWinApp* app = AfxGetApp();
+  if (!app || !g_pNetDoc) return;
+  for (int row = 0; row < kKeyActionCount; ++row)
+    for (int slot = 0; slot < 2; ++slot)
+      app->WriteProfileInt(kKeys, KeyValueName(row, slot),
+                           g_pNetDoc->GetKeyBinding(KeyActionOfRow(row).tableIndex, slot));
+}

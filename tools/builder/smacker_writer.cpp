@@ -54,10 +54,13 @@ struct CodedBlock {
 
 CodedBlock ClassifyBlock(const Block& pixels, const Block* before) {
   if (before && *before == pixels) return {kBlockSkip, pixels, 0, 0};
-  const auto [low, high] = std::minmax_element(pixels.begin(), pixels.end());
-  if (*low == *high) return {kBlockFill, pixels, *low, *low};
-  const bool two = std::all_of(pixels.begin(), pixels.end(), [&](uint8_t p) { return p == *low || p == *high; });
-  return {two ? kBlockMono : kBlockFull, pixels, *low, *high};
+  // Plain values, not a structured binding: clang 14 (the fuzz build) can't
+  // capture a binding in a lambda.
+  const auto range = std::minmax_element(pixels.begin(), pixels.end());
+  const uint8_t low = *range.first, high = *range.second;
+  if (low == high) return {kBlockFill, pixels, low, low};
+  const bool two = std::all_of(pixels.begin(), pixels.end(), [&](uint8_t p) { return p == low || p == high; });
+  return {two ? kBlockMono : kBlockFull, pixels, low, high};
 }
 
 void AddBlockData(const CodedBlock& block, std::vector<Token>* tokens) {

@@ -41,6 +41,8 @@ void CDirectPlayer::Init(const CString& shortName, const CString& longName) {
   longName_ = longName;
   lastStepTime_ = lastKeepAlive_ = lastRemoteTime_ = lastRemoteArrival_ = 0;
   local_ = 0;
+  // Only the constructor for another player's record marks it remote.
+  remote_ = 0;
   if (g_pNetDoc && g_pNetDoc->GetWorld() && g_pNetDoc->GetShipModel()) {
     instance_ = InstanceCreate(g_pNetDoc->GetWorld(), g_pNetDoc->GetShipModel(), 0, 0, 0, 0, 0, 0, 0);
     ApplyShipSkin(instance_, longName_);

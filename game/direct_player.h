@@ -4,9 +4,9 @@
 // carries the 124-byte state block that the network shares as player data,
 // health and shields, and the 3-D instance that draws a remote ship.
 //
-// Built so far: the record, its construction, Reset and Respawn (what a
-// level start needs). The controls, flight, damage, death and the state
-// block's publication come with the ship's own work and the network's.
+// Files: game/direct_player.cpp (record, Reset, Respawn),
+// direct_player_controls.cpp (ReadControls), direct_player_flight.cpp
+// (Update, Bump), direct_player_damage.cpp (damage, death, shake).
 #include <cstdint>
 
 #include "engine/records.h"
@@ -67,6 +67,53 @@ class CDirectPlayer : public CObject {
   // play the placement the level start gave is kept through the reset.
   void Respawn();
 
+  // ---- Controls and flight (direct_player_controls.cpp, _flight.cpp) ----
+  // The six targets and the document's fire flag to 0.
+  void StopMotion();
+  // The local ship's controls into the six targets, the document's steering
+  // code and fire flag, missile launch, satellite and weapon cycling.
+  // frameRead: the first reading of a frame, which alone takes the mouse's
+  // motion and the joystick's turning (scaled by frameMs), so that neither
+  // depends on the frame rate. Returns 1.
+  int ReadControls(bool frameRead = false, int frameMs = 0);
+  // Once per frame: a remote ship's instance follows its state block; the
+  // local ship collides, steps its physics and publishes its state.
+  void Update();
+  // Collision response along a push-out vector (local ship only).
+  void Bump(float dx, float dy, float dz);
+  // The state block is shared (the network work sends it), at most every
+  // 80 ms (160 ms once exploded).
+  void PublishState();
+
+  // ---- Damage, death, shake (direct_player_damage.cpp) ----
+  void AddHealth(float amount);
+  void AddShields(float amount);
+  float GetMaxShields() const;
+  bool IsInvulnerable() const;
+  void CheckDeath();
+  void TakeHit(float amount);
+  void TakeZoneDamage(float amount);
+  void TakeDamage(float amount, CDirectPlayer* source);
+  void TakeDamageFrom(float amount, CDirectPlayer* source);
+  void ExplosionDamage(float x, float y, float z, float radius, float strength, CDirectPlayer* source);
+  void Die();
+  void Kill();
+  void Explode();
+  // The matrix stack holds the ship's matrix: it banks by factor x the bank
+  // angle and shakes with the document's shake level.
+  void ApplyShake(float factor);
+  void ToggleGodMode();
+  bool IsGodMode() const { return godMode_ != 0; }
+  bool IsExploded() const { return exploded_ != 0; }
+  bool IsLongDeath() const { return longDeath_ != 0; }
+  int GetCountdown() const { return countdown_; }
+  float GetBank() const { return bank_; }
+  float GetSpeed() const { return speed_; }
+  // Tests and saved games set the flight state directly.
+  PlayerStateBlock& State() { return state_; }
+  void SetHealth(float health) { health_ = health; }
+  void SetShields(float shields) { shields_ = shields; }
+
   DPID GetId() const { return id_; }
   const CString& GetName() const { return shortName_; }
   const CString& GetLongName() const { return longName_; }
@@ -124,4 +171,14 @@ class CDirectPlayer : public CObject {
   float bank_ = 0.0f;      // radians
   float steerVertical_ = 0.0f;
   float steerHorizontal_ = 0.0f;
+  // Real time of the last gun and missile scroll (250 ms apart at least).
+  uint32_t lastGunScroll_ = 0;
+  uint32_t lastMissileScroll_ = 0;
+
+  void UpdateRemote();
+  // One physics step of h seconds with the flow's velocity and roll;
+  // true when the move collided.
+  bool Integrate(float h, const float flow[3], float flowRoll);
+  // The move from old to the new position with the world (pushes new out).
+  bool MoveWithCollision(const float from[3], float to[3]);
 };

@@ -83,6 +83,7 @@ void CNetDoc::ReleaseLevel() {
     slot = BulletHole{};
   }
   effectPolygons_.RemoveAll();
+  flowLines_.clear();
   if (chaseView_) ToggleChaseCamera();
   if (shipInstance_) InstanceDelete(shipInstance_);
   shipInstance_ = nullptr;

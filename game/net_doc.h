@@ -27,6 +27,7 @@
 // the input thread.
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "engine/records.h"
 #include "game/tuning_block.h"
@@ -66,6 +67,24 @@ struct BulletHole {
   WorldPolygon* struck;   // the polygon that was hit, not owned
 };
 inline constexpr int kBulletHoleSlots = 64;
+
+// A current of the level that pushes the ship: a two-vertex polygon with a
+// "flow" property, taken out of the world at level load.
+struct FlowLine {
+  float start[3];
+  float end[3];
+  float length;       // at least 0.001
+  float velocity[3];  // speed x the unit direction from start to end
+  float rotation;     // roll rate added to the ship's, 0 without "rotation"
+};
+
+// A level object that weapons can break (the damageable-group map): once its
+// hit points fall below 0 it breaks up when its countdown runs out.
+struct DamageableGroup {
+  float hitPoints;
+  PolygonGroup* group;
+  int32_t countdown;  // ms; negative once destroyed
+};
 
 // Called with the name of each step UpdateFrame takes, just before it runs
 // (null: nobody watches). Tests and diagnostics follow the order through it.
@@ -206,6 +225,20 @@ class CNetDoc : public CDocument {
   int RaiseShake(int level);
   // The shake level rises to level, uncapped.
   void RaiseShakeTo(int level);
+  int GetShakeLevel() const { return shakeLevel_; }
+  // Electric damage was taken (kept in saved games).
+  bool IsElectricDamage() const { return electricDamage_ != 0; }
+  void SetElectricDamage(bool on) { electricDamage_ = on ? 1 : 0; }
+  // The game window has the keyboard (the interface window's focus byte).
+  bool HasInputFocus() const;
+  // The ship collides with the world (a switch of the typed words).
+  bool IsShipCollisionOn() const { return shipCollision_ != 0; }
+  void SetShipCollision(bool on) { shipCollision_ = on ? 1 : 0; }
+  // A scripted camera flies the view (first camera slot), and a scripted
+  // path flies the ship (third and fourth).
+  CPathPoint* GetCameraSlot(int index) const { return cameraSlots_[index]; }
+  void SetCameraSlot(int index, CPathPoint* point) { cameraSlots_[index] = point; }
+  WorldPolygon* GetAimMarker() const { return aimMarker_; }
   float GetShakeAmount() const { return static_cast<float>(shakeLevel_) * 0.001f; }
   bool IsExternalView() const { return chaseView_ != 0; }
   bool IsInvulnerable() const { return invulnerable_ != 0; }
@@ -304,15 +337,33 @@ class CNetDoc : public CDocument {
   // A line of the HUD's message log; colour -1 is the log's default (the HUD
   // work).
   void AddMessage(const char* text, int colour, BOOL keep);
-  // The level's flow zones (the ship's work).
+  // The level's flow lines: every two-vertex polygon with a "flow" property
+  // leaves the world for the list (game/net_doc_ship.cpp).
   void LoadFlowLines();
-  // The chase camera on or off; moved onto the ship (the ship's work).
+  // The summed velocity and roll rate of the flow lines acting on a sphere.
+  void GetFlowAt(float x, float y, float z, float radius, float* vx, float* vy, float* vz, float* rotation) const;
+  const std::vector<FlowLine>& GetFlowLines() const { return flowLines_; }
+  // The chase camera on (offset (0, -0.85 R, -4 R) in ship axes) or off;
+  // either way the camera moves onto the ship.
   void ToggleChaseCamera();
   void SyncCameraToShip();
-  // The other ships, then the camera; the objects, scripts and enemies; the
-  // fuses of destroyed level objects (the ship's work).
+  const Vec3& GetChaseOffset() const { return chaseOffset_; }
+  void SetChaseOffset(const Vec3& offset) { chaseOffset_ = offset; }
+  const Vec3& GetChaseCamera() const { return chaseCamera_; }
+  // The gun heat falls by amount, not below 0.
+  void CoolGun(float amount);
+  float GetGunHeat() const { return gunHeat_; }
+  void SetGunHeat(float heat) { gunHeat_ = heat; }
+  // The other ships, then the camera (game/net_doc_camera.cpp); the objects,
+  // scripts and enemies; the fuses of destroyed level objects.
   void UpdatePlayers();
+  void UpdateCamera();
   void UpdateObjects(int dtMs);
+  void UpdateTimedObjects(int dtMs);
+  CMapStringToPtr& DamageableGroups() { return damageableGroups_; }
+  // A ship was destroyed; killer null for a death by the level (the
+  // network work scores it).
+  void OnPlayerKilled(CDirectPlayer* victim, CDirectPlayer* killer);
   // The network receive loop (the network work).
   void PollNetwork();
   // The chat line closes (the network work).
@@ -449,6 +500,13 @@ class CNetDoc : public CDocument {
   // -- camera
   Vec3 chaseOffset_ = {0, 0, 0};
   Vec3 cameraVector2_ = {0, -100, -10};
+  Vec3 chaseCamera_ = {0, 0, 0};  // where the chase camera is
+  // The game time up to which the chase camera has caught up (its 33-ms
+  // steps); 0 until the first chase frame.
+  uint32_t chaseStepTime_ = 0;
+  std::vector<FlowLine> flowLines_;
+  uint8_t shipCollision_ = 1;
+  uint8_t electricDamage_ = 0;
   // -- world
   World* world_ = nullptr;
   View* viewer_ = nullptr;                       // the view's camera record

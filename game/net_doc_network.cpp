@@ -10,3 +10,6 @@ void CNetDoc::CloseConsole() {}
 
 // Will find the name's scoreboard slot or take one.
 int CNetDoc::AllocScoreSlot(const CString& /*name*/) { return 0; }
+
+// Will score the kill and tell the other players.
+void CNetDoc::OnPlayerKilled(CDirectPlayer* /*victim*/, CDirectPlayer* /*killer*/) {}

@@ -86,7 +86,9 @@ int CNetView::HandleKey(UINT key) {
     CDirectPlayer* player = doc ? doc->GetLocalPlayer() : nullptr;
     if (network) {
       if (player && player->IsDead()) {
-        player->Respawn();
+        // Not before the wreck has exploded: the explosion drops the back
+        // pack and the debris, which a respawn would skip.
+        if (player->IsExploded()) player->Respawn();
         return 1;
       }
     } else if (missionFailed_) {

@@ -39,9 +39,9 @@ LevelRoomStyle Style(const char* walls, const char* floor, const char* ceiling, 
 }
 
 // A flat rectangle in a horizontal plane at y, facing up (-y) or down (+y).
-void Horizontal(LevelBuilder& b, float x0, float x1, float z0, float z1, float y, bool facingDown, const char* texture,
-                float light, PolygonGroup* group = nullptr, int flags = 0) {
-  b.Polygon({{x0, y, z0}, {x1, y, z0}, {x1, y, z1}, {x0, y, z1}}, {0, facingDown ? 1.0f : -1.0f, 0}, texture, light,
+WorldPolygon* Horizontal(LevelBuilder& b, float x0, float x1, float z0, float z1, float y, bool facingDown,
+                         const char* texture, float light, PolygonGroup* group = nullptr, int flags = 0) {
+  return b.Polygon({{x0, y, z0}, {x1, y, z0}, {x1, y, z1}, {x0, y, z1}}, {0, facingDown ? 1.0f : -1.0f, 0}, texture, light,
             group, nullptr, flags);
 }
 
@@ -85,6 +85,10 @@ void Hangar(LevelBuilder& b, World* world, DemoLevel* level) {
   b.Block({200, -240, 140}, {260, kFloor, 200}, kDemoMetalPlate, 0.35f);
   b.PointLight({0, -180, 0}, 1.0f, 300.0f, 900.0f, 1.0f, 0.9f, 0.7f);
   b.PointLight({0, -180, -300}, 1.0f, 240.0f, 700.0f, 1.0f, 0.9f, 0.7f);
+  // A draught along the left wall that carries a ship toward the far end.
+  if (WorldPolygon* draught = b.Line(kDemoFlowFrom, kDemoFlowTo, nullptr)) {
+    SetProperty(&draught->props, "flow", kDemoFlowSpeed);
+  }
 
   level->instances.push_back(
       {kDemoPlayerStartModel, {0, 40, -280}, {0, 0, 0}, 0.0f, "start",
@@ -172,7 +176,10 @@ void LavaCorridor(LevelBuilder& b) {
   b.Room({300, kCorridorTop, 1100}, {900, kFloor, 1260},
          Style(kDemoPipes, kDemoFloorGrating, kDemoMetalPlate, 0.3f, true, false),
          {{kFaceFloor, 500, 700, 1140, 1220}});
-  Horizontal(b, 500, 700, 1140, 1220, kFloor, false, kDemoLava, 1.0f);
+  // The lava burns a ship that touches it.
+  if (WorldPolygon* lava = Horizontal(b, 500, 700, 1140, 1220, kFloor, false, kDemoLava, 1.0f)) {
+    SetProperty(&lava->props, "destructive", kDemoLavaDamage);
+  }
   b.PointLight({600, -20, 1180}, 1.0f, 200.0f, 420.0f, 1.0f, 0.5f, 0.3f);
 }
 

@@ -44,6 +44,13 @@ inline constexpr DemoMacro kDemoMacros[] = {
     {"blink_sign", "hide exit_sign|timer 1000 show exit_sign"},
     {"lamp_off", "hide hangar_lamp"},
 };
+// The hangar's flow line (a current of 60 units a second toward +z) and the
+// damage of the lava channel's floor per unit of contact weight.
+inline constexpr Vec3 kDemoFlowFrom = {-300.0f, 0.0f, -300.0f};
+inline constexpr Vec3 kDemoFlowTo = {-300.0f, 0.0f, 300.0f};
+inline constexpr const char* kDemoFlowSpeed = "60";
+inline constexpr const char* kDemoLavaDamage = "2";
+// Where the lava floor lies: x 500..700, z 1140..1220, y 100 (facing up).
 
 struct DemoLevel {
   std::vector<BuilderInstance> instances;

@@ -100,6 +100,9 @@ class CInterface : public CInterfaceDisplay {
   void OpenMenu(bool initial);
   // The briefing (screen 8) of g_CurrentMissionArchive.
   void OpenBriefing();
+  // Leaves the briefing (screen 8) for its level, or the failure page
+  // (screen 16) for the same mission again without a briefing.
+  void EndBriefing();
   // The help screen (18).
   void OpenHelp();
   // The failure page of mission (screen 16); the view draws nothing until

@@ -61,6 +61,16 @@ void CInterface::OpenBriefing() {
   StartBriefing();
 }
 
+void CInterface::EndBriefing() {
+  const bool failure = screen_ == kScreenMissionFailed;
+  CloseMenu();
+  if (failure) {
+    if (CGameApp* app = GameApp()) app->RequestNewGame(false);
+  } else if (g_pNetDoc && !g_pNetDoc->IsGameRunning() && !g_pNetDoc->StartLevel()) {
+    CGameApp::FatalError("dd", 2124);
+  }
+}
+
 void CInterface::OpenHelp() {
   if (menuActive_) return;
   BuildVariantGet().MenuOpening(*this, false, true);

@@ -19,6 +19,7 @@
 #include "media/sound_manager.h"
 #include "platform/debug_output.h"
 #include "platform/framework/window_manager.h"
+#include "platform/keys.h"
 
 namespace {
 
@@ -565,7 +566,15 @@ void CInterface::CaptureKey(int /*ignored*/) {
 // The click, key, system-key and character passes of the screens' state
 // machine: the menu actions' work.
 void CInterface::OnClick(UINT /*flags*/, int /*x*/, int /*y*/) { mouseButtonDown_ = 0; }
-void CInterface::OnKey(int /*virtualKey*/) {}
+void CInterface::OnKey(int virtualKey) {
+  if (!menuActive_) return;
+  // The rest of the menus' keys come with the menu actions; Esc leaves a
+  // briefing for its level already.
+  if ((screen_ == 8 || screen_ == 16) && virtualKey == VK_ESCAPE) {
+    ClearKeys();
+    EndBriefing();
+  }
+}
 void CInterface::OnSysKey(int /*virtualKey*/) {}
 void CInterface::OnChar(int /*character*/) {}
 

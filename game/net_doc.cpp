@@ -17,6 +17,7 @@
 #include "game/network_layer.h"
 #include "game/network_game.h"
 #include "platform/crt_random.h"
+#include "platform/debug_output.h"
 #include "world/enemies/enemy_manager.h"
 #include "world/objects/object_manager.h"
 #include "world/paths/path_manager.h"
@@ -94,6 +95,12 @@ void CNetDoc::ReleaseLevel() {
   // The script objects point into the world freed below.
   DeleteManager(g_pScriptManager);
 
+  if (localPlayer_) {
+    CString line;
+    line.Format("korvane: the ship leaves the level at %.0f %.0f %.0f\n", localPlayer_->GetX(), localPlayer_->GetY(),
+                localPlayer_->GetZ());
+    OutputDebugString(line);
+  }
   // A record's destructor takes it off the map (and forgets it as the local
   // player), so each is taken off first.
   while (!players_.IsEmpty()) {

@@ -11,6 +11,7 @@
 #include "game/direct_player.h"
 #include "game/game_clock.h"
 #include "game/interface_manager.h"
+#include "game/joystick.h"
 #include "game/key_bindings.h"
 #include "game/net_doc.h"
 #include "game/ship_controls.h"
@@ -50,6 +51,9 @@ class ShipTest : public DocumentTest {
   void TearDown() override {
     g_ShipSoundObserver = nullptr;
     DocumentTest::TearDown();
+    // Forget any joystick the test plugged in.
+    HeadlessBackendInstall();
+    InitJoystick();
   }
 
   // The ship at rest at a point, level and heading +z.
@@ -385,6 +389,57 @@ TEST_F(ShipTest, TheObjectStepCoolsTheGunAndCalmsTheShakeEvenWhenFrozen) {
   EXPECT_EQ(doc_->GetShakeLevel(), 1000 - 524);
   doc_->CoolGun(5.0f);
   EXPECT_FLOAT_EQ(doc_->GetGunHeat(), 0.0f);
+}
+
+TEST_F(ShipTest, JoystickTurningIsOncePerFrameInProportionToTheFrameTime) {
+  InputEvent plug{InputEventType::JoystickPlug};
+  input_->Inject(plug);
+  InputEvent taken;
+  while (input_->PollEvent(&taken)) {
+  }
+  InitJoystick();
+  ASSERT_EQ(g_JoystickPresent, 1);
+  InputEvent axis{InputEventType::JoystickAxis};
+  axis.button = 0;  // x: fully right
+  axis.value = 32767;
+  input_->Inject(axis);
+  while (input_->PollEvent(&taken)) {
+  }
+  ClockSetTime(timeGetTime() + 40);
+  doc_->SetJoystickEnable(true);
+  Place(0, 0, 0);
+  // 15 a 25-ms step of frame time: 12 for a 20-ms frame, 30 for 50 ms; the
+  // frame's second reading turns nothing.
+  const int cases[][2] = {{20, 12}, {50, 30}};
+  for (const auto& c : cases) {
+    ship_->State().angularVelocity[1] = 0.0f;
+    ship_->ReadControls(true, c[0]);
+    EXPECT_NEAR(ship_->GetState().angularVelocity[1], -static_cast<float>(c[1]), 0.01f) << c[0];
+    ship_->ReadControls();
+    EXPECT_NEAR(ship_->GetState().angularVelocity[1], -static_cast<float>(c[1]), 0.01f) << c[0];
+  }
+}
+
+TEST_F(ShipTest, WithoutTheKeyboardFocusTheShipFliesOnWithItsLastTargets) {
+  Prime();
+  Place(0, 40, -280);
+  Key(DIK_A, true);
+  Frame(20);
+  ASSERT_FLOAT_EQ(ship_->GetState().thrust[2], 200.0f);
+  interface_->SetWindowFocus(false);
+  Key(DIK_A, false);
+  const float z = ship_->GetZ();
+  for (int i = 0; i < 10; ++i) Frame(20);
+  EXPECT_FLOAT_EQ(ship_->GetState().thrust[2], 200.0f);
+  EXPECT_GT(ship_->GetZ(), z + 4.0f);  // 0.02 x (8 + 12 + ... + 44) = 5.2
+  EXPECT_EQ(doc_->GetSteering(), 5);
+}
+
+TEST_F(ShipTest, ANetworkPlayersOwnRecordIsNotRemote) {
+  ASSERT_TRUE(doc_->CreatePlayerRecord("pilot", "AB"));
+  ASSERT_NE(doc_->GetLocalPlayer(), nullptr);
+  EXPECT_FALSE(doc_->GetLocalPlayer()->IsRemote());
+  EXPECT_TRUE(doc_->GetLocalPlayer()->IsLocal());
 }
 
 TEST(ShipControls, AccumulateSignedKeepsTheLargerOfOneSignAndAddsOpposites) {

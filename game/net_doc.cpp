@@ -58,6 +58,7 @@ CNetDoc::CNetDoc() {
 
   LoadSettings();
   SetTuningDefaults();
+  LoadHudArt();
   LoadTextTable();
   ResetPlayerState();
 }

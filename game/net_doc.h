@@ -13,6 +13,7 @@
 //   game/net_doc_level_start.cpp  StartLevel: managers, players, the ship
 //   game/net_doc_frame.cpp        FrameTick, UpdateFrame, the frame flag
 //   game/net_doc_text_table.cpp   LOGS.TXT
+//   game/net_doc_hud_art.cpp      the HUD's pictures and fonts
 //   game/net_doc_players.cpp      the player map and the local player
 //   game/net_doc_services.cpp     small services (skins, colours, surfaces)
 //   game/net_doc_pickup_table.cpp the pick-up models
@@ -31,6 +32,8 @@
 
 #include "engine/records.h"
 #include "game/tuning_block.h"
+#include "media/bitmap_font.h"
+#include "media/picture.h"
 #include "platform/framework/cstring.h"
 #include "platform/framework/document.h"
 #include "platform/framework/maps.h"
@@ -49,6 +52,16 @@ inline constexpr const char* kNetDocSource = "NetDoc";
 // What a mission load needs of its archives: the texture store's byte budget
 // for the level's pixels.
 inline constexpr int kLevelTextureBudget = 0xC00000;
+
+// The HUD's pictures: ten weapon slots in three states, nine ship-status
+// pictures by health and shield, three by health alone.
+inline constexpr int kHudWeaponPictures = 30;
+inline constexpr int kHudShipShieldPictures = 9;
+inline constexpr int kHudShipPictures = 3;
+// Their names in load order: the ship pictures by shield (d, c, b) outer,
+// health (2, 3, 4) inner.
+extern const char* const kHudShipShieldPictureNames[kHudShipShieldPictures];
+extern const char* const kHudShipPictureNames[kHudShipPictures];
 
 // The player map: network player id -> ship record (owns nothing).
 using PlayerMap = CMap<DPID, DPID, CDirectPlayer*, CDirectPlayer*>;
@@ -164,6 +177,9 @@ class CNetDoc : public CDocument {
   // "LOGS.TXT" of "INTERFC.CAN" into the text table (missing or unreadable:
   // the program ends).
   void LoadTextTable();
+  // The HUD's weapon, missile and ship pictures and its three fonts from
+  // "INTERFC.CAN" (game/net_doc_hud_art.cpp; a missing one ends the program).
+  void LoadHudArt();
   // The text of an upper-case key into text; false when the table has none.
   bool LookupText(const char* key, CString& text) const { return texts_.Lookup(key, text); }
   int GetTextCount() const { return texts_.GetCount(); }
@@ -243,6 +259,15 @@ class CNetDoc : public CDocument {
   bool IsExternalView() const { return chaseView_ != 0; }
   bool IsInvulnerable() const { return invulnerable_ != 0; }
   bool IsLoading() const { return loading_.load(std::memory_order_relaxed) != 0; }
+  // The small bitmap font the HUD writes its text with.
+  CBitmapFont* GetTextRenderer() { return &fontSmall_; }
+  CBitmapFont& GetLargeFont() { return fontLarge_; }
+  CBitmapFont& GetLargeLitFont() { return fontLargeLit_; }
+  CPicture& GetWeaponPicture(int weapon, int state) { return weaponPictures_[weapon * 3 + state]; }
+  CPicture& GetMissileReadyPicture() { return missileReadyPicture_; }
+  CPicture& GetMissileReloadPicture() { return missileReloadPicture_; }
+  CPicture& GetShipShieldPicture(int index) { return shipShieldPictures_[index]; }
+  CPicture& GetShipPicture(int index) { return shipPictures_[index]; }
   Texture* GetLaserTexture(bool pulse) const { return pulse ? pulseLaserTexture_ : laserTexture_; }
   Texture* GetBodySkin(int index) const { return bodySkins_[index]; }
   Texture* GetWingSkin(int index) const { return wingSkins_[index]; }
@@ -521,6 +546,10 @@ class CNetDoc : public CDocument {
   // -- HUD: redraw counters of the panels, the ammunition, one more panel and
   // the message area (2 = draw twice)
   int32_t hudRedraw_[4] = {};
+  // -- HUD fonts: small (6-pixel cells, the text renderer), large, large lit
+  CBitmapFont fontSmall_;
+  CBitmapFont fontLarge_;
+  CBitmapFont fontLargeLit_;
   // -- timers (game ms): the object step's last time; the last use of each
   // gun and missile kind; the texture animations' last time; one more
   uint32_t objectStepTime_ = 0;
@@ -596,6 +625,14 @@ class CNetDoc : public CDocument {
   int32_t holeRingNext_ = 0;
   // -- special textures
   Texture* bulletHoleTextures_[2] = {};
+  // -- HUD pictures: weapon slots "W0A".."W9C" (weapon digit, then state
+  // letter), missile ready and reloading, the ship's status by health and
+  // shield ("HERO2d".."HERO4b") and by health alone ("HERO2".."HERO4")
+  CPicture weaponPictures_[kHudWeaponPictures];
+  CPicture missileReadyPicture_;
+  CPicture missileReloadPicture_;
+  CPicture shipShieldPictures_[kHudShipShieldPictures];
+  CPicture shipPictures_[kHudShipPictures];
   // -- flashes
   uint32_t explosionFlashTime_ = 0;
   float explosionFlash_ = 0.0f;

@@ -17,6 +17,8 @@
 #include "platform/clock.h"
 #include "platform/direct_draw.h"
 #include "platform/framework/profile.h"
+#include "game/data_archive_locator.h"
+#include "media/media_archive.h"
 #include "platform/framework/window_manager.h"
 #include "platform/headless/headless_backend.h"
 #include "tests/game/document_fixture.h"
@@ -45,8 +47,12 @@ class InterfaceDisplayTest : public ::testing::Test {
     input_ = HeadlessBackendInstall();
     DirectDrawResetTestState();
     BuildVariantInstall(&direct3D_);
+    // The document's pictures are found along the media folders, as the
+    // application finds them.
+    MediaSetArchiveOpener(OpenDataArchive);
   }
   void TearDown() override {
+    MediaSetArchiveOpener(nullptr);
     interface_.reset();
     delete g_pNetDoc;
     app_.reset();

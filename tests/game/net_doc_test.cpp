@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <type_traits>
 #include <memory>
@@ -14,10 +15,14 @@
 #include "engine/polygon_group.h"
 #include "engine/name_hash.h"
 #include "engine/properties.h"
+#include "game/game_app.h"
 #include "game/tuning_block.h"
+#include "media/media_services.h"
 #include "platform/crt_random.h"
 #include "tests/game/document_fixture.h"
+#include "tools/builder/demo_interface.h"
 #include "tools/builder/demo_texts.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -76,6 +81,56 @@ TEST_F(DocumentDataTest, TheDocumentReadsTheDemoTextsFromTheInterfaceArchive) {
   ASSERT_TRUE(doc_->LookupText("WELCOME", text));
   EXPECT_EQ(text.Left(13), "Pump Station.");
   EXPECT_FALSE(doc_->LookupText("welcome", text));
+}
+
+// ---------------------------------------------------------------------------
+// HUD pictures and fonts
+
+TEST_F(DocumentDataTest, TheDocumentHoldsTheHudPicturesAndFontsOfTheInterfaceArchive) {
+  MakeDocument();
+  for (int weapon = 0; weapon < 10; ++weapon) {
+    for (int state = 0; state < 3; ++state) {
+      EXPECT_TRUE(doc_->GetWeaponPicture(weapon, state).IsLoaded()) << weapon << state;
+    }
+  }
+  EXPECT_TRUE(doc_->GetMissileReadyPicture().IsLoaded());
+  EXPECT_TRUE(doc_->GetMissileReloadPicture().IsLoaded());
+  for (int i = 0; i < kHudShipShieldPictures; ++i) EXPECT_TRUE(doc_->GetShipShieldPicture(i).IsLoaded()) << i;
+  for (int i = 0; i < kHudShipPictures; ++i) EXPECT_TRUE(doc_->GetShipPicture(i).IsLoaded()) << i;
+  EXPECT_EQ(doc_->GetTextRenderer()->GetGlyphWidth(), 6);
+  EXPECT_EQ(doc_->GetLargeFont().GetGlyphWidth(), 10);
+  EXPECT_EQ(doc_->GetLargeLitFont().GetGlyphWidth(), 10);
+  // The sheets were read: the demo's large fonts are taller than the small.
+  EXPECT_GT(doc_->GetLargeFont().GetGlyphHeight(), doc_->GetTextRenderer()->GetGlyphHeight());
+}
+
+// An interface archive without one of the HUD's pictures or fonts ends the
+// program through the picture loader's fatal path, at the line of a missing
+// member (pictures and font sheets have their own).
+TEST_F(DocumentDataTest, AMissingHudPictureOrFontEndsTheProgram) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  MediaServices services;
+  services.fatalError = CGameApp::FatalError;
+  MediaSetServices(services);
+  ArchiveWriter full;
+  std::string error;
+  ASSERT_TRUE(AddDemoInterface(&full, &error)) << error;
+  const std::string log = data_.Join("korvane/ERROR.LOG");
+  const struct {
+    const char* member;
+    int line;
+  } cases[] = {{"W7B.BMP", 164}, {"MSL_RELD.BMP", 164}, {"FONT_LG1.BMP", 592}, {"HERO4b.BMP", 164}, {"HERO3.BMP", 164}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.member);
+    ASSERT_TRUE(ArchiveWithout(full, c.member).WriteFile(folder_.Join("INTERFC.CAN")));
+    EXPECT_EXIT(new CNetDoc(), ::testing::ExitedWithCode(1), "");
+    const std::vector<uint8_t> bytes = ReadFileBytes(log);
+    const std::string text(bytes.begin(), bytes.end());
+    const std::string line = " picture(" + std::to_string(c.line) + "): Abnormal exit";
+    EXPECT_NE(text.find(line), std::string::npos) << text;
+    std::remove(log.c_str());
+  }
+  MediaSetServices(MediaServices{});
 }
 
 // ---------------------------------------------------------------------------

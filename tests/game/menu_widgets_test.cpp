@@ -196,3 +196,29 @@ TEST_F(MenuWidgetsTest, TheSavedGameListShowsGoodSlotsAndEditsOnlyWhenALineIsOpe
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MenuWidgetsTest, AStylePickerTakesTheCellUnderAPressIncludingItsEdges) {
+  CStylePicker picker(72, 222, 16, 16, 28, 8);
+  picker.SetChosen(2);
+  const struct {
+    int x, y;
+    bool down;
+    int chosen;
+  } cases[] = {
+      {72 + 28 * 5, 222, true, 5},        // top left corner of cell 5
+      {72 + 28 * 5 + 16, 238, true, 5},   // its far corner
+      {72 + 28 * 5 + 17, 230, true, 5},   // between cells: no change
+      {72 + 28 * 7 + 8, 230, false, 5},   // no press
+      {72 + 28 * 7 + 8, 230, true, 7},
+      {72, 239, true, 7},                 // below the cells
+  };
+  for (const auto& c : cases) {
+    picker.SetMouse(c.x, c.y);
+    picker.Update(c.down);
+    EXPECT_EQ(picker.GetChosen(), c.chosen) << c.x << "," << c.y;
+  }
+}
+
+}  // namespace

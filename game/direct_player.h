@@ -7,6 +7,7 @@
 // Files: game/direct_player.cpp (record, Reset, Respawn),
 // direct_player_controls.cpp (ReadControls), direct_player_flight.cpp
 // (Update, Bump), direct_player_damage.cpp (damage, death, shake).
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/records.h"
@@ -36,6 +37,28 @@ inline constexpr float kShipMaxShieldsSingle = 160.0f;
 inline constexpr float kShipMaxShieldsNetwork = 80.0f;
 // The radius of a ship when the document has no ship instance to measure.
 inline constexpr float kShipDefaultRadius = 10.0f;
+
+// The state block's two forms on the wire: the full 124-byte block (the
+// data a player is created with) and the 36-byte compact one published
+// while the ship flies (time, flags, position, three angles, bank).
+inline constexpr size_t kPlayerStateFullSize = 124;
+inline constexpr size_t kPlayerStateCompactSize = 36;
+// The three angles of the compact form from a matrix's rows, and back (the
+// position row and the fourth column are left alone).
+void PlayerStateAngles(const Matrix matrix, float* a, float* b, float* c);
+void PlayerStateMatrix(float a, float b, float c, Matrix matrix);
+// The full block, field by field, little-endian.
+void PlayerStateWriteFull(const PlayerStateBlock& state, uint8_t out[kPlayerStateFullSize]);
+
+class CArchive;
+// One byte each: 1 or 0; any non-zero byte loads as true.
+void ArchiveStoreBool(CArchive& archive, bool value);
+void ArchiveLoadBool(CArchive& archive, bool& value);
+
+class CDirectPlayer;
+// The next object of a saved game, which must be a CDirectPlayer (null
+// otherwise).
+void ExtractDirectPlayer(CArchive& archive, CDirectPlayer*& player);
 
 class CDirectPlayer : public CObject {
   DECLARE_SERIAL_CLASS(CDirectPlayer)
@@ -81,8 +104,8 @@ class CDirectPlayer : public CObject {
   void Update();
   // Collision response along a push-out vector (local ship only).
   void Bump(float dx, float dy, float dz);
-  // The state block is shared (the network work sends it), at most every
-  // 80 ms (160 ms once exploded).
+  // The state block is shared (SendState), at most every 80 ms (160 ms
+  // once exploded).
   void PublishState();
 
   // ---- Damage, death, shake (direct_player_damage.cpp) ----
@@ -113,6 +136,21 @@ class CDirectPlayer : public CObject {
   PlayerStateBlock& State() { return state_; }
   void SetHealth(float health) { health_ = health; }
   void SetShields(float shields) { shields_ = shields; }
+  // Network state (game/direct_player_state.cpp).
+  // The local record's DirectPlay player, created with the full block as its
+  // data (nothing without a session); false when DirectPlay refuses.
+  bool CreateNetworkPlayer();
+  void DestroyNetworkPlayer();
+  // The local ship's compact block as its player data (PublishState's
+  // network part; nothing without a session).
+  void SendState();
+  // Another player's block: compact when flags bit 0 is set, else full. A
+  // block shorter than its form, older than the last one, with a float that
+  // is not finite, or (full) a radius not in (0, 100 x the ship's own] is
+  // refused: false.
+  bool ApplyRemoteState(const void* data, size_t size);
+  uint32_t GetLastRemoteTime() const { return lastRemoteTime_; }
+  void Serialize(CArchive& archive) override;
 
   DPID GetId() const { return id_; }
   const CString& GetName() const { return shortName_; }

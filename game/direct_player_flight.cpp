@@ -255,5 +255,5 @@ void CDirectPlayer::PublishState() {
   const uint32_t interval = exploded_ ? 160u : 80u;
   if (now - state_.time < interval) return;
   state_.time = now;
-  // The network work sends the compact block from here in a network game.
+  SendState();
 }

@@ -283,6 +283,8 @@ class CInterface : public CInterfaceDisplay {
   bool IsAutoLowRes() const { return autoLowRes_ != 0; }
   void ToggleAutoLowRes() { autoLowRes_ = autoLowRes_ ? 0 : 1; }
   bool IsJoining() const { return joining_ != 0; }
+  // A new network game's name comes back with its suffix when taken.
+  void SetSessionName(const CString& name) { sessionName_ = name; }
   int GetConnectionType() const { return connectionType_; }
   int GetChosenMission() const { return chosenMission_; }
   int GetFailedMission() const { return failedMission_; }

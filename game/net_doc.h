@@ -31,6 +31,8 @@
 #include <vector>
 
 #include "engine/records.h"
+#include "game/net_duplicate_filter.h"
+#include "game/net_receiver.h"
 #include "game/tuning_block.h"
 #include "media/bitmap_font.h"
 #include "media/picture.h"
@@ -289,10 +291,15 @@ class CNetDoc : public CDocument {
   bool IsPaused() const { return displaySwitching_ != 0; }
   void SetPaused(bool on) { displaySwitching_ = on ? 1 : 0; }
   bool IsGameRunning() const { return gameRunning_ != 0; }
-  // The message console takes the keys and characters while a chat line is
-  // typed (the players' work fills these).
-  void OnConsoleChar(UINT /*virtualKey*/) {}
-  void OnConsoleKey(UINT /*character*/) {}
+  // The chat line: a character opens it and is typed (letters upper-cased,
+  // codes 32..95, at most the line's width); Enter sends "name> text" to
+  // everybody and shows it, Esc closes, Backspace and Delete take the last
+  // character (game/net_doc_network.cpp).
+  void OnConsoleChar(UINT virtualKey);
+  void OnConsoleKey(UINT character);
+  void OpenConsole();
+  // The chat line's typed text (empty while closed).
+  CString GetConsoleText() const;
   // Writes the game into path (the saved games' work fills it: nothing is
   // written yet, and the result is false).
   bool SaveGame(const CString& /*path*/) { return false; }
@@ -386,13 +393,48 @@ class CNetDoc : public CDocument {
   void UpdateObjects(int dtMs);
   void UpdateTimedObjects(int dtMs);
   CMapStringToPtr& DamageableGroups() { return damageableGroups_; }
-  // A ship was destroyed; killer null for a death by the level (the
-  // network work scores it).
-  void OnPlayerKilled(CDirectPlayer* victim, CDirectPlayer* killer);
-  // The network receive loop (the network work).
+  // The network receive loop (game/net_doc_network.cpp): every waiting
+  // message of a network game, each through HandleNetMessage.
   void PollNetwork();
-  // The chat line closes (the network work).
+  void ReceiveMessages();
+  // One message as DirectPlay handed it over: checked, acknowledged and
+  // filtered (own delivery), dispatched (game/net_doc_dispatch.cpp).
+  void HandleNetMessage(DPID from, DPID to, const void* data, size_t size);
+  void DispatchUserMessage(const NetMessageView& message);
+  const NetReceiveStats& GetReceiveStats() const { return receiveStats_; }
+  // The chat line closes; the latched keys are cleared.
   void CloseConsole();
+  // Players, kills, scoreboard and notices (game/net_doc_scoreboard.cpp).
+  // A remote record was made: in the map, announced, on the scoreboard; the
+  // host brings the newcomer up to date (objects, groups, scoreboard).
+  void PlayerJoined(CDirectPlayer* player);
+  void PlayerLeft(DPID id);
+  // Another player's state block; an unknown player is made first.
+  void OnPlayerData(DPID id, const uint8_t* data, size_t size);
+  // Counts a kill (a null killer: the level); the local victim reports it.
+  void OnPlayerKilled(CDirectPlayer* victim, CDirectPlayer* killer);
+  void OnKillMessage(const NetMessageView& message);
+  void OnGameStateMessage(const NetMessageView& message);
+  void OnGroupStateMessage(const NetMessageView& message);
+  // The 736-byte scoreboard to one player, guaranteed.
+  bool SendGameState(DPID to);
+  void FindScoreSlots(CDirectPlayer* victim, CDirectPlayer* killer, int* victimSlot, int* killerSlot);
+  // The best count lines "%2d name", best first (count capped at the slots).
+  void GetScoreLines(CString lines[], int count);
+  int GetScoreSlotCount() const { return scoreSlotCount_; }
+  const CString& GetScoreName(int slot) const { return scoreNames_[slot]; }
+  int GetKills(int victimSlot, int killerSlot) const { return killMatrix_[victimSlot][killerSlot]; }
+  // Shows or hides a group, telling the others in a network game.
+  void SetObjectActive(PolygonGroup* group, bool show);
+  void SendObjectState(PolygonGroup* group, DPID to);
+  void SendTextMessage(const char* text, DPID to);
+  // The intervals between a remote ship's state blocks (statistics).
+  void RecordRemoteUpdateInterval(int ms);
+  void CountBytesQueued(int64_t delta);
+  void ResetBytesQueued() { bytesQueued_ = 0; }
+  uint32_t GetBytesQueued() const { return bytesQueued_; }
+  uint32_t GetBytesSent() const { return bytesSent_; }
+  uint32_t GetBytesReceived() const { return bytesReceived_; }
   // The typed cheat words take effect (the typed-words work).
   void CheckCheatWords();
 
@@ -568,9 +610,11 @@ class CNetDoc : public CDocument {
   uint8_t homingToggle_ = 0;    // rockets / homing missiles
   int32_t countdownMs_ = -1;    // the script's countdown; negative = off
   CString countdownEvent_;
-  // -- network receive buffer (grown by the receive loop)
+  // -- network receive buffer (grown by the receive loop up to a ceiling)
   uint8_t* receiveBuffer_ = nullptr;
   int32_t receiveCapacity_ = 0;
+  NetDuplicateFilter duplicates_;
+  NetReceiveStats receiveStats_;
   // -- texts: LOGS.TXT, upper-case key -> text
   CMapStringToString texts_;
   // -- effect lists of the world simulation, filled from the level's group

@@ -5,16 +5,21 @@
 #include "engine/collision.h"
 #include "game/direct_player.h"
 #include "game/net_doc.h"
+#include "game/network_layer.h"
 
 bool CNetDoc::CreatePlayerRecord(const CString& name, const CString& secondName) {
   DeletePlayer();
   localPlayer_ = new (std::nothrow) CDirectPlayer(name, secondName);
-  if (localPlayer_) {
-    localPlayer_->MarkLocal();
-    AddPlayer(localPlayer_);
-    AllocScoreSlot(name);
+  if (!localPlayer_) return false;
+  localPlayer_->MarkLocal();
+  // The DirectPlay player gives the record its id, the map's key.
+  if (!localPlayer_->CreateNetworkPlayer()) {
+    DeletePlayer();
+    return false;
   }
-  return localPlayer_ != nullptr;
+  AddPlayer(localPlayer_);
+  AllocScoreSlot(name);
+  return true;
 }
 
 bool CNetDoc::CreateLocalPlayer() {
@@ -29,6 +34,7 @@ bool CNetDoc::CreateLocalPlayer() {
 void CNetDoc::DeletePlayer() {
   CDirectPlayer* player = localPlayer_;
   localPlayer_ = nullptr;
+  if (player) player->DestroyNetworkPlayer();
   delete player;
 }
 
@@ -38,6 +44,7 @@ void CNetDoc::AddPlayer(CDirectPlayer* player) {
 
 void CNetDoc::RemovePlayer(CDirectPlayer* player) {
   if (!player) return;
+  g_Net.RemoveRecipient(player->GetId());
   if (player == localPlayer_) localPlayer_ = nullptr;
   CDirectPlayer* listed = nullptr;
   // Another record may hold the id now; only this one's entry goes.

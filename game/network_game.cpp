@@ -1,3 +1,5 @@
 #include "game/network_game.h"
 
-bool IsNetworkGame() { return false; }
+#include "game/network_layer.h"
+
+bool IsNetworkGame() { return g_Net.GetDirectPlay() != nullptr; }

@@ -1,4 +1,4 @@
 #pragma once
-// Whether a network session is open (the network layer holds its session).
-// No network layer exists yet: always false.
+// Whether a network session is open: the network layer holds a DirectPlay
+// object.
 bool IsNetworkGame();

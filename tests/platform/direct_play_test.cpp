@@ -295,11 +295,19 @@ TEST_F(DirectPlayLoopback, TestSwitchInjectsFaultsIntoUnguaranteedMessagesOnly) 
     EXPECT_GE(caps.dwTimeout, 1u);
     for (uint8_t i = 0; i < 20; ++i) ASSERT_EQ(host->Send(a, b, 0, &i, 1), DP_OK);
     ASSERT_EQ(host->Send(a, b, DPSEND_GUARANTEED, "G", 1), DP_OK);
-    auto arrived = guest.Drain(300);
-    size_t guaranteed = 0;
-    for (const Received& r : arrived) guaranteed += r.bytes.size() == 1 && r.bytes[0] == 'G';
+    // Everything expected arrives however busy the machine is; then a short
+    // while more shows that nothing beyond it comes.
+    size_t guaranteed = 0, unguaranteed = 0;
+    auto count = [&](const std::vector<Received>& arrived) {
+      for (const Received& r : arrived) (r.bytes.size() == 1 && r.bytes[0] == 'G' ? guaranteed : unguaranteed)++;
+    };
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while ((guaranteed < 1 || unguaranteed < c.unguaranteedArrivals) && std::chrono::steady_clock::now() < end) {
+      count(guest.Drain(20));
+    }
+    count(guest.Drain(100));
     EXPECT_EQ(guaranteed, 1u);
-    EXPECT_EQ(arrived.size() - guaranteed, c.unguaranteedArrivals);
+    EXPECT_EQ(unguaranteed, c.unguaranteedArrivals);
   }
 }
 

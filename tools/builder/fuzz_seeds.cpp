@@ -225,6 +225,35 @@ Seeds SmackerSeeds(std::string* error) {
 
 }  // namespace
 
+// Network messages as the receive path gets them: a first byte of the
+// harness's own (bit 0: the game's own delivery runs) and the message:
+// code 0x32100000 + type, sender, time, then the fields.
+Bytes NetMessage(uint8_t control, uint32_t type, size_t size, uint8_t action) {
+  Bytes bytes(size + 1, 0);
+  bytes[0] = control;
+  const uint32_t words[3] = {0x32100000u + type, 0x20, 1000};
+  for (int w = 0; w < 3; ++w) {
+    for (int b = 0; b < 4; ++b) bytes[1 + 4 * w + b] = static_cast<uint8_t>(words[w] >> (8 * b));
+  }
+  if (size > 16) bytes[17] = action;
+  return bytes;
+}
+
+Seeds NetReceiveSeeds() {
+  Seeds seeds = {
+      {"kill", NetMessage(0, 0x4D2E, 20, 1)},          {"kill-guaranteed", NetMessage(1, 0x14D2E, 20, 1)},
+      {"missile", NetMessage(0, 0x4D02, 72, 1)},       {"arc", NetMessage(0, 0x4D30, 68, 1)},
+      {"group-state", NetMessage(0, 0x4D29, 28, 2)},   {"supply", NetMessage(0, 0x4D0D, 84, 1)},
+      {"back-pack", NetMessage(0, 0x4D3F, 116, 1)},    {"ack", NetMessage(1, 0x4B00, 12, 0)},
+      {"game-state", NetMessage(0, 0x4D13, 736, 1)},
+  };
+  Bytes chat = NetMessage(1, 0x14D34, 20 + 5, 0);
+  const char text[] = "A> HI";
+  for (size_t i = 0; i < 5; ++i) chat[18 + i] = static_cast<uint8_t>(text[i]);
+  seeds["chat"] = chat;
+  return seeds;
+}
+
 bool WriteFuzzSeeds(const std::string& folder, std::string* error) {
   std::string smackerError;
   const std::map<std::string, Seeds> harnesses = {
@@ -232,6 +261,7 @@ bool WriteFuzzSeeds(const std::string& folder, std::string* error) {
       {"models", ModelSeeds()},           {"world", WorldSeeds()},              {"mission", MissionSeeds()},
       {"collision_frame", MissionSeeds()}, {"serial_archive", SerialArchiveSeeds()}, {"settings", SettingsSeeds()},
       {"input_script", InputScriptSeeds()}, {"pictures", PictureSeeds()},      {"smacker", SmackerSeeds(&smackerError)},
+      {"net_receive", NetReceiveSeeds()},
   };
   for (const auto& [harness, seeds] : harnesses) {
     if (seeds.empty()) {

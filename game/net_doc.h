@@ -366,9 +366,40 @@ class CNetDoc : public CDocument {
   void SetJoystickSwap(bool on) { joystickSwap_ = on ? 1 : 0; }
   bool IsJoystickEnabled() const { return joystickEnable_ != 0; }
   void SetJoystickEnable(bool on) { joystickEnable_ = on ? 1 : 0; }
-  // A line of the HUD's message log; colour -1 is the log's default (the HUD
-  // work).
+  // Posts a line to the HUD's seven-line message log (game/net_doc_hud.cpp).
+  // A text longer than 42 characters is split after its last blank, full
+  // stop or comma at or before index 41 (after 42 characters when there is
+  // none) and the rest posted as a continuation. A new message (keep false)
+  // first dims the lines of the previous one once; a continuation does not.
+  // Colour: a palette index; 0 or less draws in the font's own colours and
+  // is never dimmed. A full log scrolls up by one.
   void AddMessage(const char* text, int colour, BOOL keep);
+  static constexpr int kMessageLines = 7;
+  static constexpr int kMessageWidth = 42;
+  const CString& GetMessageText(int line) const { return messageText_[line]; }
+  int GetMessageColour(int line) const { return messageColour_[line]; }
+  bool IsMessageFresh(int line) const { return messageFresh_[line] != 0; }
+  int GetMessageRedraw() const { return hudRedraw_[3]; }
+  // The HUD over the frame (game/net_doc_hud.cpp), once per rendered game
+  // frame, each part's changed rectangle recorded with the view.
+  void DrawHud();
+  // The panel: the heat and Freon gauge (not at 800x600 or 320x240 without
+  // the cockpit option).
+  void DrawHudPanel();
+  // The local ship's shields and health as numbers.
+  void DrawShieldAndHealth();
+  // The guns' heat goes into the Freon once per simulation step: Freon falls
+  // by 20 times the heat and takes all of it while it lasts; what it can't
+  // take stays as heat (20 per unit of heat).
+  void CoolWithFreon();
+  float GetFreon() const { return freon_; }
+  void SetFreon(float freon) { freon_ = freon; }
+  // The typed word that hides the HUD and the cockpit toggles this.
+  bool IsHudOff() const { return hudOff_ != 0; }
+  void SetHudOff(bool off) { hudOff_ = off ? 1 : 0; }
+  // The message log, while its redraw counter runs (counted down); not in the
+  // small layout, in the large one only with the cockpit option.
+  void DrawMessageLog();
   // The level's flow lines: every two-vertex polygon with a "flow" property
   // leaves the world for the list (game/net_doc_ship.cpp).
   void LoadFlowLines();
@@ -662,6 +693,11 @@ class CNetDoc : public CDocument {
   uint8_t fileId_[4] = {};
   // -- strings
   CString strings_[7];
+  // -- HUD message log: text, colour (palette index; 0 or less: the font's
+  // own) and whether the line came with the latest message
+  CString messageText_[kMessageLines];
+  int32_t messageColour_[kMessageLines] = {};
+  uint8_t messageFresh_[kMessageLines] = {};
   // -- marks: the camera's aim marker and the ring of bullet holes
   WorldPolygon* aimMarker_ = nullptr;
   BulletHole holeRing_[kBulletHoleSlots] = {};
@@ -695,6 +731,7 @@ class CNetDoc : public CDocument {
   uint8_t laserUpgraded_ = 0;
   uint8_t pulseLaserUpgraded_ = 0;
   uint8_t hudByte_ = 1;
+  uint8_t hudOff_ = 0;  // the HUD and the cockpit are hidden
   uint8_t displaySwitching_ = 0;  // set for the duration of a display change
   uint8_t invulnerable_ = 0;
   uint8_t staticShield_ = 0;      // a static shield is up

@@ -69,6 +69,8 @@ void CNetDoc::UpdateFrame(int dtMs) {
     Step("FireGun");
     FireGun();
   }
+  Step("CoolWithFreon");
+  CoolWithFreon();
   Step("UpdateArcs");
   UpdateArcs();
   Step("UpdateAttachedLights");

@@ -132,6 +132,8 @@ void CNetView::RenderFrame() {
   Step("Cockpit");
   cockpitRedraw_ = 0;
   UpdateCockpit();
+  Step("DrawHud");
+  if (g_pNetDoc) g_pNetDoc->DrawHud();
   Step("DrawStatistics");
   DrawStatistics();
   Step("Present");

@@ -147,11 +147,11 @@ TEST_F(LevelStartTest, TheDemoMissionStartsWithTheShipAtThePlayerStart) {
   std::vector<std::string> order = {"FlushDeferredDeletes", "UpdateTimedEvents", "Lockouts",
                                     "UpdateCameras", "UpdateFlashingGroups", "UpdateTextureAnimations",
                                     "UpdateAnimatedObjects", "UpdateButtons", "UpdatePlayers",
-                                    "ApplyHazardZones", "UpdateObjects", "UpdateArcs",
+                                    "ApplyHazardZones", "UpdateObjects", "CoolWithFreon", "UpdateArcs",
                                     "UpdateAttachedLights", "UpdateCountdown", "UpdateSpinningClocks",
                                     "PollNetwork"};
   std::vector<std::string> twice = order;
-  twice.insert(twice.begin() + static_cast<int>(order.size()) - 5, "FireGun");
+  twice.insert(twice.begin() + static_cast<int>(order.size()) - 6, "FireGun");
   order.insert(order.end(), twice.begin(), twice.end());
   EXPECT_EQ(g_Steps, order);
 }

@@ -119,7 +119,7 @@ TEST_F(NetViewTest, AFrameRunsItsStepsInOrderAndRendersBetweenTheFrameFlagsReset
   // The first frame also switches the view to the full screen.
   const std::vector<std::string> order = {
       "EnterFullScreenMode", "UpdateGameTime", "Fps",     "StepSimulation", "ResetFrameEvent",
-      "RenderFrame",         "RestoreSurfaces", "RenderWorld", "Cockpit", "DrawStatistics",
+      "RenderFrame",         "RestoreSurfaces", "RenderWorld", "Cockpit", "DrawHud", "DrawStatistics",
       "Present",             "SetFrameEvent",  "DecayHitFlash", "HalfResolution"};
   EXPECT_EQ(g_Steps, order);
   EXPECT_FALSE(renderFlagSeen) << "the simulation step is not part of the render";

@@ -6,6 +6,8 @@
 set -eu
 
 required="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core libpng-dev libenet-dev time"
+# Sound effects and music: OpenAL Soft (its loopback device when headless).
+required="$required libopenal-dev"
 # The 3-D device: OpenGL through EGL on Mesa (its software rasteriser without a GPU).
 required="$required libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0"
 optional="ccache libsdl2-dev libavformat-dev libavcodec-dev libswresample-dev xvfb xauth"

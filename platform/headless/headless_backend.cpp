@@ -9,8 +9,8 @@ PlatformBackend HeadlessBackendCreate(std::unique_ptr<HeadlessInput> input) {
   backend.kind = BackendKind::Headless;
   backend.display = HeadlessDisplayCreate();
   backend.input = std::move(input);
-  backend.sound = NullSoundCreate();
-  backend.music = NullMusicCreate();
+  backend.sound = OpenAlLoopbackCreate();
+  backend.music = PlatformMusicCreate();
   backend.video = PlatformVideoCreate();
   backend.device3d = Platform3DDeviceChoose();
   backend.network = EnetNetworkCreate();
@@ -38,7 +38,7 @@ bool HeadlessInputFromEnvironment(std::unique_ptr<HeadlessInput>* input, std::st
     // Headless, nothing is shown: without this a run that never ends would
     // look like a hang.
     std::fprintf(stderr,
-                 "korvane: running headless: no window, no sound, input only from an input script. %s, so the "
+                 "korvane: running headless: no window, sound mixed but not heard, input only from an input script. %s, so the "
                  "program runs until it is stopped: press Ctrl+C or send SIGTERM to quit. To script a run, set "
                  "KORVANE_INPUT_SCRIPT to a script file (format in README.md) that ends with a quit.\n",
                  scripted ? "The input script has no quit" : "No input script is set (KORVANE_INPUT_SCRIPT)");

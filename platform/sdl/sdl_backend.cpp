@@ -23,8 +23,8 @@ bool SdlBackendCreate(PlatformBackend* out) {
   // (PlatformBackend lists the display before it).
   out->input = SdlInputCreate(sdl, display.get());
   out->display = std::move(display);
-  out->sound = NullSoundCreate();
-  out->music = NullMusicCreate();
+  out->sound = OpenAlDeviceCreate();
+  out->music = PlatformMusicCreate();
   out->video = PlatformVideoCreate();
   out->device3d = Platform3DDeviceChoose();
   out->network = EnetNetworkCreate();

@@ -1,0 +1,17 @@
+#pragma once
+// The demo sounds and music: "SOUND.CAN" with a synthesised "<name>.wav"
+// for every sound the game names (the 47 of the sound table and the named
+// ones the level script plays), and two short music tracks in "music/".
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The names in "SOUND.CAN", table order first.
+std::vector<std::string> DemoSoundNames();
+// One sound's WAVE file (8-bit mono, 11025 Hz); empty for an unknown name.
+std::vector<uint8_t> DemoSoundWave(const std::string& name);
+// Music track n (2 or 3): a few seconds of 16-bit stereo at 22050 Hz whose
+// end joins its start without a click.
+std::vector<uint8_t> DemoMusicWave(int track);
+// SOUND.CAN in folder and folder/music/track02.wav, track03.wav.
+bool WriteDemoSounds(const std::string& folder, std::string* error);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -242,9 +243,9 @@ class FfmpegMusic : public PlatformMusic, public AudioStream {
   // Decodes the next piece into buffer and queues it; false at the end.
   bool Fill(ALuint buffer) {
     if (!decoder_) return false;
-    const int frames = decoder_->Read(pcm_, kBufferFrames);
+    const int frames = decoder_->Read(pcm_.data(), kBufferFrames);
     if (frames <= 0) return false;
-    alBufferData(buffer, AL_FORMAT_STEREO16, pcm_, frames * 4, kRate);
+    alBufferData(buffer, AL_FORMAT_STEREO16, pcm_.data(), frames * 4, kRate);
     alSourceQueueBuffers(source_, 1, &buffer);
     return true;
   }
@@ -259,7 +260,7 @@ class FfmpegMusic : public PlatformMusic, public AudioStream {
   uint32_t deviceId_ = 0;
   bool playing_ = false;
   float gain_ = 1.0f;
-  int16_t pcm_[kBufferFrames * 2];
+  std::vector<int16_t> pcm_ = std::vector<int16_t>(kBufferFrames * 2);
 };
 
 }  // namespace

@@ -3,12 +3,11 @@
 // long dark rumbles, beeps are short tones, power-ups sweep upward.
 #include "tools/builder/demo_sounds.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
+#include "platform/paths.h"
 #include "tools/builder/archive_writer.h"
 #include "tools/builder/wave_writer.h"
 
@@ -189,7 +188,7 @@ bool WriteDemoSounds(const std::string& folder, std::string* error) {
     return false;
   }
   const std::string music = folder + "/music";
-  mkdir(music.c_str(), 0755);
+  CreateDirectory(music);
   for (int track : {2, 3}) {
     const std::string path = music + "/track0" + std::to_string(track) + ".wav";
     if (!WriteBytesToFile(path, DemoMusicWave(track))) {

@@ -31,6 +31,11 @@ CInterface::CInterface() {
     CGameApp::FatalError("dd", 155);
   SetDisplayWindow(window_->m_hWnd);
   CreateInputDevices();
+  // The sound and music switches first: the sound manager asks for the
+  // sound switch when it is made; then the channel count.
+  LoadSoundSettings();
+  InstallSoundServices();
+  soundManager_ = std::make_unique<CSoundManager>(window_->m_hWnd);
   LoadSoundSettings();
 }
 
@@ -40,6 +45,7 @@ CInterface::~CInterface() {
   LeaveFullScreen(false);
   ReleaseSurfaces(true);
   ReleaseDirectDraw();
+  soundManager_.reset();
   if (g_pInterface == this) g_pInterface = nullptr;
   ReleaseInputDevices();
   SetDisplayWindow(nullptr);

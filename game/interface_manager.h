@@ -30,6 +30,7 @@
 #include "media/picture.h"
 #include "media/picture_button.h"
 #include "media/picture_list.h"
+#include "media/sound_manager.h"
 #include "media/text_box.h"
 #include "platform/direct_input.h"
 #include "platform/framework/cstring.h"
@@ -193,6 +194,22 @@ class CInterface : public CInterfaceDisplay {
   bool AreLightsOn() const { return OptionIndex(kOptionLights) != 0; }
   bool IsSoundOn() const { return soundOn_ != 0; }
   bool IsMusicOn() const { return musicOn_ != 0; }
+  // ---- Sound and music switches (game/interface_sound.cpp) ----
+  bool IsSoundEnabled() const { return soundOn_ != 0; }
+  bool IsMusicEnabled() const { return musicOn_ != 0; }
+  // Sound on = not sound on: the sound manager is stopped when it was on,
+  // started with the window when it was off. On and Off toggle only when
+  // the state differs.
+  void ToggleSound();
+  void SoundOn();
+  void SoundOff();
+  // Music on = not music on: the CD stops when it was on; when it was off
+  // and a game runs, the music starts.
+  void ToggleMusic();
+  void MusicOn();
+  void MusicOff();
+  // Plays the CD track g_CdTrack when music is on.
+  void StartMusic();
   // The brightness as the profile holds it (32..96); applied with the next
   // palette set.
   void SetBrightnessValue(int brightness) { brightness_ = brightness; }
@@ -328,6 +345,9 @@ class CInterface : public CInterfaceDisplay {
   bool IsMissionFailedShown() const { return missionFailedShown_ != 0; }
 
  private:
+  // The sound manager's view of the game: the local ship, the world, the
+  // sound switch.
+  static void InstallSoundServices();
   // The keyboard and mouse devices and the input thread; failures are fatal
   // (source "dd", the lines of each step).
   void CreateInputDevices();
@@ -408,6 +428,7 @@ class CInterface : public CInterfaceDisplay {
   uint8_t endingPlaying_ = 0;
   uint8_t endingPending_ = 0;
   uint8_t transitionPending_ = 0;  // korvanesw's screen-close transition
+  std::unique_ptr<CSoundManager> soundManager_;  // g_pSoundManager
   uint8_t soundOn_ = 1;
   uint8_t musicOn_ = 1;
   std::vector<MenuSession> sessions_;

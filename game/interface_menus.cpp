@@ -7,6 +7,7 @@
 #include "game/net_doc.h"
 #include "game/net_view.h"
 #include "game/network_game.h"
+#include "media/cd_audio.h"
 #include "platform/framework/window_manager.h"
 #include "platform/process_services.h"
 #include "render/raster_state.h"
@@ -79,7 +80,7 @@ void CInterface::OpenHelp() {
 
 void CInterface::ShowMissionFailed(int mission) {
   if (menuActive_) return;
-  // The music stops here once CD audio is there.
+  StopCdAudio();
   EnterMenuOn(kScreenMissionFailed);
   failedMission_ = mission;
   briefingPage_ = 0;

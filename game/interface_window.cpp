@@ -7,7 +7,10 @@
 #include "game/net_view.h"
 #include "game/network_game.h"
 #include "game/typed_words.h"
+#include "media/cd_audio.h"
 #include "media/smacker_video.h"
+#include "media/sound_manager.h"
+#include "platform/mci.h"
 #include "platform/framework/window_manager.h"
 #include "platform/keys.h"
 
@@ -19,7 +22,13 @@ bool MenuActive() { return g_pInterface && g_pInterface->IsMenuActive(); }
 
 }  // namespace
 
-CString CInterfaceWnd::ShowPicture(const CString& file, const char* archive, const char* /*soundName*/) {
+LRESULT CInterfaceWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != MM_MCINOTIFY) return CWnd::OnMessage(message, wParam, lParam);
+  if (wParam == MCI_NOTIFY_SUCCESSFUL) PlayCdTrack(m_hWnd, g_CdTrack);
+  return 0;
+}
+
+CString CInterfaceWnd::ShowPicture(const CString& file, const char* archive, const char* soundName) {
   const CString previous = pictureName_;
   // Pictures are full-screen 640x480 ones; at another size none shows.
   const bool fits = g_pInterface && g_pInterface->GetScreenWidth() == 640 && g_pInterface->GetScreenHeight() == 480;
@@ -28,7 +37,7 @@ CString CInterfaceWnd::ShowPicture(const CString& file, const char* archive, con
     return previous;
   }
   pictureName_ = file;
-  // The sound (soundName) plays here once the sound manager plays sounds.
+  if (soundName && g_pSoundManager) g_pSoundManager->PlaySoundVolumeNamed(soundName, 0, 0);
   // The picture shown before goes first.
   picture_.reset();
   picture_ = std::make_unique<CPicture>(file.GetString(), archive);
@@ -147,7 +156,7 @@ void CInterfaceWnd::OnKeyDown(UINT ch, UINT /*repeat*/, UINT /*flags*/) {
     if (key != VK_ESCAPE && key != VK_RETURN && key != VK_SPACE) return;
     g_CurrentMissionArchive = g_NextMissionArchive;
     g_NextMissionArchive.Empty();
-    // The music stops here once CD audio is there.
+    StopCdAudio();
     if (CGameApp* app = GameApp()) app->RequestNewGame(true);
     return;
   }

@@ -69,6 +69,9 @@ class CInterfaceWnd : public CWnd {
   // Alt keys go to an active menu (the key-binding screen captures them).
   void OnSysKeyDown(UINT ch, UINT repeat, UINT flags) override;
   void OnSysKeyUp(UINT /*ch*/, UINT /*repeat*/, UINT /*flags*/) override {}
+  // MM_MCINOTIFY with MCI_NOTIFY_SUCCESSFUL: the music's track has ended
+  // and plays again (g_CdTrack). Every other message goes on as before.
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   std::unique_ptr<CPicture> picture_;

@@ -22,6 +22,8 @@
 #include "game/net_view.h"
 #include "game/network_game.h"
 #include "game/network_layer.h"
+#include "media/cd_audio.h"
+#include "media/sound_manager.h"
 #include "platform/ascii.h"
 #include "platform/debug_output.h"
 #include "world/enemies/enemy_manager.h"
@@ -66,6 +68,9 @@ void RaiseStartEvent(const Instance* start, const char* property) {
 }  // namespace
 
 bool CNetDoc::StartLevel() {
+  StopCdAudio();
+  // Sounds that follow the old world's groups go with it.
+  if (g_pSoundManager) g_pSoundManager->StopAll();
   loading_ = 1;
   if (g_pInterface) {
     g_pInterface->SetDirectDrawing(true);
@@ -131,6 +136,9 @@ bool CNetDoc::StartLevel() {
   }
   PollMessageQueue();
 
+  // The mission's music; a network game's only when it was started through
+  // the briefing, which is the network work's to tell.
+  if (!network && g_pInterface) g_pInterface->StartMusic();
   if (g_pInterface) {
     if (CInterfaceWnd* window = g_pInterface->GetWindow()) window->HidePicture(true);
   }

@@ -163,7 +163,7 @@ bool CNetView::OnCmdMsg(UINT id) {
       if (g_pInterface) g_pInterface->ToggleAutoLowRes();
       return true;
     case kCmdSoundEnabled:
-      // The sound toggle belongs to the sound manager's work.
+      if (g_pInterface) g_pInterface->ToggleSound();
       return true;
     case kCmdRadar:
       if (g_pNetDoc) g_pNetDoc->ToggleRadar();

@@ -41,7 +41,7 @@ class SettingsTest : public AppTest {
     out << text;
   }
 
-  CSoundManager sound_;
+  CSoundManager sound_{nullptr};  // no window: never started
   CInterface* ui_ = nullptr;
   CNetDoc* doc_ = nullptr;
   std::string path_;

@@ -88,6 +88,8 @@ const Recipe kRecipes[] = {
     {"frcfield", 1.0f, Shape::Flat, 0, {150, 150, Wave::Saw, 0.2f, 0.5f, 0.4f}, {151, 151, Wave::Saw, 0, 0, 0.3f}},
     {"satwarn", 1.0f, Shape::Pulse, 2, {700, 1100, Wave::Square, 0, 0, 0.5f}, kNone},
     {"rumble", 1.0f, Shape::Flat, 0, {35, 35, Wave::Sine, 1.0f, 0.97f, 1.0f}, kNone},
+    // The title picture's sound.
+    {"korvane", 1.2f, Shape::Decay, 2, {110, 220, Wave::Saw, 0.2f, 0.8f, 0.5f}, {330, 660, Wave::Sine, 0, 0, 0.3f}},
     {"alarm", 1.0f, Shape::Pulse, 4, {900, 600, Wave::Square, 0, 0, 0.5f}, kNone},
 };
 

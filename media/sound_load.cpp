@@ -3,9 +3,26 @@
 #include <string>
 
 #include "engine/data_archive.h"
-#include "media/media_archive.h"
+#include "platform/paths.h"
 #include "media/sound_manager.h"
 #include "media/wave_file.h"
+
+namespace {
+
+// "SOUND.CAN" where the data archives are looked for (the current folder,
+// the program folder, the media folders). Unlike a mission's archive its
+// absence does not end the game: sound is not needed to play, so every
+// sound is then missing and the game goes on silent.
+bool OpenSoundArchive() {
+  const char* name = "SOUND.CAN";
+  if (ArchiveOpen(name)) return true;
+  if (ArchiveOpen((PlatformProgramFolder() + name).c_str())) return true;
+  for (const std::string& media : MediaFolders())
+    if (ArchiveOpen(PathJoin(media, name).c_str())) return true;
+  return false;
+}
+
+}  // namespace
 
 bool LoadWave(const char* name, WAVEFORMATEX* format, std::vector<uint8_t>* samples) {
   *format = WAVEFORMATEX{};
@@ -44,7 +61,7 @@ IDirectSoundBuffer* CreateSoundFromArchive(IDirectSound* directSound, const char
   // reader is set aside and comes back afterwards.
   if (!ArchivePushState()) return nullptr;
   IDirectSoundBuffer* buffer = nullptr;
-  if (MediaArchiveOpen("SOUND.CAN")) {
+  if (OpenSoundArchive()) {
     WAVEFORMATEX format;
     std::vector<uint8_t> samples;
     if (LoadWave(name, &format, &samples)) {

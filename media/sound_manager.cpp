@@ -127,8 +127,9 @@ void CSoundManager::SetVolume(float v) {
 }
 
 void CSoundManager::SetMusicVolume(float v) {
-  musicVolume_ = std::clamp(v, 0.0f, 1.0f);
-  SetCdVolume(musicVolume_);
+  // Stored as given; the CD line limits it.
+  musicVolume_ = v;
+  SetCdVolume(v);
 }
 
 void CSoundManager::SetChannelCount(int n) {

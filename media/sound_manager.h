@@ -97,7 +97,7 @@ class CSoundManager {
   void SetVolume(float v);
   float GetVolume() const { return volume_; }
   int GetAttenuation() const { return attenuation_; }
-  // Music volume 0..1, also set on the CD-audio line.
+  // Music volume, kept as given and set on the CD-audio line (0..1 there).
   void SetMusicVolume(float v);
   float GetMusicVolume() const { return musicVolume_; }
   // 2..16; channels above the new count are freed.

@@ -46,6 +46,12 @@ void D3DFixture::TearDown() {
   if (display_ && display_ != accelerator_) display_->Release();
   if (accelerator_) accelerator_->Release();
   if (window_.m_hWnd) window_.DestroyWindow();
+  // A test that tears down and sets up again by hand must not release these
+  // a second time when a later set-up fails before making new ones.
+  back_ = front_ = nullptr;
+  palette_ = nullptr;
+  direct3D_ = nullptr;
+  current_ = display_ = accelerator_ = nullptr;
   EXPECT_EQ(DirectDrawLiveObjects(), 0);
   DirectDrawResetTestState();
   Direct3DSetDevices({});

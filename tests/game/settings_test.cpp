@@ -19,15 +19,14 @@ class SettingsTest : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    g_pSoundManager = &sound_;
     Start();
     ui_ = g_pInterface;
     doc_ = g_pNetDoc;
+    ASSERT_NE(g_pSoundManager, nullptr);  // the interface's
     path_ = AfxGetApp()->GetProfilePath().Str();
   }
   void TearDown() override {
     AppTest::TearDown();
-    g_pSoundManager = nullptr;
   }
   // Everything read again, as a new document and a new interface do.
   void ReadAll() {
@@ -41,7 +40,6 @@ class SettingsTest : public AppTest {
     out << text;
   }
 
-  CSoundManager sound_{nullptr};  // no window: never started
   CInterface* ui_ = nullptr;
   CNetDoc* doc_ = nullptr;
   std::string path_;
@@ -63,12 +61,12 @@ TEST_F(SettingsTest, AFreshFileGivesTheDefaults) {
   EXPECT_EQ(doc_->GetKeyBinding(12, 1), 210);
   EXPECT_EQ(doc_->GetKeyBinding(4, 0), 208);  // the table holds down before up
   EXPECT_EQ(doc_->GetKeyBinding(5, 0), 200);
-  EXPECT_FLOAT_EQ(sound_.GetMusicVolume(), 0.8f);
-  EXPECT_FLOAT_EQ(sound_.GetVolume(), 0.8f);
+  EXPECT_FLOAT_EQ(g_pSoundManager->GetMusicVolume(), 0.8f);
+  EXPECT_FLOAT_EQ(g_pSoundManager->GetVolume(), 0.8f);
   EXPECT_FLOAT_EQ(doc_->GetMouseSensitivityX(), 0.5f);
   EXPECT_FLOAT_EQ(doc_->GetMouseSensitivityY(), 0.5f);
   EXPECT_EQ(ui_->GetBrightness(), 32);
-  EXPECT_EQ(sound_.GetChannelCount(), 8);
+  EXPECT_EQ(g_pSoundManager->GetChannelCount(), 8);
   EXPECT_TRUE(ui_->IsSmokeOn());
   EXPECT_EQ(ui_->GetParticleLevel(), 1);
   EXPECT_TRUE(ui_->AreLightsOn());
@@ -87,9 +85,9 @@ TEST_F(SettingsTest, EverySettingAndKeyIsWrittenAndReadBackEqual) {
   for (int row = 0; row < kKeyActionCount; ++row)
     for (int slot = 0; slot < 2; ++slot) ui_->GetKeyField(row, slot)->SetKey(codes[row * 2 + slot]);
   ui_->SaveKeyBindings();
-  sound_.SetMusicVolume(1.0f);  // the slider's top stores 1000
-  sound_.SetVolume(0.25f);
-  sound_.SetChannelCount(12);
+  g_pSoundManager->SetMusicVolume(1.0f);  // the slider's top stores 1000
+  g_pSoundManager->SetVolume(0.25f);
+  g_pSoundManager->SetChannelCount(12);
   doc_->SetMouseSensitivityX(0.75f);
   doc_->SetMouseSensitivityY(0.125f);
   doc_->SetMouseSwap(true);
@@ -119,9 +117,9 @@ TEST_F(SettingsTest, EverySettingAndKeyIsWrittenAndReadBackEqual) {
 
   // Everything changed in memory, then read back.
   for (int index = 0; index < 17; ++index) doc_->SetKeyBinding(index, 0, 0), doc_->SetKeyBinding(index, 1, 0);
-  sound_.SetMusicVolume(0.0f);
-  sound_.SetVolume(0.0f);
-  sound_.SetChannelCount(2);
+  g_pSoundManager->SetMusicVolume(0.0f);
+  g_pSoundManager->SetVolume(0.0f);
+  g_pSoundManager->SetChannelCount(2);
   doc_->SetMouseSensitivityX(0.0f);
   doc_->SetMouseSwap(false);
   ui_->GetOptionBox(CInterface::kOptionParticles)->SetCurrent(0);
@@ -132,9 +130,9 @@ TEST_F(SettingsTest, EverySettingAndKeyIsWrittenAndReadBackEqual) {
     for (int slot = 0; slot < 2; ++slot) EXPECT_EQ(ui_->GetKeyField(row, slot)->GetKey(), codes[row * 2 + slot]);
   }
   EXPECT_EQ(doc_->GetKeyBinding(5, 0), 10);  // "up" stays on up
-  EXPECT_FLOAT_EQ(sound_.GetMusicVolume(), 1.0f);
-  EXPECT_FLOAT_EQ(sound_.GetVolume(), 0.25f);
-  EXPECT_EQ(sound_.GetChannelCount(), 12);
+  EXPECT_FLOAT_EQ(g_pSoundManager->GetMusicVolume(), 1.0f);
+  EXPECT_FLOAT_EQ(g_pSoundManager->GetVolume(), 0.25f);
+  EXPECT_EQ(g_pSoundManager->GetChannelCount(), 12);
   EXPECT_FLOAT_EQ(doc_->GetMouseSensitivityX(), 0.75f);
   EXPECT_FLOAT_EQ(doc_->GetMouseSensitivityY(), 0.125f);
   EXPECT_TRUE(doc_->IsMouseSwapped());
@@ -173,18 +171,18 @@ TEST_F(SettingsTest, AHandWrittenFileIsReadByTheSettingsRules) {
   EXPECT_EQ(doc_->GetKeyBinding(2, 1), 0);
   EXPECT_EQ(doc_->GetKeyBinding(11, 0), 255);
   EXPECT_EQ(doc_->GetKeyBinding(11, 1), 157);
-  EXPECT_EQ(sound_.GetChannelCount(), 16);
+  EXPECT_EQ(g_pSoundManager->GetChannelCount(), 16);
   EXPECT_EQ(ui_->GetBrightness(), 96);
   EXPECT_EQ(ui_->GetParticleLevel(), 2);
   EXPECT_FALSE(ui_->IsTranslucencyFull());
-  EXPECT_FLOAT_EQ(sound_.GetMusicVolume(), 1.5f);
+  EXPECT_FLOAT_EQ(g_pSoundManager->GetMusicVolume(), 1.5f);
   EXPECT_FLOAT_EQ(doc_->GetMouseSensitivityX(), 0.25f);
   EXPECT_TRUE(ui_->IsSoundOn());
   EXPECT_FALSE(ui_->IsMusicOn());
 
   WriteFile("[Settings]\nSoundChannels=1\nBrightnessCorrection=5\n");
   ReadAll();
-  EXPECT_EQ(sound_.GetChannelCount(), 2);
+  EXPECT_EQ(g_pSoundManager->GetChannelCount(), 2);
   EXPECT_EQ(ui_->GetBrightness(), 32);
 }
 

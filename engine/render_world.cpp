@@ -207,6 +207,7 @@ void RenderWorld(World* world, View* view) {
   g_RenderFlagsLastFrame = flags;
 
   FrameStampAdvance();
+  ++g_RenderedFrames;
   g_StippleParity = static_cast<std::uint8_t>(1 - g_StippleParity);
 
   const HalfResolution half = HalfResolutionBegin(view);

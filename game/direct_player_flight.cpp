@@ -16,6 +16,7 @@
 #include "game/net_doc.h"
 #include "game/ship_controls.h"
 #include "game/ship_sounds.h"
+#include "world/document/level_group_effects.h"
 
 namespace {
 
@@ -55,6 +56,8 @@ void CDirectPlayer::Update() {
   // The resting sphere: a ship that sits in a wall is pushed off it, and a
   // destructive surface burns it in proportion to how deep it sits.
   if (world && doc->IsShipCollisionOn()) {
+    // The level groups the ship touches answer the ship (buttons, healing).
+    CollisionSourceScope source(kCollisionSourceShip);
     PrepareShipQuery();
     float p[3] = {GetX(), GetY(), GetZ()};
     if (WorldCollideSphere(world, &p[0], &p[1], &p[2], radius)) {
@@ -194,6 +197,7 @@ bool CDirectPlayer::MoveWithCollision(const float from[3], float to[3]) {
   const float radius = state_.radius;
   const float d[3] = {to[0] - from[0], to[1] - from[1], to[2] - from[2]};
   const float distance = Length(d);
+  CollisionSourceScope source(kCollisionSourceShip);
   PrepareShipQuery();
   bool walk = distance < radius / 2.0f ||
               WorldSegmentBlocked(world, from[0], from[1], from[2], to[0], to[1], to[2]);

@@ -22,6 +22,7 @@
 #include "world/objects/object_manager.h"
 #include "world/paths/path_manager.h"
 #include "world/script/event_manager.h"
+#include "world/document/level_group_effects.h"
 #include "world/script/script_manager.h"
 
 IMPLEMENT_DYNCREATE_CLASS(CNetDoc, CDocument)
@@ -116,10 +117,8 @@ void CNetDoc::ReleaseLevel() {
   localPlayer_ = nullptr;
   g_Net.Close();
 
-  for (POSITION at = attachedLights_.GetHeadPosition(); at;) {
-    delete static_cast<AttachedLight*>(attachedLights_.GetNext(at));
-  }
-  attachedLights_.RemoveAll();
+  // The group records point into the world; the callback stops with them.
+  ReleaseGroupEffects();
 
   WorldFree(world_);
   if (g_CurrentWorld == world_) g_CurrentWorld = nullptr;

@@ -109,6 +109,8 @@ extern FrameStepObserver g_FrameStepObserver;
 // The last player start's placement (rows: side, up, heading, position).
 extern Matrix g_PlayerStartMatrix;
 
+struct GroupEffectRecords;
+
 class CNetDoc : public CDocument {
   DECLARE_DYNCREATE_CLASS(CNetDoc)
  public:
@@ -482,6 +484,16 @@ class CNetDoc : public CDocument {
   void UpdateButtons();
   void UpdateArcs();
   static void OnGroupEvent(PolygonGroup* group, int code);
+  // The level-group records (hit points, buttons, zones, arcs, lights).
+  GroupEffectRecords GroupEffects();
+  // Frees them and forgets the callback world (before the world goes).
+  void ReleaseGroupEffects();
+  // The button map: group name -> button bits (world/document/level_group_effects.h).
+  CMapStringToPtr& Buttons() { return buttons_; }
+  // Model instances with "heal_ship" heal the ship near them.
+  void HealFromObjects();
+  // The heal and damage timers of contacts (game ms).
+  uint32_t* GroupEventTimers() { return groupEventTimers_; }
   // Weapon selection and loadout.
   void SelectGun(int gunBit);
   void SelectMissile(int missileBit);
@@ -544,6 +556,9 @@ class CNetDoc : public CDocument {
   void UpdateSatellite();
   // Damage to level objects.
   BOOL DestroyLevelObject(PolygonGroup* group);
+  // A level object takes damage (shots, and blasts through the group
+  // callback).
+  void DentObject(PolygonGroup* group, float damage);
   // Pick-up effects.
   bool PickUpAutocannon();
   // Hazard zones.

@@ -150,12 +150,12 @@ void CNetDoc::DispatchUserMessage(const NetMessageView& m) {
       return;
     case NetHandler::kSensorState:
       if (m.Action() == 2 && g_pScriptManager) {
-        if (CSensor* sensor = g_pScriptManager->FindSensorByHash(m.W(12))) sensor->RestoreState(m.data);
+        if (CSensor* sensor = g_pScriptManager->FindSensorByHash(m.W(12))) sensor->RestoreState(m.data, m.size);
       }
       return;
     case NetHandler::kDoorState:
       if (m.Action() == 2 && g_pScriptManager) {
-        if (CDoor* door = g_pScriptManager->FindDoorByHash(m.W(12))) door->RestoreState(m.data);
+        if (CDoor* door = g_pScriptManager->FindDoorByHash(m.W(12))) door->RestoreState(m.data, m.size);
       }
       return;
     case NetHandler::kKill: return OnKillMessage(m);

@@ -102,8 +102,9 @@ NetCheck NetCheckUserMessage(const uint8_t* data, size_t size) {
       if (size < 20) return NetCheck::kShort;
       if (data[16] != 1) return Exactly(size, 20);
       return size == 84 || size == 116 ? NetCheck::kOk : (size < 84 ? NetCheck::kShort : NetCheck::kLong);
-    case H::kSensorState:
-    case H::kDoorState: return size < 20 ? NetCheck::kShort : NetCheck::kOk;
+    // The state records are read up to their last field.
+    case H::kSensorState: return size < 24 ? NetCheck::kShort : NetCheck::kOk;
+    case H::kDoorState: return size < 40 ? NetCheck::kShort : NetCheck::kOk;
     default: return NetCheck::kMalformed;
   }
 }

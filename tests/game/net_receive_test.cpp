@@ -165,6 +165,8 @@ TEST_F(NetReceive, MalformedMessagesAreDroppedAndCountedByKind) {
       {"supply remove long", Message(0x4D0D, 84, 3), NetCheck::kLong},
       {"back pack odd size", backPackOdd, NetCheck::kLong},
       {"sensor short", Message(0x4D2C, 19, 2), NetCheck::kShort},
+      {"sensor without its radius", Message(0x4D2C, 23, 2), NetCheck::kShort},
+      {"door without its state bits", Message(0x4D2D, 39, 2), NetCheck::kShort},
       {"chat without text", Message(kNetTypeChat, 17, 0), NetCheck::kShort},
       {"chat unterminated", unterminated, NetCheck::kMalformed},
       {"chat too long", Text(kNetTypeChat, std::string(kNetMaxText + 1, 'A')), NetCheck::kLong},

@@ -32,6 +32,8 @@ WorldPolygon* ScriptWorld::Face(PolygonGroup* group, float x, float y, float z) 
   WorldPolygon* polygon = PolygonCreate(world_, -4, xs, ys, zs, light, nullptr);
   EXPECT_NE(polygon, nullptr);
   if (polygon) PolygonSetGroup(polygon, group, 0);
+  // As a level load does: the group's centre from its faces.
+  GroupComputeLocalCentre(group);
   return polygon;
 }
 

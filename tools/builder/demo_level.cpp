@@ -126,7 +126,7 @@ void DoorCorridor(LevelBuilder& b, World* world) {
   // An unseen plane across the corridor before the door: touching it opens
   // the door.
   PolygonGroup* trigger = GroupCreate(world, kDemoTriggerGroup, nullptr);
-  SetProperty(&trigger->props, "event", "open door_main");
+  SetProperty(&trigger->props, "touch_event", "open door_main");
   WallZ(b, 560, -80, 80, kCorridorTop, kFloor, -1, nullptr, 0.0f, trigger, kPolygonTrigger | kPolygonNeverDrawn);
 }
 
@@ -166,6 +166,32 @@ void PumpRoom(LevelBuilder& b, World* world, DemoLevel* level) {
   SetProperty(&lamp->props, "parent", kDemoFanGroup);
   b.Block({hub.x - 25, hub.y - 15, hub.z - 25}, {hub.x + 25, hub.y + 15, hub.z + 25}, kDemoLightPanel, 1.0f, lamp);
 
+  // The piston: a block by the west pipes that keeps rising and falling 40
+  // units while the player is within 700 units.
+  PolygonGroup* piston = GroupCreate(world, kDemoPistonGroup, nullptr);
+  SetProperty(&piston->props, "type", "sliding");
+  SetProperty(&piston->props, "continuous", "1");
+  SetProperty(&piston->props, "start", "1");
+  SetProperty(&piston->props, "speed", "0.5");
+  SetProperty(&piston->props, "viewradius", "700");
+  b.Block({-280, 40, 980}, {-240, kFloor - 1, 1020}, kDemoMetalPlate, 0.5f, piston);
+  b.Line({-260, kFloor, 1000}, {-260, kFloor - 40, 1000}, piston);
+
+  // Two coils on the east pipes throw arcs at each other twice a second.
+  PolygonGroup* coilA = GroupCreate(world, kDemoCoilGroups[0], nullptr);
+  SetProperty(&coilA->props, "arc_to", kDemoCoilGroups[1]);
+  SetProperty(&coilA->props, "rate", "2");
+  SetProperty(&coilA->props, "damage", "6");
+  b.Block({260, -240, 1300}, {290, -200, 1330}, kDemoComputer, 0.8f, coilA);
+  PolygonGroup* coilB = GroupCreate(world, kDemoCoilGroups[1], nullptr);
+  b.Block({260, -240, 1080}, {290, -200, 1110}, kDemoComputer, 0.8f, coilB);
+
+  // The beacon: a square sign over the pool that turns about the vertical
+  // to face the ship.
+  PolygonGroup* beacon = GroupCreate(world, kDemoBeaconGroup, nullptr);
+  b.Polygon({{-40, -180, 1200}, {40, -180, 1200}, {40, -100, 1200}, {-40, -100, 1200}}, {0, 0, -1},
+            kDemoHazardStripes, 0.9f, beacon);
+
   b.SphereLight({0, -120, 1200}, 0.5f, 450.0f);
   b.PointLight({-200, -250, 1000}, 1.0f, 300.0f, 800.0f, 0.6f, 0.8f, 1.0f);
   b.PointLight({200, -250, 1400}, 1.0f, 300.0f, 800.0f, 0.6f, 0.8f, 1.0f);
@@ -183,6 +209,45 @@ void LavaCorridor(LevelBuilder& b) {
   b.PointLight({600, -20, 1180}, 1.0f, 200.0f, 420.0f, 1.0f, 0.5f, 0.3f);
 }
 
+// The control room's machinery (see the header).
+void ControlMachinery(LevelBuilder& b, World* world) {
+  // The vault door: a slab on a hinge at its west edge, swinging 90 degrees.
+  PolygonGroup* vault = GroupCreate(world, kDemoVaultDoorGroup, nullptr);
+  SetProperty(&vault->props, "speed", "0.5");
+  SetProperty(&vault->props, "opensound", "dooropen");
+  SetProperty(&vault->props, "stopsound", "doorstop");
+  b.Block({1150, 0, 1000}, {1250, kFloor - 1, 1010}, kDemoDoor, 0.5f, vault);
+  b.Line({1150, kFloor, 1000}, {1150, 0, 1000}, vault);
+
+  // The lift: an unseen controller that slides 60 units up in two seconds,
+  // carrying the platform (made after it, so that hiding the controller
+  // leaves the platform shown).
+  PolygonGroup* lift = GroupCreate(world, kDemoLiftGroup, nullptr);
+  SetProperty(&lift->props, "seconds", "2");
+  SetProperty(&lift->props, "finishevent", "log LIFTUP");
+  b.Line({1050, kFloor, 1050}, {1050, kFloor - 60, 1050}, lift);
+  PolygonGroup* platform = GroupCreate(world, kDemoLiftPlatformGroup, nullptr);
+  SetProperty(&platform->props, "parent", kDemoLiftGroup);
+  b.Block({1020, 90, 1020}, {1080, kFloor - 1, 1080}, kDemoHazardStripes, 0.6f, platform);
+
+  // The button on the console runs the lift up, then back down.
+  PolygonGroup* button = GroupCreate(world, kDemoLiftButtonGroup, nullptr);
+  SetProperty(&button->props, "button_event", "transfer movement_lift");
+  b.Block({kDemoLiftButtonAt.x - 5, kDemoLiftButtonAt.y - 10, kDemoLiftButtonAt.z - 10},
+          {kDemoLiftButtonAt.x + 5, kDemoLiftButtonAt.y + 10, kDemoLiftButtonAt.z + 10}, kDemoLightPanel, 1.0f,
+          button);
+
+  // The healing pad and the shock panel.
+  PolygonGroup* pad = GroupCreate(world, kDemoHealPadGroup, nullptr);
+  SetProperty(&pad->props, "heal_ship", kDemoHealRate);
+  SetProperty(&pad->props, "light", "30");
+  Horizontal(b, kDemoHealPadAt.x - 30, kDemoHealPadAt.x + 30, kDemoHealPadAt.z - 30, kDemoHealPadAt.z + 30,
+             kDemoHealPadAt.y, false, kDemoLightPanel, 1.0f, pad);
+  PolygonGroup* shock = GroupCreate(world, kDemoShockPanelGroup, nullptr);
+  SetProperty(&shock->props, "damage_ship", kDemoShockRate);
+  WallZ(b, 1449, 1150, 1250, -100, 0, -1, kDemoGrate, 0.7f, shock);
+}
+
 void ControlRoom(LevelBuilder& b, DemoLevel* level) {
   b.Room({900, -200, 950}, {1400, kFloor, 1450},
          Style(kDemoWallTech, kDemoFloorTiles, kDemoCeiling, 0.35f, false, false),
@@ -196,8 +261,8 @@ void ControlRoom(LevelBuilder& b, DemoLevel* level) {
   WallX(b, 1399, 1000, 1400, -150, -50, -1, kDemoComputer, 0.8f);
   b.PointLight({1150, -150, 1200}, 1.0f, 300.0f, 800.0f, 0.7f, 1.0f, 0.7f);
 
-  level->instances.push_back(
-      {"sensor.3ds", {1000, 40, 1180}, {0, 0, 0}, 0.0f, "sensor1", {{"radius", "80"}, {"event", "log SENSOR"}}});
+  level->instances.push_back({"sensor.3ds", kDemoSensorAt, {0, 0, 0}, 0.0f, kDemoSensorInstance,
+                              {{"radius", "80"}, {"event", "log SENSOR|open swinging_vault"}}});
   level->instances.push_back({"SHIELDS.3DS", {1150, 60, 1200}, {0, 0, 0}, 0.0f, "shields1", {}});
   level->instances.push_back({"cargo.3ds", {1300, 90, 1400}, {0, 0.5f, 0}, 0.0f, "crate4", {}});
 }
@@ -213,6 +278,7 @@ void BuildDemoLevel(World* world, DemoLevel* level) {
   PumpRoom(b, world, level);
   LavaCorridor(b);
   ControlRoom(b, level);
+  ControlMachinery(b, world);
   b.ReleaseSurfaces();
   // The groups' polygons enter the BSP where their movers put them.
   WorldRebuildGroups(world);

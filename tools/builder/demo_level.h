@@ -23,6 +23,28 @@ inline constexpr const char* kDemoTriggerGroup = "trigger_hall";
 inline constexpr const char* kDemoLevelMember = "M1.CCW";
 inline constexpr const char* kDemoBlinkingSignGroup = "exit_sign";
 inline constexpr const char* kDemoHeldLampGroup = "hangar_lamp";
+// The control room's machinery: the sensor opens the vault door (a plain
+// swinging door), the console's button runs the lift (a movement carrying
+// a platform), the pad heals and the shock panel hurts a ship that touches
+// it (the pad carries a light). The pump room has a piston (a continuous
+// door that stands still while the player is out of its view radius), two
+// coils that throw arcs at each other, and a beacon that keeps facing the
+// ship.
+inline constexpr const char* kDemoSensorInstance = "sensor1";
+inline constexpr const char* kDemoVaultDoorGroup = "swinging_vault";
+inline constexpr const char* kDemoLiftButtonGroup = "button_lift";
+inline constexpr const char* kDemoLiftGroup = "movement_lift";
+inline constexpr const char* kDemoLiftPlatformGroup = "lift_platform";
+inline constexpr const char* kDemoHealPadGroup = "heal_pad";
+inline constexpr const char* kDemoShockPanelGroup = "shock_panel";
+inline constexpr const char* kDemoPistonGroup = "door_piston";
+inline constexpr const char* kDemoCoilGroups[2] = {"coil_a", "coil_b"};
+inline constexpr const char* kDemoBeaconGroup = "facing_beacon";
+inline constexpr Vec3 kDemoSensorAt = {1000, 40, 1180};
+inline constexpr Vec3 kDemoHealPadAt = {1240, 95, 1060};
+inline constexpr Vec3 kDemoLiftButtonAt = {1335, 20, 1200};
+inline constexpr const char* kDemoHealRate = "5";
+inline constexpr const char* kDemoShockRate = "8";
 
 // The level script. The player start raises kDemoStartEvent when the level
 // starts: the striped sign over the hangar's way out (in view from the

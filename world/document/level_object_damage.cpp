@@ -3,3 +3,6 @@
 
 // Will break the object up and raise its destroy event.
 BOOL CNetDoc::DestroyLevelObject(PolygonGroup* /*group*/) { return FALSE; }
+
+// Will take the damage off the group's hit points and break it up.
+void CNetDoc::DentObject(PolygonGroup* /*group*/, float /*damage*/) {}

@@ -5,8 +5,9 @@
 // points.
 void CNetDoc::SetUpLevelObjects() {}
 
-// Will advance the animated objects.
-void CNetDoc::UpdateAnimatedObjects() {}
+// The animation half will advance the animated objects; the healing half
+// is the level-group effects'.
+void CNetDoc::UpdateAnimatedObjects() { HealFromObjects(); }
 
 // Will find the hour, minute and second hands of the level's clocks.
 void CNetDoc::FindSpinningClocks() {}

@@ -105,10 +105,10 @@ void ApplyToDoor(CDoor* door, int code, const std::string& argument, World* worl
       SetDoorType(door, argument);
       break;
     case kCommandSetViewRadius:
-      door->viewRadius = static_cast<float>(std::atof(argument.c_str()));
+      door->SetViewRadius(static_cast<float>(std::atof(argument.c_str())));
       break;
     case kCommandDisable:
-      door->viewRadius = 0.0f;
+      door->SetViewRadius(0.0f);
       door->Freeze(TRUE);
       break;
     default:
@@ -123,12 +123,20 @@ void ApplyToGroup(PolygonGroup* group, int code, const std::string& argument, Wo
       break;
     case kCommandTransfer:
     case kCommandReverse: {
-      CMovement* movement = dynamic_cast<CMovement*>(static_cast<CScriptNodeObject*>(group->scriptObject));
-      if (!movement) break;
+      // The words act on the group's mover, so a door in the slot runs too.
+      auto* object = static_cast<CScriptNodeObject*>(group->scriptObject);
+      if (!object) break;
+      CMovement* movement = dynamic_cast<CMovement*>(object);
       if (code == kCommandTransfer) {
-        movement->RunForward();
+        if (movement) {
+          movement->Forward();
+        } else {
+          MoverRunForward(group);
+        }
+      } else if (movement) {
+        movement->Reverse();
       } else {
-        movement->RunReverse();
+        MoverRunReverse(group);
       }
       WorldRebuildGroups(world);
       if (PolygonGroup* carried = world ? GroupFindByName(world, argument.c_str()) : nullptr) {
@@ -160,9 +168,9 @@ BOOL CScriptManager::ExecuteCommand(const char* text, const char* /*source*/) {
     CSensor* sensor = FindSensorByName(target.c_str());
     if (!sensor) return FALSE;
     if (code == kCommandSetSensorRadius) {
-      sensor->radius = static_cast<float>(std::atof(argument.c_str()));
+      sensor->SetRadius(static_cast<float>(std::atof(argument.c_str())));
     } else {
-      sensor->enabled = code == kCommandEnableSensor;
+      sensor->Enable(code == kCommandEnableSensor);
     }
     return TRUE;
   }

@@ -56,7 +56,7 @@ void CScriptManager::AddFacingObject(PolygonGroup* group) {
   const FacingGeometry geometry = FindFacingGeometry(group);
   if (!geometry.face) return;
   RefPtr<CFacingObject> facing(new CFacingObject(geometry.face, geometry.axisLine));
-  facing->Initialise();
+  facing->Init();
   facing_.push_back(facing);
 }
 
@@ -68,7 +68,7 @@ void CScriptManager::BuildFromWorld(World* world) {
     const ScriptGroupDecision decision = ClassifyScriptGroup(group->name, GroupGetProperty(group, "type"));
     switch (decision.kind) {
       case kScriptGroupDoor:
-        doors_.emplace_back(new CDoor(group, decision.doorShape));
+        doors_.emplace_back(MakeDoor(group, decision.doorShape));
         break;
       case kScriptGroupFacing:
         AddFacingObject(group);
@@ -131,6 +131,7 @@ void CScriptManager::SerializeWithWorld(CArchive& archive, World* world) {
     archive >> flag;
     return flag != 0;
   };
+  CScriptNodeObject::SetLoadWorld(world);
   while (more()) {
     RefPtr<CSensor> sensor(new CSensor);
     sensor->Serialize(archive);
@@ -147,6 +148,7 @@ void CScriptManager::SerializeWithWorld(CArchive& archive, World* world) {
     movement->Serialize(archive);
     movements_.push_back(movement);
   }
+  CScriptNodeObject::SetLoadWorld(nullptr);
   world_ = world;
   if (!world) return;
   for (PolygonGroup* group = GroupFirst(world); group; group = GroupNext(group)) {
@@ -220,7 +222,7 @@ void CScriptManager::TestActor(float x, float y, float z, float radius, const ch
     door->nobodyNear = false;
   }
   const Vec3 position = {x, y, z};
-  for (const RefPtr<CSensor>& sensor : sensors_) sensor->TestActor(position, radius, actor);
+  for (const RefPtr<CSensor>& sensor : sensors_) sensor->Test(actor, position, radius);
 }
 
 CDoor* CScriptManager::FindDoorByName(const char* name) {

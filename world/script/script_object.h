@@ -73,12 +73,27 @@ class CScriptNodeObject : public CScriptObject {
   // The group's mover reached an end.
   virtual void OnMoverFinished() = 0;
 
+  // The world in which loading records find their groups by name (null:
+  // the document's). The script manager sets it around a load.
+  static void SetLoadWorld(World* world);
+
  protected:
   // Binds to another group (a restored object finding its group by name).
   void Bind(PolygonGroup* group);
+  // A saved record's start: a byte 1 and the group's name, or a byte 0
+  // without a group. Reading binds the group of that name (none when the
+  // world has no such group).
+  void WriteGroupName(CArchive& ar) const;
+  void ReadGroupName(CArchive& ar);
 
   PolygonGroup* group_ = nullptr;
 };
+
+// Raises the group's event property through the event manager with the
+// group's name as source: the name as given ("openevent"), else with an
+// underscore before "event" ("open_event"); nothing when neither exists.
+// TRUE when a text was raised.
+bool RaiseScriptObjectEvent(PolygonGroup* group, const char* name);
 
 // Calls OnMoverFinished of the object in the group's script-object slot;
 // nothing when the slot is empty.

@@ -17,8 +17,13 @@
 //   game/net_doc_players.cpp      the player map and the local player
 //   game/net_doc_services.cpp     small services (skins, colours, surfaces)
 //   game/net_doc_pickup_table.cpp the pick-up models
-//   game/net_doc_settings.cpp, net_doc_hud.cpp, net_doc_ship.cpp,
-//   net_doc_network.cpp           the settings, HUD, ship and network work's
+//   game/net_doc_hud.cpp          the HUD: message log, letterbox, mission
+//                                 accomplished, countdown, scoreboard
+//   game/net_doc_hud_panel.cpp    the gauge, missile-ready picture, slots
+//   game/net_doc_hud_status.cpp   the ship-status picture
+//   game/net_doc_radar.cpp        the radar and the beacon's ring
+//   game/net_doc_settings.cpp, net_doc_ship.cpp,
+//   net_doc_network.cpp           the settings, ship and network work's
 //   world/document/*.cpp          the world simulation's operations, one file
 //                                 per subject (weapons, effects, cameras...)
 // Operations whose subsystem is not built yet have bodies that do nothing;
@@ -28,6 +33,7 @@
 // the input thread.
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/records.h"
@@ -73,6 +79,47 @@ struct AttachedLight {
   PolygonGroup* group;
   float size;
   Light* light;  // the current frame's light, null while the group is hidden
+};
+
+// A target's place as the radar reads it (CollectTargetPositions): its key
+// (a player's DPID in the high half, an enemy's id with a non-zero low half)
+// and its world position. The caller deletes the records.
+struct TargetPosition {
+  uint64_t key;
+  float x, y, z;
+};
+
+// The ten ammunition counters of the document, in their stored order.
+enum AmmoCounter : int {
+  kAmmoShells,
+  kAmmoPlasmaBolts,
+  kAmmoNukes,
+  kAmmoSlugs,
+  kAmmoRockets,
+  kAmmoHoming,
+  kAmmoMicroMissiles,
+  kAmmoSentries,
+  kAmmoVortexShields,
+  kAmmoEnergyCells,
+  kAmmoCounters
+};
+
+// The weapon kinds whose last use the document keeps; each pairs with the
+// interval of the same place in the tuning block (autocannon .. satellite).
+enum FireKind : int {
+  kFireAutocannon,
+  kFirePlasmaCoil,
+  kFireLaser,
+  kFirePulseLaser,
+  kFireMolnia,
+  kFireCoreAccelerator,
+  kFireRockets,  // rockets and homing missiles
+  kFireMicroMissiles,
+  kFireNuke,
+  kFireSentry,
+  kFireVortexShield,
+  kFireSatellite,
+  kFireKinds
 };
 
 // A mark left by a shot on a wall.
@@ -279,9 +326,13 @@ class CNetDoc : public CDocument {
   Model* GetDebrisModel(int index) const { return debrisModels_[index]; }
   int GetDebrisCount() const { return debrisCount_; }
   const uint8_t* GetFileId() const { return fileId_; }
+  // The HUD's redraw counters (2: draw on both pages of the flip chain).
+  static constexpr int kHudRedrawMissileReady = 0;
+  static constexpr int kHudRedrawSlots = 1;
+  static constexpr int kHudRedrawMessages = 3;
   void InvalidateHudPanels() { hudRedraw_[0] = hudRedraw_[1] = hudRedraw_[2] = 2; }
-  void InvalidateAmmoPanel() { hudRedraw_[1] = 2; }
-  void InvalidateMessageArea() { hudRedraw_[3] = 2; }
+  void InvalidateAmmoPanel() { hudRedraw_[kHudRedrawSlots] = 2; }
+  void InvalidateMessageArea() { hudRedraw_[kHudRedrawMessages] = 2; }
   // The document's clock pause, passed on to the game clock.
   void SetClockPaused(BOOL paused);
   bool IsClockPaused() const { return clockPaused_ != 0; }
@@ -385,8 +436,9 @@ class CNetDoc : public CDocument {
   // The HUD over the frame (game/net_doc_hud.cpp), once per rendered game
   // frame, each part's changed rectangle recorded with the view.
   void DrawHud();
-  // The panel: the heat and Freon gauge (not at 800x600 or 320x240 without
-  // the cockpit option).
+  // The panel: the heat and Freon gauge, the missile-ready picture and the
+  // ten weapon slots with their counts and refill dots (not at 800x600 or
+  // 320x240 without the cockpit option).
   void DrawHudPanel();
   // The local ship's shields and health as numbers.
   void DrawShieldAndHealth();
@@ -402,6 +454,56 @@ class CNetDoc : public CDocument {
   // The message log, while its redraw counter runs (counted down); not in the
   // small layout, in the large one only with the cockpit option.
   void DrawMessageLog();
+  // One weapon slot's picture (selected, owned or not owned), while the slot
+  // counter runs and not in the small layout; ignored is not used.
+  void DrawWeaponSlot(int x, int y, int digit, int bit, bool isMissile, int ignored);
+  // No selected missile kind is still reloading (launched less than its
+  // tuning interval of game time ago).
+  bool IsMissileReady();
+  // The ship-status picture: shield shells over the ship coloured by health.
+  void DrawShipStatus();
+  // The radar (game/net_doc_radar.cpp): sized from the screen, rebuilt at
+  // most every 81 ms of game time, copied into the 2-D target each frame.
+  // Nothing while it is off or in a network game.
+  void DrawRadar();
+  // Rebuilds the radar image: background, view lines, the targets as
+  // crosses coloured by height, the beacon's ring.
+  void RenderRadarImage();
+  // One pixel of the radar image relative to its centre, y upward; false
+  // (nothing set) outside x in (-h, h - 1), y in (-v, v - 1).
+  bool RadarPlot(int x, int y, int halfWidth, int halfHeight, unsigned char colour);
+  // The radar image: size x size bytes, rows from the top (null before the
+  // first rebuild).
+  int GetRadarSize() const { return radarValues_[0]; }
+  const uint8_t* GetRadarImage() const { return radarImage_.get(); }
+  // The beacon's ring radius in radar pixels (2 at start); the beacon is
+  // active while its group is shown.
+  float GetBeaconRingRadius() const { return radarScale_; }
+  bool IsBeaconActive() const { return beaconActive_ != 0; }
+  // Weapons and ammunition as the HUD reads them (the weapons work changes
+  // them); an index outside the counters reads 0 and stores nothing.
+  int GetAmmo(int counter) const { return counter >= 0 && counter < kAmmoCounters ? ammo_[counter] : 0; }
+  void SetAmmo(int counter, int count) {
+    if (counter >= 0 && counter < kAmmoCounters) ammo_[counter] = count;
+  }
+  void SetOwnedWeapons(uint8_t guns, uint8_t missiles) {
+    ownedGuns_ = guns;
+    ownedMissiles_ = missiles;
+  }
+  void SetSelectedWeapons(uint8_t gun, uint8_t missile) {
+    selectedGun_ = gun;
+    selectedMissile_ = missile;
+  }
+  uint8_t GetCargoUnits() const { return cargoUnits_; }
+  void SetCargoUnits(uint8_t units) { cargoUnits_ = units; }
+  // The game time a weapon kind was last used (FireKind).
+  void SetLastFireTime(int kind, uint32_t time) {
+    if (kind >= 0 && kind < kFireKinds) lastFireTimes_[kind] = time;
+  }
+  int GetCountdown() const { return countdownMs_; }
+  void SetCountdown(int ms) { countdownMs_ = ms; }
+  int GetSlotRedraw() const { return hudRedraw_[kHudRedrawSlots]; }
+  int GetMissileReadyRedraw() const { return hudRedraw_[kHudRedrawMissileReady]; }
   // The level's flow lines: every two-vertex polygon with a "flow" property
   // leaves the world for the list (game/net_doc_ship.cpp).
   void LoadFlowLines();
@@ -589,6 +691,12 @@ class CNetDoc : public CDocument {
   // A level start that can't go on: the menus come back, with the message
   // when one is given; returns false.
   bool AbandonStart(const char* message);
+  // Parts of the HUD (game/net_doc_hud.cpp): the black bars over and under
+  // a script camera's picture; the mission-accomplished screen; the
+  // scoreboard and the chat line of a network game.
+  void DrawLetterbox();
+  void DrawMissionAccomplished();
+  void DrawScoreboardAndChat();
 
   // -- camera bytes
   uint8_t reserved_ = 0;
@@ -631,8 +739,8 @@ class CNetDoc : public CDocument {
   // -- controls (written by the ship's controls)
   int32_t steering_ = 5;  // 1..9 on a 3 x 3 grid, 5 the centre
   uint8_t fireHeld_ = 0;
-  // -- HUD: redraw counters of the panels, the ammunition, one more panel and
-  // the message area (2 = draw twice)
+  // -- HUD: redraw counters of the missile-ready picture, the weapon slots,
+  // one more panel and the message area (2 = draw twice)
   int32_t hudRedraw_[4] = {};
   // -- HUD fonts: small (6-pixel cells, the text renderer), large, large lit
   CBitmapFont fontSmall_;
@@ -690,10 +798,19 @@ class CNetDoc : public CDocument {
   uint8_t ownedGuns_ = 0;
   uint8_t autocannonUpgrade_ = 0;  // 0..2
   uint8_t cargoUnits_ = 0;         // 0..2
-  // -- radar
+  // -- radar: the image's width and height (equal); the game time of the
+  // last rebuild and the blink deadline; shown
   int32_t radarValues_[2] = {};
   uint32_t radarTimes_[2] = {};
   uint8_t radarShown_ = 1;
+  // the image (radarCapacity_ bytes, rows from the top)
+  std::unique_ptr<uint8_t[]> radarImage_;
+  int32_t radarCapacity_ = 0;
+  // the beacon: shown while its group is, at the group's centre
+  uint8_t beaconActive_ = 0;
+  float beaconPosition_[3] = {};
+  // the missile-ready state last drawn
+  uint8_t missileReadyDrawn_ = 0;
   // -- hazards
   CPtrList hazardZones_;
   // -- console: the network chat line, null when closed
@@ -751,7 +868,7 @@ class CNetDoc : public CDocument {
   uint8_t invulnerable_ = 0;
   uint8_t staticShield_ = 0;      // a static shield is up
   uint8_t surfaceBusy_ = 0;       // the screen surface is locked
-  // -- radar
+  // -- radar: the beacon ring's radius in radar pixels
   float radarScale_ = 2.0f;
   // -- lists: respawn points (placement matrices, in turn for network
   // respawns) and two more

@@ -7,11 +7,15 @@
 
 #include "engine/palette.h"
 #include "game/direct_player.h"
+#include "game/game_app.h"
 #include "game/hud_colours.h"
 #include "game/hud_layout.h"
 #include "game/interface_manager.h"
 #include "game/net_doc.h"
 #include "game/net_view.h"
+#include "game/network_game.h"
+#include "game/menu_widgets.h"
+#include "world/enemies/enemy_manager.h"
 #include "media/back_buffer_access.h"
 #include "media/interface_display.h"
 
@@ -86,16 +90,83 @@ void CNetDoc::AddMessage(const char* text, int colour, BOOL keep) {
 }
 
 void CNetDoc::DrawHud() {
+  const bool accomplished = !g_NextMissionArchive.IsEmpty();
+  if (IsCustomCameraActive()) {
+    DrawLetterbox();
+    if (!accomplished) return;
+  }
+  if (accomplished) {
+    DrawMissionAccomplished();
+    return;
+  }
   if (hudOff_) return;
   DrawHudPanel();
   DrawMessageLog();
+  DrawRadar();
+  DrawShipStatus();
   if (countdownMs_ >= 0 && g_pInterface) {
     char text[16];
     std::snprintf(text, sizeof text, "%03d", countdownMs_ / 1000);
     g_pInterface->GetHudFont().DrawText(text, 2, 2, false);
     if (view_) view_->AddDirtyRect(1, 1, 43, 19);
   }
+  if (IsNetworkGame()) DrawScoreboardAndChat();
   DrawShieldAndHealth();
+}
+
+void CNetDoc::DrawLetterbox() {
+  int width = 0, bar = 0, height = 0;
+  {
+    CBackBufferAccess access;
+    if (!access.Bits()) return;
+    width = access.Width();
+    height = access.Height();
+    bar = height / 6;
+    access.FillRect(0, 0, width, bar, g_BlackColour);
+    access.FillRect(0, height - bar, width, height, g_BlackColour);
+  }
+  if (view_) {
+    view_->AddDirtyRect(0, 0, static_cast<float>(width), static_cast<float>(bar));
+    view_->AddDirtyRect(0, static_cast<float>(height - bar), static_cast<float>(width), static_cast<float>(height));
+  }
+}
+
+void CNetDoc::DrawMissionAccomplished() {
+  CBitmapFont& font = GetLargeFont();
+  font.DrawText("mission accomplished...", 100, 20, true);
+  if (IsNetworkGame()) return;
+  char text[64];
+  if (g_pEnemyManager) {
+    int total = 0, killed = 0;
+    g_pEnemyManager->GetCounts(&total, &killed);
+    std::snprintf(text, sizeof text, "Total enemies =%4d,  killed =%4d  ", total, killed);
+    font.DrawText(text, 240, 440, true);
+  }
+  const int seconds = missionTime_ / 1000;
+  std::snprintf(text, sizeof text, "game time %02d:%02d:%02d  ", seconds / 3600, (seconds / 60) % 60, seconds % 60);
+  font.DrawText(text, 10, 440, true);
+}
+
+void CNetDoc::DrawScoreboardAndChat() {
+  const HudLayoutPositions& at = HudPositions(CurrentHudLayout());
+  const int x = at.scoreX, y = at.scoreY, lines = at.scoreLines, width = at.scoreWidth;
+  CString scores[10];
+  GetScoreLines(scores, lines);
+  CBitmapFont& font = *GetTextRenderer();
+  for (int i = 0; i < lines; ++i) {
+    // Padded and cut to the board's width, so a shorter line covers a
+    // longer one of the frame before.
+    const CString line = (scores[i] + CString(' ', 29)).Left(width);
+    font.DrawText(line, x, y + 8 * i, false);
+  }
+  if (view_) {
+    view_->AddDirtyRect(static_cast<float>(x - 2), static_cast<float>(y + 8 * lines - 50),
+                        static_cast<float>(x + 2 + 6 * width), static_cast<float>(y + 8 * lines + 2));
+  }
+  if (console_) {
+    console_->Draw(false);
+    console_->MarkDirty();
+  }
 }
 
 void CNetDoc::CoolWithFreon() {
@@ -106,43 +177,6 @@ void CNetDoc::CoolWithFreon() {
   } else {
     gunHeat_ = -freon_ * 0.05f;
     freon_ = 0.0f;
-  }
-}
-
-void CNetDoc::DrawHudPanel() {
-  const HudLayout layout = CurrentHudLayout();
-  if ((layout == HudLayout::Large || layout == HudLayout::Small) && !IsHudCockpitOn()) return;
-  const HudLayoutPositions& at = HudPositions(layout);
-  const int x = at.gaugeX, y = at.gaugeY, w = at.gaugeWidth, h = at.gaugeHeight;
-  {
-    CBackBufferAccess access;
-    if (!access.Bits()) return;
-    const int margin = layout == HudLayout::Small ? 1 : 2;
-    access.FillRect(x - margin, y - margin, x + w + margin, y + h + margin, g_BlackColour);
-    if (freon_ > 0.0f) {
-      const int top = static_cast<int>(static_cast<float>(y) + static_cast<float>(h) * (1.0f - freon_ * 0.01f));
-      access.FillRect(x, top, x + w, y + h, static_cast<unsigned char>(FindNearestPaletteIndex(0, 0, 255)));
-    } else {
-      // The heat in bands from the bottom, each up to the heat or its top.
-      struct Band {
-        float bottom, top;
-        int r, g, b;
-      };
-      static constexpr Band kBands[] = {
-          {0.85f, 1.0f, 255, 95, 95}, {0.6f, 0.85f, 223, 0, 0}, {0.3f, 0.6f, 223, 223, 0}, {0.0f, 0.3f, 0, 223, 0}};
-      const float heat = gunHeat_;
-      for (const Band& band : kBands) {
-        if (heat <= band.bottom) continue;
-        const int top = static_cast<int>(static_cast<float>(y) + (1.0f - std::min(heat, band.top)) * h);
-        const int bottom = static_cast<int>(static_cast<float>(y) + (1.0f - band.bottom) * h);
-        access.FillRect(x, top, x + w, bottom,
-                        static_cast<unsigned char>(FindNearestPaletteIndex(band.r, band.g, band.b)));
-      }
-    }
-  }
-  if (view_) {
-    view_->AddDirtyRect(static_cast<float>(x - 2), static_cast<float>(y - 2), static_cast<float>(x + w + 2),
-                        static_cast<float>(y + h + 2));
   }
 }
 
@@ -166,8 +200,8 @@ void CNetDoc::DrawMessageLog() {
   const HudLayout layout = CurrentHudLayout();
   const HudLayoutPositions& at = HudPositions(layout);
   if (!at.messageLogShown || (layout == HudLayout::Large && !IsHudCockpitOn())) return;
-  if (hudRedraw_[3] <= 0) return;
-  --hudRedraw_[3];
+  if (hudRedraw_[kHudRedrawMessages] <= 0) return;
+  --hudRedraw_[kHudRedrawMessages];
 
   CBitmapFont& font = *GetTextRenderer();
   const int x = at.messageLog.x, y = at.messageLog.y;

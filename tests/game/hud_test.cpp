@@ -14,6 +14,7 @@
 #include "media/back_buffer_access.h"
 #include "media/interface_display.h"
 #include "tests/game/document_fixture.h"
+#include "tests/game/hud_fixture.h"
 #include "tools/builder/bmp_writer.h"
 #include "tools/builder/demo_interface.h"
 #include "tools/builder/palette_builder.h"
@@ -167,81 +168,7 @@ TEST_F(MessageLogTest, OlderLinesDimOnceWhenANewMessageArrivesAndColourZeroKeeps
 // ---------------------------------------------------------------------------
 // The log drawn over a frame
 
-// The small font's sheet made here so that every glyph pixel is known: in
-// cell g, column c and row r hold colour 20 + g where (c + r) % 3 == 0, the
-// colour key elsewhere.
-constexpr int kGlyphWidth = 6;
-constexpr int kGlyphHeight = 8;
-int SheetPixel(int glyph, int column, int row) {
-  return (column + row) % 3 == 0 ? 20 + glyph : 109;
-}
-
-std::vector<uint8_t> PatternFontSheet() {
-  BuilderPicture sheet;
-  sheet.width = 65 * kGlyphWidth;
-  sheet.height = kGlyphHeight;
-  for (int row = 0; row < kGlyphHeight; ++row) {
-    for (int column = 0; column < sheet.width; ++column) {
-      sheet.pixels.push_back(static_cast<uint8_t>(SheetPixel(column / kGlyphWidth, column % kGlyphWidth, row)));
-    }
-  }
-  return BmpFileBytes(sheet, MakeDemoPalette());
-}
-
-class MessageLogDrawTest : public DocumentTest {
- protected:
-  void SetUp() override {
-    DocumentTest::SetUp();
-    ArchiveWriter full;
-    std::string error;
-    ASSERT_TRUE(AddDemoInterface(&full, &error)) << error;
-    ArchiveWriter archive = ArchiveWithout(full, "FONT_SM.BMP");
-    archive.AddMember("FONT_SM.BMP", PatternFontSheet());
-    ASSERT_TRUE(archive.WriteFile(folder_.Join("INTERFC.CAN")));
-    savedBlack_ = g_BlackColour;
-  }
-  void TearDown() override {
-    BackBufferSourceInstall(nullptr);
-    delete view_;
-    view_ = nullptr;
-    g_BlackColour = savedBlack_;
-    DocumentTest::TearDown();
-  }
-  // The 2-D target of a resolution index as korvanesw gives it: the
-  // screen's size, rows longer than the width.
-  static void UseTarget(int resolution) {
-    static const int sizes[][2] = {{640, 480}, {320, 240}, {800, 600}};
-    target_.width = sizes[resolution][0];
-    target_.height = sizes[resolution][1];
-    target_.pitch = target_.width + 16;
-    pixels_.assign(static_cast<size_t>(target_.pitch) * target_.height, 0);
-    target_.bits = pixels_.data();
-    BackBufferSourceInstall(&source_);
-  }
-  static bool Acquire(BackBufferTarget* target) {
-    *target = target_;
-    return true;
-  }
-  static void Release() {}
-  static int Pixel(int x, int y) {
-    CBackBufferAccess access;
-    if (x < 0 || y < 0 || x >= access.Width() || y >= access.Height()) {
-      ADD_FAILURE() << "outside the target: " << x << "," << y;
-      return -1;
-    }
-    return access.Bits()[y * access.Pitch() + x];
-  }
-  static void Clear(int colour) {
-    CBackBufferAccess access;
-    access.FillRect(0, 0, access.Width(), access.Height(), static_cast<unsigned char>(colour));
-  }
-
-  CNetView* view_ = nullptr;
-  unsigned char savedBlack_ = 0;
-  static inline BackBufferTarget target_;
-  static inline std::vector<uint8_t> pixels_;
-  static inline BackBufferSource source_{Acquire, Release};
-};
+using MessageLogDrawTest = HudDrawTest;
 
 TEST_F(MessageLogDrawTest, TheLogDrawsItsLinesInEachLayoutWhileItsCounterRuns) {
   struct Case {
@@ -274,7 +201,7 @@ TEST_F(MessageLogDrawTest, TheLogDrawsItsLinesInEachLayoutWhileItsCounterRuns) {
     doc_->DrawHud();
     if (!c.drawn) {
       EXPECT_EQ(doc_->GetMessageRedraw(), 2);
-      for (int x = 0; x < 320; x += 13) EXPECT_EQ(Pixel(x, 10), 7) << x;
+      for (int x = 0; x < 320; x += 13) EXPECT_EQ(Pixel(x, 20), 7) << x;
       continue;
     }
     EXPECT_EQ(doc_->GetMessageRedraw(), 1);

@@ -132,21 +132,63 @@ TEST_F(GroupEffectsTest, ContactHealsAndHurtsTheShipAtMost200MillisecondsWorth) 
   EXPECT_FLOAT_EQ(player->GetHealth(), 11.5f);
 }
 
-TEST_F(GroupEffectsTest, TheSensorOpensTheVaultDoorForThePlayer) {
+TEST_F(GroupEffectsTest, TheSensorOpensTheVaultDoorWhichShutsAgainAndLetsTheFanTurn) {
   StartDemo();
   events_->runs = true;
+  World* world = doc_->GetWorld();
   CDoor* vault = g_pScriptManager->FindDoorByName(kDemoVaultDoorGroup);
+  CDoor* fan = g_pScriptManager->FindDoorByName(kDemoFanGroup);
   ASSERT_NE(vault, nullptr);
+  ASSERT_NE(fan, nullptr);
   g_pScriptManager->TestActor(kDemoSensorAt.x + 200, kDemoSensorAt.y, kDemoSensorAt.z, 10, "player");
   EXPECT_FALSE(vault->open);
   g_pScriptManager->TestActor(kDemoSensorAt.x + 89, kDemoSensorAt.y, kDemoSensorAt.z, 10, "player");
   EXPECT_TRUE(vault->open);
   EXPECT_TRUE(GroupIsMoving(vault->GetGroup()));
+  EXPECT_TRUE(fan->frozen);
   ASSERT_FALSE(events_->raised.empty());
   EXPECT_EQ(events_->raised[0].second, "sensor sensor1 by player");
+  // Open after two seconds at 0.5; shut three seconds later, then the fan
+  // turns again.
+  WorldUpdateMovers(world, 2.5f);
+  EXPECT_FALSE(GroupIsMoving(vault->GetGroup()));
+  g_pEventManager->UpdateTimedEvents(3000);
+  EXPECT_FALSE(vault->open);
+  EXPECT_TRUE(GroupIsMoving(vault->GetGroup()));
+  WorldUpdateMovers(world, 2.5f);
+  EXPECT_FALSE(fan->frozen);
+  EXPECT_TRUE(GroupIsMoving(fan->GetGroup()));
   // Released with the level: no callback reaches the freed world.
   DeleteDocument();
   EXPECT_EQ(g_CallbackWorld, nullptr);
+}
+
+TEST_F(GroupEffectsTest, TheButtonRunsTheLiftUpAndBackDown) {
+  StartDemo();
+  events_->runs = true;
+  World* world = doc_->GetWorld();
+  PolygonGroup* lift = Group(kDemoLiftGroup);
+  PolygonGroup* platform = Group(kDemoLiftPlatformGroup);
+  WorldRebuildGroups(world);
+  float x, y, z;
+  GroupGetCentre(platform, &x, &y, &z);
+  const float restY = y;
+  {
+    CollisionSourceScope ship(kCollisionSourceShip);
+    CNetDoc::OnGroupEvent(Group(kDemoLiftButtonGroup), kGroupPushed);
+  }
+  EXPECT_TRUE(GroupIsMoving(lift));
+  WorldUpdateMovers(world, 1.0f);
+  WorldRebuildGroups(world);
+  GroupGetCentre(platform, &x, &y, &z);
+  EXPECT_NEAR(y, restY - 30.0f, 0.01f) << "half way up after one of two seconds";
+  WorldUpdateMovers(world, 1.5f);  // the top: "reverse" sends it down
+  EXPECT_TRUE(GroupIsMoving(lift));
+  WorldUpdateMovers(world, 2.5f);
+  WorldRebuildGroups(world);
+  GroupGetCentre(platform, &x, &y, &z);
+  EXPECT_NEAR(y, restY, 0.01f);
+  EXPECT_FALSE(GroupIsMoving(lift));
 }
 
 }  // namespace

@@ -216,6 +216,9 @@ void ControlMachinery(LevelBuilder& b, World* world) {
   SetProperty(&vault->props, "speed", "0.5");
   SetProperty(&vault->props, "opensound", "dooropen");
   SetProperty(&vault->props, "stopsound", "doorstop");
+  // Open, it shuts again three seconds later; shut, it lets the fan turn.
+  SetProperty(&vault->props, "finishevent", "timer 3000 close swinging_vault");
+  SetProperty(&vault->props, "startevent", "thaw spinning_fan");
   b.Block({1150, 0, 1000}, {1250, kFloor - 1, 1010}, kDemoDoor, 0.5f, vault);
   b.Line({1150, kFloor, 1000}, {1150, 0, 1000}, vault);
 
@@ -224,7 +227,7 @@ void ControlMachinery(LevelBuilder& b, World* world) {
   // leaves the platform shown).
   PolygonGroup* lift = GroupCreate(world, kDemoLiftGroup, nullptr);
   SetProperty(&lift->props, "seconds", "2");
-  SetProperty(&lift->props, "finishevent", "log LIFTUP");
+  SetProperty(&lift->props, "finishevent", "reverse movement_lift");
   b.Line({1050, kFloor, 1050}, {1050, kFloor - 60, 1050}, lift);
   PolygonGroup* platform = GroupCreate(world, kDemoLiftPlatformGroup, nullptr);
   SetProperty(&platform->props, "parent", kDemoLiftGroup);
@@ -245,6 +248,7 @@ void ControlMachinery(LevelBuilder& b, World* world) {
              kDemoHealPadAt.y, false, kDemoLightPanel, 1.0f, pad);
   PolygonGroup* shock = GroupCreate(world, kDemoShockPanelGroup, nullptr);
   SetProperty(&shock->props, "damage_ship", kDemoShockRate);
+  SetProperty(&shock->props, "touch_event", "toggle swinging_vault");
   WallZ(b, 1449, 1150, 1250, -100, 0, -1, kDemoGrate, 0.7f, shock);
 }
 
@@ -262,7 +266,7 @@ void ControlRoom(LevelBuilder& b, DemoLevel* level) {
   b.PointLight({1150, -150, 1200}, 1.0f, 300.0f, 800.0f, 0.7f, 1.0f, 0.7f);
 
   level->instances.push_back({"sensor.3ds", kDemoSensorAt, {0, 0, 0}, 0.0f, kDemoSensorInstance,
-                              {{"radius", "80"}, {"event", "log SENSOR|open swinging_vault"}}});
+                              {{"radius", "80"}, {"event", "log SENSOR|open swinging_vault|freeze spinning_fan"}}});
   level->instances.push_back({"SHIELDS.3DS", {1150, 60, 1200}, {0, 0, 0}, 0.0f, "shields1", {}});
   level->instances.push_back({"cargo.3ds", {1300, 90, 1400}, {0, 0.5f, 0}, 0.0f, "crate4", {}});
 }

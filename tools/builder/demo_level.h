@@ -24,9 +24,11 @@ inline constexpr const char* kDemoLevelMember = "M1.CCW";
 inline constexpr const char* kDemoBlinkingSignGroup = "exit_sign";
 inline constexpr const char* kDemoHeldLampGroup = "hangar_lamp";
 // The control room's machinery: the sensor opens the vault door (a plain
-// swinging door), the console's button runs the lift (a movement carrying
-// a platform), the pad heals and the shock panel hurts a ship that touches
-// it (the pad carries a light). The pump room has a piston (a continuous
+// swinging door) and freezes the fan; the door shuts again three seconds
+// after it is open, and once shut thaws the fan. The console's button runs
+// the lift (a movement carrying a platform) up, and at the top it reverses.
+// The pad heals and the shock panel hurts a ship that touches it (the pad
+// carries a light); touching the panel also toggles the vault door. The pump room has a piston (a continuous
 // door that stands still while the player is out of its view radius), two
 // coils that throw arcs at each other, and a beacon that keeps facing the
 // ship.

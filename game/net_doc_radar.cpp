@@ -31,6 +31,14 @@ constexpr int kHeightColours[kRadarHeightBands][3] = {{63, 63, 0},   {127, 127, 
                                                       {255, 255, 0}, {255, 255, 255}, {0, 0, 255},
                                                       {0, 0, 191},   {0, 0, 127},   {0, 0, 63}};
 
+// A radar coordinate to whole pixels toward zero; false for one too far off
+// the radar to convert (or not a number), which is never plotted.
+bool RadarPixel(float value, int* pixel) {
+  if (!(value > -1e6f && value < 1e6f)) return false;
+  *pixel = static_cast<int>(value);
+  return true;
+}
+
 }  // namespace
 
 void CNetDoc::DrawRadar() {
@@ -148,7 +156,8 @@ void CNetDoc::RenderRadarImage() {
     const RadarPoint p = RadarProject(target->x - shipX, target->z - shipZ, heading, scale);
     delete target;
     if (c < 0 || c >= kRadarHeightBands) continue;
-    const int px = static_cast<int>(p.x), py = static_cast<int>(p.y);
+    int px = 0, py = 0;
+    if (!RadarPixel(p.x, &px) || !RadarPixel(p.y, &py)) continue;
     if (!(1 - h < px && px < h - 1 && 1 - v < py && py < v - 1)) continue;
     const int column = h + px, row = v - py;
     set(column, row, colours[c]);
@@ -201,16 +210,18 @@ void CNetDoc::RenderRadarImage() {
   // toward the centre does not (a beacon off a corner), so stopping at the
   // first step that plots nothing could leave it undrawn for good. A ring
   // wider than the farthest corner can't touch the radar and is not swept,
-  // which also bounds the work after a long time without a rebuild.
+  // which also bounds the work after a long time without a rebuild (and a
+  // beacon absurdly far off is not swept either).
   bool plotted = false;
-  if (ring <= farthest + 2.0f) {
+  if (ring <= farthest + 2.0f && ring < 1e5f) {
     for (int k = 1; static_cast<float>(k) * step < kPi; ++k) {
       const float angle = static_cast<float>(k) * step;
       const float cs = std::cos(angle), sn = std::sin(angle);
       const float ax = startX * cs - startY * sn, ay = startX * sn + startY * cs;
       const float bx = startX * cs + startY * sn, by = -startX * sn + startY * cs;
-      plotted |= RadarPlot(static_cast<int>(b.x + ax), static_cast<int>(b.y + ay), h, v, colours[c]);
-      plotted |= RadarPlot(static_cast<int>(b.x + bx), static_cast<int>(b.y + by), h, v, colours[c]);
+      int x = 0, y = 0;
+      if (RadarPixel(b.x + ax, &x) && RadarPixel(b.y + ay, &y)) plotted |= RadarPlot(x, y, h, v, colours[c]);
+      if (RadarPixel(b.x + bx, &x) && RadarPixel(b.y + by, &y)) plotted |= RadarPlot(x, y, h, v, colours[c]);
     }
   }
   if (plotted) return;

@@ -155,6 +155,7 @@ TEST_F(RadarTest, TargetsAreCrossesAroundTheShipWithItsHeadingUpOverTheViewLines
   AddTarget(1000, 200 + 400, -3000 - 560);  // 560 right: 29 pixels right, 400 lower (band 8)
   AddTarget(1000 - 140, 200 - 700, -3000);  // 140 behind: 7 down, 700 higher (band 1)
   AddTarget(1000 + 700, 200, -3000);        // at the edge: not drawn
+  AddTarget(1e30f, 200, -3000);             // far beyond any pixel: not drawn
   doc_->DrawRadar();
   ASSERT_EQ(doc_->GetRadarSize(), 75);
   const int h = 37, v = 37;

@@ -31,14 +31,29 @@ void RunStep(void (*step)()) {
 
 void DataArchiveSetFailureSteps(const DataArchiveFailureSteps& steps) { g_FailureSteps = steps; }
 
-void OpenDataArchive(const char* name) {
-  if (!name) name = "";
+namespace {
+
+// The tries of OpenDataArchive; true with the archive open.
+bool TryOpenDataArchive(const char* name) {
   // ArchiveOpen leaves no archive open after a failed try, so each try
   // starts clean.
-  if (ArchiveOpen(name)) return;
-  if (ArchiveOpen((PlatformProgramFolder() + name).c_str())) return;
+  if (ArchiveOpen(name)) return true;
+  if (ArchiveOpen((PlatformProgramFolder() + name).c_str())) return true;
   for (const std::string& media : MediaFolders()) {
-    if (ArchiveOpen(PathJoin(media, name).c_str())) return;
+    if (ArchiveOpen(PathJoin(media, name).c_str())) return true;
   }
-  ArchiveNotFound();
+  return false;
+}
+
+}  // namespace
+
+void OpenDataArchive(const char* name) {
+  if (!name) name = "";
+  if (!TryOpenDataArchive(name)) ArchiveNotFound();
+}
+
+bool DataArchiveExists(const char* name) {
+  if (!name || !TryOpenDataArchive(name)) return false;
+  ArchiveClose();
+  return true;
 }

@@ -14,6 +14,9 @@
 // screen is left, the player is asked to insert the CD, the interface manager
 // is deleted and the process ends with exit code 1. It does not return then.
 void OpenDataArchive(const char* name);
+// Whether OpenDataArchive would find the archive; nothing stays open and
+// nothing ends. For names that come from a file (a saved game's mission).
+bool DataArchiveExists(const char* name);
 
 // The text of the failure path's message box.
 inline constexpr const char* kInsertCdMessage = "Insert Korvane CD in your CD drive and restart the game.";

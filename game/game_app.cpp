@@ -15,6 +15,7 @@
 #include "game/main_frame.h"
 #include "game/net_doc.h"
 #include "game/net_view.h"
+#include "game/saved_game.h"
 #include "media/media_archive.h"
 #include "media/media_services.h"
 #include "media/smacker_video.h"
@@ -217,6 +218,16 @@ void CGameApp::ReturnToGame() {
 }
 
 void CGameApp::OpenSavedGame(const CString& path) {
+  // A file that is no saved game of this version is refused while the
+  // running game (or the menus) still stand.
+  SavedGameHeader header;
+  CString refusal;
+  if (!SavedGameCheckFile(path, &header, &refusal)) {
+    MessageBox(nullptr, refusal.GetString(), BuildVariantIsInstalled() ? BuildVariantGet().ProgramName() : "Korvane",
+               MB_OK | MB_ICONEXCLAMATION);
+    DebugLine(CString("korvane: saved game refused: ") + refusal);
+    return;
+  }
   if (g_pInterface) g_pInterface->ClearDisplay(0);
   ReleaseDeviceTextures();
   DiscardDocument();

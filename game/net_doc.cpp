@@ -119,6 +119,7 @@ void CNetDoc::ReleaseLevel() {
 
   // The group records point into the world; the callback stops with them.
   ReleaseGroupEffects();
+  while (!respawnPoints_.IsEmpty()) delete[] static_cast<float*>(respawnPoints_.RemoveHead());
 
   WorldFree(world_);
   if (g_CurrentWorld == world_) g_CurrentWorld = nullptr;
@@ -156,8 +157,6 @@ bool CNetDoc::OnNewDocument() {
   ready_ = 1;
   return true;
 }
-
-bool CNetDoc::OnOpenDocument(const char* pathName) { return CDocument::OnOpenDocument(pathName); }
 
 void CNetDoc::SetClockPaused(BOOL paused) {
   clockPaused_ = paused ? 1 : 0;

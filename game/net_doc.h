@@ -353,9 +353,23 @@ class CNetDoc : public CDocument {
   void OpenConsole();
   // The chat line's typed text (empty while closed).
   CString GetConsoleText() const;
-  // Writes the game into path (the saved games' work fills it: nothing is
-  // written yet, and the result is false).
-  bool SaveGame(const CString& /*path*/) { return false; }
+  // Saved games (game/net_doc_saved_game.cpp, game/saved_game.h). Writes
+  // the running game into path: a new file beside the slot that replaces it
+  // only once complete, so a failed or interrupted save leaves the slot as
+  // it was. "Game saved..." in the message log; a file that can't be
+  // written shows "Error saving game: " and the path. Nothing (false)
+  // while no game runs.
+  bool SaveGame(const CString& path);
+  // The header of slot's file (SaveGamePath): true when it is a saved game
+  // of this version, its mission, description and second string then in
+  // the outputs; otherwise false, outputs untouched, no message.
+  static bool LoadTaggedFile(int slot, CString* mission, CString* description, CString* third);
+  // The document's own state in a saved game, both directions
+  // (game/net_doc_saved_state.cpp): the view's part, the local player, the
+  // camera, weapons, HUD counters, timers (stored relative to the game
+  // clock), tuning and the inventory. Loading registers the player and
+  // makes the ship's instance.
+  void SerializeState(CArchive& archive);
   // Traffic counters (the network layer counts into them).
   void CountBytesReceived(uint32_t bytes) { bytesReceived_ += bytes; }
   void CountBytesSent(uint32_t bytes) { bytesSent_ += bytes; }
@@ -388,6 +402,16 @@ class CNetDoc : public CDocument {
   uint8_t GetSelectedMissile() const { return selectedMissile_; }
   uint8_t GetSelectedGun() const { return selectedGun_; }
   int32_t GetMissionTime() const { return missionTime_; }
+  // Ammunition by kind: cannon shells, plasma bolts, tactical nukes,
+  // core-accelerator slugs, rockets, homing, micro, sentry, vortex shields,
+  // energy cells (0 and nothing stored outside 0..9).
+  int32_t GetAmmo(int kind) const { return kind >= 0 && kind < 10 ? ammo_[kind] : 0; }
+  void SetAmmo(int kind, int32_t count) {
+    if (kind >= 0 && kind < 10) ammo_[kind] = count;
+  }
+  // The script's countdown (ms left, negative while off) and its event.
+  int32_t GetCountdownMs() const { return countdownMs_; }
+  const CString& GetCountdownEvent() const { return countdownEvent_; }
   void AddMissionTime(int dtMs) { missionTime_ += dtMs; }
   void SetSurfaceBusy(bool on) { surfaceBusy_ = on ? 1 : 0; }
 
@@ -608,6 +632,9 @@ class CNetDoc : public CDocument {
   void SaveInventory();
   // Animated objects, level pick-ups, respawn points, spinning clocks.
   void SetUpLevelObjects();
+  // The animation record of one "animated_object" instance that stays in
+  // the level (the level start and the saved-game load).
+  void AddAnimatedObject(Instance* instance);
   void UpdateAnimatedObjects();
   void FindSpinningClocks();
   void UpdateSpinningClocks();
@@ -697,6 +724,17 @@ class CNetDoc : public CDocument {
   void DrawLetterbox();
   void DrawMissionAccomplished();
   void DrawScoreboardAndChat();
+  // The saved game's body after the header, in file order (storing) and the
+  // loader's steps after the header (game/net_doc_saved_game.cpp).
+  void StoreSavedGame(CArchive& archive);
+  void LoadSavedGameBody(CArchive& archive, const char* path);
+  // The level's instances after a saved-game load: respawn points kept as
+  // matrices, animated static objects kept (with their animation records),
+  // every other instance deleted.
+  void KeepSavedGameInstances();
+  // A load that failed: what it read and the level go, the stand-by picture
+  // with them.
+  void AbandonSavedGameLoad(CArchive* archive);
 
   // -- camera bytes
   uint8_t reserved_ = 0;

@@ -24,6 +24,7 @@
 #include "platform/framework/view.h"
 
 class IDirectDrawPalette;
+class CArchive;
 
 // Command ids of the program's menu resource that the view answers.
 enum ViewCommand : UINT {
@@ -138,6 +139,11 @@ class CNetView : public CView {
   bool IsMissionFailed() const { return missionFailed_ != 0; }
   bool IsBackgroundClearing() const { return backgroundClearing_ != 0; }
   bool IsDepthCueing() const { return depthCueing_ != 0; }
+
+  // The view's part of a saved game's document state: background clearing,
+  // depth-cue distance, depth cueing, the last step's time (relative to the
+  // game clock) and the mission-failed byte.
+  void SerializeSavedState(CArchive& archive);
 
   // korvanesw only (apps/korvanesw/): the display and the view switch to a
   // resolution index (0 640x480, 1 320x240, 2 800x600).

@@ -92,6 +92,13 @@ void CArchive::Need(UINT count) {
   }
 }
 
+uint64_t CArchive::BytesLeftToLoad() const {
+  if (!loading_ || !file_) return 0;
+  const uint64_t length = file_->GetLength();
+  const uint64_t position = file_->GetPosition();
+  return (bufferEnd_ - bufferPos_) + (length > position ? length - position : 0);
+}
+
 UINT CArchive::Read(void* buffer, UINT count) {
   CheckLoading();
   auto* out = static_cast<uint8_t*>(buffer);

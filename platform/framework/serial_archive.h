@@ -62,6 +62,9 @@ class CArchive {
   // Raw bytes. Read returns how many bytes there were (fewer at the end).
   UINT Read(void* buffer, UINT count);
   void Write(const void* buffer, UINT count);
+  // Loading: the bytes not read yet, in the buffer and in the file, so that
+  // a reader can refuse a length before allocating for it.
+  uint64_t BytesLeftToLoad() const;
   // Writes the buffer to the file (storing).
   void Flush();
   // Flushes (storing) and detaches from the file; the file stays open.

@@ -13,11 +13,13 @@
 #include "tools/builder/bmp_writer.h"
 #include "tools/builder/byte_writer.h"
 #include "tools/builder/crafted_files.h"
+#include "tools/builder/demo_level.h"
 #include "tools/builder/demo_models.h"
 #include "tools/builder/model_writer.h"
 #include "tools/builder/object_graph_writer.h"
 #include "tools/builder/palette_builder.h"
 #include "tools/builder/rooms_level.h"
+#include "tools/builder/saved_game_writer.h"
 #include "tools/builder/smacker_writer.h"
 #include "tools/builder/texture_writer.h"
 
@@ -223,6 +225,31 @@ Seeds SmackerSeeds(std::string* error) {
   return {{"three-frames", bytes}};
 }
 
+// Saved games of the demo mission: a plain one, and one with a moving group,
+// a timed event, a damageable group and a looping sound on a group.
+Seeds SavedGameSeeds() {
+  SavedGameDescription plain;
+  SavedGameDescription full;
+  full.description = "FUZZ";
+  full.nextMission = "M2.CAN";
+  SavedGroupRecord sign;
+  sign.name = kDemoBlinkingSignGroup;
+  sign.moverType = -1;
+  sign.values[1] = 0.5f;
+  sign.values[2] = 1.0f;
+  sign.values[4] = 2.0f;
+  sign.running = 1;
+  full.groups.push_back(sign);
+  full.state.countdownMs = 12000;
+  full.state.countdownEvent = "hide exit_sign";
+  full.state.ammo[0] = 40;
+  full.state.inventoryAmmo[2] = 3;
+  full.timedEvents = {{"show exit_sign", 300}};
+  full.damageable = {{kDemoHeldLampGroup, 5.0f, 2}};
+  full.sounds = {{"HUM", 1, 2, 3, -100, kDemoBlinkingSignGroup}};
+  return {{"plain", WriteSavedGame(plain)}, {"full", WriteSavedGame(full)}};
+}
+
 }  // namespace
 
 // Network messages as the receive path gets them: a first byte of the
@@ -261,7 +288,7 @@ bool WriteFuzzSeeds(const std::string& folder, std::string* error) {
       {"models", ModelSeeds()},           {"world", WorldSeeds()},              {"mission", MissionSeeds()},
       {"collision_frame", MissionSeeds()}, {"serial_archive", SerialArchiveSeeds()}, {"settings", SettingsSeeds()},
       {"input_script", InputScriptSeeds()}, {"pictures", PictureSeeds()},      {"smacker", SmackerSeeds(&smackerError)},
-      {"net_receive", NetReceiveSeeds()},
+      {"net_receive", NetReceiveSeeds()}, {"saved_game", SavedGameSeeds()},
   };
   for (const auto& [harness, seeds] : harnesses) {
     if (seeds.empty()) {

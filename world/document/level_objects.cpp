@@ -5,6 +5,9 @@
 // points.
 void CNetDoc::SetUpLevelObjects() {}
 
+// Will make the instance's animation record from its properties.
+void CNetDoc::AddAnimatedObject(Instance* /*instance*/) {}
+
 // The animation half will advance the animated objects; the healing half
 // is the level-group effects'.
 void CNetDoc::UpdateAnimatedObjects() { HealFromObjects(); }

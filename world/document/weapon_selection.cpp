@@ -1,5 +1,5 @@
 // Weapon selection and loadout: the selected gun and missile, the owned
-// masks, and the inventory kept between levels.
+// masks (the inventory kept between levels is game/net_doc_inventory.cpp).
 #include "game/net_doc.h"
 
 // Will select the gun with its lockout and sound.
@@ -23,9 +23,3 @@ bool CNetDoc::HasGun(int /*bits*/) { return false; }
 // Will reset the per-level state: the loadout or the kept inventory, the
 // target selection and the shield bytes.
 void CNetDoc::ResetPlayerState() {}
-
-// Will copy the inventory kept at the end of the last level back.
-void CNetDoc::RestoreInventory() {}
-
-// Will keep the inventory for the next level.
-void CNetDoc::SaveInventory() {}

@@ -16,5 +16,8 @@ class CPathPoint {
   virtual bool IsFinished() const { return true; }
 };
 
-// Reads a follower reference of a saved game (null allowed) into point.
+// Writes a follower reference of a saved game (null allowed).
+CArchive& operator<<(CArchive& archive, const CPathPoint* point);
+// Reads a follower reference of a saved game (null allowed) into point;
+// anything but a follower throws CArchiveException.
 CArchive& operator>>(CArchive& archive, CPathPoint*& point);

@@ -91,6 +91,14 @@ class CEventManager {
   CGlobalEventType* FindFlag(const CString& name) const;
   CGlobalEventType* AddFlag(const CString& name);
   int GetFlagCount() const { return flags_.GetCount(); }
+  // The object is one of the manager's flags (a saved-game load that fails
+  // drops what it read but the manager did not take).
+  bool HoldsFlag(const CObject* object) const {
+    for (POSITION at = flags_.GetHeadPosition(); at;) {
+      if (static_cast<const CObject*>(flags_.GetNext(at)) == object) return true;
+    }
+    return false;
+  }
 
   // The event flags (an object list of CGlobalEventType), then the timed
   // events (byte 1, command, remaining ms; a byte 0 ends them). Loading

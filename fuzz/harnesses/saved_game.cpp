@@ -1,6 +1,6 @@
 // A saved game: the input is a slot's file, opened by a fresh game document
-// as the application opens one (the demo's archives in the current folder,
-// so the mission a good header names loads). Whatever the file holds, the
+// as the application opens one (the demo's archives in the media folder, so
+// the mission a good header names loads). Whatever the file holds, the
 // document must refuse it or load it, and never end the program: a refusal
 // must leave no level behind.
 #include <cstddef>
@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <string>
 
-#include <unistd.h>
-
 #include "apps/korvane3d/direct3d_variant.h"
 #include "fuzz/support/fuzz_support.h"
+#include "game/data_archive_locator.h"
 #include "game/game_clock.h"
 #include "game/net_doc.h"
+#include "media/media_archive.h"
 #include "platform/clock.h"
 #include "platform/framework/window_manager.h"
 #include "platform/headless/headless_backend.h"
@@ -36,9 +36,11 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
       !WriteDemoMission1(folder, &error)) {
     FuzzFault(error.c_str());
   }
-  // The demo's archives are found in the current folder; the program's own
-  // files (settings, the error log) go there too.
-  if (chdir(folder.c_str()) != 0) FuzzFault("cannot enter the fuzz folder");
+  // The demo's archives are found as on a CD (the current folder stays:
+  // libFuzzer names its corpus relative to it); the program's own files
+  // (settings, the error log) go there too.
+  setenv("KORVANE_MEDIA_DIRS", folder.c_str(), 1);
+  MediaSetArchiveOpener(OpenDataArchive);
   setenv("XDG_DATA_HOME", folder.c_str(), 1);
   setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
   HeadlessBackendInstall();

@@ -3,9 +3,8 @@
 // that fails or is cut off before its file takes the slot's place.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -465,7 +464,7 @@ TEST_F(SavedGameTest, ASaveThatFailsOrIsCutOffBeforeTheRenameLeavesTheOldSlot) {
   EXPECT_EQ(files, 1);
 
   // The process ends between the complete temporary file and the rename.
-  g_SaveGameBeforeReplace = [](const char*) { _exit(3); };
+  g_SaveGameBeforeReplace = [](const char*) { std::_Exit(3); };
   GTEST_FLAG_SET(death_test_style, "fast");
   EXPECT_EXIT(doc_->SaveGame(slot.c_str()), ::testing::ExitedWithCode(3), "");
   g_SaveGameBeforeReplace = nullptr;

@@ -402,13 +402,6 @@ class CNetDoc : public CDocument {
   uint8_t GetSelectedMissile() const { return selectedMissile_; }
   uint8_t GetSelectedGun() const { return selectedGun_; }
   int32_t GetMissionTime() const { return missionTime_; }
-  // Ammunition by kind: cannon shells, plasma bolts, tactical nukes,
-  // core-accelerator slugs, rockets, homing, micro, sentry, vortex shields,
-  // energy cells (0 and nothing stored outside 0..9).
-  int32_t GetAmmo(int kind) const { return kind >= 0 && kind < 10 ? ammo_[kind] : 0; }
-  void SetAmmo(int kind, int32_t count) {
-    if (kind >= 0 && kind < 10) ammo_[kind] = count;
-  }
   // The script's countdown (ms left, negative while off) and its event.
   int32_t GetCountdownMs() const { return countdownMs_; }
   const CString& GetCountdownEvent() const { return countdownEvent_; }

@@ -271,6 +271,7 @@ TEST_F(SavedGameTest, AFileOfTheDataBuilderLoadsIntoAFreshDocument) {
   game.state.player.block[6 + 12] = 11.0f;  // matrix x
   game.state.ammo[2] = 7;
   game.state.difficulty = 3;
+  game.state.flags[3] = 1;  // a display switch that ran while it was saved
   game.state.countdownMs = 12000;
   game.state.countdownEvent = "boom";
   game.state.inventoryAmmo[2] = 21;  // slugs, in the file's order
@@ -284,6 +285,7 @@ TEST_F(SavedGameTest, AFileOfTheDataBuilderLoadsIntoAFreshDocument) {
   ASSERT_TRUE(doc_->OnOpenDocument(path.c_str()));
   EXPECT_EQ(g_NextMissionArchive, CString("M2.CAN"));
   EXPECT_EQ(interface_->GetDifficulty(), 3);
+  EXPECT_FALSE(doc_->IsPaused());  // that byte belongs to the running display
   EXPECT_EQ(doc_->GetAmmo(2), 7);
   EXPECT_EQ(doc_->GetCountdownMs(), 12000);
   EXPECT_EQ(doc_->GetCountdownEvent(), CString("boom"));

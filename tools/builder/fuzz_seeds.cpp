@@ -1,6 +1,7 @@
 #include "tools/builder/fuzz_seeds.h"
 
 #include <cstdint>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -247,7 +248,43 @@ Seeds SavedGameSeeds() {
   full.timedEvents = {{"show exit_sign", 300}};
   full.damageable = {{kDemoHeldLampGroup, 5.0f, 2}};
   full.sounds = {{"HUM", 1, 2, 3, -100, kDemoBlinkingSignGroup}};
-  return {{"plain", WriteSavedGame(plain)}, {"full", WriteSavedGame(full)}};
+  Seeds seeds = {{"plain", WriteSavedGame(plain)}, {"full", WriteSavedGame(full)}};
+  // Damaged ones, which the loader must refuse cleanly (under the
+  // sanitizers too): cut in each part, lengths and counts far beyond the
+  // file, classes it doesn't know or doesn't expect.
+  SavedGameLayout at;
+  const Bytes good = WriteSavedGame(full, &at);
+  auto cut = [&good](size_t size) { return Bytes(good.begin(), good.begin() + static_cast<long>(size)); };
+  auto word = [&good](size_t offset, uint32_t value) {
+    Bytes bytes = good;
+    for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+    return bytes;
+  };
+  auto byte = [&good](size_t offset, uint8_t value) {
+    Bytes bytes = good;
+    bytes[offset] = value;
+    return bytes;
+  };
+  seeds["cut-in-group"] = cut(at.firstGroup + 40);
+  seeds["cut-in-player"] = cut(at.playerClass + 30);
+  seeds["cut-in-events"] = cut(at.events + 3);
+  seeds["cut-in-sounds"] = cut(at.sounds + 6);
+  seeds["huge-group-count"] = word(at.groupCount, 0x7FFFFFFF);
+  seeds["huge-damageable-count"] = word(at.damageableCount, 0x7FFFFFFF);
+  seeds["huge-sound-count"] = word(at.sounds, 0xFFFFFFFF);
+  seeds["unknown-player-class"] = byte(at.playerClass + 12, 'X');
+  seeds["unknown-list-class"] = byte(at.objectList + 6, 'X');
+  seeds["huge-countdown-event"] = [&] {
+    Bytes bytes = good;
+    const uint8_t huge[] = {0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x80};
+    bytes.erase(bytes.begin() + static_cast<long>(at.countdownEvent));
+    bytes.insert(bytes.begin() + static_cast<long>(at.countdownEvent), std::begin(huge), std::end(huge));
+    return bytes;
+  }();
+  SavedGameDescription unknownGroup = full;
+  unknownGroup.groups[0].name = "no_such_group";
+  seeds["unknown-group"] = WriteSavedGame(unknownGroup);
+  return seeds;
 }
 
 }  // namespace

@@ -11,19 +11,9 @@ std::uint8_t g_ColourRemap[kPaletteSize];
 
 namespace {
 
-// Room enough that a 256-aligned 8192-byte run not crossing a 64 KB line
-// always fits, wherever the linker puts the area.
-constexpr int kShadeAreaBytes = 2 * kShadeTableBytes + 256;
-std::uint8_t g_ShadeArea[kShadeAreaBytes];
-
-std::uint8_t* PlaceShadeTable() {
-  const std::uintptr_t base = reinterpret_cast<std::uintptr_t>(g_ShadeArea);
-  std::uintptr_t start = (base + 255) & ~static_cast<std::uintptr_t>(255);
-  const std::uintptr_t nextPage = (start | 0xFFFF) + 1;
-  // A run that would cross a 64 KB line starts at the line instead.
-  if (start + kShadeTableBytes > nextPage) start = nextPage;
-  return g_ShadeArea + (start - base);
-}
+// An 8192-byte table on an 8192-byte boundary is 256-byte aligned and never
+// crosses a 64 KB line, as the lit span routines need.
+alignas(kShadeTableBytes) std::uint8_t g_ShadeArea[kShadeTableBytes];
 
 std::uint8_t g_ColourCache[kColourCacheBytes];
 std::uint8_t g_ColourCacheAll[kColourCacheBytes];
@@ -56,7 +46,7 @@ struct PaletteStartup {
 
 }  // namespace
 
-std::uint8_t* const g_pShadeTable = PlaceShadeTable();
+std::uint8_t* const g_pShadeTable = g_ShadeArea;
 
 int FindPaletteColour(int red, int green, int blue) {
   red = Clamp255(red);

@@ -50,6 +50,10 @@ class BuildVariant {
   // Before a quick load.
   virtual void FadeOutBeforeLoad(CInterface& /*ui*/) {}
 
+  // The program is ending normally, the display still up (korvanesw closes
+  // the screen with its transition).
+  virtual void ProgramEnding(CInterface& /*ui*/) {}
+
   // The game view's gun sight over a frame: korvanesw draws it with lines;
   // korvane3d's overlay bitmaps come with its triangle device.
   virtual void DrawCrosshair(CNetView& /*view*/) {}

@@ -139,6 +139,7 @@ BOOL CGameApp::OnIdle(LONG count) {
 int CGameApp::ExitInstance() {
   // The loop can end normally now, so the game is shut down in the same order
   // as on the fatal path: the document (and the level) before the display.
+  if (g_pInterface && BuildVariantIsInstalled()) BuildVariantGet().ProgramEnding(*g_pInterface);
   CloseDocumentForGood();
   DeleteInterface();
   CoUninitialize();

@@ -263,20 +263,33 @@ class CInterface : public CInterfaceDisplay {
   void PlayVideo(const char* fileName, int screenAfter);
   void OnVideoFrame();
 
-  // ---- korvanesw's own display operations (apps/korvanesw/, through its
-  // build variant; korvane3d has none of them).
+  // ---- korvanesw's own display operations (softbuild/, through its build
+  // variant; korvane3d has none of them).
   // Clears the back and the primary surface to colour 0, playing the
-  // pending screen-close transition first (clearPending drops it instead).
+  // pending screen-close transition instead of the plain clear of the
+  // screen (clearPending drops it first).
   void ClearSurfacesSw(bool clearPending);
   // The primary surface (a flip chain, or a primary with a system-memory
-  // back surface) with the palette, and once a 320x240 scratch surface;
-  // false on any failure.
+  // back surface, or a primary alone) with the palette, and once a 320x240
+  // video surface. False on any failure, with every surface this call made
+  // released again (a failed video surface included).
   bool CreateSurfaces();
-  // The 64-level table of nearest palette indices the fades use, once.
+  // Clears and releases the three surfaces, sets the presentation flags
+  // (1: the game's flip chain, 0: the menus' primary alone) and makes them
+  // again.
+  bool RecreateSurfaces(int flag);
+  // The 64-level table of nearest palette indices the burn-out uses, once
+  // per run.
   void BuildFadeTable();
-  // Fades entries 10..245 to black over 500 ms, then restores the palette.
+  // Fades entries 10..245 to black over 500 ms of the multimedia clock; the
+  // palette table keeps the colours (the screen stays black until the next
+  // palette is applied).
   void FadePaletteOut();
-  // The fire drawn over the back buffer until Space is down or latched.
+  // Brings entries 10..245 up from black to the palette table over 300 ms.
+  void FadePaletteIn();
+  // The title picture burnt away from the centre; the fire that burns the
+  // last picture away before the program ends. Both end early on Space.
+  void PlayBurnOut();
   void PlayExitFire();
   // The screen-close transitions: folded line by line from the middle (at a
   // width of 640), or cleared in 60 x 60 tiles in random order.
@@ -428,6 +441,11 @@ class CInterface : public CInterfaceDisplay {
   uint8_t endingPlaying_ = 0;
   uint8_t endingPending_ = 0;
   uint8_t transitionPending_ = 0;  // korvanesw's screen-close transition
+  // korvanesw's presentation flags besides the page flip (presentByFlip_):
+  // the surfaces made for full screen (a back surface exists), and a third
+  // byte set together with them.
+  uint8_t surfacesForFullScreen_ = 1;
+  uint8_t presentationSet_ = 1;
   std::unique_ptr<CSoundManager> soundManager_;  // g_pSoundManager
   uint8_t soundOn_ = 1;
   uint8_t musicOn_ = 1;

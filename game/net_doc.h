@@ -308,6 +308,8 @@ class CNetDoc : public CDocument {
   WorldPolygon* GetAimMarker() const { return aimMarker_; }
   float GetShakeAmount() const { return static_cast<float>(shakeLevel_) * 0.001f; }
   bool IsExternalView() const { return chaseView_ != 0; }
+  // The chase-view byte alone, without the camera's switch (tests).
+  void SetExternalViewFlag(bool on) { chaseView_ = on ? 1 : 0; }
   bool IsInvulnerable() const { return invulnerable_ != 0; }
   bool IsLoading() const { return loading_.load(std::memory_order_relaxed) != 0; }
   // The small bitmap font the HUD writes its text with.
@@ -407,6 +409,22 @@ class CNetDoc : public CDocument {
   const CString& GetCountdownEvent() const { return countdownEvent_; }
   void AddMissionTime(int dtMs) { missionTime_ += dtMs; }
   void SetSurfaceBusy(bool on) { surfaceBusy_ = on ? 1 : 0; }
+  bool IsSurfaceBusy() const { return surfaceBusy_ != 0; }
+  // The selected-gun bits as the weapon selection leaves them (bit 1 the
+  // autocannon).
+  void SetSelectedGunBits(uint8_t bits) { selectedGun_ = bits; }
+  // The target marker auto-aim places (screen pixels) and its valid byte;
+  // korvanesw's crosshair brackets sit round it.
+  int GetTargetMarkerX() const { return targetMarkerX_; }
+  int GetTargetMarkerY() const { return targetMarkerY_; }
+  bool IsTargetMarkerValid() const { return targetMarkerShown_ != 0; }
+  void PlaceTargetMarker(int x, int y, bool valid) {
+    targetMarkerX_ = x;
+    targetMarkerY_ = y;
+    targetMarkerShown_ = valid ? 1 : 0;
+  }
+  // The redraw counter of HUD panel 0..3 (2: drawn in the next two frames).
+  int GetHudPanelRedraw(int panel) const { return hudRedraw_[panel]; }
 
   // ---------------------------------------------------------------------
   // Other subsystems' work on the document, called by the level start and

@@ -1,8 +1,7 @@
-// korvanesw's menus: they run at 640x480 with the system cursor, and the
-// program's own fades and screen-close transitions play around them. The
-// surfaces are made again by CreateSurfaces (software_display.cpp); the
-// fades, transitions and screen modes are the software-only build's display
-// work, and until it is there they do nothing.
+// korvanesw's menus: they run at 640x480 on the primary surface alone with
+// the system cursor, the game on a flip chain at the "ScreenRes" size; the
+// program's own fades, burn-out and screen-close transitions play around
+// them (softbuild/).
 #include "apps/korvanesw/software_variant.h"
 #include "game/interface_manager.h"
 #include "game/net_doc.h"
@@ -13,7 +12,9 @@ CNetView* DocumentView() { return g_pNetDoc ? g_pNetDoc->GetView() : nullptr; }
 }  // namespace
 
 void SoftwareVariant::MenuOpening(CInterface& ui, bool initial, bool withTransition) {
-  if (initial) ui.BuildFadeTable();
+  // The first main menu burns the title picture away (building the fade
+  // table on the way).
+  if (initial) ui.PlayBurnOut();
   if (withTransition) {
     ui.SetTransitionPending(true);
     ui.ClearSurfacesSw(false);
@@ -21,15 +22,13 @@ void SoftwareVariant::MenuOpening(CInterface& ui, bool initial, bool withTransit
 }
 
 bool SoftwareVariant::PrepareMenuDisplay(CInterface& ui) {
-  if (ui.IsFullScreen()) {
-    ui.ReleaseSurfaces(false);
-    ui.CreateSurfaces();
-  }
+  if (ui.IsFullScreen()) ui.RecreateSurfaces(0);
   if (CNetView* view = DocumentView()) view->SetScreenMode(0);
   return true;
 }
 
 void SoftwareVariant::RestoreGameDisplay(CInterface& ui) {
+  if (ui.IsFullScreen()) ui.RecreateSurfaces(1);
   // The interface's resolution index holds the "ScreenRes" setting.
   if (CNetView* view = DocumentView()) view->SetScreenMode(ui.GetResolution());
 }
@@ -37,13 +36,3 @@ void SoftwareVariant::RestoreGameDisplay(CInterface& ui) {
 void SoftwareVariant::FadeOutBeforeLoad(CInterface& ui) { ui.FadePaletteOut(); }
 
 void SoftwareVariant::DrawCrosshair(CNetView& view) { view.DrawCrosshair(); }
-
-// The software-only build's display work fills these.
-void CInterface::ClearSurfacesSw(bool /*clearPending*/) {}
-void CInterface::BuildFadeTable() {}
-void CInterface::FadePaletteOut() {}
-void CInterface::PlayExitFire() {}
-void CInterface::PlayFoldTransition() {}
-void CInterface::PlayDissolveTransition() {}
-void CNetView::SetScreenMode(int /*resolution*/) {}
-void CNetView::DrawCrosshair() {}

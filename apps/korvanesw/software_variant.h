@@ -14,4 +14,5 @@ class SoftwareVariant : public BuildVariant {
   void RestoreGameDisplay(CInterface& ui) override;
   void FadeOutBeforeLoad(CInterface& ui) override;
   void DrawCrosshair(CNetView& view) override;
+  void ProgramEnding(CInterface& ui) override;
 };

@@ -1,13 +1,18 @@
 // Looks at the frames a whole-program run wrote (KORVANE_FRAME_DIR) and
 // checks that the player saw a picture:
 //   frame_check <folder> (--picture <archive> <member> | <r,g,b>) [--letterboxed]
+//   frame_check <folder> --game <width>x<height>
 // It passes (exit code 0) when some frame shows the 640x480 picture on 90%
 // of its pixels: the 8-bit BMP member through its own colours (each channel
 // within 12), or one colour (within 8). With --letterboxed a frame is a
 // window of any size with the picture scaled into it, aspect kept (within
 // 20, as scaling blends neighbours), and everything outside it must be
-// black. It says what it found on stdout.
+// black. With --game it passes when some frame of that size shows a game
+// frame: a drawn scene (at least 16 colours) with korvanesw's green
+// crosshair arm left of the centre. It says what it found on stdout.
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -72,9 +77,36 @@ double Measure(const RgbFrame& frame, const RgbFrame& expected, bool letterboxed
   return inside ? static_cast<double>(matching) / static_cast<double>(inside) : 0.0;
 }
 
+// A game frame at that size: korvanesw's crosshair arm left of the centre
+// (reach 10, arm 5 at 500 pixels and wider; reach 6, arm 3 below) in green,
+// over a scene of many colours.
+int CheckGameFrames(const char* folder, const char* size) {
+  int width = 0, height = 0;
+  if (std::sscanf(size, "%dx%d", &width, &height) != 2) return 2;
+  const int reach = width >= 500 ? 10 : 6;
+  const auto files = PngFilesIn(folder);
+  for (const std::string& file : files) {
+    RgbFrame frame;
+    if (!ReadPngRgb(file, &frame) || frame.width != width || frame.height != height) continue;
+    std::vector<uint32_t> colours;
+    for (size_t i = 0; i + 2 < frame.rgb.size() && colours.size() < 16; i += 3) {
+      const uint32_t c = uint32_t(frame.rgb[i]) << 16 | uint32_t(frame.rgb[i + 1]) << 8 | frame.rgb[i + 2];
+      if (std::find(colours.begin(), colours.end(), c) == colours.end()) colours.push_back(c);
+    }
+    const Rgb8 arm = frame.At(width / 2 - reach + 2, height / 2);
+    const bool green = arm.g >= 150 && arm.r <= 60 && arm.b <= 60;
+    std::printf("frame_check: %s %dx%d: %zu+ colours, crosshair %s\n", file.c_str(), frame.width, frame.height,
+                colours.size(), green ? "green" : "missing");
+    if (green && colours.size() >= 16) return 0;
+  }
+  std::printf("frame_check: no %s game frame among %zu frames\n", size, files.size());
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 3 && std::strcmp(argv[2], "--game") == 0) return CheckGameFrames(argv[1], argv[3]);
   RgbFrame expected;
   int next = 2;
   int tolerance = 8;

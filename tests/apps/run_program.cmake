@@ -13,6 +13,8 @@
 #                   its frames into FRAME_DIR and FRAME_CHECK must find the
 #                   picture in one
 #   XVFB            xvfb-run, to run on a virtual X display (MISSING: skip)
+#   WRITE_FILE      a file written with WRITE_TEXT before the run (a settings
+#                   file the run starts with)
 if(XVFB STREQUAL "MISSING")
   message("xvfb-run is not installed (Debian package xvfb): skipping the run in an X window")
   # CTest counts this exit code as skipped.
@@ -23,6 +25,10 @@ if(DEFINED ERROR_LOG AND EXISTS "${ERROR_LOG}")
   file(SIZE "${ERROR_LOG}" log_before)
 else()
   set(log_before -1)
+endif()
+if(WRITE_FILE)
+  string(REPLACE "\\n" "\n" write_text "${WRITE_TEXT}")
+  file(WRITE "${WRITE_FILE}" "${write_text}")
 endif()
 string(REPLACE "@@" ";" files "${FILES}")
 if(files)

@@ -19,6 +19,15 @@ struct BuilderPicture {
 // The row length in the file: the width raised to a multiple of 4.
 inline int BmpRowBytes(int width) { return (width + 3) & ~3; }
 
-// The whole file. The colour table holds the palette's 256 colours. The
+// How the file is laid out: the colour table's length (the "colours used"
+// field; 0 writes 256 entries and says 0) and the rows' order (top-down
+// files store a negative height).
+struct BmpLayout {
+  int colours = 256;
+  bool topDown = false;
+};
+
+// The whole file. The colour table holds the palette's first colours. The
 // picture must be at least 1 x 1 and hold width x height pixels.
-std::vector<uint8_t> BmpFileBytes(const BuilderPicture& picture, const BuilderPalette& palette);
+std::vector<uint8_t> BmpFileBytes(const BuilderPicture& picture, const BuilderPalette& palette,
+                                  const BmpLayout& layout = {});

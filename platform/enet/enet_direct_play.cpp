@@ -119,15 +119,17 @@ EnetDirectPlay* HostOwner(ENetHost* host) {
 
 class EnetDirectPlay : public IDirectPlay3A {
  public:
-  explicit EnetDirectPlay(NetTestSwitches switches) : test_(switches), random_(switches.seed) {
-    service_ = std::thread([this] { ServiceLoop(); });
+  // Without a service thread the network moves only in the object's calls
+  // (the packet feed below).
+  EnetDirectPlay(NetTestSwitches switches, bool serviced) : test_(switches), random_(switches.seed) {
+    if (serviced) service_ = std::thread([this] { ServiceLoop(); });
   }
   ~EnetDirectPlay() override {
     {
       std::lock_guard lock(mutex_);
       stop_ = true;
     }
-    service_.join();
+    if (service_.joinable()) service_.join();
     Close();
     DestroyHost();
   }
@@ -354,20 +356,89 @@ class EnetDirectPlay : public IDirectPlay3A {
 
   // The enumeration answer and question, taken off the socket before ENet.
   int Intercept(ENetHost* host) {
-    const uint8_t* data = host->receivedData;
-    const size_t size = host->receivedDataLength;
-    if (size < 4) return 0;
-    if (std::memcmp(data, kEnumAsk, 4) == 0) {
-      WireReader r(data + 4, size - 4);
-      const GUID application = ReadGuid(r);
-      if (r.ok() && inSession_ && application == session_.guidApplication) AnswerEnumeration(host->receivedAddress);
-      return 1;
+    return TakeDatagram(host->receivedData, host->receivedDataLength, host->receivedAddress) ? 1 : 0;
+  }
+
+  DirectPlayFeedOutcome Feed(DirectPlayFeedState state, const std::vector<DirectPlayFedPacket>& packets,
+                             const DirectPlayReceived& received) {
+    std::lock_guard lock(mutex_);
+    DirectPlayFeedOutcome outcome;
+    initialized_ = true;
+    if (!EnsureHost(0)) {
+      outcome.broken = "no ENet host";
+      return outcome;
     }
-    if (std::memcmp(data, kEnumAnswer, 4) == 0) {
-      if (enumerating_) TakeEnumerationAnswer(data + 4, size - 4, host->receivedAddress);
-      return 1;
+    constexpr size_t kPeers = 4;
+    ENetPeer* peers[kPeers];
+    for (size_t i = 0; i < kPeers; ++i) peers[i] = &host_->peers[i];
+    if (state == DirectPlayFeedState::kHosting) {
+      session_ = {};
+      session_.dwSize = sizeof session_;
+      session_.dwFlags = DPSESSION_MIGRATEHOST | DPSESSION_KEEPALIVE;
+      session_.guidInstance = kDirectPlayFeedInstance;
+      session_.guidApplication = kDirectPlayFeedApplication;
+      session_.dwMaxPlayers = 8;
+      sessionName_ = "FEED";
+      myNode_ = 1;
+      nextNode_ = 2;
+      inSession_ = true;
+      DPID mine = 0;
+      CreatePlayer(&mine, nullptr, nullptr, "me", 2, 0);
+    } else if (state == DirectPlayFeedState::kJoining) {
+      unnamed_.push_back(peers[0]);
+      joinResult_ = 1;
+    } else {
+      enumApplication_ = kDirectPlayFeedApplication;
+      enumerating_ = true;
     }
-    return 0;
+    for (const DirectPlayFedPacket& fed : packets) {
+      ENetPeer* peer = peers[fed.peer % kPeers];
+      ENetEvent event{};
+      event.peer = peer;
+      switch (fed.kind) {
+        case DirectPlayFedPacket::kPacket:
+          event.type = ENET_EVENT_TYPE_RECEIVE;
+          event.packet = enet_packet_create(fed.bytes.data(), fed.bytes.size(), ENET_PACKET_FLAG_RELIABLE);
+          if (event.packet) Handle(event);
+          break;
+        case DirectPlayFedPacket::kDatagram: {
+          // From nowhere: an answer to it can't be delivered.
+          const ENetAddress from{};
+          TakeDatagram(fed.bytes.data(), fed.bytes.size(), from);
+          break;
+        }
+        case DirectPlayFedPacket::kConnect:
+          event.type = ENET_EVENT_TYPE_CONNECT;
+          Handle(event);
+          break;
+        case DirectPlayFedPacket::kDisconnect:
+          event.type = ENET_EVENT_TYPE_DISCONNECT;
+          Handle(event);
+          break;
+      }
+      if (outcome.broken.empty()) outcome.broken = Broken();
+    }
+    for (;;) {
+      DPID from = 0, to = 0;
+      DWORD size = 0;
+      if (Receive(&from, &to, 0, nullptr, &size) != DPERR_BUFFERTOOSMALL) break;
+      // Exactly the size it asked for, on the heap, so a layout past its end
+      // is seen by the address sanitizer.
+      std::unique_ptr<uint8_t[]> buffer(new uint8_t[size]);
+      DWORD got = size;
+      if (Receive(&from, &to, 0, buffer.get(), &got) != DP_OK || got != size) {
+        outcome.broken = "Receive refused the size it asked for";
+        break;
+      }
+      received(from, to, buffer.get(), size);
+    }
+    outcome.inSession = inSession_;
+    outcome.isHost = IsHost();
+    outcome.nodes = nodes_.size();
+    outcome.players = players_.size();
+    for (const SessionFound& s : found_) outcome.sessionsFound.push_back(s.name);
+    enumerating_ = false;
+    return outcome;
   }
 
  private:
@@ -383,6 +454,38 @@ class EnetDirectPlay : public IDirectPlay3A {
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+  }
+
+  // A bare datagram: an enumeration question or answer is taken (true).
+  bool TakeDatagram(const uint8_t* data, size_t size, const ENetAddress& from) {
+    if (size < 4) return false;
+    if (std::memcmp(data, kEnumAsk, 4) == 0) {
+      WireReader r(data + 4, size - 4);
+      const GUID application = ReadGuid(r);
+      if (r.ok() && inSession_ && application == session_.guidApplication) AnswerEnumeration(from);
+      return true;
+    }
+    if (std::memcmp(data, kEnumAnswer, 4) == 0) {
+      if (enumerating_) TakeEnumerationAnswer(data + 4, size - 4, from);
+      return true;
+    }
+    return false;
+  }
+
+  // What must hold of the bookkeeping whatever arrives; empty when it does.
+  std::string Broken() const {
+    std::map<ENetPeer*, uint16_t> seen;
+    for (const auto& [node, peer] : nodes_) {
+      if (node == 0) return "node 0 is a member";
+      if (inSession_ && node == myNode_) return "the object's own node is a member";
+      if (!seen.emplace(peer, node).second) return "a peer is two nodes";
+      if (std::find(unnamed_.begin(), unnamed_.end(), peer) != unnamed_.end()) return "a member is unnamed";
+    }
+    if (inSession_ && myNode_ == 0) return "in a session as node 0";
+    if (inSession_ && players_.size() > session_.dwMaxPlayers) return "more players than the session holds";
+    for (const auto& [id, p] : players_)
+      if (p.node != myNode_ && !nodes_.count(p.node) && !otherNodes_.count(p.node)) return "a player of no member";
+    return {};
   }
 
   // --- the ENet host -----------------------------------------------------
@@ -709,8 +812,9 @@ class EnetDirectPlay : public IDirectPlay3A {
       case 'H': {
         const uint16_t from = r.U16();
         const GUID instance = ReadGuid(r);
+        // A program already known under a number can't take a second one.
         if (r.ok() && inSession_ && instance == session_.guidInstance && from && from != myNode_ &&
-            !nodes_.count(from)) {
+            !nodes_.count(from) && !NodeOf(peer)) {
           unnamed_.erase(std::remove(unnamed_.begin(), unnamed_.end(), peer), unnamed_.end());
           nodes_[from] = peer;
           nextNode_ = std::max<uint16_t>(nextNode_, from + 1);
@@ -724,7 +828,9 @@ class EnetDirectPlay : public IDirectPlay3A {
     switch (data[0]) {
       case 'P': {
         Player p = ReadPlayer(r);
-        if (!r.ok() || (p.id >> 16) != node || players_.count(p.id)) return;
+        // No more players than the session holds, whoever makes them.
+        if (!r.ok() || (p.id >> 16) != node || players_.count(p.id) || players_.size() >= session_.dwMaxPlayers)
+          return;
         p.node = node;
         players_[p.id] = p;
         Queued q;
@@ -776,12 +882,14 @@ class EnetDirectPlay : public IDirectPlay3A {
   }
 
   void OnJoin(ENetPeer* peer, WireReader& r) {
+    // A member asking again is not a new program.
+    if (NodeOf(peer)) return;
     const GUID instance = ReadGuid(r);
     WireWriter w;
     HRESULT refusal = DP_OK;
     if (!r.ok() || !inSession_ || !(instance == session_.guidInstance) || !IsHost())
       refusal = DPERR_NOSESSIONS;
-    else if (nodes_.size() + 1 >= session_.dwMaxPlayers)
+    else if (nodes_.size() + 1 >= session_.dwMaxPlayers || nextNode_ == 0)  // full, or node numbers used up
       refusal = DPERR_ACCESSDENIED;
     if (refusal != DP_OK) {
       w.U8('N');
@@ -847,7 +955,15 @@ class EnetDirectPlay : public IDirectPlay3A {
       p.node = static_cast<uint16_t>(p.id >> 16);
       players[p.id] = p;
     }
-    if (!r.ok() || node == 0 || hostNode == 0 || hostNode == node) {
+    // The session as the host makes it: 1..8 players, nodes other than
+    // ours and the host's numbered from 1, and each player on the host's
+    // node or another member's, never on ours.
+    bool sound = r.ok() && node != 0 && hostNode != 0 && hostNode != node && s.dwMaxPlayers >= 1 &&
+                 s.dwMaxPlayers <= 8 && players.size() <= s.dwMaxPlayers && !others.count(0) &&
+                 !others.count(node) && !others.count(hostNode);
+    for (const auto& [id, p] : players)
+      if (p.node != hostNode && !others.count(p.node)) sound = false;
+    if (!sound) {
       joinResult_ = DPERR_GENERIC;
       return;
     }
@@ -967,5 +1083,12 @@ class EnetDirectPlay : public IDirectPlay3A {
 }  // namespace
 
 std::unique_ptr<IDirectPlay3A> EnetDirectPlayCreate(const NetTestSwitches& switches) {
-  return std::make_unique<EnetDirectPlay>(switches);
+  return std::make_unique<EnetDirectPlay>(switches, true);
+}
+
+DirectPlayFeedOutcome EnetDirectPlayFeed(DirectPlayFeedState state, const std::vector<DirectPlayFedPacket>& packets,
+                                         const DirectPlayReceived& received) {
+  EnetStart();
+  EnetDirectPlay dp(NetTestSwitches{}, false);
+  return dp.Feed(state, packets, received);
 }

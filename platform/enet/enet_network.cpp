@@ -44,7 +44,9 @@ class EnetNetwork : public PlatformNetwork {
   }
 };
 
-bool EnetStarted() {
+}  // namespace
+
+bool EnetStart() {
   static const bool started = [] {
     if (enet_initialize() != 0) return false;
     std::atexit(enet_deinitialize);
@@ -52,10 +54,9 @@ bool EnetStarted() {
   }();
   return started;
 }
-}  // namespace
 
 std::unique_ptr<PlatformNetwork> EnetNetworkCreate() {
-  if (!EnetStarted()) return NullNetworkCreate();
+  if (!EnetStart()) return NullNetworkCreate();
   return std::make_unique<EnetNetwork>();
 }
 

@@ -58,13 +58,15 @@ class WireReader {
     const uint32_t lo = U16();
     return lo | (static_cast<uint32_t>(U16()) << 16);
   }
+  // Nothing is copied for n == 0: an empty string's or blob's storage may
+  // be no storage at all (a null pointer).
   void Take(void* out, size_t n) {
     if (!ok_ || n > size_ - at_) {
       ok_ = false;
-      std::memset(out, 0, n);
+      if (n) std::memset(out, 0, n);
       return;
     }
-    std::memcpy(out, data_ + at_, n);
+    if (n) std::memcpy(out, data_ + at_, n);
     at_ += n;
   }
   std::string Text() {

@@ -10,6 +10,7 @@
 
 #include "platform/direct_play.h"
 #include "platform/enet/enet_network.h"
+#include "platform/enet/wire.h"
 #include "platform/network.h"
 #include "tests/support/process_info.h"
 #include "tests/support/temp_folder.h"
@@ -319,6 +320,173 @@ TEST(DirectPlay, OnlyTheInternetServiceProviderStandsHere) {
   address.serviceProvider = DPSPGUID_TCPIP;
   EXPECT_EQ(dp->InitializeConnection(&address, 0), DP_OK);
   EXPECT_EQ(dp->InitializeConnection(&address, 0), DPERR_ALREADYINITIALIZED);
+}
+
+// --- the stand-in's own packets, fed by hand from peers that never connected
+
+using Fed = DirectPlayFedPacket;
+
+void Guid(WireWriter& w, const GUID& g) {
+  w.U32(g.Data1);
+  w.U16(g.Data2);
+  w.U16(g.Data3);
+  w.Bytes(g.Data4, 8);
+}
+Fed Packet(uint8_t peer, const WireWriter& w) { return {Fed::kPacket, peer, w.bytes()}; }
+Fed Join(uint8_t peer) {
+  WireWriter w;
+  w.U8('J');
+  Guid(w, kDirectPlayFeedInstance);
+  return Packet(peer, w);
+}
+Fed Hello(uint8_t peer, uint16_t node) {
+  WireWriter w;
+  w.U8('H');
+  w.U16(node);
+  Guid(w, kDirectPlayFeedInstance);
+  return Packet(peer, w);
+}
+void Player(WireWriter& w, DPID id) {
+  w.U32(id);
+  w.Text("P");
+  w.Text("PILOT");
+  w.Blob({1, 2});
+}
+Fed PlayerMade(uint8_t peer, DPID id) {
+  WireWriter w;
+  w.U8('P');
+  Player(w, id);
+  return Packet(peer, w);
+}
+// The host's answer to a join: our node, the host's, the session, the
+// other members and the players.
+Fed Accepted(uint16_t node, uint32_t maxPlayers, std::vector<uint16_t> others, std::vector<DPID> players) {
+  WireWriter w;
+  w.U8('A');
+  w.U16(node);
+  w.U16(1);
+  w.U32(DPSESSION_MIGRATEHOST);
+  Guid(w, kDirectPlayFeedInstance);
+  Guid(w, kDirectPlayFeedApplication);
+  w.U32(maxPlayers);
+  for (int user = 0; user < 4; ++user) w.U32(0);
+  w.Text("FEED");
+  w.U16(static_cast<uint16_t>(others.size()));
+  for (uint16_t other : others) {
+    w.U16(other);
+    w.U32(0x0100007F);
+    w.U16(47624);
+  }
+  w.U16(static_cast<uint16_t>(players.size()));
+  for (DPID id : players) Player(w, id);
+  return Packet(0, w);
+}
+
+DirectPlayFeedOutcome Feed(DirectPlayFeedState state, const std::vector<Fed>& packets, int* messages = nullptr) {
+  int count = 0;
+  DirectPlayFeedOutcome outcome = EnetDirectPlayFeed(state, packets, [&](DPID, DPID, const uint8_t*, DWORD) { ++count; });
+  if (messages) *messages = count;
+  return outcome;
+}
+
+// An empty name or player data is read without a copy into storage that an
+// empty string or vector may not have (a null pointer, which the undefined-
+// behaviour sanitizer stops on).
+TEST(DirectPlayPackets, EmptyNamesAndDataAreReadWithoutACopy) {
+  WireWriter w;
+  w.Text("");
+  w.Blob({});
+  w.U8(7);
+  WireReader r(w.bytes().data(), w.bytes().size());
+  EXPECT_EQ(r.Text(), "");
+  EXPECT_TRUE(r.Blob(16).empty());
+  EXPECT_EQ(r.U8(), 7);
+  EXPECT_TRUE(r.ok());
+  EXPECT_TRUE(r.Blob(16).empty());  // past the end: failed, nothing written
+  EXPECT_FALSE(r.ok());
+}
+
+// A host gives each program one node number: a member's repeated join or
+// hello gets it no second one, and when the numbers run out a join is
+// refused rather than given node 0 (which would make the newcomer the
+// host in every program's eyes).
+TEST(DirectPlayPackets, AProgramIsOneNodeAndNodeNumbersNeverWrapToZero) {
+  const struct {
+    const char* what;
+    std::vector<Fed> packets;
+    size_t nodes;
+  } cases[] = {
+      {"a join twice", {Join(0), Join(0)}, 1},
+      {"a join, then a hello under another number", {Join(0), Hello(0, 7)}, 1},
+      {"a hello, then a join", {Hello(0, 7), Join(0)}, 1},
+      {"the last numbers", {Hello(1, 65534), Join(2), Join(3)}, 2},
+  };
+  for (const auto& c : cases) {
+    const DirectPlayFeedOutcome outcome = Feed(DirectPlayFeedState::kHosting, c.packets);
+    EXPECT_EQ(outcome.broken, "") << c.what;
+    EXPECT_EQ(outcome.nodes, c.nodes) << c.what;
+    EXPECT_TRUE(outcome.isHost) << c.what;
+  }
+}
+
+TEST(DirectPlayPackets, MembersMakeNoMorePlayersThanTheSessionHolds) {
+  std::vector<Fed> packets = {Join(0)};
+  for (DPID n = 1; n <= 10; ++n) packets.push_back(PlayerMade(0, 2u << 16 | n));
+  int messages = 0;
+  const DirectPlayFeedOutcome outcome = Feed(DirectPlayFeedState::kHosting, packets, &messages);
+  EXPECT_EQ(outcome.broken, "");
+  EXPECT_EQ(outcome.players, 8u);  // the host's own and 7 of the member's
+  EXPECT_EQ(messages, 7);
+}
+
+// A joiner takes only a session the host could have made: 1..8 players,
+// and every player on the host's or another member's node, none on its own.
+TEST(DirectPlayPackets, AJoinerRefusesAnAcceptanceNoHostCouldSend) {
+  const DPID host = 1u << 16 | 1, third = 3u << 16 | 1;
+  const struct {
+    const char* what;
+    Fed accepted;
+    bool joins;
+  } cases[] = {
+      {"a sound one", Accepted(2, 8, {3}, {host, third}), true},
+      {"a player on the joiner's own node", Accepted(2, 8, {3}, {host, 2u << 16 | 1}), false},
+      {"a player of no member", Accepted(2, 8, {3}, {host, 5u << 16 | 1}), false},
+      {"no players allowed", Accepted(2, 0, {}, {}), false},
+      {"nine players allowed", Accepted(2, 9, {}, {host}), false},
+      {"more players than allowed", Accepted(2, 2, {3}, {host, third, third + 1}), false},
+      {"the joiner's node among the others", Accepted(2, 8, {2}, {host}), false},
+  };
+  for (const auto& c : cases) {
+    int messages = 0;
+    const DirectPlayFeedOutcome outcome = Feed(DirectPlayFeedState::kJoining, {c.accepted}, &messages);
+    EXPECT_EQ(outcome.broken, "") << c.what;
+    EXPECT_EQ(outcome.inSession, c.joins) << c.what;
+    EXPECT_EQ(outcome.players, c.joins ? 2u : 0u) << c.what;
+    EXPECT_EQ(messages, c.joins ? 2 : 0) << c.what;  // each player's data
+  }
+}
+
+TEST(DirectPlayPackets, AnEnumerationTakesEachSessionOfItsApplicationOnce) {
+  auto answer = [](const GUID& application, bool cut) {
+    WireWriter w;
+    w.Bytes("KVER", 4);
+    w.U32(0);
+    Guid(w, kDirectPlayFeedInstance);
+    Guid(w, application);
+    for (int field = 0; field < 6; ++field) w.U32(8);
+    w.Text("FEED");
+    if (!cut) {
+      w.U32(0);
+      w.U16(0);
+    }
+    return Fed{Fed::kDatagram, 0, w.bytes()};
+  };
+  const GUID other = {1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
+  const DirectPlayFeedOutcome outcome =
+      Feed(DirectPlayFeedState::kEnumerating, {answer(kDirectPlayFeedApplication, true), answer(other, false),
+                                               answer(kDirectPlayFeedApplication, false),
+                                               answer(kDirectPlayFeedApplication, false)});
+  EXPECT_EQ(outcome.sessionsFound, std::vector<std::string>{"FEED"});
 }
 
 }  // namespace

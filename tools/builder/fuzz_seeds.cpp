@@ -9,6 +9,7 @@
 #include "platform/framework/file.h"
 #include "platform/framework/ob_list.h"
 #include "platform/framework/serial_archive.h"
+#include "platform/enet/enet_network.h"
 #include "platform/process_services.h"
 #include "tools/builder/archive_writer.h"
 #include "tools/builder/bmp_writer.h"
@@ -318,6 +319,128 @@ Seeds NetReceiveSeeds() {
   return seeds;
 }
 
+namespace {
+
+// The DirectPlay stand-in's packets as its harness takes them: a first byte
+// choosing the state (0 hosting, 1 joining, 2 enumerating), then records of a
+// control byte (kind | peer << 2), a 16-bit length and the bytes.
+class FedPackets {
+ public:
+  explicit FedPackets(uint8_t state) { all_.U8(state); }
+  void Add(DirectPlayFedPacket::Kind kind, uint8_t peer, const ByteWriter& packet) {
+    all_.U8(static_cast<uint8_t>(kind | peer << 2));
+    all_.U16(static_cast<uint16_t>(packet.Size()));
+    all_.Bytes(packet.Data());
+  }
+  Bytes Take() { return all_.Take(); }
+
+ private:
+  ByteWriter all_;
+};
+
+void Guid(ByteWriter& w, const GUID& g) {
+  w.U32(g.Data1);
+  w.U16(g.Data2);
+  w.U16(g.Data3);
+  w.Bytes(g.Data4, 8);
+}
+void Text(ByteWriter& w, const std::string& text) {
+  w.U8(static_cast<uint8_t>(text.size()));
+  w.Bytes(text.data(), text.size());
+}
+void Player(ByteWriter& w, uint32_t id, const std::string& name, const Bytes& data) {
+  w.U32(id);
+  Text(w, name);
+  Text(w, name + " LONG");
+  w.U32(static_cast<uint32_t>(data.size()));
+  w.Bytes(data);
+}
+ByteWriter Packet(char type) {
+  ByteWriter w;
+  w.U8(static_cast<uint8_t>(type));
+  return w;
+}
+// The session description both the acceptance and an enumeration answer carry.
+void Session(ByteWriter& w, uint32_t players) {
+  w.U32(DPSESSION_MIGRATEHOST);
+  Guid(w, kDirectPlayFeedInstance);
+  Guid(w, kDirectPlayFeedApplication);
+  w.U32(8);
+  if (players) w.U32(players);
+  for (uint32_t user = 1; user <= 4; ++user) w.U32(user);
+  Text(w, "FEED");
+}
+
+Seeds DirectPlaySeeds() {
+  using K = DirectPlayFedPacket;
+  FedPackets host(0);
+  ByteWriter join = Packet('J');
+  Guid(join, kDirectPlayFeedInstance);
+  host.Add(K::kConnect, 0, ByteWriter());
+  host.Add(K::kPacket, 0, join);
+  ByteWriter player = Packet('P');
+  Player(player, 2u << 16 | 1, "PILOT", {1, 2, 3, 4});
+  host.Add(K::kPacket, 0, player);
+  ByteWriter data = Packet('S');
+  data.U32(2u << 16 | 1);
+  data.U32(2);
+  data.U16(0x0505);
+  host.Add(K::kPacket, 0, data);
+  ByteWriter user = Packet('U');
+  user.U32(2u << 16 | 1);
+  user.U32(1u << 16 | 1);
+  user.Bytes("HELLO", 5);
+  host.Add(K::kPacket, 0, user);
+  ByteWriter hello = Packet('H');
+  hello.U16(3);
+  Guid(hello, kDirectPlayFeedInstance);
+  host.Add(K::kPacket, 1, hello);
+  ByteWriter ask;
+  ask.Bytes("KVEQ", 4);
+  Guid(ask, kDirectPlayFeedApplication);
+  host.Add(K::kDatagram, 2, ask);
+  ByteWriter destroy = Packet('D');
+  destroy.U32(2u << 16 | 1);
+  host.Add(K::kPacket, 0, destroy);
+  host.Add(K::kDisconnect, 1, ByteWriter());
+
+  FedPackets joiner(1);
+  ByteWriter accepted = Packet('A');
+  accepted.U16(2);
+  accepted.U16(1);
+  Session(accepted, 0);
+  accepted.U16(1);
+  accepted.U16(3);
+  accepted.U32(0x0100007F);
+  accepted.U16(47624);
+  accepted.U16(2);
+  Player(accepted, 1u << 16 | 1, "HOST", {9, 9});
+  Player(accepted, 3u << 16 | 1, "THIRD", {});
+  joiner.Add(K::kPacket, 0, accepted);
+  ByteWriter hostPlayer = Packet('P');
+  Player(hostPlayer, 1u << 16 | 2, "SECOND", {7});
+  joiner.Add(K::kPacket, 0, hostPlayer);
+  joiner.Add(K::kPacket, 0, user);
+  joiner.Add(K::kDisconnect, 0, ByteWriter());
+
+  FedPackets refused(1);
+  ByteWriter no = Packet('N');
+  no.U32(static_cast<uint32_t>(DPERR_ACCESSDENIED));
+  refused.Add(K::kPacket, 0, no);
+
+  FedPackets looking(2);
+  ByteWriter answer;
+  answer.Bytes("KVER", 4);
+  Session(answer, 3);
+  answer.U32(0);
+  answer.U16(0);
+  looking.Add(K::kDatagram, 0, answer);
+  looking.Add(K::kDatagram, 1, answer);
+  return {{"host", host.Take()}, {"join", joiner.Take()}, {"refused", refused.Take()}, {"enumerate", looking.Take()}};
+}
+
+}  // namespace
+
 bool WriteFuzzSeeds(const std::string& folder, std::string* error) {
   std::string smackerError;
   const std::map<std::string, Seeds> harnesses = {
@@ -325,7 +448,7 @@ bool WriteFuzzSeeds(const std::string& folder, std::string* error) {
       {"models", ModelSeeds()},           {"world", WorldSeeds()},              {"mission", MissionSeeds()},
       {"collision_frame", MissionSeeds()}, {"serial_archive", SerialArchiveSeeds()}, {"settings", SettingsSeeds()},
       {"input_script", InputScriptSeeds()}, {"pictures", PictureSeeds()},      {"smacker", SmackerSeeds(&smackerError)},
-      {"net_receive", NetReceiveSeeds()}, {"saved_game", SavedGameSeeds()},
+      {"net_receive", NetReceiveSeeds()}, {"saved_game", SavedGameSeeds()}, {"direct_play", DirectPlaySeeds()},
   };
   for (const auto& [harness, seeds] : harnesses) {
     if (seeds.empty()) {

@@ -1,7 +1,10 @@
 // Smacker files decoded by FFmpeg: the smk demuxer gives one video packet a
 // frame, preceded by that frame's sound packets; the smackvideo decoder
 // keeps the previous picture itself, so every frame it gives is whole.
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -47,6 +50,44 @@ bool AppendSound(const AVFrame* frame, std::vector<uint8_t>* out) {
   return true;
 }
 
+// FFmpeg's Smacker reader reads a size and a flag for every frame the header
+// claims before it notices the file has ended, so a file of a few bytes that
+// claims a million frames keeps it busy for seconds. The header (104 bytes)
+// is read here first: a Smacker file must at least hold its frame count's
+// size and flag tables (5 bytes a frame, one more frame with the ring-frame
+// flag), and more frames than a video may have are refused at once. Files
+// of other kinds are left to FFmpeg, which refuses them.
+bool SmackerFramesFit(const std::string& path, std::string* error) {
+  constexpr size_t kHeaderBytes = 104;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return true;  // FFmpeg says why it can't open it
+  uint8_t header[kHeaderBytes];
+  const size_t got = std::fread(header, 1, sizeof header, file);
+  long size = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+  std::fclose(file);
+  if (got < 4 || (std::memcmp(header, "SMK2", 4) != 0 && std::memcmp(header, "SMK4", 4) != 0)) return true;
+  auto u32 = [&](size_t at) {
+    return static_cast<uint32_t>(header[at] | header[at + 1] << 8 | header[at + 2] << 16) |
+           static_cast<uint32_t>(header[at + 3]) << 24;
+  };
+  if (got < kHeaderBytes || size < 0) {
+    *error = path + ": the Smacker header is cut short";
+    return false;
+  }
+  const uint64_t frames = static_cast<uint64_t>(u32(12)) + (u32(20) & 1);
+  if (frames > static_cast<uint64_t>(kVideoMaxFrames)) {
+    *error = path + ": " + std::to_string(frames) + " frames are more than a video may have";
+    return false;
+  }
+  if (kHeaderBytes + 5 * frames > static_cast<uint64_t>(size)) {
+    *error = path + ": " + std::to_string(frames) + " frames claimed, but the file's " + std::to_string(size) +
+             " bytes can't hold their size and flag tables";
+    return false;
+  }
+  return true;
+}
+
 class FfmpegVideoFile : public PlatformVideoFile {
  public:
   bool Open(const std::string& path, std::string* error);
@@ -82,6 +123,7 @@ bool FfmpegVideoFile::Open(const std::string& path, std::string* error) {
     *error = "out of memory";
     return false;
   }
+  if (!SmackerFramesFit(path, error)) return false;
   if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) {
     *error = "cannot open " + path;
     return false;

@@ -33,6 +33,9 @@ function(korvane_add_test_program name)
   cmake_parse_arguments(ARG "" "" "DIRS;DEPS" ${ARGN})
   korvane_sources_of(sources ${ARG_DIRS})
   add_executable(${name} ${sources})
+  if(KORVANE_SANITIZE_THREAD)
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/tsan_suppressions.cpp)
+  endif()
   # Where tests find the build and source trees (the test environment
   # carries only one variable through test discovery).
   target_compile_definitions(${name} PRIVATE KORVANE_BINARY_DIR="${PROJECT_BINARY_DIR}" KORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

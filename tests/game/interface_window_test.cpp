@@ -4,11 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include "game/game_app.h"
 #include "game/interface_manager.h"
 #include "game/net_doc.h"
+#include "media/cd_audio.h"
+#include "platform/backend.h"
 #include "platform/framework/window_manager.h"
 #include "platform/keys.h"
+#include "platform/mci.h"
+#include "platform/music.h"
 #include "tests/game/game_fixture.h"
+#include "tools/builder/demo_sounds.h"
 
 namespace {
 
@@ -143,6 +149,34 @@ TEST_F(InterfaceWindowAloneTest, APictureIsHiddenInsteadWhileTheScreenIsNot640x4
   EXPECT_EQ(window->ShowPicture("TITLE.BMP", "INTERFC.CAN", nullptr), "");
   EXPECT_FALSE(window->IsShowingPicture());
   EXPECT_EQ(window->PictureName(), "");
+}
+
+// The end of the music's track plays g_CdTrack again: only on a successful
+// end, and only the track g_CdTrack names (the disc here holds track 3 only).
+TEST_F(InterfaceWindowTest, TheEndOfTheMusicPlaysTheTrackOfGCdTrackAgain) {
+  TempFolder disc;
+  disc.WriteFile("music/track03.wav", DemoMusicWave(3));
+  ScopedCurrentFolder in(disc.Path());
+  ASSERT_EQ(SendMciCommand("close all", nullptr), 0u);
+  ASSERT_EQ(SendMciCommand("open cdaudio alias MUSIC", window_->m_hWnd), 0u);
+  PlatformMusic& music = *PlatformBackendGet().music;
+  const int saved = g_CdTrack;
+  const struct {
+    int track;
+    WPARAM why;
+    bool plays;
+  } cases[] = {{3, MCI_NOTIFY_SUCCESSFUL, true},
+               {2, MCI_NOTIFY_SUCCESSFUL, false},
+               {3, MCI_NOTIFY_ABORTED, false},
+               {3, MCI_NOTIFY_SUPERSEDED, false}};
+  for (const auto& c : cases) {
+    music.Stop();
+    g_CdTrack = c.track;
+    EXPECT_EQ(window_->SendMessage(MM_MCINOTIFY, c.why, 1), 0) << c.track << " " << c.why;
+    EXPECT_EQ(music.IsPlaying(), c.plays) << c.track << " " << c.why;
+  }
+  g_CdTrack = saved;
+  StopCdAudio();
 }
 
 }  // namespace

@@ -2,6 +2,11 @@
 // notification, the last track, the volume, and no folder.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
+#include <thread>
+#include <vector>
+
 #include "media/cd_audio.h"
 #include "platform/backend.h"
 #include "platform/clock.h"
@@ -11,6 +16,7 @@
 #include "platform/mci.h"
 #include "tests/support/temp_folder.h"
 #include "tools/builder/demo_sounds.h"
+#include "tools/builder/wave_writer.h"
 
 namespace {
 
@@ -107,6 +113,46 @@ TEST(CdAudioWithoutMusic, OpenFailsAndNothingPlays) {
   EXPECT_FALSE(OpenCdAudio(nullptr, 2));
   EXPECT_FALSE(PlatformBackendGet().music->IsPlaying());
   EXPECT_TRUE(StopCdAudio());
+}
+
+// The interactive back end's output mixes on a device and feeds the music
+// from a service thread of its own (OpenAL Soft's output without a sound
+// card stands in for the device): a short track is fed there to its end and
+// the window is told, while this thread keeps asking about it and setting
+// its volume. Run under the thread sanitizer this is where the two threads
+// meet.
+TEST(CdAudioOnADevice, ATrackIsFedFromTheOutputsOwnThreadToItsEnd) {
+  ScopedEnv drivers("ALSOFT_DRIVERS", "null");
+  HeadlessBackendInstall();
+  PlatformBackendGet().sound = OpenAlDeviceCreate();
+  TempFolder folder;
+  std::vector<float> left(22050 * 3 / 10), right(left.size());
+  for (size_t i = 0; i < left.size(); ++i) left[i] = right[i] = 0.3f * std::sin(static_cast<float>(i) * 0.1f);
+  folder.WriteFile("music/track02.wav", WaveFile16Stereo(left, right, 22050));
+  ScopedCurrentFolder in(folder.Path());
+  CWnd window;
+  ASSERT_TRUE(window.CreateEx(0, nullptr, "cd", 0, 0, 0, 64, 64, nullptr, 0));
+  if (!OpenCdAudio(window.m_hWnd, 2)) {
+    window.DestroyWindow();
+    HeadlessBackendInstall();
+    GTEST_SKIP() << "no OpenAL output device";
+  }
+  PlatformMusic& music = *PlatformBackendGet().music;
+  bool ended = false;
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!ended && std::chrono::steady_clock::now() < giveUp) {
+    music.SetVolume(0.5f, 0.5f);
+    music.IsPlaying();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    MSG msg;
+    while (PeekMessage(&msg, window.m_hWnd, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE))
+      ended = ended || msg.wParam == MCI_NOTIFY_SUCCESSFUL;
+  }
+  EXPECT_TRUE(ended);
+  EXPECT_FALSE(music.IsPlaying());
+  StopCdAudio();
+  window.DestroyWindow();
+  HeadlessBackendInstall();
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ constexpr int kVkDelete = 46;
 }  // namespace
 
 CBitmapFont& MenuSmallFont() {
+  if (g_pNetDoc) return *g_pNetDoc->GetTextRenderer();
   static CBitmapFont font;
   static bool loaded = false;
   if (!loaded) {

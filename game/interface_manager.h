@@ -243,8 +243,6 @@ class CInterface : public CInterfaceDisplay {
   CMissionList* GetMissionList() const { return missionList_.get(); }
   CStylePicker* GetStylePicker(int index) const { return stylePickers_[index].get(); }
   CKeyBindingField* GetKeyField(int row, int slot) const { return keyFields_[row * 2 + slot].get(); }
-  // The sessions the sessions screen lists while joining.
-  std::vector<MenuSession>& Sessions() { return sessions_; }
   int GetShipStyle(int index) const { return shipStyles_[index]; }
   void SetShipStyle(int index, int style) { shipStyles_[index] = style; }
   const CString& GetIpAddress() const { return ipAddress_; }
@@ -449,7 +447,6 @@ class CInterface : public CInterfaceDisplay {
   std::unique_ptr<CSoundManager> soundManager_;  // g_pSoundManager
   uint8_t soundOn_ = 1;
   uint8_t musicOn_ = 1;
-  std::vector<MenuSession> sessions_;
 
   IDirectInput* directInput_ = nullptr;
   IDirectInputDevice* mouse_ = nullptr;

@@ -9,6 +9,7 @@
 #include "game/net_doc.h"
 #include "game/net_view.h"
 #include "game/network_game.h"
+#include "game/network_layer.h"
 #include "media/sound_manager.h"
 
 namespace {
@@ -29,6 +30,9 @@ void CInterface::MenuFrame() {
     UpdateGameTime();
     if (CNetView* view = g_pNetDoc->GetView()) view->StepSimulation();
   }
+  // While the game's window lacks the keyboard focus the menu stands still:
+  // no mouse is polled, no widget changes, no cursor is drawn.
+  if (g_pNetDoc && !g_pNetDoc->HasInputFocus()) return;
   RestoreSurfaces(false);
   if (endingPlaying_) return;
   const bool softwareCursor = !IsSoftwareBuild();
@@ -81,7 +85,7 @@ void CInterface::MenuFrame() {
       break;
     case 13:
       if (missionList_) {
-        missionList_->SetSessions(&sessions_, joining_ != 0);
+        missionList_->SetSessions(&g_Net.GetSessionList(), joining_ != 0);
         if (missionList_->Update(down)) {
           if (joining_) {
             missionList_->GetChosenSessionName(&sessionName_);

@@ -163,7 +163,7 @@ void CInterface::LoadScreens() {
   editLines_[kLinePlayerName] = std::make_unique<CEditLine>(228, 121, 30, font);
   savedGames_ = std::make_unique<CSavedGameList>(155, 151, 484, 389);
   missionList_ = std::make_unique<CMissionList>(120, 167, 334, 429);
-  missionList_->SetSessions(&sessions_, joining_ != 0);
+  missionList_->SetSessions(&g_Net.GetSessionList(), joining_ != 0);
   stylePickers_[0] = std::make_unique<CStylePicker>(72, 222, 16, 16, 28, 8);
   stylePickers_[1] = std::make_unique<CStylePicker>(72, 341, 16, 16, 28, 8);
   shipStyles_[0] = shipStyles_[1] = 0;
@@ -249,10 +249,10 @@ void CInterface::SetScreen(int screen) {
       break;
     case 13:
       if (missionList_) {
-        missionList_->SetSessions(&sessions_, joining_ != 0);
+        missionList_->SetSessions(&g_Net.GetSessionList(), joining_ != 0);
         missionList_->Reset();
       }
-      sessions_.clear();
+      g_Net.ClearSessions();
       if (joining_) sessionName_.Empty();
       if (editLines_[kLineSessionName]) editLines_[kLineSessionName]->SetText(sessionName_);
       chosenMission_ = 0;
@@ -368,7 +368,7 @@ void CInterface::DrawScreen() {
       break;
     case 13:
       if (missionList_) {
-        missionList_->SetSessions(&sessions_, joining_ != 0);
+        missionList_->SetSessions(&g_Net.GetSessionList(), joining_ != 0);
         missionList_->Draw(true);
       }
       if (editLines_[kLineSessionName]) editLines_[kLineSessionName]->Draw(joining_ != 0);

@@ -5,15 +5,18 @@
 // pickers. All draw into the interface's 2-D target with a CBitmapFont and
 // the rectangle routines: colour 237 marks the chosen row or the focused
 // field, colour 146 a selected key field, g_BlackColour is the background.
+#include <list>
 #include <memory>
 #include <vector>
 
+#include "game/network_layer.h"
 #include "media/bitmap_font.h"
 #include "platform/framework/cstring.h"
 #include "platform/framework/win_types.h"
 
 // The small font ("FONT_SM.BMP", 6-pixel cells) of the lines made without
-// a font and of the main screen's version text; loaded at first use.
+// a font and of the main screen's version text: the document's (its HUD's
+// text font); only without a document, one copy loaded at first use.
 CBitmapFont& MenuSmallFont();
 
 // One line of typed text: always as long as the line (the typed characters,
@@ -105,14 +108,6 @@ class CSavedGameList {
   std::unique_ptr<CEditLine> editLine_;
 };
 
-// One network session the sessions screen lists.
-struct MenuSession {
-  CString name;
-  int mission = 0;
-  int currentPlayers = 0;
-  int maxPlayers = 0;
-};
-
 // The 24 missions to start, or while joining the sessions found.
 class CMissionList {
  public:
@@ -120,8 +115,9 @@ class CMissionList {
 
   CMissionList(int x1, int y1, int x2, int y2);
 
-  // While joining the rows are these sessions (null or empty: none).
-  void SetSessions(const std::vector<MenuSession>* sessions, bool joining) {
+  // While joining the rows are these sessions, in their order (null or
+  // empty: none): the network layer's session list (g_Net).
+  void SetSessions(const std::list<CNetSessionInfo>* sessions, bool joining) {
     sessions_ = sessions;
     joining_ = joining;
   }
@@ -160,8 +156,9 @@ class CMissionList {
   // The chosen session's row; kept as a row, not a pointer, so that a list
   // filled anew can't leave it dangling.
   int sessionRow_ = -1;
-  const MenuSession* ChosenSession() const;
-  const std::vector<MenuSession>* sessions_ = nullptr;
+  const CNetSessionInfo* Session(int row) const;
+  const CNetSessionInfo* ChosenSession() const;
+  const std::list<CNetSessionInfo>* sessions_ = nullptr;
   bool joining_ = false;
 };
 

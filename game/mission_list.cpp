@@ -1,6 +1,7 @@
 // The sessions screen's list: the 24 missions, or the sessions found while
 // joining.
 #include <algorithm>
+#include <iterator>
 
 #include "game/menu_widgets.h"
 #include "media/interface_display.h"
@@ -51,13 +52,15 @@ int CMissionList::RowCount() const {
 
 CString CMissionList::LineText(int row) const {
   if (!joining_) return row >= 0 && row < kMissions ? g_MissionNames[row] : CString();
-  if (!sessions_ || row < 0 || row >= static_cast<int>(sessions_->size())) return CString();
-  const MenuSession& session = (*sessions_)[row];
+  const CNetSessionInfo* found = Session(row);
+  if (!found) return CString();
+  const CNetSessionInfo& session = *found;
   const int nameCells = std::max(0, (right_ - left_ - 8) / font_.GetGlyphWidth() - 11);
   CString line = session.name.Left(nameCells);
   while (line.GetLength() < nameCells) line += ' ';
   CString counts;
-  counts.Format("- m%02d, %02d/%02d", session.mission, session.currentPlayers, session.maxPlayers);
+  counts.Format("- m%02d, %02d/%02d", static_cast<int>(session.mission), static_cast<int>(session.currentPlayers),
+                static_cast<int>(session.maxPlayers));
   return line + counts;
 }
 
@@ -111,17 +114,19 @@ void CMissionList::ShowPleaseWait() {
                  top_ + (bottom_ - top_ - font_.GetGlyphHeight()) / 2, false);
 }
 
-const MenuSession* CMissionList::ChosenSession() const {
-  if (!joining_ || !sessions_ || sessionRow_ < 0 || sessionRow_ >= static_cast<int>(sessions_->size())) return nullptr;
-  return &(*sessions_)[sessionRow_];
+const CNetSessionInfo* CMissionList::Session(int row) const {
+  if (!sessions_ || row < 0 || row >= static_cast<int>(sessions_->size())) return nullptr;
+  return &*std::next(sessions_->begin(), row);
 }
 
+const CNetSessionInfo* CMissionList::ChosenSession() const { return joining_ ? Session(sessionRow_) : nullptr; }
+
 void CMissionList::GetChosenSessionName(CString* out) const {
-  const MenuSession* session = ChosenSession();
+  const CNetSessionInfo* session = ChosenSession();
   *out = session ? session->name : CString();
 }
 
 int CMissionList::GetChosenSessionMission() const {
-  const MenuSession* session = ChosenSession();
-  return session ? session->mission : 0;
+  const CNetSessionInfo* session = ChosenSession();
+  return session ? static_cast<int>(session->mission) : 0;
 }

@@ -4,12 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 #include "game/interface_window.h"
+#include "game/menu_widgets.h"
 #include "game/net_doc.h"
+#include "game/network_layer.h"
 #include "media/sound_manager.h"
 #include "platform/display.h"
+#include "platform/enet/enet_network.h"
 #include "tests/game/game_fixture.h"
+#include "tests/game/net_peer.h"
+#include "tests/support/process_info.h"
 
 namespace {
 
@@ -157,6 +163,74 @@ TEST_F(MenuScreensTest, EveryScreenIsDrawnWhole) {
     path.Format("%s/screen%02d.png", folder.c_str(), screen);
     EXPECT_TRUE(RgbFrameWritePng(frame, path)) << screen;
   }
+}
+
+// Lines made without a font and the version text write with the document's
+// small font, not a copy of their own.
+TEST_F(MenuScreensTest, TheMenusSmallFontIsTheDocuments) {
+  EXPECT_EQ(&MenuSmallFont(), g_pNetDoc->GetTextRenderer());
+}
+
+// While the game's window lacks the keyboard focus a menu frame leaves the
+// menu as it is: the mouse is not polled and no button takes its press.
+TEST_F(MenuScreensTest, WithoutTheKeyboardFocusAMenuFrameChangesNothing) {
+  ui_->SetScreen(0);
+  MoveTo(220, 170);  // on "new game" (button 1)
+  ui_->SetWindowFocus(true);
+  ui_->MenuFrame();
+  ASSERT_EQ(ui_->GetButton(1).GetState(), 2);
+  ui_->SetWindowFocus(false);
+  ASSERT_FALSE(g_pNetDoc->HasInputFocus());
+  ui_->SetMouseButtonDown(true);
+  InputEvent move{InputEventType::MouseMove};
+  move.dx = 10;
+  Send(move);
+  ui_->MenuFrame();
+  EXPECT_EQ(ui_->GetButton(1).GetState(), 2);
+  EXPECT_EQ(ui_->GetCursorX(), 220);
+  // With the focus back the same frame takes the press and the move.
+  ui_->SetWindowFocus(true);
+  ui_->MenuFrame();
+  EXPECT_EQ(ui_->GetButton(1).GetState(), 3);
+  EXPECT_EQ(ui_->GetCursorX(), 230);
+  ui_->SetMouseButtonDown(false);
+}
+
+// While joining, the sessions screen lists the sessions the network layer's
+// enumeration found (here one program hosting on this machine's loopback),
+// a press on the row takes its name and mission, and opening the screen
+// empties the list.
+TEST_F(MenuScreensTest, WhileJoiningTheSessionsScreenListsTheNetworkLayersSessions) {
+  const std::string port = std::to_string(20000 + (ProcessId() * 7 + 5) % 30000);
+  ScopedEnv netPort("KORVANE_NET_PORT", port.c_str());
+  ScopedEnv netHosts("KORVANE_NET_HOSTS", ("127.0.0.1:" + port).c_str());
+  NetPeer host("H", "");
+  ASSERT_TRUE(host.Start("KESTREL", true));
+  ui_->SetWindowFocus(true);
+  ui_->SetJoining(true);
+  ui_->SetScreen(13);
+  DPADDRESS address{};
+  address.serviceProvider = DPSPGUID_TCPIP;
+  ASSERT_TRUE(g_Net.InitConnection(address, EnetDirectPlayCreate({})));
+  ASSERT_TRUE(g_Net.EnumSessions());
+  ASSERT_EQ(g_Net.GetSessionList().size(), 1u);
+  const CNetSessionInfo& found = g_Net.GetSessionList().front();
+  EXPECT_EQ(found.currentPlayers, 1u);
+  CString counts;
+  counts.Format("- m%02d, %02d/%02d", static_cast<int>(found.mission), 1, static_cast<int>(found.maxPlayers));
+  CMissionList* list = ui_->GetMissionList();
+  EXPECT_EQ(list->LineText(0), CString("KESTREL       ") + counts);
+  EXPECT_EQ(list->LineText(1), "");
+  MoveTo(130, 167 + list->RowHeight() / 2 + 1);
+  ui_->SetMouseButtonDown(true);
+  ui_->MenuFrame();
+  ui_->SetMouseButtonDown(false);
+  EXPECT_EQ(ui_->GetSessionName(), "KESTREL");
+  EXPECT_EQ(ui_->GetChosenMission(), static_cast<int>(found.mission));
+  ui_->SetScreen(13);
+  EXPECT_TRUE(g_Net.GetSessionList().empty());
+  EXPECT_EQ(list->LineText(0), "");
+  g_Net.Close();
 }
 
 }  // namespace

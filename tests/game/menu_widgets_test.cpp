@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <list>
 
 #include "game/joystick.h"
 #include "game/menu_widgets.h"
@@ -118,7 +119,14 @@ TEST_F(MenuWidgetsTest, TheMissionListScrollsWithinItsRowsAndShowsSessionsWithTh
   EXPECT_TRUE(list.Update(true));
   EXPECT_EQ(list.GetChosenRow(), 3);
 
-  std::vector<MenuSession> sessions = {{"KESTREL", 5, 8, 8}, {"A VERY LONG SESSION NAME INDEED", 24, 1, 16}};
+  std::list<CNetSessionInfo> sessions(2);
+  sessions.front().name = "KESTREL";
+  sessions.front().mission = 5;
+  sessions.front().currentPlayers = sessions.front().maxPlayers = 8;
+  sessions.back().name = "A VERY LONG SESSION NAME INDEED";
+  sessions.back().mission = 24;
+  sessions.back().currentPlayers = 1;
+  sessions.back().maxPlayers = 16;
   list.SetSessions(&sessions, true);
   list.Reset();
   // (214 - 8) / 8 = 25 cells: the name in 14 of them.

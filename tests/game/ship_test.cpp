@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -14,6 +15,9 @@
 #include "game/joystick.h"
 #include "game/key_bindings.h"
 #include "game/net_doc.h"
+#include "game/net_view.h"
+#include "game/network_game.h"
+#include "game/network_layer.h"
 #include "game/ship_controls.h"
 #include "game/ship_sounds.h"
 #include "platform/clock.h"
@@ -22,6 +26,7 @@
 #include "platform/headless/headless_input.h"
 #include "platform/keys.h"
 #include "tests/game/document_fixture.h"
+#include "tests/game/fake_direct_play.h"
 #include "tools/builder/demo_level.h"
 
 namespace {
@@ -440,6 +445,112 @@ TEST_F(ShipTest, ANetworkPlayersOwnRecordIsNotRemote) {
   ASSERT_NE(doc_->GetLocalPlayer(), nullptr);
   EXPECT_FALSE(doc_->GetLocalPlayer()->IsRemote());
   EXPECT_TRUE(doc_->GetLocalPlayer()->IsLocal());
+}
+
+// One frame's reading of held keys: thrust (x right, y down, z ahead) and
+// turn (pitch, yaw, roll) targets, at full speed or precise with Shift.
+TEST_F(ShipTest, HeldKeysGiveTheirTargetsAndOppositesMeet) {
+  enum : int { A = DIK_A, Z = DIK_Z, Left = DIK_LEFT, Right = DIK_RIGHT, Up = DIK_UP, Down = DIK_DOWN,
+               Alt = DIK_LMENU, Shift = DIK_LSHIFT };
+  struct Case {
+    const char* what;
+    std::vector<int> keys;
+    float thrust[3];
+    float turn[3];
+  };
+  const Case cases[] = {
+      {"accel", {A}, {0, 0, 200}, {0, 0, 0}},
+      {"back", {Z}, {0, 0, -200}, {0, 0, 0}},
+      {"accel with back: accel wins", {A, Z}, {0, 0, 200}, {0, 0, 0}},
+      {"precise accel", {Shift, A}, {0, 0, 50}, {0, 0, 0}},
+      {"up", {Up}, {0, 0, 0}, {32, 0, 0}},
+      {"up with down cancel", {Up, Down}, {0, 0, 0}, {0, 0, 0}},
+      {"left with right cancel", {Left, Right}, {0, 0, 0}, {0, 0, 0}},
+      {"precise left", {Shift, Left}, {0, 0, 0}, {0, 8, 0}},
+      {"strafe left", {Alt, Left}, {-200, 0, 0}, {0, 0, 0}},
+      {"strafe right and up, with accel", {Alt, Right, Up, A}, {200, -200, 200}, {0, 0, 0}},
+      {"precise strafe down", {Shift, Alt, Down}, {0, 50, 0}, {0, 0, 0}},
+  };
+  Prime();
+  for (const Case& c : cases) {
+    Place(0, 40, -280);
+    for (int key : c.keys) Key(key, true);
+    Frame(20);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_FLOAT_EQ(ship_->GetState().thrust[i], c.thrust[i]) << c.what << " thrust " << i;
+      EXPECT_FLOAT_EQ(ship_->GetState().angularAccel[i], c.turn[i]) << c.what << " turn " << i;
+    }
+    for (int key : c.keys) Key(key, false);
+    Frame(20);  // takes the presses latched for this reading
+  }
+}
+
+// The mouse turns the ship by its motion since the last reading, read once a
+// frame and not scaled by the frame's time; with the strafe key held it
+// slides the ship instead.
+TEST_F(ShipTest, TheMouseTurnsByItsMotionOnceAFrameOrSlidesWithStrafe) {
+  ASSERT_NE(interface_->GetMouseDevice(), nullptr);
+  Prime();
+  ship_->ReadControls(true, 20);  // no motion left over
+  const float sx = doc_->GetMouseSensitivityX(), sy = doc_->GetMouseSensitivityY();
+  const auto move = [&](int dx, int dy) {
+    InputEvent event{InputEventType::MouseMove};
+    event.dx = dx;
+    event.dy = dy;
+    input_->Inject(event);
+    InputEvent taken;
+    while (input_->PollEvent(&taken)) {
+    }
+  };
+  for (const int frameMs : {20, 50}) {
+    Place(0, 40, -280);
+    move(10, -5);
+    ship_->ReadControls();  // a second reading of the frame leaves the mouse alone
+    EXPECT_FLOAT_EQ(ship_->GetState().angularVelocity[1], 0.0f);
+    ship_->ReadControls(true, frameMs);
+    EXPECT_FLOAT_EQ(ship_->GetState().angularVelocity[1], -sx * sx * 10 * 1.2f) << frameMs;
+    EXPECT_FLOAT_EQ(ship_->GetState().angularVelocity[0], sy * sy * 5 * 1.2f) << frameMs;
+    ship_->ReadControls(true, frameMs);  // the motion was taken
+    EXPECT_FLOAT_EQ(ship_->GetState().angularVelocity[1], -sx * sx * 10 * 1.2f) << frameMs;
+  }
+  // The strafe key held a frame already; the reading that takes the motion
+  // slides the ship (the frame's later readings are the keys' alone).
+  Place(0, 40, -280);
+  Key(DIK_LMENU, true);
+  Frame(20);
+  move(10, 4);
+  ClockSetTime(timeGetTime() + 20);
+  ship_->ReadControls(true, 20);
+  EXPECT_FLOAT_EQ(ship_->GetState().thrust[0], 100.0f);  // 10 x 200 x 0.05
+  EXPECT_FLOAT_EQ(ship_->GetState().thrust[1], 40.0f);
+  EXPECT_FLOAT_EQ(ship_->GetState().angularVelocity[1], 0.0f);
+  Key(DIK_LMENU, false);
+}
+
+// In a network game Enter, Esc and Space respawn a dead ship, but only once
+// its wreck has exploded (and dropped what it carried).
+TEST_F(ShipTest, TheRespawnKeyWaitsForTheWrecksExplosionInANetworkGame) {
+  std::vector<FakeSend> sends;
+  DPADDRESS address{};
+  ASSERT_TRUE(g_Net.InitConnection(address, std::make_unique<FakeDirectPlay>(&sends)));
+  ASSERT_TRUE(IsNetworkGame());
+  CNetView view;
+  doc_->SetShipCollision(false);
+  Place(0, 0, 0);
+  Prime();
+  ship_->SetShields(0);
+  ship_->SetHealth(-100000.0f);  // a short death: the wreck goes in a second
+  ship_->CheckDeath();
+  ASSERT_TRUE(ship_->IsDead());
+  for (const UINT key : {13u, 27u, 32u}) {
+    EXPECT_EQ(view.HandleKey(key), 1) << key;
+    EXPECT_TRUE(ship_->IsDead()) << key << " refused before the explosion";
+  }
+  for (int elapsed = 0; !ship_->IsExploded() && elapsed < 5000; elapsed += 20) Frame(20);
+  ASSERT_TRUE(ship_->IsExploded());
+  EXPECT_EQ(view.HandleKey(32), 1);
+  EXPECT_FALSE(ship_->IsDead()) << "Space respawns the exploded wreck";
+  g_Net.Close();
 }
 
 TEST(ShipControls, AccumulateSignedKeepsTheLargerOfOneSignAndAddsOpposites) {

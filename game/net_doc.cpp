@@ -103,6 +103,21 @@ void CNetDoc::ReleaseLevel() {
                 localPlayer_->GetZ());
     OutputDebugString(line);
   }
+  // What a network game's program last knew of the others: where each ship
+  // was, and the scoreboard.
+  for (POSITION at = players_.GetStartPosition(); at;) {
+    DPID id = 0;
+    CDirectPlayer* player = nullptr;
+    players_.GetNextAssoc(at, id, player);
+    if (player && player != localPlayer_) LogPlayerPlace(player);
+  }
+  if (IsNetworkGame()) {
+    CString lines[10];
+    GetScoreLines(lines, 10);
+    for (int i = 0; i < scoreSlotCount_ && i < 10; ++i) {
+      OutputDebugString(CString("korvane: score: ") + lines[i] + "\n");
+    }
+  }
   // A record's destructor takes it off the map (and forgets it as the local
   // player), so each is taken off first.
   while (!players_.IsEmpty()) {

@@ -579,6 +579,9 @@ class CNetDoc : public CDocument {
   // host brings the newcomer up to date (objects, groups, scoreboard).
   void PlayerJoined(CDirectPlayer* player);
   void PlayerLeft(DPID id);
+  // The debug line saying where another player's ship was last seen (as it
+  // leaves, or as this program's level ends).
+  static void LogPlayerPlace(const CDirectPlayer* player);
   // Another player's state block; an unknown player is made first.
   void OnPlayerData(DPID id, const uint8_t* data, size_t size);
   // Counts a kill (a null killer: the level); the local victim reports it.

@@ -18,6 +18,7 @@
 #include "world/enemies/enemy_manager.h"
 #include "media/back_buffer_access.h"
 #include "media/interface_display.h"
+#include "platform/debug_output.h"
 
 namespace {
 
@@ -42,6 +43,8 @@ int DimmedColour(int colour) {
 
 void CNetDoc::AddMessage(const char* text, int colour, BOOL keep) {
   std::string rest = text ? text : "";
+  // Whole-program runs read what the player was told.
+  OutputDebugString(("korvane: message: " + rest + "\n").c_str());
   bool continuation = keep != FALSE;
   for (;;) {
     std::string line = rest;

@@ -12,6 +12,7 @@
 #include "game/network_game.h"
 #include "game/network_layer.h"
 #include "platform/clock.h"
+#include "platform/debug_output.h"
 #include "world/objects/object_manager.h"
 
 namespace {
@@ -35,10 +36,18 @@ void CNetDoc::PlayerJoined(CDirectPlayer* player) {
   SendGameState(player->GetId());
 }
 
+void CNetDoc::LogPlayerPlace(const CDirectPlayer* player) {
+  CString line;
+  line.Format("korvane: player %s was at %.0f %.0f %.0f\n", static_cast<const char*>(player->GetName()),
+              player->GetX(), player->GetY(), player->GetZ());
+  OutputDebugString(line);
+}
+
 void CNetDoc::PlayerLeft(DPID id) {
   CDirectPlayer* player = FindPlayer(id);
   if (!player || player == localPlayer_) return;
   AddMessage(CString("player left the game: ") + player->GetName(), GreenIndex(), FALSE);
+  LogPlayerPlace(player);
   delete player;  // off the map and every queued message's recipients
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -22,6 +23,9 @@ struct ClockState {
   uint32_t virtualMs = kClockDefaultStart;
   uint32_t readsSinceAdvance = 0;
   std::thread::id mainThread;
+  // Paced: the real time by which the current frame may end.
+  bool paced = false;
+  SteadyClock::time_point frameDeadline{};
   // Real-time mode: value = realBase + elapsed since realOrigin.
   uint32_t realBase = kClockDefaultStart;
   SteadyClock::time_point realOrigin = SteadyClock::now();
@@ -111,10 +115,29 @@ void ClockSetTime(uint32_t ms) {
 
 void ClockEndFrame() {
   ClockState& s = State();
+  SteadyClock::time_point wakeAt{};
+  {
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (!s.fixedStep) return;
+    s.virtualMs += s.stepMs;
+    s.readsSinceAdvance = 0;
+    if (!s.paced) return;
+    const auto now = SteadyClock::now();
+    const auto step = std::chrono::milliseconds(s.stepMs);
+    // A frame that ran late starts the schedule anew rather than hurrying
+    // the frames after it.
+    if (s.frameDeadline == SteadyClock::time_point{} || now > s.frameDeadline + step) s.frameDeadline = now;
+    s.frameDeadline += step;
+    wakeAt = s.frameDeadline;
+  }
+  std::this_thread::sleep_until(wakeAt);
+}
+
+void ClockSetPaced(bool paced) {
+  ClockState& s = State();
   std::lock_guard<std::mutex> guard(s.lock);
-  if (!s.fixedStep) return;
-  s.virtualMs += s.stepMs;
-  s.readsSinceAdvance = 0;
+  s.paced = paced;
+  s.frameDeadline = SteadyClock::time_point{};
 }
 
 void ClockConfigureFromEnvironment() {
@@ -124,4 +147,5 @@ void ClockConfigureFromEnvironment() {
     const unsigned long ms = std::strtoul(step, nullptr, 0);
     if (ms > 0) ClockUseFixedStep(static_cast<uint32_t>(ms));
   }
+  if (const char* paced = std::getenv("KORVANE_FIXED_STEP_PACED")) ClockSetPaced(std::strcmp(paced, "1") == 0);
 }

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 class FixedStepClock : public ::testing::Test {
  protected:
-  void TearDown() override { ClockUseRealTime(); }
+  void TearDown() override {
+    ClockSetPaced(false);
+    ClockUseRealTime();
+  }
 };
 
 TEST_F(FixedStepClock, AdvancesOnlyAtFrameEndsAndMainThreadSleeps) {
@@ -39,6 +44,19 @@ TEST_F(FixedStepClock, SpinningOnTheClockStillEnds) {
   long reads = 0;
   while (timeGetTime() - start < 3 && reads < 10'000'000) ++reads;
   EXPECT_GE(timeGetTime() - start, 3u);
+}
+
+// Paced, the frames still step the virtual clock exactly, and each lasts at
+// least its step of real time (only the lower bound is certain).
+TEST_F(FixedStepClock, PacedFramesTakeTheirStepOfRealTime) {
+  ClockUseFixedStep(10);
+  ClockSetTime(2000);
+  ClockSetPaced(true);
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 5; ++i) ClockEndFrame();
+  const auto spent = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(timeGetTime(), 2050u);
+  EXPECT_GE(spent, std::chrono::milliseconds(40));  // the first frame starts the schedule
 }
 
 TEST(RealClock, StartsFarFromZeroAndIsMonotonic) {

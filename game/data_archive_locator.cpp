@@ -1,6 +1,7 @@
 #include "game/data_archive_locator.h"
 
 #include <string>
+#include <vector>
 
 #include "engine/data_archive.h"
 #include "game/build_variant.h"
@@ -56,4 +57,22 @@ bool DataArchiveExists(const char* name) {
   if (!name || !TryOpenDataArchive(name)) return false;
   ArchiveClose();
   return true;
+}
+
+std::string FindDataArchive(const char* name) {
+  if (!name) name = "";
+  const std::string bare = name;
+  if (!ArchivePushState()) return bare;
+  std::vector<std::string> candidates = {bare, PlatformProgramFolder() + name};
+  for (const std::string& media : MediaFolders()) candidates.push_back(PathJoin(media, name));
+  std::string found = bare;
+  for (const std::string& path : candidates) {
+    if (ArchiveOpen(path.c_str())) {
+      ArchiveClose();
+      found = path;
+      break;
+    }
+  }
+  ArchivePopState();
+  return found;
 }

@@ -2,6 +2,7 @@
 // Finding and opening a data archive (".CAN") by its bare file name. Every
 // reader of archive members calls OpenDataArchive first, reads through the
 // engine's archive reader and closes with ArchiveClose.
+#include <string>
 
 // Opens the archive called name ("M1.CAN", "TEXTURES.CAN", ...) and returns
 // with it open. Tried in order, the first that opens as a valid archive wins:
@@ -17,6 +18,12 @@ void OpenDataArchive(const char* name);
 // Whether OpenDataArchive would find the archive; nothing stays open and
 // nothing ends. For names that come from a file (a saved game's mission).
 bool DataArchiveExists(const char* name);
+
+// The path by which OpenDataArchive would open the archive called name,
+// for readers that open archives by path themselves (the Direct3D back
+// end's overlays); name as it is when no place has it. The archive open
+// before the call, if any, is open again afterwards.
+std::string FindDataArchive(const char* name);
 
 // The text of the failure path's message box.
 inline constexpr const char* kInsertCdMessage = "Insert Korvane CD in your CD drive and restart the game.";

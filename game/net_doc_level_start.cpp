@@ -145,6 +145,9 @@ bool CNetDoc::StartLevel() {
   if (view_) {
     view_->ResetOverlays();
     view_->InvalidateHud();
+    // The level's first step counts from here: the menus and the load before
+    // it are no game time of this level.
+    view_->RestartStepClock();
   }
 
   loading_ = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "engine/depth_cue.h"
@@ -11,6 +12,7 @@
 #include "game/interface_manager.h"
 #include "game/interface_window.h"
 #include "game/net_doc.h"
+#include "media/overlay_bitmaps.h"
 #include "media/picture_anim.h"
 #include "platform/debug_output.h"
 #include "render/raster_state.h"
@@ -21,6 +23,20 @@ namespace {
 
 constexpr RenderFlags kInitialRenderFlags = 0x4781;
 constexpr int kMinSide = 16;
+
+constexpr const char* kCockpitArchive = "INTERFC.CAN";
+constexpr int kCockpitSlot = 0;  // the hands follow at 1..9
+constexpr int kCrosshairSlot = 10;
+constexpr int kTargetMarkerSlot = 11;
+constexpr int kFirstPanelSlot = 12;
+constexpr int kOverlaySlots = 64;
+constexpr int kHandsX = 224, kHandsY = 377, kHandsWidth = 209, kHandsHeight = 103;
+struct PanelPlace {
+  const char* name;
+  int x, y;
+};
+constexpr PanelPlace kPanels[CNetView::kCockpitPanelCount] = {
+    {"uright", 358, 66}, {"dash", 246, 333}, {"lleft", 0, 410}, {"lright", 474, 463}};
 
 }  // namespace
 
@@ -41,6 +57,9 @@ CNetView::CNetView() {
 }
 
 CNetView::~CNetView() {
+  if (OverlayBitmaps* overlays = OverlayBitmapsInstalled()) {
+    for (int slot = 0; slot < kOverlaySlots; ++slot) overlays->Release(slot);
+  }
   ReleaseDirectDrawPalettes();
   ReleaseGdiPalette();
   FreeZBuffer();
@@ -197,10 +216,27 @@ void CNetView::InvalidateHud() {
 }
 
 void CNetView::LoadCockpitBitmaps() {
-  // The cockpit picture, the hands and the panels are overlay bitmaps of the
-  // triangle device and korvanesw's own cockpit texture; both come with
-  // those displays. Until then the cockpit is redrawn from scratch.
+  // korvane3d's overlay slots: 0 the cockpit picture (a level texture),
+  // 1..9 the hands for the nine steering codes, 10 and 11 the crosshair and
+  // the target marker, then the panels' frames from 12. korvanesw has no
+  // overlay set: its panels are pictures drawn into the 2-D layer, its
+  // crosshair is drawn with lines.
+  if (OverlayBitmaps* overlays = OverlayBitmapsInstalled()) {
+    overlays->LoadFromTexture(kCockpitSlot, "!cockpit.bmp");
+    for (int code = 1; code <= 9; ++code) {
+      char name[16];
+      std::snprintf(name, sizeof name, "hands%d.bmp", code);
+      overlays->Load(kCockpitSlot + code, name, kCockpitArchive);
+    }
+    overlays->Load(kCrosshairSlot, "cur1.bmp", kCockpitArchive);
+    overlays->Load(kTargetMarkerSlot, "cur2.bmp", kCockpitArchive);
+  }
   cockpitRedraw_ = 1;
+  int nextSlot = kFirstPanelSlot;
+  for (int i = 0; i < kCockpitPanelCount; ++i) {
+    panels_[i].Load(kPanels[i].x, kPanels[i].y, kPanels[i].name, kCockpitArchive, &nextSlot);
+  }
+  panelsLoaded_ = true;
   InvalidateHud();
 }
 
@@ -211,7 +247,16 @@ void CNetView::DrawCockpitPanels() {
   }
   if (steeringShown_ == 0) steeringShown_ = 5;
   const int steering = g_pNetDoc ? g_pNetDoc->GetSteering() : 0;
-  if (steering != steeringShown_ && steering > 0) steeringShown_ = steering;
+  if (steering != steeringShown_ && steering > 0) {
+    // Drawn only when it changes: onto both pages of a flipping display.
+    if (OverlayBitmaps* overlays = OverlayBitmapsInstalled(); overlays && steering <= 9) {
+      overlays->BlitBothPages(kHandsX, kHandsY, 0, 0, kHandsWidth, kHandsHeight, kCockpitSlot + steering);
+    }
+    steeringShown_ = steering;
+  }
+  if (panelsLoaded_) {
+    for (CPictureAnim& panel : panels_) panel.Update();
+  }
 }
 
 void CNetView::UpdateCockpit() {

@@ -21,6 +21,7 @@
 
 #include "engine/records.h"
 #include "game/view_palettes.h"
+#include "media/picture_anim.h"
 #include "platform/framework/view.h"
 
 class IDirectDrawPalette;
@@ -67,6 +68,9 @@ class CNetView : public CView {
   // dt = game time since the last step, at most 1000 ms; the mission time,
   // the document's update and the engine's world update.
   void StepSimulation();
+  // A level has just started: the game clock drops the time since it last
+  // moved, and the next step counts from now.
+  void RestartStepClock();
   void RenderFrame();
   // Redraws at once: the interface window (the view itself without one) is
   // invalidated and painted before this returns, so the frame is complete.
@@ -123,6 +127,9 @@ class CNetView : public CView {
   void ToggleCockpit();
   bool IsCockpitRedrawDue() const { return cockpitRedraw_ != 0; }
   int GetSteeringShown() const { return steeringShown_; }
+  // The four animated cockpit panels: "uright", "dash", "lleft", "lright".
+  static constexpr int kCockpitPanelCount = 4;
+  const CPictureAnim& GetCockpitPanel(int i) const { return panels_[i]; }
 
   // ---- Keys and commands (game/net_view_keys.cpp) ----
   void OnKeyDown(UINT virtualKey, UINT repeat, UINT flags) override;
@@ -177,6 +184,8 @@ class CNetView : public CView {
   int lastStepTime_ = 0;
   int steeringShown_ = 0;
   int cockpitRedraw_ = 1;
+  CPictureAnim panels_[kCockpitPanelCount];
+  bool panelsLoaded_ = false;
   DirtyRect dirty_[kDirtyRectCapacity] = {};
   int dirtyCount_ = 0;
   uint8_t dirtyFull_ = 0;  // the table holds the one full-screen rectangle

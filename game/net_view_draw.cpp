@@ -116,6 +116,17 @@ void CNetView::StepSimulation() {
   WorldUpdate(g_pNetDoc->GetWorld(), dt);
 }
 
+void CNetView::RestartStepClock() {
+  // The time since the game clock last moved (the menus, the briefing, the
+  // load) is dropped rather than given to the level's first step, where it
+  // would fire the first second's timers at once.
+  const uint8_t paused = g_GameTimePaused;
+  g_GameTimePaused = 1;
+  UpdateGameTime();
+  g_GameTimePaused = paused;
+  lastStepTime_ = GetGameTime();
+}
+
 void CNetView::RenderFrame() {
   if (!g_pInterface || g_pInterface->IsMissionFailedShown() || !g_pInterface->IsReadyToRender()) return;
   Step("RestoreSurfaces");

@@ -145,7 +145,8 @@ int CNetView::HandleKey(UINT key) {
       if (!network && g_pInterface) g_pInterface->OpenSaveMenu();
       return 1;
     case kKeyF9:
-      // The chat line of a network game opens with the network's console.
+      // The chat line of a network game.
+      if (network) doc->OpenConsole();
       return 1;
     case kKeyF12:
       if (doc->GetSelectedMissile() == 1 || doc->GetSelectedMissile() == 2) {

@@ -23,6 +23,14 @@ class OverlayBitmaps {
   // Copies the rectangle [left, right) x [top, bottom) of slot index (cut to
   // the picture's size) to (x, y) of the back surface.
   virtual void Blit(int x, int y, int left, int top, int right, int bottom, int index) = 0;
+  // The same onto the front (primary) surface as well, so that both pages of
+  // a flipping display show a picture that is drawn only when it changes.
+  virtual void BlitBothPages(int x, int y, int left, int top, int right, int bottom, int index) {
+    Blit(x, y, left, top, right, bottom, index);
+  }
+  // Makes slot index from the level's texture of that name; false when
+  // there is none (or no set can do it).
+  virtual bool LoadFromTexture(int /*index*/, const char* /*name*/) { return false; }
   virtual void Release(int index) = 0;
 };
 

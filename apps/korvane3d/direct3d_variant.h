@@ -13,4 +13,9 @@ class Direct3DVariant : public BuildVariant {
   bool EnterFullScreen(CInterface& ui, int mode) override;
   void ReleaseDevice3D() override;
   void RenderScene(CNetView& view) override;
+  // The overlay crosshair centred on the 3-D area.
+  void DrawCrosshair(CNetView& view) override;
+  // The cockpit picture: whole when the view asks for it, else the band
+  // beside the 3-D area.
+  void DrawCockpit(CNetView& view);
 };

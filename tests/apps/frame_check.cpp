@@ -9,13 +9,25 @@
 // 20, as scaling blends neighbours), and everything outside it must be
 // black. With --game it passes when some frame of that size shows a game
 // frame: a drawn scene (at least 16 colours) with korvanesw's green
-// crosshair arm left of the centre. It says what it found on stdout.
+// crosshair arm left of the centre.
+//   frame_check <folder> --level <count>
+// passes when at least count frames show a rendered level rather than a
+// picture of the menus: more than 20 colours over the screen and a lit
+// quarter, and no two of those frames alike (the view moved).
+//   frame_check <folder> --changes <left,top,right,bottom> <count>
+// passes when the rectangle's pixels change (a tenth of them or more) while
+// the rest of the screen stays (all but 2 %) at least count times from one
+// frame to the next: something in that place of a still view appeared and
+// went.
+// It says what it found on stdout.
 #include <algorithm>
 #include <cstdio>
-#include <vector>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "media/bmp_member.h"
 #include "platform/display.h"
@@ -103,10 +115,84 @@ int CheckGameFrames(const char* folder, const char* size) {
   return 1;
 }
 
+// A frame of a rendered level: many colours and a lit quarter of the
+// screen (sampled every 4 pixels).
+bool ShowsALevel(const RgbFrame& frame) {
+  std::set<int> colours;
+  long lit = 0, samples = 0;
+  for (int y = 0; y < frame.height; y += 4) {
+    for (int x = 0; x < frame.width; x += 4) {
+      const Rgb8 c = frame.At(x, y);
+      colours.insert(c.r << 16 | c.g << 8 | c.b);
+      if (c.r + c.g + c.b > 30) ++lit;
+      ++samples;
+    }
+  }
+  return colours.size() > 20 && lit * 4 > samples;
+}
+
+// The share of the rectangle's pixels that differ between two frames.
+double RegionDifference(const RgbFrame& a, const RgbFrame& b, int left, int top, int right, int bottom) {
+  long differ = 0, total = 0;
+  for (int y = top; y < bottom; ++y) {
+    for (int x = left; x < right; ++x) {
+      ++total;
+      if (!Near(a.At(x, y), b.At(x, y), 8)) ++differ;
+    }
+  }
+  return total ? static_cast<double>(differ) / static_cast<double>(total) : 0.0;
+}
+
+int CheckLevel(const std::vector<std::string>& files, int needed) {
+  int found = 0;
+  RgbFrame last;
+  for (const std::string& file : files) {
+    RgbFrame frame;
+    if (!ReadPngRgb(file, &frame) || frame.width != kWidth || frame.height != kHeight) continue;
+    if (!ShowsALevel(frame)) continue;
+    if (found > 0 && RegionDifference(frame, last, 0, 0, kWidth, kHeight) == 0.0) continue;
+    ++found;
+    last = std::move(frame);
+  }
+  std::printf("frame_check: %d of %zu frames show a level, each unlike the last\n", found, files.size());
+  return found >= needed ? 0 : 1;
+}
+
+int CheckChanges(const std::vector<std::string>& files, const char* rect, int needed) {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  if (std::sscanf(rect, "%d,%d,%d,%d", &left, &top, &right, &bottom) != 4 || left < 0 || top < 0 ||
+      right > kWidth || bottom > kHeight || left >= right || top >= bottom) {
+    std::printf("frame_check: bad rectangle %s\n", rect);
+    return 2;
+  }
+  int changes = 0;
+  RgbFrame previous;
+  for (const std::string& file : files) {
+    RgbFrame frame;
+    if (!ReadPngRgb(file, &frame) || frame.width != kWidth || frame.height != kHeight) continue;
+    // Only the rectangle may change: a new screen or a moving view is no
+    // change of the thing in it.
+    const double area = static_cast<double>((right - left) * (bottom - top));
+    const double inside = previous.width ? RegionDifference(previous, frame, left, top, right, bottom) : 0.0;
+    const double whole = previous.width ? RegionDifference(previous, frame, 0, 0, kWidth, kHeight) : 0.0;
+    const double outside = (whole * kWidth * kHeight - inside * area) / (kWidth * kHeight - area);
+    if (inside >= 0.1 && outside < 0.02) {
+      ++changes;
+      std::printf("frame_check: %s changes in %s\n", file.c_str(), rect);
+    }
+    previous = std::move(frame);
+  }
+  std::printf("frame_check: %d changes in %s over %zu frames\n", changes, rect, files.size());
+  return changes >= needed ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 3 && std::strcmp(argv[2], "--game") == 0) return CheckGameFrames(argv[1], argv[3]);
+  if (argc > 3 && std::strcmp(argv[2], "--level") == 0) return CheckLevel(PngFilesIn(argv[1]), std::atoi(argv[3]));
+  if (argc > 4 && std::strcmp(argv[2], "--changes") == 0)
+    return CheckChanges(PngFilesIn(argv[1]), argv[3], std::atoi(argv[4]));
   RgbFrame expected;
   int next = 2;
   int tolerance = 8;
@@ -122,7 +208,8 @@ int main(int argc, char** argv) {
   } else {
     unsigned r = 0, g = 0, b = 0;
     if (argc < 3 || std::sscanf(argv[2], "%u,%u,%u", &r, &g, &b) != 3) {
-      std::fprintf(stderr, "usage: frame_check <folder> (--picture <archive> <member> | <r,g,b>) [--letterboxed]\n");
+      std::fprintf(stderr, "usage: frame_check <folder> (--picture <archive> <member> | <r,g,b>) [--letterboxed]\n"
+                           "       frame_check <folder> (--level <count> | --changes <l,t,r,b> <count>)\n");
       return 2;
     }
     expected.width = kWidth;

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
+#include <utility>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "apps/korvane3d/direct3d_overlays.h"
 #include "apps/korvanesw/software_variant.h"
 #include "engine/depth_cue.h"
 #include "game/game_app.h"
@@ -15,12 +18,14 @@
 #include "game/interface_manager.h"
 #include "game/net_doc.h"
 #include "game/net_view.h"
+#include "game/network_layer.h"
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/framework/window_manager.h"
 #include "render/raster_state.h"
 #include "tests/game/document_fixture.h"
+#include "tests/game/fake_direct_play.h"
 
 namespace {
 
@@ -155,6 +160,22 @@ TEST_F(NetViewTest, TheSimulationStepIsAtMostOneSecondWhileTheClockMovesOn) {
   EXPECT_EQ(doc_->GetMissionTime() - mission, 1000);
 }
 
+// The time spent in the menus and the load before a level is not the
+// level's: its first step is one frame long.
+TEST_F(NetViewTest, ALevelsFirstStepLeavesOutTheTimeBeforeTheLevel) {
+  BuildVariantInstall(&software_);
+  MakeInterface(2);
+  ASSERT_TRUE(interface_->EnterFullScreen(-1));
+  MakeDocument();
+  view_ = new CNetView;  // made with the document, long before the level
+  view_->OnDraw(nullptr);
+  ClockSetTime(timeGetTime() + 5000);
+  ASSERT_TRUE(doc_->StartLevel());
+  const int mission = doc_->GetMissionTime();
+  Frame();
+  EXPECT_EQ(doc_->GetMissionTime() - mission, 20);
+}
+
 TEST_F(NetViewTest, TheEleventhDirtyRectangleTurnsTheTableIntoTheWholeScreen) {
   Start(true);
   for (int i = 0; i < kDirtyRectCapacity; ++i) EXPECT_EQ(view_->AddDirtyRect(i, 0, i + 1, 1), i + 1);
@@ -249,6 +270,10 @@ TEST_F(NetViewTest, KeysAndCommandsChangeTheirFlags) {
        [](CNetView* v) { EXPECT_TRUE(v->OnCmdMsg(kCmdAutoLoRes)); }},
       {"clear background command", [](CNetView* v) { return !v->IsBackgroundClearing(); },
        [](CNetView* v) { EXPECT_TRUE(v->OnCmdMsg(kCmdClearBackground)); }},
+      {"Esc main menu", [](CNetView*) { return g_pInterface->IsMenuActive(); },
+       [](CNetView* v) { EXPECT_EQ(v->HandleKey(27), 1); }},
+      {"chase camera command", [](CNetView* v) { return v->IsCommandChecked(kCmdChaseCamera); },
+       [](CNetView* v) { EXPECT_TRUE(v->OnCmdMsg(kCmdChaseCamera)); }},
   };
   for (const Case& c : cases) {
     if (g_pInterface->IsMenuActive()) g_pInterface->CloseMenu();
@@ -266,6 +291,75 @@ TEST_F(NetViewTest, KeysAndCommandsChangeTheirFlags) {
   EXPECT_EQ(view_->HandleKey(32), 1);
   EXPECT_FALSE(view_->IsMissionFailed());
   EXPECT_TRUE(app.IsNewGameRequested());
+}
+
+// In a network game F9 opens the chat line and the saving keys are taken
+// but do nothing.
+TEST_F(NetViewTest, InANetworkGameF9OpensTheChatLineAndF5SavesNothing) {
+  Start(true);
+  std::vector<FakeSend> sends;
+  DPADDRESS address{};
+  ASSERT_TRUE(g_Net.InitConnection(address, std::make_unique<FakeDirectPlay>(&sends)));
+  EXPECT_FALSE(doc_->IsConsoleOpen());
+  EXPECT_EQ(view_->HandleKey(120), 1);
+  EXPECT_TRUE(doc_->IsConsoleOpen());
+  doc_->CloseConsole();
+  EXPECT_EQ(view_->HandleKey(116), 1);  // F5
+  EXPECT_EQ(view_->HandleKey(119), 0);  // F8 is not the network game's
+  EXPECT_FALSE(interface_->IsMenuActive());
+  g_Net.Close();
+  EXPECT_EQ(view_->HandleKey(120), 1);
+  EXPECT_FALSE(doc_->IsConsoleOpen()) << "no chat line in single play";
+}
+
+// The gun sights over the 3-D area: korvanesw's four green lines round the
+// screen's centre; korvane3d's crosshair picture, with the cockpit's band
+// below the centre of its 124-row view; and korvane3d's overlays of the
+// cockpit: the pilot's hands and the four panels.
+TEST_F(NetViewTest, TheCrosshairAndTheCockpitOverlaysAreInThePresentedFrame) {
+  const auto green = [](Rgb8 c) { return c.g > 150 && c.g > c.r + 60 && c.g > c.b + 60; };
+  const auto presented = [](RgbFrame* frame) {
+    MSG msg;
+    PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    ASSERT_TRUE(PlatformBackendGet().display->ReadPresented(frame));
+  };
+  Start(true);
+  interface_->SetCockpitShown(false);
+  for (int i = 0; i < 3; ++i) Frame();
+  RgbFrame frame;
+  presented(&frame);
+  if (const char* dir = std::getenv("KORVANE_VIEW_FRAMES")) RgbFrameWritePng(frame, (std::string(dir) + "/crosshair-sw.png").c_str());
+  for (const auto& [x, y] : {std::pair{320 - 8, 240}, std::pair{320 + 8, 240}, std::pair{320, 240 - 8}, std::pair{320, 240 + 8}})
+    EXPECT_TRUE(green(frame.At(x, y))) << "korvanesw line at " << x << "," << y;
+  EXPECT_FALSE(green(frame.At(320, 240))) << "the centre stays open";
+  delete view_;
+  view_ = nullptr;
+  DeleteDocument();
+  interface_.reset();
+
+  Direct3DOverlayBitmaps overlays;
+  OverlayBitmapsInstall(&overlays);
+  Start(false);
+  view_->LoadCockpitBitmaps();
+  interface_->SetCockpitShown(true);
+  view_->InvalidateHud();
+  // Turning left, as the cockpit reads the steering: the hands of code 4.
+  g_ViewStepObserver = [](const char* step) {
+    if (std::string(step) == "Cockpit") g_pNetDoc->SetSteering(4);
+  };
+  for (int i = 0; i < 3; ++i) Frame();
+  g_ViewStepObserver = nullptr;
+  presented(&frame);
+  if (const char* dir = std::getenv("KORVANE_VIEW_FRAMES")) RgbFrameWritePng(frame, (std::string(dir) + "/cockpit-3d.png").c_str());
+  EXPECT_TRUE(green(frame.At(320 + 5, 64 + 124))) << "korvane3d's crosshair";
+  EXPECT_EQ(view_->GetSteeringShown(), 4);
+  // The hands' yoke hub (amber) at the middle of their picture.
+  const Rgb8 hub = frame.At(224 + 104, 377 + 64);
+  EXPECT_GT(hub.r, 120) << "the hands";
+  for (int i = 0; i < CNetView::kCockpitPanelCount; ++i) EXPECT_GT(view_->GetCockpitPanel(i).GetFrameCount(), 0);
+  delete view_;
+  view_ = nullptr;
+  OverlayBitmapsInstall(nullptr);
 }
 
 TEST_F(NetViewTest, DepthCueingOnALevelWithoutOneTurnsOnAt1000) {

@@ -270,8 +270,6 @@ TEST_F(NetViewTest, KeysAndCommandsChangeTheirFlags) {
        [](CNetView* v) { EXPECT_TRUE(v->OnCmdMsg(kCmdAutoLoRes)); }},
       {"clear background command", [](CNetView* v) { return !v->IsBackgroundClearing(); },
        [](CNetView* v) { EXPECT_TRUE(v->OnCmdMsg(kCmdClearBackground)); }},
-      {"Esc main menu", [](CNetView*) { return g_pInterface->IsMenuActive(); },
-       [](CNetView* v) { EXPECT_EQ(v->HandleKey(27), 1); }},
       {"chase camera command", [](CNetView* v) { return v->IsCommandChecked(kCmdChaseCamera); },
        [](CNetView* v) { EXPECT_TRUE(v->OnCmdMsg(kCmdChaseCamera)); }},
   };

@@ -36,6 +36,8 @@ class HudPartsTest : public HudDrawTest {
   void TearDown() override {
     g_GameTime = savedTime_;
     g_NextMissionArchive = "";
+    // The test keeps the camera it lends the document.
+    if (doc_) doc_->SetCameraSlot(0, nullptr);
     HudDrawTest::TearDown();
   }
   void Use(int resolution, bool cockpit) {
@@ -105,6 +107,7 @@ class HudPartsTest : public HudDrawTest {
   }
 
   int32_t savedTime_ = 0;
+  CPathPoint camera_;  // a script camera's point
 };
 
 // ---------------------------------------------------------------------------
@@ -295,7 +298,7 @@ TEST_F(HudPartsTest, TheShipStatusLaysTheShieldShellsOverTheShipByStrength) {
 
 TEST_F(HudPartsTest, AScriptCameraGetsLetterboxBarsAndNothingElse) {
   doc_->AddMessage("A", 0, FALSE);
-  doc_->SetCameraSlot(0, new CPathPoint);
+  doc_->SetCameraSlot(0, &camera_);
   struct Case {
     int resolution, width, height, bar;
   };
@@ -339,7 +342,7 @@ TEST_F(HudPartsTest, TheMissionAccomplishedScreenShowsTheEnemyCountAndTheGameTim
   EXPECT_EQ(Pixel(315, 5), 7);    // no message log
   // The bars of a running script camera stay, the texts over them.
   const std::vector<int> timeOnBar = Reference(font, "game time 01:02:05  ", 10, 440, true, 3, 200, g);
-  doc_->SetCameraSlot(0, new CPathPoint);
+  doc_->SetCameraSlot(0, &camera_);
   Clear(7);
   doc_->DrawHud();
   EXPECT_EQ(Pixel(5, 5), 3);

@@ -119,7 +119,19 @@ BOOL CGameApp::OnIdle(LONG count) {
   const BOOL base = CWinApp::OnIdle(count);
   if (exiting_ || g_IdleReady == 0) return base;
   if (newGameRequested_) {
+    returnRequested_ = 0;  // the new game replaces the document anyway
     StartRequestedGame();  // and nothing else in this call
+    return TRUE;
+  }
+  if (openSavedRequested_) {
+    openSavedRequested_ = 0;
+    returnRequested_ = 0;
+    OpenSavedGame(savedGameRequested_);
+    return TRUE;
+  }
+  if (returnRequested_) {
+    returnRequested_ = 0;
+    ReturnToGame();
     return TRUE;
   }
   if (g_pSoundManager) g_pSoundManager->Update();

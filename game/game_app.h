@@ -35,6 +35,15 @@ class CGameApp : public CWinApp {
   void ReturnToGame();
   // Replaces the document with one read from the saved game at path.
   void OpenSavedGame(const CString& path);
+  // The same two, at the next idle call: the menus ask for them while the
+  // document's views may be on the call stack.
+  void RequestReturnToGame() { returnRequested_ = 1; }
+  void RequestOpenSavedGame(const CString& path) {
+    savedGameRequested_ = path;
+    openSavedRequested_ = 1;
+  }
+  bool IsReturnToGameRequested() const { return returnRequested_ != 0; }
+  bool IsOpenSavedGameRequested() const { return openSavedRequested_ != 0; }
 
   // The one way out on an unrecoverable condition: appends the dated line to
   // "ERROR.LOG" in the user's data folder (only with a source file and a
@@ -65,6 +74,9 @@ class CGameApp : public CWinApp {
   uint8_t startupDelayOver_ = 0;
   uint8_t newGameRequested_ = 0;
   uint8_t startViaBriefing_ = 0;
+  uint8_t returnRequested_ = 0;
+  uint8_t openSavedRequested_ = 0;
+  CString savedGameRequested_;
 };
 
 // The running application (null before one exists).

@@ -156,10 +156,29 @@ class CInterface : public CInterfaceDisplay {
   // The hover pass: the cursor point (korvanesw: the window's) given to
   // every widget of the current screen.
   void OnMouseMove(UINT flags, int x, int y);
+  // ---- The menu actions (game/interface_actions.cpp) ----
+  // A click (the buttons take the click's point; korvane3d's is its own
+  // cursor), a key, a system key, a character on the current screen.
   void OnClick(UINT flags, int x, int y);
   void OnKey(int virtualKey);
   void OnSysKey(int virtualKey);
   void OnChar(int character);
+  // Yes on the confirm screen: the running game is abandoned (at the next
+  // idle call), then the confirm action: a new game's intro and difficulty
+  // screen, the network screens, or the quit.
+  void OnConfirmYes();
+  // The save and load screens' OK, through the saved-game list's chosen
+  // slot (SaveGamePath). Saving needs a description; loading replaces the
+  // document at the next idle call.
+  void SaveGame();
+  void LoadGame();
+  // A new single-player game from "M1.CAN" through its briefing, with the
+  // standard loadout.
+  void StartNewGame();
+  // A network game on the chosen mission (1..24). A start that fails (no
+  // network, a vanished session) comes back to the network screen.
+  void StartNetworkGame();
+  int GetConfirmAction() const { return confirmAction_; }
   // The software cursor: the bytes under it put back, and the cursor
   // picture (at most 32 x 64 pixels of it, the save area's size) drawn
   // centred on (x, y) within the screen, colour 109 see-through. False
@@ -252,14 +271,45 @@ class CInterface : public CInterfaceDisplay {
   int GetBriefingLinesPerPage() const { return briefingLinesPerPage_; }
   int GetBriefingLineHeight() const { return briefingLineHeight_; }
   int GetBriefingCharsPerLine() const { return briefingCharsPerLine_; }
+  // ---- Briefings (game/interface_briefing.cpp) ----
+  // Counts the current mission's briefing pages ("BRIEF1.BMP" ..
+  // "BRIEF10.BMP", up to the first missing one) and opens the briefing
+  // screen on the first; without pages the level starts at once.
   void StartBriefing();
+  // The current page's text (up to its first "^") and its picture
+  // cross-fading in; the failure page's on the failure screen. A missing
+  // text or picture is left out with a debug line.
   void LoadBriefingPage();
+  // With restart: the text area cleared, the page typed again from its
+  // start. Without: the next character when 30 ms have passed, each new
+  // character settling through the four fonts, and the teletype's sounds.
+  void DrawBriefingText(bool restart);
+  int GetBriefingCharsShown() const { return briefingCharsShown_; }
+  // ---- Videos (game/interface_video.cpp) ----
   void PlayEnding();
   void SetVideoPalette();
-  // A video is decoded into the video surface (GetVideoSurface); without one
-  // it is skipped, never played into null.
-  void PlayVideo(const char* fileName, int screenAfter);
+  // Starts a video found in the current folder or a media folder, decoded
+  // into the video surface (GetVideoSurface; without one it is skipped).
+  // When it can't play, goes on at once as after its end; false then.
+  bool PlayVideo(const char* fileName, int screenAfter);
+  // One video step (the idle loop's while a video is open); the video ends
+  // after its last frame or when Esc is down.
   void OnVideoFrame();
+  // Closes the video; the ending's credits; the menus on the screen asked
+  // for.
+  void EndVideo();
+  // The paper pages, then the intro video; the difficulty screen follows.
+  void PlayIntro();
+  // ---- The paper pages and the credits (game/interface_sequences.cpp) ----
+  // Loops of their own; Esc (or Space) ends them, and so does a quit.
+  void ShowPaperSequence();
+  // The credits rise one row every 15 ms over "back.bmp", 500 rows apart.
+  void ShowCredits();
+  // The last credits row shown at the top (-500 .. height - 1) and the
+  // steps taken by the last ShowCredits.
+  int GetCreditsPosition() const { return creditsPosition_; }
+  int GetCreditsSteps() const { return creditsSteps_; }
+  bool IsEndingPlaying() const { return endingPlaying_ != 0; }
 
   // ---- korvanesw's own display operations (softbuild/, through its build
   // variant; korvane3d has none of them).
@@ -383,6 +433,19 @@ class CInterface : public CInterfaceDisplay {
   void EnterMenuOn(int screen);
   // The save or load screen for the game's keys (Cancel closes the menu).
   void OpenFromGameKeys(int screen);
+  // Cancel, Esc and No on the save, load and confirm screens: back to the
+  // return screen without SetScreen (its widgets stay as they were), or the
+  // menu closed when there is none.
+  void BackToReturnScreen(bool resetSaveLoadButtons);
+  // The confirm screen for action, entered from the main screen.
+  void AskToConfirm(uint8_t action);
+  // The program ends normally (exit code 0) once the message loop ends.
+  void QuitProgram();
+  // The sessions screen's search: connect, list the sessions found.
+  void SearchSessions();
+  void RedrawMenuWindow();
+  // After a video (or instead of one): the menus, and the screen asked for.
+  void FinishVideo();
 
   CInterfaceWnd* window_ = nullptr;
   uint8_t renderEnabled_ = 1;
@@ -419,6 +482,8 @@ class CInterface : public CInterfaceDisplay {
   DWORD nextTeletypeSound_ = 0;
   uint8_t confirmAction_ = 0;  // 0 new single game, 1 network screens, 2 quit
   int screenAfterVideo_ = 0;
+  int creditsPosition_ = -500;
+  int creditsSteps_ = 0;
   uint8_t viewSizingBytes_[2] = {1, 1};
   uint8_t windowHasFocus_ = 0;
   uint8_t videoPlaying_ = 0;
@@ -471,3 +536,12 @@ extern std::atomic<bool> g_InputThreadStop;
 void CInputPollThread();
 
 extern CInterface* g_pInterface;
+
+// A briefing text's lines: each up to its CR LF, lone LF or lone CR, cut
+// (not wrapped) to charactersPerLine, at most maxLines of them.
+std::vector<CString> BriefingLines(const CString& text, int charactersPerLine, int maxLines);
+// The credits' scroll: the next top row after position (from -500 up to the
+// picture's last row, then -500 again), and the credit row a screen row
+// shows at a position (-1: the background alone).
+int NextCreditsPosition(int position, int height);
+int CreditsSourceRow(int position, int screenRow, int height);

@@ -76,9 +76,9 @@ void CInterface::MenuFrame() {
       break;
     case 8:
     case 16:
-      // The cross-fade of the page's picture advances; the text is the
-      // briefings' work.
+      // The cross-fade of the page's picture advances; the text types on.
       if (backgrounds_[kPictureBriefingPage].IsLoaded()) backgrounds_[kPictureBriefingPage].DrawFading(336, 29);
+      DrawBriefingText(false);
       break;
     case 9:
       if (sliders_[kSliderBrightness].SetSliderPos(down)) SetBrightness(sliders_[kSliderBrightness].GetFraction());

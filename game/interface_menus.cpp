@@ -126,7 +126,9 @@ void CInterface::QuickLoad() {
     return;
   }
   BuildVariantGet().FadeOutBeforeLoad(*this);
-  if (CGameApp* app = GameApp()) app->OpenSavedGame(lastSavePath_);
+  // The game's own key asks for this inside a frame: the document is
+  // replaced at the next idle call.
+  if (CGameApp* app = GameApp()) app->RequestOpenSavedGame(lastSavePath_);
 }
 
 bool CInterface::CloseMenu() {

@@ -355,8 +355,9 @@ void CInterface::DrawScreen() {
       break;
     case 8:
     case 16:
-      // The page's picture; its text is the briefings' work.
+      // The page's picture; its text is typed again from its start.
       if (backgrounds_[kPictureBriefingPage].IsLoaded()) backgrounds_[kPictureBriefingPage].DrawAt(336, 29);
+      DrawBriefingText(true);
       break;
     case 9:
       sliders_[kSliderBrightness].Draw();
@@ -439,29 +440,3 @@ void CInterface::OnMouseMove(UINT /*flags*/, int x, int y) {
       break;
   }
 }
-
-// The click, key, system-key and character passes of the screens' state
-// machine: the menu actions' work.
-void CInterface::OnClick(UINT /*flags*/, int /*x*/, int /*y*/) { mouseButtonDown_ = 0; }
-void CInterface::OnKey(int virtualKey) {
-  if (!menuActive_) return;
-  // The rest of the menus' keys come with the menu actions; Esc leaves a
-  // briefing for its level already.
-  if ((screen_ == 8 || screen_ == 16) && virtualKey == VK_ESCAPE) {
-    ClearKeys();
-    EndBriefing();
-  }
-}
-void CInterface::OnSysKey(int /*virtualKey*/) {}
-void CInterface::OnChar(int /*character*/) {}
-
-// The briefing pages, their teletype text and the ending: the briefings'
-// work.
-void CInterface::StartBriefing() {}
-void CInterface::LoadBriefingPage() {}
-void CInterface::PlayEnding() { endingPending_ = 0; }
-
-// Videos and their palette: the video screens' work. No video plays yet.
-void CInterface::SetVideoPalette() {}
-void CInterface::PlayVideo(const char* /*fileName*/, int /*screenAfter*/) {}
-void CInterface::OnVideoFrame() {}

@@ -608,8 +608,34 @@ class CNetDoc : public CDocument {
   uint32_t GetBytesQueued() const { return bytesQueued_; }
   uint32_t GetBytesSent() const { return bytesSent_; }
   uint32_t GetBytesReceived() const { return bytesReceived_; }
-  // The typed cheat words take effect (the typed-words work).
+  // The typed word that ends g_TypedWordBuffer takes effect
+  // (game/net_doc_cheats.cpp); nothing in a network game.
   void CheckCheatWords();
+  // The all-weapons word: upgrades, every gun and missile, a cargo unit more
+  // (at most 2) and the ammunition filled to the capacities.
+  void GrantAllWeapons();
+  void SetLaserUpgraded();
+  void SetPulseLaserUpgraded();
+  bool IsLaserUpgraded() const { return laserUpgraded_ != 0; }
+  // The ammunition counters by these indexes.
+  static constexpr int kAmmoShells = 0;
+  static constexpr int kAmmoPlasmaBolts = 1;
+  static constexpr int kAmmoNukes = 2;
+  static constexpr int kAmmoSlugs = 3;
+  static constexpr int kAmmoRockets = 4;
+  static constexpr int kAmmoHoming = 5;
+  static constexpr int kAmmoMicroMissiles = 6;
+  static constexpr int kAmmoSentries = 7;
+  static constexpr int kAmmoVortexShields = 8;
+  static constexpr int kAmmoEnergyCells = 9;
+  int GetAmmo(int index) const { return ammo_[index]; }
+  void SetAmmo(int index, int count) { ammo_[index] = count; }
+  uint8_t GetOwnedGuns() const { return ownedGuns_; }
+  uint8_t GetOwnedMissiles() const { return ownedMissiles_; }
+  void SetOwnedMissiles(uint8_t bits) { ownedMissiles_ = bits; }
+  int GetCargoUnits() const { return cargoUnits_; }
+  // The counter two debugging words move; nothing reads it.
+  int GetTypedCounter() const { return typedCounter_; }
 
   // ---------------------------------------------------------------------
   // The world simulation's operations (world/document/, one file per
@@ -914,6 +940,7 @@ class CNetDoc : public CDocument {
   // -- upgrades and flags
   uint8_t laserUpgraded_ = 0;
   uint8_t pulseLaserUpgraded_ = 0;
+  int32_t typedCounter_ = 0;
   uint8_t hudByte_ = 1;
   uint8_t hudOff_ = 0;  // the HUD and the cockpit are hidden
   uint8_t displaySwitching_ = 0;  // set for the duration of a display change

@@ -13,7 +13,8 @@ constexpr int kMaxTyped = 16;
 bool EndsWith(const CString& buffer, const char* word, int stopBeforeEnd) {
   const int length = static_cast<int>(CString(word).GetLength());
   const int at = buffer.GetLength() - stopBeforeEnd - length;
-  return at >= 0 && buffer.Mid(at, length).CompareNoCase(word) == 0;
+  // Exact: the words arrive as virtual-key codes, upper case.
+  return at >= 0 && buffer.Mid(at, length) == word;
 }
 
 }  // namespace
@@ -41,6 +42,3 @@ void HandleTypedChar(int ch) {
   }
   if (g_pNetDoc) g_pNetDoc->CheckCheatWords();
 }
-
-// Will look for the cheat words at the end of the typed buffer.
-void CNetDoc::CheckCheatWords() {}

@@ -1,10 +1,11 @@
 // Looks at the frames a whole-program run wrote (KORVANE_FRAME_DIR) and
 // checks that the player saw a picture:
-//   frame_check <folder> (--picture <archive> <member> | <r,g,b>) [--letterboxed]
+//   frame_check <folder> (--picture <archive> <member> | <r,g,b>)... [--letterboxed] [--share <percent>]
 //   frame_check <folder> --game <width>x<height>
-// It passes (exit code 0) when some frame shows the 640x480 picture on 90%
-// of its pixels: the 8-bit BMP member through its own colours (each channel
-// within 12), or one colour (within 8). With --letterboxed a frame is a
+// It passes (exit code 0) when, for each picture asked for, some frame shows
+// the 640x480 picture on 90% (or --share percent) of its pixels: the 8-bit
+// BMP member through its own colours (each channel within 12), or one colour
+// (within 8). With --letterboxed a frame is a
 // window of any size with the picture scaled into it, aspect kept (within
 // 20, as scaling blends neighbours), and everything outside it must be
 // black. With --game it passes when some frame of that size shows a game
@@ -193,39 +194,61 @@ int main(int argc, char** argv) {
   if (argc > 3 && std::strcmp(argv[2], "--level") == 0) return CheckLevel(PngFilesIn(argv[1]), std::atoi(argv[3]));
   if (argc > 4 && std::strcmp(argv[2], "--changes") == 0)
     return CheckChanges(PngFilesIn(argv[1]), argv[3], std::atoi(argv[4]));
-  RgbFrame expected;
-  int next = 2;
-  int tolerance = 8;
-  std::string what;
-  if (argc > 4 && std::strcmp(argv[2], "--picture") == 0) {
-    if (!ExpectedFromMember(argv[3], argv[4], &expected)) {
-      std::printf("frame_check: %s of %s can't be read\n", argv[4], argv[3]);
-      return 2;
+  struct Wanted {
+    RgbFrame expected;
+    std::string what;
+    int tolerance = 8;
+    bool found = false;
+  };
+  std::vector<Wanted> wanted;
+  bool letterboxed = false;
+  double needed = 0.9;
+  for (int next = 2; next < argc;) {
+    if (std::strcmp(argv[next], "--picture") == 0 && next + 2 < argc) {
+      Wanted w;
+      if (!ExpectedFromMember(argv[next + 1], argv[next + 2], &w.expected)) {
+        std::printf("frame_check: %s of %s can't be read\n", argv[next + 2], argv[next + 1]);
+        return 2;
+      }
+      w.what = argv[next + 2];
+      w.tolerance = 12;
+      wanted.push_back(std::move(w));
+      next += 3;
+    } else if (std::strcmp(argv[next], "--letterboxed") == 0) {
+      letterboxed = true;
+      ++next;
+    } else if (std::strcmp(argv[next], "--share") == 0 && next + 1 < argc) {
+      needed = std::atoi(argv[next + 1]) / 100.0;
+      next += 2;
+    } else {
+      unsigned r = 0, g = 0, b = 0;
+      if (std::sscanf(argv[next], "%u,%u,%u", &r, &g, &b) != 3) {
+        wanted.clear();
+        break;
+      }
+      Wanted w;
+      w.expected.width = kWidth;
+      w.expected.height = kHeight;
+      for (int i = 0; i < kWidth * kHeight; ++i)
+        w.expected.rgb.insert(w.expected.rgb.end(), {uint8_t(r), uint8_t(g), uint8_t(b)});
+      w.what = argv[next];
+      wanted.push_back(std::move(w));
+      ++next;
     }
-    what = argv[4];
-    tolerance = 12;
-    next = 5;
-  } else {
-    unsigned r = 0, g = 0, b = 0;
-    if (argc < 3 || std::sscanf(argv[2], "%u,%u,%u", &r, &g, &b) != 3) {
-      std::fprintf(stderr, "usage: frame_check <folder> (--picture <archive> <member> | <r,g,b>) [--letterboxed]\n"
-                           "       frame_check <folder> (--level <count> | --changes <l,t,r,b> <count>)\n");
-      return 2;
-    }
-    expected.width = kWidth;
-    expected.height = kHeight;
-    for (int i = 0; i < kWidth * kHeight; ++i) expected.rgb.insert(expected.rgb.end(), {uint8_t(r), uint8_t(g), uint8_t(b)});
-    what = argv[2];
-    next = 3;
   }
-  const bool letterboxed = argc > next && std::strcmp(argv[next], "--letterboxed") == 0;
-  if (letterboxed) tolerance = 20;
-  const double needed = 0.9;
+  if (argc < 3 || wanted.empty()) {
+    std::fprintf(stderr,
+                 "usage: frame_check <folder> (--picture <archive> <member> | <r,g,b>)... [--letterboxed] "
+                 "[--share <percent>]\n"
+                 "       frame_check <folder> (--level <count> | --changes <l,t,r,b> <count>)\n");
+    return 2;
+  }
   const auto files = PngFilesIn(argv[1]);
   if (files.empty()) {
     std::printf("frame_check: no frames in %s\n", argv[1]);
     return 1;
   }
+  size_t left = wanted.size();
   for (const std::string& file : files) {
     RgbFrame frame;
     if (!ReadPngRgb(file, &frame)) {
@@ -236,12 +259,21 @@ int main(int argc, char** argv) {
       std::printf("frame_check: %s is %dx%d, not %dx%d\n", file.c_str(), frame.width, frame.height, kWidth, kHeight);
       continue;
     }
-    bool barsBlack = true;
-    const double share = Measure(frame, expected, letterboxed, tolerance, &barsBlack);
-    std::printf("frame_check: %s %dx%d: %.0f%% of the picture shows %s%s\n", file.c_str(), frame.width, frame.height,
-                share * 100, what.c_str(), letterboxed ? (barsBlack ? ", black bars" : ", bars not black") : "");
-    if (share >= needed && barsBlack) return 0;
+    for (Wanted& w : wanted) {
+      if (w.found) continue;
+      bool barsBlack = true;
+      const double share = Measure(frame, w.expected, letterboxed, letterboxed ? 20 : w.tolerance, &barsBlack);
+      std::printf("frame_check: %s %dx%d: %.0f%% of the picture shows %s%s\n", file.c_str(), frame.width,
+                  frame.height, share * 100, w.what.c_str(),
+                  letterboxed ? (barsBlack ? ", black bars" : ", bars not black") : "");
+      if (share >= needed && barsBlack) {
+        w.found = true;
+        --left;
+      }
+    }
+    if (left == 0) return 0;
   }
-  std::printf("frame_check: no frame of %zu shows %s\n", files.size(), what.c_str());
+  for (const Wanted& w : wanted)
+    if (!w.found) std::printf("frame_check: no frame of %zu shows %s\n", files.size(), w.what.c_str());
   return 1;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/paths.h"
 #include "tools/builder/byte_writer.h"
+#include "tools/builder/demo_briefing.h"
 #include "tools/builder/demo_level.h"
 #include "tools/builder/demo_models.h"
 #include "tools/builder/model_writer.h"
@@ -12,7 +13,8 @@ bool AddDemoMission1Members(ArchiveWriter* archive) {
   if (world.empty() || !archive->AddMember(kDemoLevelMember, std::move(world))) return false;
   ByteWriter fileId;
   fileId.I32(kDemoMission1FileId);
-  return archive->AddMember("FILE_ID", fileId.Take());
+  std::string error;
+  return archive->AddMember("FILE_ID", fileId.Take()) && AddDemoBriefingPages(archive, &error);
 }
 
 bool WriteDemoMission1(const std::string& folder, std::string* error) {

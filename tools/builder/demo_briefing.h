@@ -1,0 +1,13 @@
+#pragma once
+// The first mission's briefing and failure pages: "BRIEF1.BMP"/"BRIEF1.TXT",
+// "BRIEF2.BMP"/"BRIEF2.TXT" and "FAIL1.BMP"/"FAIL1.TXT" (280 x 240 pictures
+// in the interface's colours; texts with CR LF line ends, ended by "^").
+#include <string>
+
+#include "tools/builder/archive_writer.h"
+
+// The texts as the game shows them (before the "^").
+extern const char* const kDemoBriefingTexts[2];
+extern const char* const kDemoFailureText;
+
+bool AddDemoBriefingPages(ArchiveWriter* archive, std::string* error);

@@ -100,6 +100,7 @@ bool SmackerInit(IDirectDrawSurface* decodeSurface, const char* path) {
 
 bool SmackerFrame(HWND window, IDirectDrawSurface* decodeSurface, IDirectDrawSurface* screenSurface,
                   IDirectDrawPalette* palette) {
+  SmackSoundUseWindow(window);
   if (!g_Smack || !decodeSurface || !screenSurface) return false;
   if (SmackWait(g_Smack)) return true;
   bool written = false;

@@ -7,6 +7,7 @@
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/debug_output.h"
+#include "platform/direct_sound.h"
 #include "platform/paths.h"
 
 struct SmackState {
@@ -22,6 +23,12 @@ struct SmackState {
   // SmackToBuffer's destination.
   uint8_t* buffer = nullptr;
   DWORD left = 0, top = 0, pitch = 0, destHeight = 0, bufferFlags = 0;
+  // The sound: each shown frame's PCM plays once on a voice of its own,
+  // started as the frame is shown, so it keeps pace with the pictures.
+  IDirectSound* sound = nullptr;
+  bool soundFailed = false;  // no output: the video plays silent
+  bool soundOn = true;
+  std::vector<IDirectSoundBuffer*> voices;
 };
 
 namespace {
@@ -134,11 +141,80 @@ void FindChangedRect(Smack* smack) {
   smack->LastRecth = y1 - y0;
 }
 
+HWND g_SoundWindow = nullptr;
+
+void StopVoices(SmackState* s) {
+  for (IDirectSoundBuffer* voice : s->voices) {
+    voice->Stop();
+    voice->Release();
+  }
+  s->voices.clear();
+}
+
+// The current frame's sound, started now.
+void PlayFrameSound(Smack* smack) {
+  SmackState* s = smack->state;
+  const VideoInfo& info = s->file->Info();
+  const int block = info.soundChannels * info.soundBits / 8;
+  if (!s->soundOn || s->soundFailed || info.soundRate <= 0 || block <= 0) return;
+  const DWORD bytes = static_cast<DWORD>(s->current.sound.size() / static_cast<size_t>(block) * block);
+  if (bytes < DSBSIZE_MIN) return;
+  if (!s->sound) {
+    if (!g_SoundWindow || DirectSoundCreate(nullptr, &s->sound, nullptr) != DS_OK) {
+      s->sound = nullptr;
+      s->soundFailed = true;
+      OutputDebugString("korvane: the video plays without sound\n");
+      return;
+    }
+    if (s->sound->SetCooperativeLevel(g_SoundWindow, DSSCL_NORMAL) != DS_OK) {
+      s->sound->Release();
+      s->sound = nullptr;
+      s->soundFailed = true;
+      return;
+    }
+  }
+  // Voices that have played out go.
+  std::erase_if(s->voices, [](IDirectSoundBuffer* voice) {
+    DWORD status = 0;
+    if (voice->GetStatus(&status) == DS_OK && (status & DSBSTATUS_PLAYING)) return false;
+    voice->Release();
+    return true;
+  });
+  WAVEFORMATEX format;
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = static_cast<WORD>(info.soundChannels);
+  format.nSamplesPerSec = static_cast<DWORD>(info.soundRate);
+  format.nBlockAlign = static_cast<WORD>(block);
+  format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+  format.wBitsPerSample = static_cast<WORD>(info.soundBits);
+  DSBUFFERDESC description;
+  description.dwSize = 20;
+  description.dwFlags = DSBCAPS_STATIC;
+  description.dwBufferBytes = bytes;
+  description.lpwfxFormat = &format;
+  IDirectSoundBuffer* voice = nullptr;
+  if (s->sound->CreateSoundBuffer(&description, &voice, nullptr) != DS_OK || !voice) return;
+  void* part1 = nullptr;
+  void* part2 = nullptr;
+  DWORD bytes1 = 0, bytes2 = 0;
+  if (voice->Lock(0, bytes, &part1, &bytes1, &part2, &bytes2, DSBLOCK_ENTIREBUFFER) != DS_OK) {
+    voice->Release();
+    return;
+  }
+  std::memcpy(part1, s->current.sound.data(), std::min(bytes1, bytes));
+  voice->Unlock(part1, bytes1, part2, bytes2);
+  voice->Play(0, 0, 0);
+  s->voices.push_back(voice);
+}
+
 }  // namespace
 
 void SmackSoundUseDirectSound(void* /*directSound*/) {
-  // The library's own output is the only one; it has no sound device to play on yet.
+  // The library always makes its own output (SmackSoundUseWindow names the
+  // window it needs).
 }
+
+void SmackSoundUseWindow(HWND window) { g_SoundWindow = window; }
 
 Smack* SmackOpen(const char* name, DWORD /*flags*/, DWORD /*extraBuffers*/) {
   std::string path, error;
@@ -185,6 +261,7 @@ DWORD SmackDoFrame(Smack* smack) {
   FindChangedRect(smack);
   s->shown = s->current.pixels;
   s->wholeNext = false;
+  PlayFrameSound(smack);
   s->rectPending = smack->LastRectw > 0;
   // The next frame is due a frame time after this one was, unless the player
   // fell a whole frame behind: then the pace starts again from now.
@@ -216,6 +293,7 @@ void SmackNextFrame(Smack* smack) {
 
 void SmackGoto(Smack* smack, DWORD frame) {
   SmackState* s = smack->state;
+  StopVoices(s);
   frame = std::min(frame, smack->Frames - 1);
   s->wholeNext = true;
   s->timing = false;
@@ -246,14 +324,18 @@ DWORD SmackWait(Smack* smack) {
   return 1;
 }
 
-DWORD SmackSoundOnOff(Smack* /*smack*/, DWORD on) {
-  // Nothing plays the video's sound yet (see the header), so there is
-  // nothing to silence.
+DWORD SmackSoundOnOff(Smack* smack, DWORD on) {
+  if (smack) {
+    smack->state->soundOn = on != 0;
+    if (!on) StopVoices(smack->state);
+  }
   return on != 0 ? 1 : 0;
 }
 
 void SmackClose(Smack* smack) {
   if (!smack) return;
+  StopVoices(smack->state);
+  if (smack->state->sound) smack->state->sound->Release();
   delete smack->state;
   delete smack;
 }

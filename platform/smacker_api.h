@@ -18,13 +18,16 @@
 // each next one a frame time after the one before was due; a player that
 // falls a whole frame behind is not hurried to catch up.
 //
-// The video's sound: decoded with its frames; nothing plays it yet (the
-// sound device has no stream for it), so SmackSoundOnOff only records the
-// switch.
+// The video's sound: each frame's PCM plays on the back end's audio output
+// (through the DirectSound stand-in) from the moment SmackDoFrame shows the
+// frame; SmackSoundOnOff (0) silences it at once, and so do SmackGoto and
+// SmackClose. Without an audio output, or before SmackSoundUseWindow has
+// named a window, the video plays silent.
 //
 // Handles are owned by the library; one SmackClose each. Main thread only.
 #include <cstdint>
 
+#include "platform/framework/win_types.h"
 #include "platform/types.h"
 
 struct SmackState;
@@ -52,6 +55,8 @@ inline constexpr DWORD SMACKSURFACESLOW = 1;
 
 // Which sound output the library makes; null: its own.
 void SmackSoundUseDirectSound(void* directSound);
+// The window the library's own sound output belongs to.
+void SmackSoundUseWindow(HWND window);
 // Opens a video by its (Windows-style) path; flags and extraBuffers are
 // accepted as the game passes them. Null when the file is missing or can't
 // be played (the reason goes to the debugger output).

@@ -172,6 +172,7 @@ TEST_F(GameAppTest, ANestedIdleCallReturnsAtOnceAndStartsNothing) {
 }
 
 TEST_F(GameAppTest, AGameThroughItsBriefingClosesTheOpenMenuAndOpensTheBriefing) {
+  AddMissionCopy("M3.CAN");
   Start();
   g_pInterface->OpenMenu(true);
   g_CurrentMissionArchive = "M3.CAN";

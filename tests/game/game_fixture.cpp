@@ -1,5 +1,7 @@
 #include "tests/game/game_fixture.h"
 
+#include <filesystem>
+
 #include "game/build_variant.h"
 #include "game/game_clock.h"
 #include "game/joystick.h"
@@ -129,6 +131,15 @@ void AppTest::TearDown() {
   EXPECT_EQ(g_pNetDoc, nullptr);
   g_GameTimePaused = 0;
   HeadlessGameTest::TearDown();
+}
+
+void AppTest::AddMissionCopy(const char* name) {
+  if (!missions_) {
+    missions_ = std::make_unique<TempFolder>();
+    inMissions_ = std::make_unique<ScopedCurrentFolder>(missions_->Path());
+  }
+  std::filesystem::copy_file(AppDataFolder() + "/M1.CAN", missions_->Join(name),
+                             std::filesystem::copy_options::overwrite_existing);
 }
 
 void AppTest::Pump() {

@@ -70,6 +70,13 @@ class AppTest : public HeadlessGameTest {
   static HWND ViewWindow();
   static CMainFrame* Frame();
 
+  // The demo's first mission also as the mission archive name (in a folder
+  // that becomes the current folder), for tests of other missions' starts
+  // and briefings.
+  void AddMissionCopy(const char* name);
+
   ScopedEnv media_;
   std::unique_ptr<CGameApp> app_;
+  std::unique_ptr<TempFolder> missions_;
+  std::unique_ptr<ScopedCurrentFolder> inMissions_;
 };

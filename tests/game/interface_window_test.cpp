@@ -57,7 +57,10 @@ TEST_F(InterfaceWindowTest, APaintDoesTheFirstOfNewGameEndingMenuPictureAndGameF
   // The new game cleared the display; the ending is still pending, and the
   // menu's screen, redrawn at once as it is made current, plays it first.
   EXPECT_TRUE(g_pInterface->IsEndingPending());
+  // The ending's credits (there is no ending video here) run until Esc.
+  SendKey(InputEventType::KeyDown, DIK_ESCAPE);
   g_pInterface->OpenMenu(false);
+  SendKey(InputEventType::KeyUp, DIK_ESCAPE);
   EXPECT_EQ(window_->LastPaintStep(), PaintStep::Ending);
   EXPECT_FALSE(g_pInterface->IsEndingPending());
   window_->ShowPicture("TITLE.BMP", "INTERFC.CAN", nullptr);
@@ -78,6 +81,7 @@ TEST_F(InterfaceWindowTest, APaintDoesTheFirstOfNewGameEndingMenuPictureAndGameF
 }
 
 TEST_F(InterfaceWindowTest, AfterAnAccomplishedMissionOnlyEscEnterAndSpaceGoOn) {
+  AddMissionCopy("M2.CAN");
   g_NextMissionArchive = "M2.CAN";
   for (UINT key : {UINT{'A'}, UINT{'7'}, UINT{VK_F1}, UINT{VK_TAB}}) {
     Key(key);

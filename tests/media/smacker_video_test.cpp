@@ -216,6 +216,50 @@ TEST_F(SmackerLibraryTest, TheVideoDeviceGivesEachFramesSound) {
   EXPECT_FALSE(file->ReadFrame(&frame));  // and stays at the end
 }
 
+// What is heard: each shown frame's sound from the moment it is shown;
+// switched off, the output falls silent.
+TEST_F(SmackerLibraryTest, EachShownFramesSoundPlaysUntilTheSoundIsSwitchedOff) {
+  std::vector<int16_t> pcm;
+  PlatformBackendGet().sound->SetCapture(&pcm);
+  // The library's output needs a window to belong to; any handle will do here.
+  SmackSoundUseWindow(reinterpret_cast<HWND>(1));
+  Smack* smack = SmackOpen(path_.c_str(), 0, 0);
+  ASSERT_NE(smack, nullptr);
+  std::vector<uint8_t> buffer(64 * 48);
+  auto energy = [&pcm](size_t from) {
+    double sum = 0;
+    for (size_t i = from; i < pcm.size(); ++i) sum += double(pcm[i]) * pcm[i];
+    return sum;
+  };
+  for (int frame = 0; frame < 3; ++frame) {
+    SmackToBuffer(smack, 0, 0, 64, 48, buffer.data(), 0);
+    SmackDoFrame(smack);
+    for (int ms = 0; ms < 100; ms += 10) {
+      ClockSetTime(timeGetTime() + 10);
+      PlatformBackendGet().sound->Pump();
+    }
+    SmackNextFrame(smack);
+  }
+  ASSERT_FALSE(pcm.empty());
+  const double playing = energy(0);
+  EXPECT_GT(playing, 0.0);
+  SmackSoundOnOff(smack, 0);
+  ClockSetTime(timeGetTime() + 20);  // the voices' release
+  PlatformBackendGet().sound->Pump();
+  const size_t after = pcm.size();
+  SmackToBuffer(smack, 0, 0, 64, 48, buffer.data(), 0);
+  SmackDoFrame(smack);  // shown with the sound off: not heard
+  for (int ms = 0; ms < 100; ms += 10) {
+    ClockSetTime(timeGetTime() + 10);
+    PlatformBackendGet().sound->Pump();
+  }
+  EXPECT_GT(pcm.size(), after);
+  EXPECT_LT(energy(after), playing / 10000);  // at most the last voice's fading edge
+  SmackClose(smack);
+  SmackSoundUseWindow(nullptr);
+  PlatformBackendGet().sound->SetCapture(nullptr);
+}
+
 TEST_F(SmackerLibraryTest, MissingForeignAndDamagedFiles) {
   EXPECT_EQ(SmackOpen(folder_.Join("none.smk").c_str(), 0, 0), nullptr);
   folder_.WriteText("text.smk", "this is no video at all, only some text that is long enough to probe");

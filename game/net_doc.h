@@ -617,23 +617,8 @@ class CNetDoc : public CDocument {
   void SetLaserUpgraded();
   void SetPulseLaserUpgraded();
   bool IsLaserUpgraded() const { return laserUpgraded_ != 0; }
-  // The ammunition counters by these indexes.
-  static constexpr int kAmmoShells = 0;
-  static constexpr int kAmmoPlasmaBolts = 1;
-  static constexpr int kAmmoNukes = 2;
-  static constexpr int kAmmoSlugs = 3;
-  static constexpr int kAmmoRockets = 4;
-  static constexpr int kAmmoHoming = 5;
-  static constexpr int kAmmoMicroMissiles = 6;
-  static constexpr int kAmmoSentries = 7;
-  static constexpr int kAmmoVortexShields = 8;
-  static constexpr int kAmmoEnergyCells = 9;
-  int GetAmmo(int index) const { return ammo_[index]; }
-  void SetAmmo(int index, int count) { ammo_[index] = count; }
   uint8_t GetOwnedGuns() const { return ownedGuns_; }
   uint8_t GetOwnedMissiles() const { return ownedMissiles_; }
-  void SetOwnedMissiles(uint8_t bits) { ownedMissiles_ = bits; }
-  int GetCargoUnits() const { return cargoUnits_; }
   // The counter two debugging words move; nothing reads it.
   int GetTypedCounter() const { return typedCounter_; }
 

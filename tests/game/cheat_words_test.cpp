@@ -112,8 +112,8 @@ TEST_F(CheatWordsTest, TheRadarWordNeedsAViewAndTheTrackWordANumber) {
 }
 
 TEST_F(CheatWordsTest, TheAllWeaponsWordFillsTheLoadoutAndKeepsHomingMissiles) {
-  doc_->SetOwnedMissiles(0x02);  // homing missiles only
-  doc_->SetAmmo(CNetDoc::kAmmoHoming, 3);
+  doc_->SetOwnedWeapons(doc_->GetOwnedGuns(), 0x02);  // homing missiles only
+  doc_->SetAmmo(kAmmoHoming, 3);
   const TuningBlock& t = doc_->GetTuning();
   for (int times = 1; times <= 3; ++times) {
     Type("ARMZULOP");
@@ -123,13 +123,13 @@ TEST_F(CheatWordsTest, TheAllWeaponsWordFillsTheLoadoutAndKeepsHomingMissiles) {
     EXPECT_EQ(doc_->GetOwnedGuns(), 127);
     EXPECT_EQ(doc_->GetSelectedGun(), 1);
     EXPECT_EQ(doc_->GetSelectedMissile(), 1);
-    EXPECT_EQ(doc_->GetAmmo(CNetDoc::kAmmoShells), t.shellCapacity);
-    EXPECT_EQ(doc_->GetAmmo(CNetDoc::kAmmoEnergyCells), t.energyCellCapacity);
-    EXPECT_EQ(doc_->GetAmmo(CNetDoc::kAmmoNukes), t.nukeCapacity * c);
-    EXPECT_EQ(doc_->GetAmmo(CNetDoc::kAmmoVortexShields), t.vortexShieldCapacity * c);
-    EXPECT_EQ(doc_->GetAmmo(CNetDoc::kAmmoRockets), t.rocketCapacity * (c + 1));
-    EXPECT_EQ(doc_->GetAmmo(CNetDoc::kAmmoMicroMissiles), t.microMissileCapacity * (c + 1));
-    EXPECT_EQ(doc_->GetAmmo(CNetDoc::kAmmoHoming), 3);
+    EXPECT_EQ(doc_->GetAmmo(kAmmoShells), t.shellCapacity);
+    EXPECT_EQ(doc_->GetAmmo(kAmmoEnergyCells), t.energyCellCapacity);
+    EXPECT_EQ(doc_->GetAmmo(kAmmoNukes), t.nukeCapacity * c);
+    EXPECT_EQ(doc_->GetAmmo(kAmmoVortexShields), t.vortexShieldCapacity * c);
+    EXPECT_EQ(doc_->GetAmmo(kAmmoRockets), t.rocketCapacity * (c + 1));
+    EXPECT_EQ(doc_->GetAmmo(kAmmoMicroMissiles), t.microMissileCapacity * (c + 1));
+    EXPECT_EQ(doc_->GetAmmo(kAmmoHoming), 3);
     EXPECT_EQ(LastMessage(), "All weapons...");
   }
 }

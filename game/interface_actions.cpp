@@ -367,17 +367,9 @@ void CInterface::OnClick(UINT flags, int x, int y) {
 
 void CInterface::SearchSessions() {
   if (missionList_) missionList_->ShowPleaseWait();
-  sessions_.clear();
-  if (g_Net.ConnectDirect(connectionType_, ipAddress_.GetString())) {
-    for (const CNetSessionInfo& info : g_Net.GetSessionList()) {
-      MenuSession session;
-      session.name = info.name;
-      session.mission = static_cast<int>(info.mission);
-      session.currentPlayers = static_cast<int>(info.currentPlayers);
-      session.maxPlayers = static_cast<int>(info.maxPlayers);
-      sessions_.push_back(session);
-    }
-  }
+  // The list shows the network layer's own enumeration results.
+  g_Net.ClearSessions();
+  g_Net.ConnectDirect(connectionType_, ipAddress_.GetString());
   if (missionList_) missionList_->Reset();
   ResetCursorRect();
   RedrawMenuWindow();

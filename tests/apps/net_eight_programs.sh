@@ -31,16 +31,17 @@ fail() {
 # and a chat line when one is given.
 write_script() {
   {
-    echo "100 key LSHIFT down"
-    echo "2500 type zephyrway01"
-    echo "2800 key LSHIFT up"
-    echo "4000 press ESCAPE"
-    echo "6000 key A down"
-    echo "$((6000 + $2)) key A up"
+    echo "2600 key LSHIFT down"
+    echo "4600 press SPACE"
+    echo "5000 type zephyrway01"
+    echo "5300 key LSHIFT up"
+    echo "6500 press ESCAPE"
+    echo "8500 key A down"
+    echo "$((8500 + $2)) key A up"
     if [ -n "${3:-}" ]; then
-      echo "$((8000 + $2)) press F9"
-      echo "$((8300 + $2)) type $3"
-      echo "$((9000 + $2)) press RETURN"
+      echo "$((10500 + $2)) press F9"
+      echo "$((10800 + $2)) type $3"
+      echo "$((11500 + $2)) press RETURN"
     fi
   } >"$work/$1.script"
 }

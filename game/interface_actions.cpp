@@ -365,6 +365,26 @@ void CInterface::OnClick(UINT flags, int x, int y) {
   }
 }
 
+// A screen that asks for one line (an address, a player name): Enter keeps
+// it and goes on unless it is empty, Esc goes back, other keys edit it.
+void CInterface::OnNameLineKey(int line, CString* into, int virtualKey, bool enter, bool esc, int nextScreen,
+                               int backScreen) {
+  if (enter) {
+    if (editLines_[line]) *into = editLines_[line]->GetText();
+    if (into->IsEmpty()) {
+      Refuse();
+    } else {
+      Activate();
+      SetScreen(nextScreen);
+    }
+  } else if (esc) {
+    Activate();
+    SetScreen(backScreen);
+  } else if (editLines_[line]) {
+    editLines_[line]->OnBackspace(virtualKey);
+  }
+}
+
 void CInterface::SearchSessions() {
   if (missionList_) missionList_->ShowPleaseWait();
   // The list shows the network layer's own enumeration results.
@@ -411,39 +431,13 @@ void CInterface::OnKey(int virtualKey) {
       }
       return;
     case 14:
-      if (enter) {
-        if (editLines_[kLineIpAddress]) ipAddress_ = editLines_[kLineIpAddress]->GetText();
-        if (ipAddress_.IsEmpty()) {
-          Refuse();
-        } else {
-          Activate();
-          SetScreen(13);
-        }
-      } else if (esc) {
-        Activate();
-        SetScreen(12);
-      } else if (editLines_[kLineIpAddress]) {
-        editLines_[kLineIpAddress]->OnBackspace(virtualKey);
-      }
+      OnNameLineKey(kLineIpAddress, &ipAddress_, virtualKey, enter, esc, 13, 12);
       return;
     case 13:
       if (!joining_ && editLines_[kLineSessionName]) editLines_[kLineSessionName]->OnBackspace(virtualKey);
       return;
     case 15:
-      if (enter) {
-        if (editLines_[kLinePlayerName]) playerName_ = editLines_[kLinePlayerName]->GetText();
-        if (playerName_.IsEmpty()) {
-          Refuse();
-        } else {
-          Activate();
-          SetScreen(12);
-        }
-      } else if (esc) {
-        Activate();
-        SetScreen(2);
-      } else if (editLines_[kLinePlayerName]) {
-        editLines_[kLinePlayerName]->OnBackspace(virtualKey);
-      }
+      OnNameLineKey(kLinePlayerName, &playerName_, virtualKey, enter, esc, 12, 2);
       return;
     case 5:
     case 6: {

@@ -443,6 +443,7 @@ class CInterface : public CInterfaceDisplay {
   void QuitProgram();
   // The sessions screen's search: connect, list the sessions found.
   void SearchSessions();
+  void OnNameLineKey(int line, CString* into, int virtualKey, bool enter, bool esc, int nextScreen, int backScreen);
   void RedrawMenuWindow();
   // After a video (or instead of one): the menus, and the screen asked for.
   void FinishVideo();

@@ -74,7 +74,7 @@ bool CDirectPlayer::CreateNetworkPlayer() {
   DPNAME name{sizeof(DPNAME), 0, shortName_, longName_};
   DPID id = 0;
   if (dp->CreatePlayer(&id, &name, nullptr, block, sizeof block, 0) != DP_OK) {
-    OutputDebugString("korvane: network: Error creating player");
+    OutputDebugString("korvane: network: Error creating player\n");
     return false;
   }
   id_ = id;
@@ -83,7 +83,9 @@ bool CDirectPlayer::CreateNetworkPlayer() {
 
 void CDirectPlayer::DestroyNetworkPlayer() {
   IDirectPlay3A* dp = g_Net.GetDirectPlay();
-  if (dp && id_ && local_ && dp->DestroyPlayer(id_) != DP_OK) OutputDebugString("korvane: network: Error destroying player");
+  if (dp && id_ && local_ && dp->DestroyPlayer(id_) != DP_OK) {
+    OutputDebugString("korvane: network: Error destroying player\n");
+  }
 }
 
 void CDirectPlayer::SendState() {
@@ -102,7 +104,7 @@ void CDirectPlayer::SendState() {
   NetWriteF32(block + 28, c);
   NetWriteF32(block + 32, bank_);
   if (dp->SetPlayerData(id_, block, sizeof block, 0) != DP_OK) {
-    OutputDebugString("korvane: network: Error reporting remote player data");
+    OutputDebugString("korvane: network: Error reporting remote player data\n");
   }
 }
 

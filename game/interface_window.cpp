@@ -6,6 +6,7 @@
 #include "game/net_doc.h"
 #include "game/net_view.h"
 #include "game/network_game.h"
+#include "game/network_layer.h"
 #include "game/typed_words.h"
 #include "media/cd_audio.h"
 #include "media/smacker_video.h"
@@ -111,7 +112,8 @@ void CInterfaceWnd::OnPaint() {
     }
   }
   // In a network game the guaranteed messages still unanswered are sent
-  // again here, once the network layer is there.
+  // again once they are due (after the render, which holds resends back).
+  if (g_pNetDoc && IsNetworkGame()) g_Net.PumpResends(false);
 }
 
 void CInterfaceWnd::OnMouseMove(UINT flags, CPoint point) {

@@ -582,6 +582,8 @@ class CNetDoc : public CDocument {
   // The debug line saying where another player's ship was last seen (as it
   // leaves, or as this program's level ends).
   static void LogPlayerPlace(const CDirectPlayer* player);
+  // A group's state as a catch-up sent or received it (debug output).
+  static void LogGroupState(const char* how, const char* who, PolygonGroup* group);
   // Another player's state block; an unknown player is made first.
   void OnPlayerData(DPID id, const uint8_t* data, size_t size);
   // Counts a kill (a null killer: the level); the local victim reports it.

@@ -50,7 +50,7 @@ class DocumentHost : public NetLayerHost {
   }
   void PeerUnreachable(DPID id) override {
     char line[96];
-    std::snprintf(line, sizeof line, "korvane: network: player %08X does not answer; no more resends to it",
+    std::snprintf(line, sizeof line, "korvane: network: player %08X does not answer; no more resends to it\n",
                   static_cast<unsigned>(id));
     OutputDebugString(line);
     if (g_pNetDoc) {
@@ -120,7 +120,7 @@ void CNetDoc::ReceiveMessages() {
     HRESULT result = dp->Receive(&from, &to, DPRECEIVE_ALL, receiveBuffer_, &size);
     if (result == DPERR_BUFFERTOOSMALL) {
       if (size > kReceiveCeiling) {
-        OutputDebugString("korvane: network: a message larger than the receive ceiling waits; receiving stops");
+        OutputDebugString("korvane: network: a message larger than the receive ceiling waits; receiving stops\n");
         return;
       }
       // Grown once to what was asked for, never shrunk.
@@ -133,7 +133,7 @@ void CNetDoc::ReceiveMessages() {
     }
     if (result == DPERR_NOMESSAGES) return;
     if (result != DP_OK) {
-      OutputDebugString("korvane: network: Error receiving data");
+      OutputDebugString("korvane: network: Error receiving data\n");
       return;
     }
     CountBytesReceived(size);

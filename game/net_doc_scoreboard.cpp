@@ -31,9 +31,19 @@ void CNetDoc::PlayerJoined(CDirectPlayer* player) {
   // state, then the scoreboard.
   if (g_pObjectManager) g_pObjectManager->SendAllTo(player->GetId());
   if (world_) {
-    for (PolygonGroup* group = world_->firstGroup; group; group = group->next) SendObjectState(group, player->GetId());
+    for (PolygonGroup* group = world_->firstGroup; group; group = group->next) {
+      SendObjectState(group, player->GetId());
+      LogGroupState("sent to", player->GetName(), group);
+    }
   }
   SendGameState(player->GetId());
+}
+
+void CNetDoc::LogGroupState(const char* how, const char* who, PolygonGroup* group) {
+  CString line;
+  line.Format("korvane: group state %s %s: %s %s %s\n", how, who, group->name ? group->name : "",
+              GroupIsVisible(group) ? "shown" : "hidden", GroupIsMoving(group) ? "moving" : "still");
+  OutputDebugString(line);
 }
 
 void CNetDoc::LogPlayerPlace(const CDirectPlayer* player) {
@@ -260,6 +270,10 @@ void CNetDoc::OnGroupStateMessage(const NetMessageView& message) {
   } else {
     GroupStopMover(group);
   }
+  // The host's catch-up of a joining program (the whole-program run compares
+  // it with what the host sent).
+  CDirectPlayer* sender = FindPlayer(message.Owner());
+  LogGroupState("from", sender ? static_cast<const char*>(sender->GetName()) : "?", group);
 }
 
 void CNetDoc::SendTextMessage(const char* text, DPID to) {

@@ -22,7 +22,7 @@ namespace {
 bool ReportDPError(const char* context, HRESULT result) {
   if (result == DP_OK) return false;
   char line[160];
-  std::snprintf(line, sizeof line, "korvane: network: %s (0x%08X)", context, static_cast<unsigned>(result));
+  std::snprintf(line, sizeof line, "korvane: network: %s (0x%08X)\n", context, static_cast<unsigned>(result));
   OutputDebugString(line);
   return true;
 }
@@ -259,7 +259,7 @@ bool CNet::Send(DPID to, void* data, int length, bool guaranteed) {
   }
   if (record.recipients.empty()) return false;
   if (guaranteed && pending_.size() >= kNetMaxPending) {
-    OutputDebugString("korvane: network: the resend queue is full; a guaranteed message was refused");
+    OutputDebugString("korvane: network: the resend queue is full; a guaranteed message was refused\n");
     return false;
   }
   auto* bytes = static_cast<uint8_t*>(data);

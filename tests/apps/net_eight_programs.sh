@@ -6,7 +6,7 @@
 # and the rest must see it go; P8 joins late and sends a chat line, which
 # every program still there must show, and the host's catch-up must bring
 # P8 the scoreboard with P7's name, which only the host's game state can
-# carry. Every program says where it last saw each other ship (as that one
+# carry, and every polygon group's state as the host had it. Every program says where it last saw each other ship (as that one
 # left, or as itself ended); that must be where the ship itself says it
 # ended. Each program runs on a
 # fixed-step clock paced to real time (the network's timeouts are real), in
@@ -98,7 +98,7 @@ stop() {
 show_logs() {
   for f in "$work"/*.log; do
     echo "==== $f"
-    grep -a "korvane: \(level\|message\|player\|score\|the ship\|network\|quits\)" "$f" | head -80
+    grep -a "korvane: \(level\|message\|player\|score\|the ship\|network\|quits\|group state\)" "$f" | head -120
   done
 }
 
@@ -148,6 +148,14 @@ for n in $present P7; do
 done
 # The late joiner learns the scoreboard, P7 included, from the host.
 logged P8 "korvane: score: .*P7" || fail "P8's scoreboard has no P7"
+# The host's catch-up brings P8 every polygon group's state as the host had
+# it (shown or hidden, moving or still).
+sent=$(grep -a "korvane: group state sent to P8: " "$work/P1.log" | sed 's/.*sent to P8: //')
+[ -n "$sent" ] || fail "the host sent P8 no group states"
+missing=$(echo "$sent" | while IFS= read -r g; do
+  [ -z "$g" ] || grep -qaxF "korvane: group state from P1: $g" "$work/P8.log" || echo "$g;"
+done)
+[ -z "$missing" ] || fail "P8 lacks the host's group states: $missing"
 for n in $present; do logged "$n" "korvane: quits with exit code 0" || fail "$n did not quit normally"; done
 
 show_logs

@@ -7,12 +7,16 @@
 #include "game/game_app.h"
 #include "game/interface_manager.h"
 #include "game/net_doc.h"
+#include "game/net_wire.h"
+#include "game/network_layer.h"
 #include "media/cd_audio.h"
 #include "platform/backend.h"
+#include "platform/clock.h"
 #include "platform/framework/window_manager.h"
 #include "platform/keys.h"
 #include "platform/mci.h"
 #include "platform/music.h"
+#include "tests/game/fake_direct_play.h"
 #include "tests/game/game_fixture.h"
 #include "tools/builder/demo_sounds.h"
 
@@ -94,6 +98,36 @@ TEST_F(InterfaceWindowTest, AfterAnAccomplishedMissionOnlyEscEnterAndSpaceGoOn) 
   EXPECT_TRUE(g_NextMissionArchive.IsEmpty());
   EXPECT_EQ(Paint(), PaintStep::NewGame);
   EXPECT_EQ(g_pInterface->GetScreen(), 8);  // through its briefing
+}
+
+// The game's own delivery resends from the paint: a guaranteed message that
+// lost its first transmission goes again at the first paint after the
+// timeout, whatever the paint drew, and not before.
+TEST_F(InterfaceWindowTest, APaintInANetworkGameResendsWhatIsDue) {
+  std::vector<FakeSend> sends;
+  FakeNetHost host;
+  host.others = {0x20};
+  g_Net.SetHostServices(&host);
+  auto dp = std::make_unique<FakeDirectPlay>(&sends);
+  dp->caps.dwTimeout = 500;  // no guarantee of the provider's own
+  DPADDRESS address{};
+  ASSERT_TRUE(g_Net.InitConnection(address, std::move(dp)));
+  uint8_t message[20] = {};
+  NetWriteHeader(message, kNetTypeKill, host.local, timeGetTime());
+  ASSERT_TRUE(g_Net.Send(0x20, message, sizeof message, true));
+  ASSERT_EQ(sends.size(), 1u);
+  Paint();
+  EXPECT_EQ(sends.size(), 1u);  // not due yet
+  ClockSetTime(timeGetTime() + 501);
+  Paint();
+  EXPECT_EQ(sends.size(), 2u);
+  ClockSetTime(timeGetTime() + 501);
+  g_pInterface->OpenMenu(false);  // a menu frame resends too
+  Paint();
+  EXPECT_EQ(sends.size(), 3u);
+  for (const FakeSend& s : sends) EXPECT_EQ(s.to, 0x20u);
+  g_Net.Close();
+  g_Net.SetHostServices(nullptr);
 }
 
 TEST_F(InterfaceWindowTest, LeftShiftSendsEveryKeyToTheTypedWordsToo) {

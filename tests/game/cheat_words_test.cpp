@@ -2,14 +2,26 @@
 // mission's document.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "game/direct_player.h"
 #include "game/game_app.h"
 #include "game/interface_manager.h"
 #include "game/net_view.h"
 #include "game/typed_words.h"
+#include "media/cd_audio.h"
+#include "platform/backend.h"
+#include "platform/clock.h"
+#include "platform/music.h"
+#include "platform/paths.h"
+#include "platform/process_services.h"
 #include "tests/game/document_fixture.h"
+#include "tests/support/temp_folder.h"
+#include "tools/builder/demo_sounds.h"
+#include "world/enemies/enemy_manager.h"
 
 namespace {
 
@@ -143,4 +155,111 @@ TEST_F(CheatWordsTest, OnlyUpperCaseWordsAtTheBufferEndAct) {
   g_TypedWordBuffer.Empty();
   for (char c : std::string("TRUMX")) HandleTypedChar(c);
   EXPECT_TRUE(ship_->IsGodMode());
+}
+
+namespace {
+
+// The enemy word's request (the enemies themselves come with the world
+// simulation): who asked and what.
+std::vector<std::pair<DPID, std::string>> g_SpawnRequests;
+void RecordSpawn(DPID owner, const char* text) { g_SpawnRequests.emplace_back(owner, text ? text : ""); }
+
+}  // namespace
+
+TEST_F(CheatWordsTest, TheEnemyWordAsksForAStrikerBesideTheShip) {
+  ASSERT_NE(g_pEnemyManager, nullptr);
+  g_SpawnRequests.clear();
+  g_EnemySpawnObserver = RecordSpawn;
+  float x = 0, y = 0, z = 0;
+  ship_->GetPosition(&x, &y, &z);
+  Type("MUNCHEL");
+  g_EnemySpawnObserver = nullptr;
+  ASSERT_EQ(g_SpawnRequests.size(), 1u);
+  EXPECT_EQ(g_SpawnRequests[0].first, 0u);  // owned by nobody: the level's
+  char expected[128];
+  std::snprintf(expected, sizeof expected, "striker %f %f %f", x + 100.0f, y, z);
+  EXPECT_EQ(g_SpawnRequests[0].second, expected);
+}
+
+// The music word starts the music on its track when music is on: the disc
+// (the "music" folder) holds track 7.
+TEST_F(CheatWordsTest, TheTrackWordPlaysItsTrackOnlyWithMusicOn) {
+  folder_.WriteFile("music/track07.wav", DemoMusicWave(7));
+  PlatformMusic& music = *PlatformBackendGet().music;
+  interface_->MusicOff();
+  Type("GLOMBIT07");
+  EXPECT_EQ(g_CdTrack, 7);
+  EXPECT_FALSE(music.IsPlaying());
+  g_CdTrack = 2;  // a track the disc lacks: switching music on plays nothing
+  interface_->MusicOn();
+  EXPECT_FALSE(music.IsPlaying());
+  Type("GLOMBIT07");
+  EXPECT_TRUE(music.IsPlaying());
+  StopCdAudio();
+  interface_->MusicOff();
+}
+
+namespace {
+
+// The demo mission with the game's view: the words that need one.
+class CheatWordsWithViewTest : public CheatWordsTest {
+ protected:
+  void SetUp() override {
+    DocumentTest::SetUp();
+    g_TypedWordBuffer.Empty();
+    MakeInterface(2);
+    ASSERT_TRUE(interface_->EnterFullScreen(-1));
+    MakeDocument();
+    ASSERT_TRUE(doc_->StartLevel());
+    ship_ = doc_->GetLocalPlayer();
+    view_ = new CNetView;
+    ASSERT_EQ(doc_->GetView(), view_);
+  }
+  void TearDown() override {
+    delete view_;
+    view_ = nullptr;
+    CheatWordsTest::TearDown();
+  }
+  void Frame() {
+    ClockSetTime(timeGetTime() + 20);
+    view_->OnDraw(nullptr);
+  }
+
+  CNetView* view_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(CheatWordsWithViewTest, TheRadarWordTogglesTheRadar) {
+  const bool radar = doc_->IsRadarShown();
+  Type("VEXLORN");
+  EXPECT_NE(doc_->IsRadarShown(), radar);
+  Type("VEXLORN");
+  EXPECT_EQ(doc_->IsRadarShown(), radar);
+}
+
+// The screenshot word: the next rendered frame is written as KRVNE0.BMP, a
+// 24-bit bitmap of the 640x480 screen, into the program's data folder.
+TEST_F(CheatWordsWithViewTest, TheScreenshotWordWritesTheNextFrame) {
+  const std::string path = UserDataFolder() + "KRVNE0.BMP";
+  ASSERT_FALSE(PathFileExists(path));
+  Type("SNAPKOV");
+  EXPECT_TRUE(view_->IsScreenshotRequested());
+  EXPECT_FALSE(PathFileExists(path));  // nothing before the frame
+  Frame();
+  EXPECT_FALSE(view_->IsScreenshotRequested());
+  const std::vector<uint8_t> file = ReadFileBytes(path);
+  ASSERT_GE(file.size(), 54u);
+  EXPECT_EQ(file[0], 'B');
+  EXPECT_EQ(file[1], 'M');
+  auto u32 = [&](size_t at) {
+    return file[at] | file[at + 1] << 8 | file[at + 2] << 16 | static_cast<uint32_t>(file[at + 3]) << 24;
+  };
+  EXPECT_EQ(u32(18), 640u);
+  EXPECT_EQ(u32(22), 480u);
+  EXPECT_EQ(file[28], 24);
+  EXPECT_EQ(file.size(), u32(10) + 640u * 480u * 3u);  // the pixels after the headers
+  // A second frame writes nothing more.
+  Frame();
+  EXPECT_FALSE(PathFileExists(UserDataFolder() + "KRVNE1.BMP"));
 }

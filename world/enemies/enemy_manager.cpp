@@ -3,6 +3,7 @@
 #include "game/network_game.h"
 
 CEnemyAI* g_pEnemyManager = nullptr;
+EnemySpawnObserver g_EnemySpawnObserver = nullptr;
 
 // Will write or read the enemies, their timers and the satellite.
 void CEnemyAI::Serialize(CArchive& /*archive*/) {}
@@ -20,7 +21,10 @@ void CEnemyAI::GetCounts(int* total, int* killed) {
 }
 
 // Will place the named model and make it an enemy.
-CNewEnemy* CEnemyAI::SpawnEnemy(DPID /*owner*/, const char* /*text*/) { return nullptr; }
+CNewEnemy* CEnemyAI::SpawnEnemy(DPID owner, const char* text) {
+  if (g_EnemySpawnObserver) g_EnemySpawnObserver(owner, text);
+  return nullptr;
+}
 
 // Will look the order word up and carry it out on the named enemies.
 BOOL CEnemyAI::ExecuteOrder(const char* /*piece*/, const char* /*source*/) { return IsNetworkGame() ? TRUE : FALSE; }

@@ -43,3 +43,8 @@ class CEnemyAI {
 };
 
 extern CEnemyAI* g_pEnemyManager;
+
+// Called with every spawn request as SpawnEnemy begins (null: nobody
+// watches); tests and diagnostics see what was asked for.
+using EnemySpawnObserver = void (*)(DPID owner, const char* text);
+extern EnemySpawnObserver g_EnemySpawnObserver;

@@ -40,11 +40,20 @@ function(korvane_add_test_program name)
   # carries only one variable through test discovery).
   target_compile_definitions(${name} PRIVATE KORVANE_BINARY_DIR="${PROJECT_BINARY_DIR}" KORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} korvane_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
-  # Files a test writes without choosing a folder land in the build tree,
-  # never in the user's own data folder.
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "KORVANE_BACKEND=headless;KORVANE_3D_DEVICE=recording"
-      ENVIRONMENT_MODIFICATION "XDG_DATA_HOME=set:${CMAKE_CURRENT_BINARY_DIR}/data"
+    TEST_LIST ${name}_TESTS
     DISCOVERY_TIMEOUT 60)
+  # Every test's environment: the headless back end, the recording 3-D
+  # device, and files a test writes without choosing a folder in the build
+  # tree, never in the user's own data folder. Set by a file CTest reads
+  # after the discovered tests, because discovery passes its PROPERTIES on
+  # as one flat list, which keeps only the first variable of a list value.
+  set(environment_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+  file(WRITE ${environment_file}
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT\n"
+    "    \"KORVANE_BACKEND=headless;KORVANE_3D_DEVICE=recording;XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/data\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${environment_file})
 endfunction()

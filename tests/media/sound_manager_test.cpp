@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "media/sound_manager.h"
 #include "platform/backend.h"
@@ -172,6 +174,50 @@ TEST_F(SoundManagerTest, SavedLoopsLoadWhileSoundIsOffAndPlayWhenItComesOn) {
   ASSERT_EQ(manager_->Instances().size(), 2u);
   EXPECT_GE(manager_->Instances()[0]->channel, 0);
   EXPECT_GE(manager_->Instances()[1]->channel, 0);
+}
+
+// The sound switch stops the manager and starts it again on a new output;
+// so does a second manager after the first (the game makes one per
+// interface). Each time sixteen looping sounds keep their channels through
+// the updates and are heard.
+TEST_F(SoundManagerTest, LoopsKeepTheirChannelsAfterARestartAndInASecondManager) {
+  std::vector<int16_t> pcm;
+  PlatformBackendGet().sound->SetCapture(&pcm);
+  auto playSixteen = [&](CSoundManager& m) {
+    m.SetVolume(1.0f);
+    m.SetChannelCount(kSoundChannelSlots);
+    for (int i = 0; i < kSoundChannelSlots; ++i) m.PlaySoundAt(i, 100.0f * (i + 1), 0, 100, kSoundLoop);
+    int playing = 0;
+    for (int frame = 0; frame < 10; ++frame) {
+      Advance(10);
+      m.Update();
+    }
+    for (const auto& sound : m.Instances()) playing += sound->channel >= 0 && !sound->finished ? 1 : 0;
+    return playing;
+  };
+  auto loudest = [&](size_t from) {
+    int peak = 0;
+    for (size_t i = from; i < pcm.size(); ++i) peak = std::max(peak, std::abs(int(pcm[i])));
+    return peak;
+  };
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    if (round == 1) {
+      manager_->Stop();
+      manager_->Start(kSoundWindow);
+      ASSERT_TRUE(manager_->IsStarted());
+    } else if (round == 2) {
+      manager_.reset();
+      manager_ = std::make_unique<CSoundManager>(kSoundWindow);
+      ASSERT_TRUE(manager_->IsStarted());
+      PlatformBackendGet().sound->SetCapture(&pcm);
+    }
+    manager_->StopAll();
+    const size_t from = pcm.size();
+    EXPECT_EQ(playSixteen(*manager_), kSoundChannelSlots);
+    EXPECT_GT(loudest(from), 100);
+  }
+  PlatformBackendGet().sound->SetCapture(nullptr);
 }
 
 // What is heard: a sound left of the ship is louder on the left; a loop

@@ -22,10 +22,12 @@
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/display.h"
+#include "platform/headless/headless_backend.h"
 #include "platform/framework/window_manager.h"
 #include "render/raster_state.h"
 #include "tests/game/document_fixture.h"
 #include "tests/game/fake_direct_play.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -100,6 +102,10 @@ void ExpectPresentedLevel(const char* name) {
 }
 
 TEST_F(NetViewTest, BothProgramsPresentTheStartedMission) {
+  // korvane3d's pixels need a device that draws (the tests' own records
+  // only what it is asked).
+  ScopedEnv drawing("KORVANE_3D_DEVICE", "gl");
+  HeadlessBackendInstall();
   for (const bool software : {true, false}) {
     SCOPED_TRACE(software ? "korvanesw" : "korvane3d");
     Start(software);

@@ -11,6 +11,8 @@
 
 #include "media/sound_manager.h"
 #include "platform/backend.h"
+#include "platform/clock.h"
+#include "platform/headless/headless_backend.h"
 #include "platform/framework/file.h"
 #include "platform/framework/serial_archive.h"
 #include "tests/media/sound_fixture.h"
@@ -200,14 +202,19 @@ TEST_F(SoundManagerTest, LoopsKeepTheirChannelsAfterARestartAndInASecondManager)
     for (size_t i = from; i < pcm.size(); ++i) peak = std::max(peak, std::abs(int(pcm[i])));
     return peak;
   };
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < 4; ++round) {
     SCOPED_TRACE(round);
     if (round == 1) {
       manager_->Stop();
       manager_->Start(kSoundWindow);
       ASSERT_TRUE(manager_->IsStarted());
-    } else if (round == 2) {
+    } else if (round >= 2) {
       manager_.reset();
+      if (round == 3) {
+        // A new back end (a new output) and the clock back at its start.
+        HeadlessBackendInstall();
+        ClockSetTime(kClockDefaultStart);
+      }
       manager_ = std::make_unique<CSoundManager>(kSoundWindow);
       ASSERT_TRUE(manager_->IsStarted());
       PlatformBackendGet().sound->SetCapture(&pcm);

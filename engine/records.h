@@ -572,20 +572,22 @@ struct FragmentVertex {
 
 // A piece of a world polygon stored at one BSP node.
 struct BspFragment {
+  // The culling walk of a node's list reads only the first cache line:
+  // the count, facing, link and bounds come first.
   std::int32_t vertexCount;  // 2..16
+  std::int32_t back;         // 1 when the polygon's world normal faces away from the node's
   BspFragment* next;         // the node's list
+  // Kept by the node's list operations, not stored:
+  Vec3 boundCentre;  // box round the vertices, set when linked (they never move):
+  Vec3 boundHalf;    //   its centre and half sides
   BspFragment* prev;
   BspNode* node;
   BspFragment* prevInPolygon;  // the polygon's list
   BspFragment* nextInPolygon;
   WorldPolygon* polygon;
-  std::int32_t back;                              // 1 when the polygon's world normal faces away from the node's
-  std::int32_t renderMark;                        // as stored (0 when made at run time); no pass reads it
-  // Kept by the node's list operations, not stored:
-  std::int64_t order;       // grows along the node's list: compares list positions
-  Vec3 boundCentre;         // box round the vertices, set when linked (they never move):
-  Vec3 boundHalf;           //   its centre and half sides
-  std::int32_t indexSlot;   // its entry in the node's index, while the node has one
+  std::int32_t renderMark;   // as stored (0 when made at run time); no pass reads it
+  std::int32_t indexSlot;    // its entry in the node's index, while the node has one
+  std::int64_t order;        // grows along the node's list: compares list positions
   FragmentVertex vertices[kFragmentMaxVertices];  // first vertexCount used
 };
 

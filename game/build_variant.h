@@ -47,8 +47,24 @@ class BuildVariant {
   virtual bool PrepareMenuDisplay(CInterface& /*ui*/) { return false; }
   // After a menu closed: the display back to the game's.
   virtual void RestoreGameDisplay(CInterface& /*ui*/) {}
-  // Before a quick load.
+  // Before the picture changes: a quick load, saving and loading a game,
+  // the end of a briefing (korvanesw fades its palette out; the next
+  // picture shown fades in, FrameShown).
   virtual void FadeOutBeforeLoad(CInterface& /*ui*/) {}
+  // A menu frame or a game frame has just been shown.
+  virtual void FrameShown(CInterface& /*ui*/) {}
+  // The credits of the main screen's title area: before them (korvanesw's
+  // exit fire) and after them (its fold).
+  virtual void CreditsOpening(CInterface& /*ui*/) {}
+  virtual void CreditsClosed(CInterface& /*ui*/) {}
+  // The player has chosen to quit from the menus; the program ends next
+  // (korvanesw burns the last picture away with its exit fire).
+  virtual void Quitting(CInterface& /*ui*/) {}
+  // A video has been opened or closed (korvanesw clears its screen and makes
+  // the display again at 640x480), or, with endingCredits, the credits after
+  // the ending are over (korvanesw closes the screen with its fold).
+  virtual void VideoOpened(CInterface& /*ui*/) {}
+  virtual void VideoClosed(CInterface& /*ui*/, bool /*endingCredits*/) {}
 
   // The program is ending normally, the display still up (korvanesw closes
   // the screen with its transition).
@@ -60,6 +76,21 @@ class BuildVariant {
   // The game view's 3-D scene of a frame through the triangle device
   // (korvane3d); korvanesw draws its scene with the software rasteriser.
   virtual void RenderScene(CNetView& /*view*/) {}
+  // The cockpit picture "!cockpit.bmp" as the view loads its cockpit:
+  // korvane3d makes its overlay from the level's texture of that name (or the
+  // file), korvanesw loads the file as an engine texture (none is fatal), and
+  // the pilot's hands for the software frame.
+  virtual void LoadCockpitPicture(CNetView& /*view*/) {}
+  // The cockpit picture over the finished scene while the cockpit is shown:
+  // whole (onto both pages) when the view asks for it, else the band beside
+  // the 3-D area.
+  virtual void DrawCockpit(CNetView& /*view*/) {}
+  // The pilot's hands for a steering code (1..9), onto both pages, where
+  // the program has no overlay bitmaps for them (korvanesw).
+  virtual void DrawHands(CNetView& /*view*/, int /*steering*/) {}
+  // A cockpit panel drawn into the interface bitmap covers this rectangle:
+  // it goes onto both pages where the program has no overlays (korvanesw).
+  virtual void ShowPanel(CNetView& /*view*/, int /*left*/, int /*top*/, int /*right*/, int /*bottom*/) {}
 };
 
 // Installed once by main() before anything else runs (it also chooses the

@@ -76,3 +76,15 @@ std::string FindDataArchive(const char* name) {
   ArchivePopState();
   return found;
 }
+
+std::string FindDataFile(const char* name) {
+  if (!name) name = "";
+  const std::string bare = name;
+  std::vector<std::string> candidates = {bare, PlatformProgramFolder() + name};
+  for (const std::string& media : MediaFolders()) candidates.push_back(PathJoin(media, name));
+  for (const std::string& path : candidates) {
+    std::string resolved;
+    if (PathResolve(path, &resolved) && PathFileExists(resolved)) return resolved;
+  }
+  return bare;
+}

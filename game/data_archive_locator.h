@@ -25,6 +25,13 @@ bool DataArchiveExists(const char* name);
 // before the call, if any, is open again afterwards.
 std::string FindDataArchive(const char* name);
 
+// The path of a plain data file beside the archives (the cockpit picture
+// "!cockpit.bmp"), looked for where OpenDataArchive looks: the current
+// folder, the program folder, then each media folder; the first that holds
+// a file of that name (any case) wins, as the system's own path. name as it
+// is when no place has it.
+std::string FindDataFile(const char* name);
+
 // The text of the failure path's message box.
 inline constexpr const char* kInsertCdMessage = "Insert Korvane CD in your CD drive and restart the game.";
 

@@ -46,6 +46,9 @@ enum Button : int {
   kBriefingRight = 17,
   kBriefingExit = 18,
   kCockpit = 19,
+  kRes800 = 20,  // "eig" (korvanesw)
+  kRes640 = 21,  // "six"
+  kRes320 = 22,  // "thr"
   kBack = 23,  // "gbk" of the options, sound, video and advanced screens
   kJoin = 24,
   kNewNetworkGame = 25,
@@ -121,6 +124,7 @@ void CInterface::AskToConfirm(uint8_t action) {
 }
 
 void CInterface::QuitProgram() {
+  BuildVariantGet().Quitting(*this);
   CloseMenu();
   OutputDebugString("korvane: quit from the menus\n");
   // A chosen quit is a normal end of the program: the message loop ends and
@@ -169,7 +173,9 @@ void CInterface::OnClick(UINT flags, int x, int y) {
         else QuitProgram();
       } else if (InTitleArea(x, y)) {
         Activate();
+        BuildVariantGet().CreditsOpening(*this);
         ShowCredits();
+        BuildVariantGet().CreditsClosed(*this);
         RedrawMenuWindow();
       }
       break;
@@ -274,6 +280,12 @@ void CInterface::OnClick(UINT flags, int x, int y) {
       } else if (clicked(kCockpit)) {
         Activate();
         cockpitShown_ = cockpitShown_ ? 0 : 1;
+        RefreshButtonFlags();
+      } else if (IsSoftwareBuildVariant() && (clicked(kRes640) || clicked(kRes320) || clicked(kRes800))) {
+        // korvanesw's "ScreenRes": the game runs at this size once the menu
+        // closes; it is written with the options.
+        Activate();
+        resolution_ = clicked(kRes640) ? 0 : clicked(kRes320) ? 1 : 2;
         RefreshButtonFlags();
       }
       break;
@@ -545,6 +557,7 @@ void CInterface::SaveGame() {
   Activate();
   const bool saved = g_pNetDoc->SaveGame(lastSavePath_);
   OutputDebugString(CString(saved ? "korvane: saved " : "korvane: could not save ") + lastSavePath_ + "\n");
+  BuildVariantGet().FadeOutBeforeLoad(*this);
   if (returnScreen_ < 0) CloseMenu();
   else BackToReturnScreen(true);
 }

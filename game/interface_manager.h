@@ -335,6 +335,18 @@ class CInterface : public CInterfaceDisplay {
   void FadePaletteOut();
   // Brings entries 10..245 up from black to the palette table over 300 ms.
   void FadePaletteIn();
+  // After a fade out the next picture shown (a menu or a game frame) comes
+  // up with a fade in, once.
+  bool TakeFadeInPending() {
+    const bool pending = fadeInPending_ != 0;
+    fadeInPending_ = 0;
+    return pending;
+  }
+  bool IsFadeInPending() const { return fadeInPending_ != 0; }
+  // Around a video: the screen cleared twice, the display at 640x480 with
+  // its screen surfaces made again (the video surface, which the open video
+  // decodes into, is kept). False when the mode or a surface can't be had.
+  bool ResetDisplayForVideo();
   // The title picture burnt away from the centre; the fire that burns the
   // last picture away before the program ends. Both end early on Space.
   void PlayBurnOut();
@@ -505,6 +517,7 @@ class CInterface : public CInterfaceDisplay {
   uint8_t endingPlaying_ = 0;
   uint8_t endingPending_ = 0;
   uint8_t transitionPending_ = 0;  // korvanesw's screen-close transition
+  uint8_t fadeInPending_ = 0;      // korvanesw: the next picture shown fades in
   // korvanesw's presentation flags besides the page flip (presentByFlip_):
   // the surfaces made for full screen (a back surface exists), and a third
   // byte set together with them.

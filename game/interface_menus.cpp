@@ -64,6 +64,7 @@ void CInterface::OpenBriefing() {
 
 void CInterface::EndBriefing() {
   const bool failure = screen_ == kScreenMissionFailed;
+  BuildVariantGet().FadeOutBeforeLoad(*this);
   CloseMenu();
   if (failure) {
     if (CGameApp* app = GameApp()) app->RequestNewGame(false);

@@ -3,6 +3,7 @@
 // campaign and the ending before the credits.
 #include <string>
 
+#include "game/build_variant.h"
 #include "game/game_app.h"
 #include "game/interface_manager.h"
 #include "game/interface_window.h"
@@ -37,6 +38,7 @@ bool CInterface::PlayVideo(const char* fileName, int screenAfter) {
   const std::string path = FindVideo(fileName);
   if (!path.empty() && GetVideoSurface() && SmackerInit(GetVideoSurface(), path.c_str())) {
     ShowCursor(FALSE);
+    BuildVariantGet().VideoOpened(*this);
     videoPlaying_ = 1;
     OutputDebugString(CString("korvane: video ") + fileName + " plays\n");
     return true;
@@ -47,6 +49,7 @@ bool CInterface::PlayVideo(const char* fileName, int screenAfter) {
   if (endingPlaying_) {
     ShowCredits();
     endingPlaying_ = 0;
+    BuildVariantGet().VideoClosed(*this, true);
   }
   FinishVideo();
   return false;
@@ -61,10 +64,13 @@ void CInterface::OnVideoFrame() {
 void CInterface::EndVideo() {
   SmackerClose();
   ClearDisplay(0);
+  const bool ending = endingPlaying_ != 0;
+  BuildVariantGet().VideoClosed(*this, false);
   if (endingPlaying_) {
     ShowCredits();
     endingPlaying_ = 0;
   }
+  if (ending) BuildVariantGet().VideoClosed(*this, true);
   ShowCursor(TRUE);
   OutputDebugString("korvane: the video ends\n");
   FinishVideo();

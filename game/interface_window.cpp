@@ -111,6 +111,9 @@ void CInterfaceWnd::OnPaint() {
       view->OnDraw(&dc);
     }
   }
+  if ((lastPaintStep_ == PaintStep::Menu || lastPaintStep_ == PaintStep::Game) && g_pInterface &&
+      BuildVariantIsInstalled())
+    BuildVariantGet().FrameShown(*g_pInterface);
   // In a network game the guaranteed messages still unanswered are sent
   // again once they are due (after the render, which holds resends back).
   if (g_pNetDoc && IsNetworkGame()) g_Net.PumpResends(false);

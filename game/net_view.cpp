@@ -8,6 +8,7 @@
 #include "engine/depth_cue.h"
 #include "engine/matrix.h"
 #include "engine/palette.h"
+#include "game/build_variant.h"
 #include "game/game_clock.h"
 #include "game/interface_manager.h"
 #include "game/interface_window.h"
@@ -231,6 +232,7 @@ void CNetView::LoadCockpitBitmaps() {
     overlays->Load(kCrosshairSlot, "cur1.bmp", kCockpitArchive);
     overlays->Load(kTargetMarkerSlot, "cur2.bmp", kCockpitArchive);
   }
+  if (BuildVariantIsInstalled()) BuildVariantGet().LoadCockpitPicture(*this);
   cockpitRedraw_ = 1;
   int nextSlot = kFirstPanelSlot;
   for (int i = 0; i < kCockpitPanelCount; ++i) {
@@ -251,11 +253,22 @@ void CNetView::DrawCockpitPanels() {
     // Drawn only when it changes: onto both pages of a flipping display.
     if (OverlayBitmaps* overlays = OverlayBitmapsInstalled(); overlays && steering <= 9) {
       overlays->BlitBothPages(kHandsX, kHandsY, 0, 0, kHandsWidth, kHandsHeight, kCockpitSlot + steering);
+    } else if (!overlays && steering <= 9 && BuildVariantIsInstalled()) {
+      BuildVariantGet().DrawHands(*this, steering);
     }
     steeringShown_ = steering;
   }
   if (panelsLoaded_) {
-    for (CPictureAnim& panel : panels_) panel.Update();
+    for (CPictureAnim& panel : panels_) {
+      // Without overlays (korvanesw) a panel is drawn into the interface
+      // bitmap; the program puts that part onto its pages itself (the
+      // frame's few dirty rectangles belong to the HUD).
+      if (panel.Update() && !OverlayBitmapsInstalled() && BuildVariantIsInstalled()) {
+        int left = 0, top = 0, right = 0, bottom = 0;
+        panel.GetCurrentRect(&left, &top, &right, &bottom);
+        if (right > left && bottom > top) BuildVariantGet().ShowPanel(*this, left, top, right, bottom);
+      }
+    }
   }
 }
 

@@ -130,6 +130,19 @@ class CNetView : public CView {
   // The four animated cockpit panels: "uright", "dash", "lleft", "lright".
   static constexpr int kCockpitPanelCount = 4;
   const CPictureAnim& GetCockpitPanel(int i) const { return panels_[i]; }
+  // korvanesw only (softbuild/cockpit_picture.cpp): the cockpit picture
+  // "!cockpit.bmp" as an engine texture through LoadTextureBitmap (a
+  // picture that can't be had is fatal) and the hands' pictures; the picture
+  // drawn into the frame, stretched from the texture to the 640x480 screen;
+  // the hands for a steering code onto both pages.
+  static constexpr int kHandsPictureCount = 9;
+  void LoadCockpitTexture();
+  void DrawCockpitTexture();
+  void DrawHandsPicture(int steering);
+  // A rectangle of the interface bitmap copied onto both pages (a cockpit
+  // panel's new frame), at 640x480 only.
+  void ShowInterfaceRect(int left, int top, int right, int bottom);
+  const CPicture& GetHandsPicture(int steering) const { return hands_[steering - 1]; }
 
   // ---- Keys and commands (game/net_view_keys.cpp) ----
   void OnKeyDown(UINT virtualKey, UINT repeat, UINT flags) override;
@@ -185,6 +198,7 @@ class CNetView : public CView {
   int steeringShown_ = 0;
   int cockpitRedraw_ = 1;
   CPictureAnim panels_[kCockpitPanelCount];
+  CPicture hands_[kHandsPictureCount];
   bool panelsLoaded_ = false;
   DirtyRect dirty_[kDirtyRectCapacity] = {};
   int dirtyCount_ = 0;

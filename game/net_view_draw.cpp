@@ -141,6 +141,7 @@ void CNetView::RenderFrame() {
     BuildVariantGet().RenderScene(*this);
   }
   Step("Cockpit");
+  if (BuildVariantIsInstalled()) BuildVariantGet().DrawCockpit(*this);
   cockpitRedraw_ = 0;
   UpdateCockpit();
   Step("DrawHud");
@@ -159,9 +160,10 @@ void CNetView::RenderSoftwareScene() {
   if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return;
   const int width = static_cast<int>(desc.dwWidth);
   int height = static_cast<int>(desc.dwHeight);
-  // With the cockpit the 3-D area is the band from row 64, 248 rows high.
+  // With the cockpit the 3-D area is the band from row 64, 248 rows high;
+  // the cockpit shows only at 640x480.
   int top = 0;
-  if (g_pInterface->IsCockpitShown() && height >= 312) {
+  if (g_pInterface->IsCockpitShown() && width == kScreenWidth && height == kScreenHeight) {
     top = 64;
     height = 248;
   }

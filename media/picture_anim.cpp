@@ -34,7 +34,7 @@ void CPictureAnim::Load(int x, int y, const char* name, const char* /*ignored*/,
   current_ = 0;
 }
 
-void CPictureAnim::Update() {
+bool CPictureAnim::Update() {
   const DWORD now = timeGetTime();
   // Compared by signed difference, so the clock's wrap changes nothing.
   if (nextChange_ == 0 || static_cast<int32_t>(now - nextChange_) > 0) {
@@ -42,10 +42,22 @@ void CPictureAnim::Update() {
     if (frameCount_ > 0) current_ = (current_ + 1) % frameCount_;
     DrawCurrent();
     redrawOnceMore_ = 1;
-  } else if (redrawOnceMore_) {
+    return frameCount_ > 0;
+  }
+  if (redrawOnceMore_) {
     DrawCurrent();
     redrawOnceMore_ = 0;
+    return frameCount_ > 0;
   }
+  return false;
+}
+
+void CPictureAnim::GetCurrentRect(int* left, int* top, int* right, int* bottom) const {
+  const CPicture& frame = frames_[current_];
+  *left = x_;
+  *top = y_;
+  *right = x_ + (frame.IsLoaded() ? frame.GetWidth() : 0);
+  *bottom = y_ + (frame.IsLoaded() ? frame.GetHeight() : 0);
 }
 
 void CPictureAnim::DrawCurrent() {

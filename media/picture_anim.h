@@ -23,8 +23,11 @@ class CPictureAnim {
   void Load(int x, int y, const char* name, const char* ignored, int* nextOverlaySlot);
   // Once per game frame: when the change time has passed (or is 0), the next
   // frame, drawn, and a change time 100 + 0..200 ms ahead; else the last
-  // change drawn once more; else nothing.
-  void Update();
+  // change drawn once more; else nothing. True when it drew.
+  bool Update();
+  // The rectangle the current frame covers (its picture's size at the
+  // panel's place; empty for overlay frames, which are not pictures).
+  void GetCurrentRect(int* left, int* top, int* right, int* bottom) const;
 
   int GetFrameCount() const { return frameCount_; }
   int GetCurrentFrame() const { return current_; }

@@ -123,6 +123,22 @@ bool CInterface::RecreateSurfaces(int flag) {
   return CreateSurfaces();
 }
 
+bool CInterface::ResetDisplayForVideo() {
+  if (!fullScreen_ || !directDraw_) return false;
+  ClearSurfacesSw(false);
+  ClearSurfacesSw(false);
+  ReleaseAndNull(&back_);
+  ReleaseAndNull(&primary_);
+  const ScreenModeSize size = ScreenModeSizeOf(0);
+  screenWidth_ = size.width;
+  screenHeight_ = size.height;
+  if (directDraw_->SetDisplayMode(static_cast<DWORD>(size.width), static_cast<DWORD>(size.height), 8) != DD_OK) {
+    OutputDebugString("korvanesw: the video's display mode could not be set\n");
+    return false;
+  }
+  return CreateSurfaces();
+}
+
 void CInterface::ClearSurfacesSw(bool clearPending) {
   if (clearPending) transitionPending_ = 0;
   if (back_) {

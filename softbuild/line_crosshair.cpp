@@ -15,10 +15,11 @@
 namespace {
 
 constexpr uint8_t kGunAutocannon = 1;
-// The 3-D band under the cockpit, as the frame draws it.
+// The 3-D band under the cockpit, as the frame draws it (at 640x480 only).
 constexpr int kCockpitTop = 64;
 constexpr int kCockpitBand = 248;
-constexpr int kCockpitMinHeight = 312;
+constexpr int kCockpitScreenWidth = 640;
+constexpr int kCockpitScreenHeight = 480;
 
 struct SightSizes {
   int reach;    // L: from the centre to the arms' far ends
@@ -41,7 +42,8 @@ void CNetView::DrawCrosshair() {
   if (!screen.Bits()) return;
   int top = 0;
   int height = std::min(view_.height, screen.Height());
-  if (g_pInterface->IsCockpitShown() && screen.Height() >= kCockpitMinHeight) {
+  if (g_pInterface->IsCockpitShown() && screen.Width() == kCockpitScreenWidth &&
+      screen.Height() == kCockpitScreenHeight) {
     top = kCockpitTop;
     height = std::min(height, kCockpitBand);
   }

@@ -2,7 +2,8 @@
 // over 500 ms and up from black over 300 ms of the multimedia clock, drawn
 // through the palette object as often as the clock moves (once a
 // millisecond at most). The palette table is never changed: after a fade out
-// the screen stays black until the next palette is applied.
+// the screen stays black until the next palette is applied, and the next
+// picture shown comes up with the fade in (the build variant's FrameShown).
 #include <algorithm>
 #include <cstring>
 
@@ -47,9 +48,11 @@ void CInterface::FadePaletteOut() {
   Lower(copy, 256, shown);
   palette_->SetEntries(0, kFirst, kCount, shown + kFirst);
   std::memcpy(paletteTable_, copy, sizeof copy);
+  fadeInPending_ = 1;
 }
 
 void CInterface::FadePaletteIn() {
+  fadeInPending_ = 0;
   if (!primary_ || !palette_) return;
   PALETTEENTRY copy[256];
   std::memcpy(copy, paletteTable_, sizeof copy);

@@ -1,12 +1,14 @@
 // korvane3d's 3-D scene of a game frame: the world through the engine's
 // hardware pass into the triangle device, at half the display's size (the
 // device doubles screen coordinates), with the cockpit's band from row 64;
-// then the overlays over it: the crosshair and the cockpit picture.
+// then the crosshair over it; the view puts the cockpit picture on after it.
 #include "apps/korvane3d/direct3d_variant.h"
 #include "engine/render_world.h"
+#include "game/data_archive_locator.h"
 #include "game/interface_manager.h"
 #include "game/net_doc.h"
 #include "game/net_view.h"
+#include "media/overlay_bitmaps.h"
 #include "render/d3d/display_3d.h"
 #include "render/d3d/execute_batch_3d.h"
 #include "render/d3d/overlays_3d.h"
@@ -17,6 +19,7 @@ constexpr int kCockpitBottom = 312;
 constexpr int kCockpitViewHeight = 124;
 // The overlay slots the view loads (CNetView::LoadCockpitBitmaps).
 constexpr int kCockpitOverlay = 0;
+constexpr const char* kCockpitFile = "!cockpit.bmp";
 constexpr int kCrosshairOverlay = 10;
 constexpr int kCrosshairSize = 21;
 // The rows of the cockpit picture beside the 3-D band, drawn every frame.
@@ -70,5 +73,15 @@ void Direct3DVariant::RenderScene(CNetView& netView) {
   EndScene3D();
   // The overlays go onto the finished scene.
   if (!netView.IsScreenshotRequested() && !(g_pNetDoc && g_pNetDoc->IsScriptCameraActive())) DrawCrosshair(netView);
-  DrawCockpit(netView);
+}
+
+void Direct3DVariant::LoadCockpitPicture(CNetView& /*netView*/) {
+  // The view has made overlay 0 from the level's texture "!cockpit.bmp";
+  // a texture set without one leaves the picture to the file of that name
+  // beside the archives, the one korvanesw loads, at its full size.
+  // Only with the program's overlay set, which the view lets go of again.
+  if (!OverlayBitmapsInstalled()) return;
+  const OverlayRecord3D* cockpit = OverlayRecord3DAt(kCockpitOverlay);
+  if (cockpit && cockpit->surface) return;
+  LoadOverlayBitmapFile3D(kCockpitOverlay, FindDataFile(kCockpitFile).c_str());
 }

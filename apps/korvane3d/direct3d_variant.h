@@ -17,5 +17,6 @@ class Direct3DVariant : public BuildVariant {
   void DrawCrosshair(CNetView& view) override;
   // The cockpit picture: whole when the view asks for it, else the band
   // beside the 3-D area.
-  void DrawCockpit(CNetView& view);
+  void DrawCockpit(CNetView& view) override;
+  void LoadCockpitPicture(CNetView& view) override;
 };

@@ -6,6 +6,7 @@
 #include "game/interface_manager.h"
 #include "game/net_doc.h"
 #include "game/net_view.h"
+#include "platform/debug_output.h"
 
 namespace {
 CNetView* DocumentView() { return g_pNetDoc ? g_pNetDoc->GetView() : nullptr; }
@@ -36,3 +37,42 @@ void SoftwareVariant::RestoreGameDisplay(CInterface& ui) {
 void SoftwareVariant::FadeOutBeforeLoad(CInterface& ui) { ui.FadePaletteOut(); }
 
 void SoftwareVariant::DrawCrosshair(CNetView& view) { view.DrawCrosshair(); }
+
+void SoftwareVariant::LoadCockpitPicture(CNetView& view) { view.LoadCockpitTexture(); }
+
+void SoftwareVariant::DrawCockpit(CNetView& view) { view.DrawCockpitTexture(); }
+
+void SoftwareVariant::DrawHands(CNetView& view, int steering) { view.DrawHandsPicture(steering); }
+
+void SoftwareVariant::ShowPanel(CNetView& view, int left, int top, int right, int bottom) {
+  view.ShowInterfaceRect(left, top, right, bottom);
+}
+
+void SoftwareVariant::FrameShown(CInterface& ui) {
+  // The picture after a fade out comes up from black.
+  if (ui.TakeFadeInPending()) ui.FadePaletteIn();
+}
+
+void SoftwareVariant::CreditsOpening(CInterface& ui) {
+  if (ui.IsFullScreen()) ui.PlayExitFire();
+}
+
+void SoftwareVariant::CreditsClosed(CInterface& ui) {
+  if (ui.IsFullScreen()) ui.PlayFoldTransition();
+}
+
+void SoftwareVariant::Quitting(CInterface& ui) {
+  if (!ui.IsFullScreen()) return;
+  OutputDebugString("korvanesw: the exit fire burns the screen away\n");
+  ui.PlayExitFire();
+}
+
+void SoftwareVariant::VideoOpened(CInterface& ui) { ui.ResetDisplayForVideo(); }
+
+void SoftwareVariant::VideoClosed(CInterface& ui, bool endingCredits) {
+  if (endingCredits) {
+    if (ui.IsFullScreen()) ui.PlayFoldTransition();
+  } else {
+    ui.ResetDisplayForVideo();
+  }
+}

@@ -13,6 +13,16 @@ class SoftwareVariant : public BuildVariant {
   bool PrepareMenuDisplay(CInterface& ui) override;
   void RestoreGameDisplay(CInterface& ui) override;
   void FadeOutBeforeLoad(CInterface& ui) override;
+  void FrameShown(CInterface& ui) override;
+  void CreditsOpening(CInterface& ui) override;
+  void CreditsClosed(CInterface& ui) override;
+  void Quitting(CInterface& ui) override;
+  void VideoOpened(CInterface& ui) override;
+  void VideoClosed(CInterface& ui, bool endingCredits) override;
   void DrawCrosshair(CNetView& view) override;
   void ProgramEnding(CInterface& ui) override;
+  void LoadCockpitPicture(CNetView& view) override;
+  void DrawCockpit(CNetView& view) override;
+  void DrawHands(CNetView& view, int steering) override;
+  void ShowPanel(CNetView& view, int left, int top, int right, int bottom) override;
 };

@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "platform/framework/window_manager.h"
 #include "platform/headless/headless_backend.h"
+#include "tools/builder/demo_cockpit.h"
 #include "tools/builder/demo_interface.h"
 #include "tools/builder/demo_mission.h"
 #include "tools/builder/demo_textures.h"
@@ -33,7 +34,7 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
   const std::string& folder = FuzzFolder();
   std::string error;
   if (!WriteDemoTextures(folder, &error) || !WriteDemoInterface(folder, &error) ||
-      !WriteDemoMission1(folder, &error)) {
+      !WriteDemoMission1(folder, &error) || !WriteDemoCockpit(folder, &error)) {
     FuzzFault(error.c_str());
   }
   // The demo's archives are found as on a CD (the current folder stays:

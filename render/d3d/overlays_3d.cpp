@@ -1,6 +1,7 @@
 #include "render/d3d/overlays_3d.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -103,11 +104,11 @@ const OverlayRecord3D* OverlayRecord3DAt(int index) { return ValidIndex(index) ?
 
 void ClearOverlayRecords3D() { std::fill(std::begin(g_Overlays), std::end(g_Overlays), OverlayRecord3D{}); }
 
-int LoadOverlayBitmap3D(int index, const char* member, const char* archive) {
-  if (!ValidIndex(index) || !member || !archive) return 0;
-  ReleaseOverlayBitmap3D(index);
-  std::vector<uint8_t> file;
-  if (!ReadMember(member, archive, &file)) return 0;
+namespace {
+
+// Overlay index from the bytes of an 8-bit BMP file; 0 (and the overlay
+// empty) when they are no such bitmap or the surface can't be made.
+int MakeOverlayFromBmp(int index, const std::vector<uint8_t>& file) {
   BmpImage image;
   if (BmpImageRead(file.data(), file.size(), &image) != BmpFault::None) return 0;
   auto* info = new BITMAPINFO();
@@ -126,6 +127,36 @@ int LoadOverlayBitmap3D(int index, const char* member, const char* archive) {
     return 0;
   }
   return 1;
+}
+
+}  // namespace
+
+int LoadOverlayBitmap3D(int index, const char* member, const char* archive) {
+  if (!ValidIndex(index) || !member || !archive) return 0;
+  ReleaseOverlayBitmap3D(index);
+  std::vector<uint8_t> file;
+  if (!ReadMember(member, archive, &file)) return 0;
+  return MakeOverlayFromBmp(index, file);
+}
+
+int LoadOverlayBitmapFile3D(int index, const char* path) {
+  if (!ValidIndex(index) || !path) return 0;
+  ReleaseOverlayBitmap3D(index);
+  FILE* in = std::fopen(path, "rb");
+  if (!in) return 0;
+  // A picture file is at most a few megabytes; anything larger is no
+  // overlay and is not read whole.
+  constexpr long kMaxFileBytes = 16L << 20;
+  std::vector<uint8_t> file;
+  long size = -1;
+  if (std::fseek(in, 0, SEEK_END) == 0) size = std::ftell(in);
+  bool ok = size > 0 && size <= kMaxFileBytes && std::fseek(in, 0, SEEK_SET) == 0;
+  if (ok) {
+    file.resize(static_cast<size_t>(size));
+    ok = std::fread(file.data(), 1, file.size(), in) == file.size();
+  }
+  std::fclose(in);
+  return ok ? MakeOverlayFromBmp(index, file) : 0;
 }
 
 void LoadOverlayFromTexture3D(int index, const char* name) {

@@ -35,6 +35,8 @@ void ClearOverlayRecords3D();
 // the bitmap is bad, the overlay then empty. The archive open before the
 // call, if any, is open again afterwards.
 int LoadOverlayBitmap3D(int index, const char* member, const char* archive);
+// The same from an 8-bit BMP file at path (a picture beside the archives).
+int LoadOverlayBitmapFile3D(int index, const char* path);
 // Makes overlay index from the first engine texture of that name (any case);
 // nothing for an unknown name or a bad index.
 void LoadOverlayFromTexture3D(int index, const char* name);

@@ -1,7 +1,7 @@
 // Looks at the frames a whole-program run wrote (KORVANE_FRAME_DIR) and
 // checks that the player saw a picture:
 //   frame_check <folder> (--picture <archive> <member> | <r,g,b>)... [--letterboxed] [--share <percent>]
-//   frame_check <folder> --game <width>x<height>
+//   frame_check <folder> (--game <width>x<height> | --cockpit <bmp file>)...
 // It passes (exit code 0) when, for each picture asked for, some frame shows
 // the 640x480 picture on 90% (or --share percent) of its pixels: the 8-bit
 // BMP member through its own colours (each channel within 12), or one colour
@@ -10,7 +10,9 @@
 // 20, as scaling blends neighbours), and everything outside it must be
 // black. With --game it passes when some frame of that size shows a game
 // frame: a drawn scene (at least 16 colours) with korvanesw's green
-// crosshair arm left of the centre.
+// crosshair arm left of the centre. With --cockpit it passes when some
+// 640x480 frame shows the cockpit picture of that file over a drawn scene
+// with the green crosshair in the 3-D band (either program's).
 //   frame_check <folder> --level <count>
 // passes when at least count frames show a rendered level rather than a
 // picture of the menus: more than 20 colours over the screen and a lit
@@ -30,6 +32,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/bmp_image.h"
 #include "media/bmp_member.h"
 #include "platform/display.h"
 #include "tests/support/png_file.h"
@@ -189,8 +192,94 @@ int CheckChanges(const std::vector<std::string>& files, const char* rect, int ne
 
 }  // namespace
 
+// The cockpit picture file (an 8-bit BMP, see-through where its index is
+// 255) in 640x480 RGB, and which of its pixels are opaque.
+bool ReadCockpit(const char* path, RgbFrame* picture, std::vector<bool>* opaque) {
+  FILE* in = std::fopen(path, "rb");
+  if (!in) return false;
+  std::vector<uint8_t> bytes;
+  uint8_t chunk[65536];
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, in)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
+  std::fclose(in);
+  BmpImage image;
+  if (BmpImageRead(bytes.data(), bytes.size(), &image) != BmpFault::None || image.width != kWidth ||
+      image.height != kHeight)
+    return false;
+  picture->width = kWidth;
+  picture->height = kHeight;
+  picture->rgb.assign(static_cast<size_t>(kWidth) * kHeight * 3, 0);
+  opaque->assign(static_cast<size_t>(kWidth) * kHeight, false);
+  for (int y = 0; y < kHeight; ++y) {
+    const uint8_t* row = bytes.data() + image.pixelOffset + static_cast<size_t>(kHeight - 1 - y) * image.rowBytes;
+    for (int x = 0; x < kWidth; ++x) {
+      const int index = row[x];
+      if (index == 255 || index >= image.colourCount) continue;
+      const uint8_t* c = bytes.data() + image.colourOffset + static_cast<size_t>(index) * 4;
+      uint8_t* out = &picture->rgb[(static_cast<size_t>(y) * kWidth + x) * 3];
+      out[0] = c[2];
+      out[1] = c[1];
+      out[2] = c[0];
+      (*opaque)[static_cast<size_t>(y) * kWidth + x] = true;
+    }
+  }
+  return true;
+}
+
+// A 640x480 game frame with the cockpit: the picture's opaque pixels of
+// the canopy's top edge and the dashboard's first rows (above the HUD's
+// panels) shown on 60% of them (each channel within 48: korvanesw stretches
+// a 256x256 texture back to the screen), the scene in the band between, and
+// the green crosshair left of the band's centre (320, 188).
+int CheckCockpitFrames(const char* folder, const char* path) {
+  RgbFrame picture;
+  std::vector<bool> opaque;
+  if (!ReadCockpit(path, &picture, &opaque)) {
+    std::printf("frame_check: %s is no 640x480 cockpit picture\n", path);
+    return 2;
+  }
+  const auto files = PngFilesIn(folder);
+  for (const std::string& file : files) {
+    RgbFrame frame;
+    if (!ReadPngRgb(file, &frame) || frame.width != kWidth || frame.height != kHeight) continue;
+    long shown = 0, total = 0;
+    for (int y = 0; y < kHeight; ++y) {
+      if (!(y < 40 || (y >= 312 && y < 330))) continue;
+      for (int x = 0; x < kWidth; ++x) {
+        if (!opaque[static_cast<size_t>(y) * kWidth + x]) continue;
+        ++total;
+        if (Near(frame.At(x, y), picture.At(x, y), 48)) ++shown;
+      }
+    }
+    std::set<int> colours;
+    for (int y = 80; y < 300; y += 4) {
+      for (int x = 0; x < kWidth; x += 4) {
+        const Rgb8 c = frame.At(x, y);
+        colours.insert(c.r << 16 | c.g << 8 | c.b);
+      }
+    }
+    // korvane3d's crosshair picture is a lighter green than korvanesw's lines.
+    const Rgb8 arm = frame.At(312, 188);
+    const bool green = arm.g >= 150 && arm.g > arm.r + 60 && arm.g > arm.b + 60;
+    const double share = total ? static_cast<double>(shown) / static_cast<double>(total) : 0.0;
+    std::printf("frame_check: %s: cockpit on %.0f%%, %zu scene colours, crosshair %s\n", file.c_str(), share * 100,
+                colours.size(), green ? "green" : "missing");
+    if (share >= 0.6 && colours.size() >= 16 && green) return 0;
+  }
+  std::printf("frame_check: no frame shows the cockpit among %zu frames\n", files.size());
+  return 1;
+}
+
 int main(int argc, char** argv) {
-  if (argc > 3 && std::strcmp(argv[2], "--game") == 0) return CheckGameFrames(argv[1], argv[3]);
+  if (argc > 3 && (std::strcmp(argv[2], "--game") == 0 || std::strcmp(argv[2], "--cockpit") == 0)) {
+    // Each "--game <size>" and "--cockpit <file>" must be found.
+    for (int next = 2; next + 1 < argc; next += 2) {
+      int result = 2;
+      if (std::strcmp(argv[next], "--game") == 0) result = CheckGameFrames(argv[1], argv[next + 1]);
+      if (std::strcmp(argv[next], "--cockpit") == 0) result = CheckCockpitFrames(argv[1], argv[next + 1]);
+      if (result != 0) return result;
+    }
+    return 0;
+  }
   if (argc > 3 && std::strcmp(argv[2], "--level") == 0) return CheckLevel(PngFilesIn(argv[1]), std::atoi(argv[3]));
   if (argc > 4 && std::strcmp(argv[2], "--changes") == 0)
     return CheckChanges(PngFilesIn(argv[1]), argv[3], std::atoi(argv[4]));

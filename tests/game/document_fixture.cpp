@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/framework/window_manager.h"
 #include "platform/headless/headless_backend.h"
+#include "tools/builder/demo_cockpit.h"
 #include "tools/builder/demo_interface.h"
 #include "tools/builder/demo_mission.h"
 #include "tools/builder/demo_textures.h"
@@ -23,6 +24,7 @@ void WriteDocumentData(const std::string& folder) {
   ASSERT_TRUE(WriteDemoTextures(folder, &error)) << error;
   ASSERT_TRUE(WriteDemoInterface(folder, &error)) << error;
   ASSERT_TRUE(WriteDemoMission1(folder, &error)) << error;
+  ASSERT_TRUE(WriteDemoCockpit(folder, &error)) << error;
 }
 
 ArchiveWriter DemoMissionArchive() {

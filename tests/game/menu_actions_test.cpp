@@ -114,6 +114,9 @@ TEST_F(MenuActionsTest, ClicksChangeTheSettingsTheyShow) {
   const bool cockpit = ui_->IsCockpitShown();
   ClickButton(238, 342);
   EXPECT_NE(ui_->IsCockpitShown(), cockpit);
+  // The resolution buttons are korvanesw's: korvane3d's stay at 640x480.
+  ClickButton(433, 292);
+  EXPECT_EQ(ui_->GetResolution(), 0);
   // The controls screen's mouse inversion.
   ui_->SetScreen(4);
   const bool swapped = g_pNetDoc->IsMouseSwapped();

@@ -13,6 +13,7 @@
 #include "softbuild/bitmap_texture.h"
 #include "tests/support/temp_folder.h"
 #include "tools/builder/bmp_writer.h"
+#include "tools/builder/demo_cockpit.h"
 
 namespace {
 
@@ -240,3 +241,30 @@ TEST_F(BitmapTextureTest, ThePaletteBringsItsContrastRemapAndShadeTable) {
 }
 
 }  // namespace
+
+// The demo's cockpit picture, as the game view loads it: the 640x480 file
+// shrunk to a 256x256 texture that keeps the see-through 3-D band (255)
+// between the opaque canopy edge and dashboard, in the game's own colours.
+TEST_F(BitmapTextureTest, TheDemoCockpitBecomesA256TextureWithItsSeeThroughBand) {
+  std::string error;
+  ASSERT_TRUE(WriteDemoCockpit(folder_.Path(), &error)) << error;
+  Texture* cockpit = LoadTextureBitmap(kDemoCockpitFile);
+  ASSERT_NE(cockpit, nullptr);
+  EXPECT_EQ(cockpit->width, 256);
+  EXPECT_EQ(cockpit->height, 256);
+  EXPECT_EQ(cockpit->flags, 0) << "drawn in its own palette, which the first texture brings";
+  const int bandTop = kDemoCockpitViewTop * 256 / 480 + 1;
+  const int bandBottom = kDemoCockpitViewBottom * 256 / 480 - 1;
+  int seeThrough = 0, band = 0;
+  for (int y = bandTop; y < bandBottom; ++y) {
+    for (int x = 0; x < 256; ++x) {
+      ++band;
+      if (Texel(cockpit, x, y) == 255) ++seeThrough;
+    }
+  }
+  EXPECT_GT(seeThrough, band * 8 / 10) << "the view shows through all but the struts";
+  for (int x = 0; x < 256; ++x) {
+    EXPECT_NE(Texel(cockpit, x, 4), 255) << "canopy at " << x;
+    EXPECT_NE(Texel(cockpit, x, 250), 255) << "dashboard at " << x;
+  }
+}

@@ -135,3 +135,38 @@ TEST_F(FadeTest, KeysPressedDuringATransitionAreForgotten) {
 }
 
 }  // namespace
+
+// After a fade out the next picture shown (a menu or game frame) comes up
+// from black, once: the build variant's frame hook plays the fade in.
+TEST_F(FadeTest, ThePictureAfterAFadeOutFadesInOnce) {
+  Make(0);
+  ui_->FadePaletteOut();
+  ASSERT_TRUE(ui_->IsFadeInPending());
+  ASSERT_FALSE(GameEntriesEqualTheTable());
+  const uint32_t start = timeGetTime();
+  variant_.FrameShown(*ui_);
+  EXPECT_GE(timeGetTime() - start, 300u);
+  EXPECT_TRUE(GameEntriesEqualTheTable());
+  EXPECT_FALSE(ui_->IsFadeInPending());
+  const uint32_t again = timeGetTime();
+  variant_.FrameShown(*ui_);
+  EXPECT_LT(timeGetTime() - again, 20u) << "no second fade in";
+}
+
+// A video opened or closed: the screen is cleared and the display is made
+// again at 640x480 (menus' primary surface alone), the video surface kept.
+TEST_F(FadeTest, AVideoRemakesTheDisplayAt640x480AndKeepsTheVideoSurface) {
+  Make(1);
+  ASSERT_EQ(ui_->GetScreenWidth(), 320);
+  IDirectDrawSurface* video = ui_->GetVideoSurface();
+  ASSERT_NE(video, nullptr);
+  FillScreen(77);
+  variant_.VideoOpened(*ui_);
+  EXPECT_EQ(ui_->GetScreenWidth(), 640);
+  EXPECT_EQ(ui_->GetScreenHeight(), 480);
+  ASSERT_NE(ui_->GetPrimarySurface(), nullptr);
+  EXPECT_EQ(ui_->GetVideoSurface(), video);
+  const std::vector<uint8_t> screen = Screen();
+  ASSERT_EQ(screen.size(), 640u * 480u);
+  EXPECT_EQ(Count(screen, 0), 640 * 480) << "cleared";
+}

@@ -1,6 +1,7 @@
 // The cockpit's pictures. The pilot's hands on the control yoke for the nine
 // steering codes ("hands1.bmp" .. "hands9.bmp", 209 x 103; code 5 + column +
-// 3 x row with column -1 left .. 1 right and row -1 up .. 1 down), the
+// 3 x row with column -1 left .. 1 right and row -1 up .. 1 down; over the
+// dashboard's recess, see-through only along the top edge), the
 // crosshair "cur1.bmp" and the target marker "cur2.bmp" (21 x 21): overlay
 // bitmaps, see-through where their pixels are 255. The four panels' animation
 // frames ("uright0.bmp" ...; drawn opaque): blinking lamps and displays.
@@ -52,38 +53,50 @@ void DrawFist(PictureCanvas* canvas, Point p, float angle) {
   canvas->Disc(thumb.x, thumb.y, 2.8f, leather * 1.15f);
 }
 
-void AddHands(InterfaceArt* art) {
+}  // namespace
+
+PictureCanvas DemoHandsCanvas(int code) {
   const Rgb suit{66, 74, 92}, suitDark{24, 26, 34};
+  const int column = (code - 1) % 3 - 1;  // -1 left .. 1 right
+  const int row = (code - 1) / 3 - 1;     // -1 up .. 1 down
+  PictureCanvas canvas(kHandsWidth, kHandsHeight, MenuColour::kBlack);
+  // The dashboard's recess behind the yoke, opaque so that one steering
+  // code's hands cover the last one's whole; only the top edge, where the
+  // hands never reach, is see-through.
+  canvas.VerticalGradient(0, 0, kHandsWidth, kHandsHeight, MenuColour::kSteelDark * 0.7f, {6, 8, 12});
+  canvas.FillKey(0, 0, kHandsWidth, 2);
+  const float angle = column * 0.2f;
+  const Point hub{kHandsWidth / 2.0f, 64.0f + row * 7.0f};
+  const float bottom = kHandsHeight + 12.0f;
+  const Point fists[2] = {Rotate({hub.x - 62, hub.y - 26}, hub, angle), Rotate({hub.x + 62, hub.y - 26}, hub, angle)};
+  // The forearms reach in from the bottom corners.
+  for (int side = 0; side < 2; ++side) {
+    const Point elbow{side == 0 ? -6.0f : kHandsWidth + 6.0f, bottom};
+    const Point wrist{fists[side].x + (side == 0 ? -3.0f : 3.0f), fists[side].y + 8};
+    Stroke(&canvas, elbow, wrist, 11.0f, suitDark);
+    Stroke(&canvas, elbow, wrist, 9.5f, suit);
+  }
+  // The column from the floor, then the yoke turned by the steering.
+  Stroke(&canvas, {hub.x, bottom}, hub, 7.0f, {24, 26, 32});
+  Stroke(&canvas, {hub.x, bottom}, hub, 5.0f, {90, 100, 118});
+  const Point ends[2] = {Rotate({hub.x - 62, hub.y - 2}, hub, angle), Rotate({hub.x + 62, hub.y - 2}, hub, angle)};
+  const Point tops[2] = {Rotate({hub.x - 62, hub.y - 44}, hub, angle), Rotate({hub.x + 62, hub.y - 44}, hub, angle)};
+  for (const auto& [radius, colour] : {std::pair{5.5f, Rgb{20, 22, 28}}, std::pair{4.0f, Rgb{110, 122, 144}}}) {
+    Stroke(&canvas, ends[0], ends[1], radius, colour);
+    for (int side = 0; side < 2; ++side) Stroke(&canvas, ends[side], tops[side], radius, colour);
+  }
+  for (const Point& top : tops) canvas.Disc(top.x, top.y, 3.0f, MenuColour::kRed);  // the fire buttons
+  canvas.Disc(hub.x, hub.y, 9, {20, 22, 28});
+  canvas.Disc(hub.x, hub.y, 7, MenuColour::kAmber * 0.8f);
+  for (const Point& fist : fists) DrawFist(&canvas, fist, angle);
+  return canvas;
+}
+
+namespace {
+
+void AddHands(InterfaceArt* art) {
   for (int code = 1; code <= 9; ++code) {
-    const int column = (code - 1) % 3 - 1;  // -1 left .. 1 right
-    const int row = (code - 1) / 3 - 1;     // -1 up .. 1 down
-    PictureCanvas canvas(kHandsWidth, kHandsHeight, MenuColour::kBlack);
-    canvas.FillKey(0, 0, kHandsWidth, kHandsHeight);
-    const float angle = column * 0.2f;
-    const Point hub{kHandsWidth / 2.0f, 64.0f + row * 7.0f};
-    const float bottom = kHandsHeight + 12.0f;
-    const Point fists[2] = {Rotate({hub.x - 62, hub.y - 26}, hub, angle), Rotate({hub.x + 62, hub.y - 26}, hub, angle)};
-    // The forearms reach in from the bottom corners.
-    for (int side = 0; side < 2; ++side) {
-      const Point elbow{side == 0 ? -6.0f : kHandsWidth + 6.0f, bottom};
-      const Point wrist{fists[side].x + (side == 0 ? -3.0f : 3.0f), fists[side].y + 8};
-      Stroke(&canvas, elbow, wrist, 11.0f, suitDark);
-      Stroke(&canvas, elbow, wrist, 9.5f, suit);
-    }
-    // The column from the floor, then the yoke turned by the steering.
-    Stroke(&canvas, {hub.x, bottom}, hub, 7.0f, {24, 26, 32});
-    Stroke(&canvas, {hub.x, bottom}, hub, 5.0f, {90, 100, 118});
-    const Point ends[2] = {Rotate({hub.x - 62, hub.y - 2}, hub, angle), Rotate({hub.x + 62, hub.y - 2}, hub, angle)};
-    const Point tops[2] = {Rotate({hub.x - 62, hub.y - 44}, hub, angle), Rotate({hub.x + 62, hub.y - 44}, hub, angle)};
-    for (const auto& [radius, colour] : {std::pair{5.5f, Rgb{20, 22, 28}}, std::pair{4.0f, Rgb{110, 122, 144}}}) {
-      Stroke(&canvas, ends[0], ends[1], radius, colour);
-      for (int side = 0; side < 2; ++side) Stroke(&canvas, ends[side], tops[side], radius, colour);
-    }
-    for (const Point& top : tops) canvas.Disc(top.x, top.y, 3.0f, MenuColour::kRed);  // the fire buttons
-    canvas.Disc(hub.x, hub.y, 9, {20, 22, 28});
-    canvas.Disc(hub.x, hub.y, 7, MenuColour::kAmber * 0.8f);
-    for (const Point& fist : fists) DrawFist(&canvas, fist, angle);
-    art->AddPicture("hands" + std::to_string(code) + ".bmp", canvas, kOverlayKey, false);
+    art->AddPicture("hands" + std::to_string(code) + ".bmp", DemoHandsCanvas(code), kOverlayKey, false);
   }
 }
 

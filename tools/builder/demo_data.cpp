@@ -1,5 +1,6 @@
 #include "tools/builder/demo_data.h"
 
+#include "tools/builder/demo_cockpit.h"
 #include "tools/builder/demo_interface.h"
 #include "tools/builder/demo_mission.h"
 #include "tools/builder/demo_sounds.h"
@@ -8,5 +9,6 @@
 
 bool WriteDemoData(const std::string& folder, std::string* error) {
   return WriteDemoMission1(folder, error) && WriteDemoTextures(folder, error) && WriteDemoVideos(folder, error) &&
-         WriteDemoInterface(folder, error) && WriteDemoSounds(folder, error);
+         WriteDemoInterface(folder, error) && WriteDemoSounds(folder, error) &&
+         WriteDemoCockpit(folder, error);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The demo data set: every archive the game reads, made from procedural
-// content, so the game runs with no original data.
+// The demo data set: every archive the game reads and the cockpit picture
+// beside them, made from procedural content, so the game runs with no
+// original data.
 #include <string>
 
 // Writes the demo set into folder (which must exist); false with a reason in

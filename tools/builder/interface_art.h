@@ -44,3 +44,6 @@ void AddMenuWidgets(InterfaceArt* art);
 void AddMenuScreens(InterfaceArt* art);
 void AddHudPictures(InterfaceArt* art);
 void AddCockpitPictures(InterfaceArt* art);
+// The pilot's hands on the yoke for a steering code (1..9, 5 the centre):
+// 209 x 103, see-through around them. The cockpit picture carries code 5.
+PictureCanvas DemoHandsCanvas(int code);

@@ -76,6 +76,12 @@ class BuildVariant {
   // The game view's 3-D scene of a frame through the triangle device
   // (korvane3d); korvanesw draws its scene with the software rasteriser.
   virtual void RenderScene(CNetView& /*view*/) {}
+  // The statistics overlay's texture line: textures in the device's memory,
+  // the bytes they use, and the textures of the current frame (korvane3d's
+  // texture slots; none in korvanesw).
+  virtual void DeviceTextureCounts(int* inDevice, int* bytes, int* current) {
+    *inDevice = *bytes = *current = 0;
+  }
   // The cockpit picture "!cockpit.bmp" as the view loads its cockpit:
   // korvane3d makes its overlay from the level's texture of that name (or the
   // file), korvanesw loads the file as an engine texture (none is fatal), and

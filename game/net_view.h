@@ -45,6 +45,18 @@ struct DirtyRect {
 };
 inline constexpr int kDirtyRectCapacity = 10;
 
+// The profile accumulators of the statistics overlay, in display order:
+// the time between frames, the view's own work, the simulation step, the
+// world's render, and three the object update charges.
+enum ViewProfileSlot { kProfileOut, kProfileRend, kProfileCan, kProfileDyn, kProfileDobj, kProfileObj, kProfileNobj };
+inline constexpr int kViewProfileSlots = 7;
+
+// The statistics overlay's profile line from the seven accumulators: each
+// is divided by 10, shown as its share of their sum, then multiplied by 9
+// (so each shown line decays them to 9/10). Without a performance counter
+// the line says there is none.
+void ViewProfileLine(bool hasCounter, int64_t* sums, char* line, int size);
+
 // Called with the name of each step OnDraw and RenderFrame take (tests).
 using ViewStepObserver = void (*)(const char* step);
 extern ViewStepObserver g_ViewStepObserver;
@@ -100,6 +112,10 @@ class CNetView : public CView {
   View& GetViewRecord() { return view_; }
   float GetProjectionFactor() const { return projection_; }
   void ClearTint() { tintPending_ = 0; }
+  // Adds the performance-counter ticks since the last sample to a profile
+  // accumulator and takes a new sample (nothing without the counter).
+  void ChargeProfile(ViewProfileSlot slot);
+  int64_t GetProfileSum(ViewProfileSlot slot) const { return profile_[slot]; }
 
   // ---- Size, palettes, full screen (game/net_view.cpp) ----
   void InitViewRecord();
@@ -209,4 +225,6 @@ class CNetView : public CView {
   float tint_[4] = {};
   int tintPending_ = 0;
   float smoothedFps_ = 20.0f;
+  int64_t profile_[kViewProfileSlots] = {};
+  int64_t profileSample_ = 0;  // 0: no sample taken yet
 };

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/render_world.h"
+#include "engine/texture.h"
 #include "engine/view.h"
 #include "engine/world.h"
 #include "game/build_variant.h"
@@ -16,10 +17,13 @@
 #include "game/net_doc.h"
 #include "game/net_view.h"
 #include "game/network_game.h"
+#include "game/network_layer.h"
 #include "media/bitmap_font.h"
+#include "platform/clock.h"
 #include "platform/debug_output.h"
 #include "render/raster_state.h"
 #include "render/render_stats.h"
+#include "world/objects/object_manager.h"
 
 ViewStepObserver g_ViewStepObserver = nullptr;
 
@@ -66,6 +70,7 @@ void CNetView::OnDraw(CDC* /*dc*/) {
   dirtyCount_ = 0;
   dirtyFull_ = 0;
   ++frameCounter_;
+  ChargeProfile(kProfileOut);
   Step("Fps");
   ++fpsFrames_;
   const int now = GetGameTime();
@@ -80,7 +85,9 @@ void CNetView::OnDraw(CDC* /*dc*/) {
     return;
   }
   Step("StepSimulation");
+  ChargeProfile(kProfileRend);
   StepSimulation();
+  ChargeProfile(kProfileCan);
   // A game requested by the step starts at the application's next idle
   // call: the step may have ended this game, and starting the next one here
   // would delete this view and its document under this very call.
@@ -104,6 +111,15 @@ void CNetView::OnDraw(CDC* /*dc*/) {
   } else {
     view_.flags &= ~kRenderHalfResolution;
   }
+  ChargeProfile(kProfileRend);
+}
+
+void CNetView::ChargeProfile(ViewProfileSlot slot) {
+  if (!g_HasPerfCounter) return;
+  int64_t now = 0;
+  QueryPerformanceCounter(&now);
+  if (profileSample_ != 0) profile_[slot] += now - profileSample_;
+  profileSample_ = now;
 }
 
 void CNetView::StepSimulation() {
@@ -181,7 +197,9 @@ void CNetView::RenderSoftwareScene() {
       for (int y = 0; y < height; ++y) std::memset(view_.firstRow + static_cast<ptrdiff_t>(y) * desc.lPitch, g_BlackColour, width);
     }
     if (g_pNetDoc) g_pNetDoc->HideOwnShip();
+    ChargeProfile(kProfileRend);
     RenderWorld(g_pNetDoc ? g_pNetDoc->GetWorld() : nullptr, &view_);
+    ChargeProfile(kProfileDyn);
     if (g_pNetDoc) g_pNetDoc->ShowOwnShip();
     g_CurrentView = nullptr;  // the target is unlocked below
     view_.target = view_.firstRow = nullptr;
@@ -282,22 +300,68 @@ void CNetView::CopyDirtyRects(HDC dc) {
 
 // ---- Statistics ----
 
+void ViewProfileLine(bool hasCounter, int64_t* sums, char* line, int size) {
+  if (!hasCounter) {
+    std::snprintf(line, static_cast<size_t>(size), "No high resolution hardware timer present...");
+    return;
+  }
+  int64_t total = 0;
+  for (int i = 0; i < kViewProfileSlots; ++i) {
+    sums[i] /= 10;
+    total += sums[i];
+  }
+  double share[kViewProfileSlots];
+  for (int i = 0; i < kViewProfileSlots; ++i)
+    share[i] = total > 0 ? 100.0 * static_cast<double>(sums[i]) / static_cast<double>(total) : 0.0;
+  std::snprintf(line, static_cast<size_t>(size),
+                "out=%4.1f%% rend=%4.1f%% can=%4.1f%% dyn=%4.1f%% dobj=%4.1f%% obj=%4.1f%% nobj=%4.1f%% ", share[0],
+                share[1], share[2], share[3], share[4], share[5], share[6]);
+  for (int i = 0; i < kViewProfileSlots; ++i) sums[i] *= 9;
+}
+
 void CNetView::DrawStatistics() {
   if (!g_pNetDoc || !g_pNetDoc->IsStatisticsShown() || !g_pInterface) return;
   CBitmapFont& font = g_pInterface->GetHudFont();
   World* world = g_pNetDoc->GetWorld();
-  char line[160];
+  const bool text = font.GetGlyphHeight() > 0;
+  char line[192];
   int y = 48;
-  std::snprintf(line, sizeof line, "%5.1f fps %5i total %4i rendered %4i visible %4i new %4i new pres %5i nodes",
-                smoothedFps_, world ? world->fragmentCount : 0, static_cast<int>(g_StatPolysRendered),
-                static_cast<int>(g_StatPolysVisible), 0, static_cast<int>(g_StatNewPres),
-                static_cast<int>(g_StatNodes));
+  auto show = [&] {
+    if (text) font.DrawText(line, 10, y, false);
+    y += 8;
+  };
+  std::snprintf(line, sizeof line,
+                "%5.1f fps %5i total %4i rendered %4i visible %4i new %4i new pres %5i nodes %4i LoadCount", smoothedFps_,
+                world ? world->fragmentCount : 0, static_cast<int>(g_StatPolysRendered),
+                static_cast<int>(g_StatPolysVisible), 0, static_cast<int>(g_StatNewPres), static_cast<int>(g_StatNodes),
+                static_cast<int>(g_TextureLoadCount));
   g_StatNewPres = 0;
-  if (font.GetGlyphHeight() > 0) font.DrawText(line, 10, y, false);
-  y += 8;
-  float x = 0, py = 0, z = 0;
-  if (CDirectPlayer* player = g_pNetDoc->GetLocalPlayer()) player->GetPosition(&x, &py, &z);
-  std::snprintf(line, sizeof line, "X=%7.1f  Y=%7.1f  Z=%7.1f ", x, py, z);
-  if (font.GetGlyphHeight() > 0) font.DrawText(line, 10, y, false);
-  AddDirtyRect(0, 40, kScreenWidth, static_cast<float>(y + 8));
+  show();
+  std::snprintf(line, sizeof line, " %5.1fMb textures, %5i total loaded, %6d sound fx skipped,  %4d dyn.objects",
+                static_cast<double>(g_TextureBytesLoaded) / 1048576.0, static_cast<int>(g_TextureLoadCount), 0,
+                g_pObjectManager ? g_pObjectManager->GetCount() : 0);
+  show();
+  if (IsNetworkGame()) {
+    // The latency line waits for the document to hand out its latency
+    // statistics; the queue and traffic line stands in its place.
+    std::snprintf(line, sizeof line, "net queque: size=%5d,  traffic in=%5.1f bps,  out=%5.1f bps ",
+                  static_cast<int>(g_Net.GetPendingCount()), static_cast<double>(g_pNetDoc->GetReceivedRate()),
+                  static_cast<double>(g_pNetDoc->GetSentRate()));
+    show();
+  }
+  ViewProfileLine(g_HasPerfCounter, profile_, line, sizeof line);
+  show();
+  float x = 0, py = 0, z = 0, speed = 0;
+  if (CDirectPlayer* player = g_pNetDoc->GetLocalPlayer()) {
+    player->GetPosition(&x, &py, &z);
+    speed = player->GetSpeed();
+  }
+  std::snprintf(line, sizeof line, "X=%7.1f  Y=%7.1f  Z=%7.1f  speed=%6.1f ", x, py, z, speed);
+  show();
+  int inHardware = 0, hardwareBytes = 0, current = 0;
+  if (BuildVariantIsInstalled()) BuildVariantGet().DeviceTextureCounts(&inHardware, &hardwareBytes, &current);
+  std::snprintf(line, sizeof line, "Textures in HW memory %3d  HW Memory used %7d  Textures current %3d", inHardware,
+                hardwareBytes, current);
+  show();
+  AddDirtyRect(0, 40, kScreenWidth, static_cast<float>(y));
 }

@@ -12,6 +12,7 @@
 #include "render/d3d/display_3d.h"
 #include "render/d3d/execute_batch_3d.h"
 #include "render/d3d/overlays_3d.h"
+#include "render/d3d/texture_slots_3d.h"
 
 namespace {
 constexpr int kCockpitTop = 64;
@@ -21,6 +22,10 @@ constexpr int kCockpitViewHeight = 124;
 constexpr int kCockpitOverlay = 0;
 constexpr const char* kCockpitFile = "!cockpit.bmp";
 constexpr int kCrosshairOverlay = 10;
+constexpr int kTargetMarkerOverlay = 11;
+constexpr uint8_t kGunAutocannon = 1;
+constexpr int kCockpitBand = 248;
+constexpr float kDisplayScale = 32768.0f;
 constexpr int kCrosshairSize = 21;
 // The rows of the cockpit picture beside the 3-D band, drawn every frame.
 constexpr int kCockpitBandBottom = 322;
@@ -33,7 +38,46 @@ void Direct3DVariant::DrawCrosshair(CNetView& netView) {
   const int top = g_pInterface->IsCockpitShown() ? kCockpitTop : 0;
   BlitOverlayBitmap3D(view.width - kCrosshairSize / 2, view.height + top - kCrosshairSize / 2, 0, 0, kCrosshairSize,
                       kCrosshairSize, kCrosshairOverlay, g_pInterface->GetBackSurface());
+  if (!g_pNetDoc) return;
+  // The target marker, in half-size view pixels: where auto-aim put it while
+  // the fire key is held (it is let go once fire is up), else the centre.
+  int mx = view.width / 2;
+  int my = view.height / 2;
+  if (g_pNetDoc->IsTargetMarkerValid()) {
+    mx = g_pNetDoc->GetTargetMarkerX();
+    my = g_pNetDoc->GetTargetMarkerY();
+    if (!g_pNetDoc->IsFireHeld()) g_pNetDoc->PlaceTargetMarker(mx, my, false);
+  } else {
+    g_pNetDoc->PlaceTargetMarker(mx, my, true);
+  }
+  if (!(g_pNetDoc->GetSelectedGun() & kGunAutocannon)) return;
+  BlitOverlayBitmap3D(2 * mx - kCrosshairSize / 2, 2 * my + top - kCrosshairSize / 2, 0, 0, kCrosshairSize,
+                      kCrosshairSize, kTargetMarkerOverlay, g_pInterface->GetBackSurface());
 }
+
+namespace {
+
+// The screen tint as one quad over the 3-D area in the device's coordinate
+// scale (32768 a display pixel), its colour and alpha the vertices' own.
+void AddTintQuad(const float* tint, bool cockpit) {
+  const float width = 640.0f * kDisplayScale;
+  const float height = static_cast<float>(cockpit ? kCockpitBand : 480) * kDisplayScale;
+  const float corners[4][2] = {{0, 0}, {0, height}, {width, height}, {width, 0}};
+  PolyVertex quad[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    quad[i].x = corners[i][0];
+    quad[i].y = corners[i][1];
+    quad[i].z = 1.0f;
+    quad[i].rhw = 1.0f;
+    quad[i].red = tint[0];
+    quad[i].green = tint[1];
+    quad[i].blue = tint[2];
+    quad[i].light = tint[3];
+  }
+  AddPolygon3D(4, quad, nullptr, kPolyColourOwn);
+}
+
+}  // namespace
 
 void Direct3DVariant::DrawCockpit(CNetView& netView) {
   if (!g_pInterface || !g_pInterface->IsCockpitShown()) return;
@@ -63,11 +107,14 @@ void Direct3DVariant::RenderScene(CNetView& netView) {
   ClearViewport3D(1, cockpit ? kCockpitTop : 0, cockpit ? kCockpitBottom : height);
   g_StatNodes = 0;
   if (g_pNetDoc) g_pNetDoc->HideOwnShip();
+  netView.ChargeProfile(kProfileRend);
   RenderWorld(g_pNetDoc ? g_pNetDoc->GetWorld() : nullptr, &view);
   if (g_pNetDoc) g_pNetDoc->ShowOwnShip();
-  // The screen tint's quad waits for the device's blending of untextured
-  // quads.
+  // The screen tint (hit flash, explosion, hazard, shield) goes over the
+  // scene where the device can blend it.
+  if (netView.IsTintPending() && DeviceHasCapsBits3D()) AddTintQuad(netView.GetTint(), cockpit);
   netView.ClearTint();
+  netView.ChargeProfile(kProfileDyn);
   FlushPolygons3D();
   if (g_pNetDoc) g_pNetDoc->UpdateTargetList();
   EndScene3D();
@@ -84,4 +131,17 @@ void Direct3DVariant::LoadCockpitPicture(CNetView& /*netView*/) {
   const OverlayRecord3D* cockpit = OverlayRecord3DAt(kCockpitOverlay);
   if (cockpit && cockpit->surface) return;
   LoadOverlayBitmapFile3D(kCockpitOverlay, FindDataFile(kCockpitFile).c_str());
+}
+
+void Direct3DVariant::DeviceTextureCounts(int* inDevice, int* bytes, int* current) {
+  *inDevice = *bytes = *current = 0;
+  if (!g_D3DTextureSlots) return;
+  for (int i = 0; i < g_D3DTextureSlotCount; ++i) {
+    const TextureSlot3D& slot = g_D3DTextureSlots[i];
+    if (!slot.videoSurface) continue;
+    ++*inDevice;
+    DDSURFACEDESC desc;
+    if (slot.videoSurface->GetSurfaceDesc(&desc) == DD_OK) *bytes += desc.lPitch * static_cast<int>(desc.dwHeight);
+    if (slot.lastUsed == g_D3DFrameCounter) ++*current;
+  }
 }

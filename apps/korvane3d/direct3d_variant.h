@@ -13,6 +13,7 @@ class Direct3DVariant : public BuildVariant {
   bool EnterFullScreen(CInterface& ui, int mode) override;
   void ReleaseDevice3D() override;
   void RenderScene(CNetView& view) override;
+  void DeviceTextureCounts(int* inDevice, int* bytes, int* current) override;
   // The overlay crosshair centred on the 3-D area.
   void DrawCrosshair(CNetView& view) override;
   // The cockpit picture: whole when the view asks for it, else the band

@@ -366,6 +366,83 @@ TEST_F(NetViewTest, TheCrosshairAndTheCockpitOverlaysAreInThePresentedFrame) {
   OverlayBitmapsInstall(nullptr);
 }
 
+// korvane3d's target marker and screen tint: with the autocannon selected
+// the marker's corner brackets sit round the centre of the view; a pending
+// tint colours the next frame over the scene, blended.
+TEST_F(NetViewTest, Korvane3dDrawsTheTargetMarkerAndTheScreenTint) {
+  const auto presented = [](RgbFrame* frame) {
+    MSG msg;
+    PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    ASSERT_TRUE(PlatformBackendGet().display->ReadPresented(frame));
+  };
+  // The mean of red minus green over the 3-D area, away from the sights.
+  const auto redness = [](const RgbFrame& frame) {
+    double sum = 0;
+    int n = 0;
+    for (int y = 40; y < 440; y += 8)
+      for (int x = 16; x < 624; x += 8) {
+        if (std::abs(x - 320) < 20 && std::abs(y - 240) < 20) continue;
+        const Rgb8 c = frame.At(x, y);
+        sum += c.r - c.g;
+        ++n;
+      }
+    return sum / n;
+  };
+  ScopedEnv drawing("KORVANE_3D_DEVICE", "gl");  // a device that draws, so the tint shows
+  HeadlessBackendInstall();
+  Direct3DOverlayBitmaps overlays;
+  OverlayBitmapsInstall(&overlays);
+  Start(false);
+  view_->LoadCockpitBitmaps();
+  interface_->SetCockpitShown(false);
+  doc_->SetSelectedGunBits(1);  // the autocannon
+  for (int i = 0; i < 3; ++i) Frame();
+  RgbFrame plain;
+  presented(&plain);
+  // "cur2.bmp": a red bracket at each corner of its 21 x 21 square.
+  const Rgb8 corner = plain.At(320 - 10, 240 - 10);
+  EXPECT_TRUE(corner.r > 150 && corner.r > corner.g + 60) << "the target marker's top left bracket";
+  EXPECT_TRUE(doc_->IsTargetMarkerValid());
+
+  view_->SetScreenTint(300, 0, 0, 128);  // a hit flash's red, as UpdateScreenFlash sets it
+  Frame();
+  EXPECT_FALSE(view_->IsTintPending()) << "drawn once";
+  RgbFrame tinted;
+  presented(&tinted);
+  EXPECT_GT(redness(tinted), redness(plain) + 20.0) << "the red tint over the scene";
+  delete view_;
+  view_ = nullptr;
+  OverlayBitmapsInstall(nullptr);
+}
+
+TEST(ViewProfile, EachAccumulatorIsShownAsItsShareAndDecaysToNineTenths) {
+  int64_t sums[kViewProfileSlots] = {100, 200, 300, 400, 0, 0, 0};
+  char line[192];
+  ViewProfileLine(true, sums, line, sizeof line);
+  EXPECT_STREQ(line, "out=10.0% rend=20.0% can=30.0% dyn=40.0% dobj= 0.0% obj= 0.0% nobj= 0.0% ");
+  const int64_t after[kViewProfileSlots] = {90, 180, 270, 360, 0, 0, 0};
+  for (int i = 0; i < kViewProfileSlots; ++i) EXPECT_EQ(sums[i], after[i]) << i;
+  ViewProfileLine(false, sums, line, sizeof line);
+  EXPECT_STREQ(line, "No high resolution hardware timer present...");
+  EXPECT_EQ(sums[0], 90) << "nothing decays without the counter";
+}
+
+// The statistics overlay in single play: five lines from y = 48, the last
+// at 80, and one dirty rectangle (0, 40) to (640, 88) over them.
+TEST_F(NetViewTest, TheStatisticsOverlayRecordsTheRectangleOfItsLines) {
+  Start(true);
+  Frame();
+  doc_->SetStatisticsShown(true);
+  const int before = view_->GetDirtyRectCount();
+  view_->DrawStatistics();
+  ASSERT_EQ(view_->GetDirtyRectCount(), before + 1);
+  const DirtyRect& r = view_->GetDirtyRect(before);
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 40);
+  EXPECT_EQ(r.right, 640);
+  EXPECT_EQ(r.bottom, 88);
+}
+
 TEST_F(NetViewTest, DepthCueingOnALevelWithoutOneTurnsOnAt1000) {
   DepthCueSet(300.0f, -1.0f);
   Start(true);

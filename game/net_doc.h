@@ -393,6 +393,11 @@ class CNetDoc : public CDocument {
   bool IsRadarShown() const { return radarShown_ != 0; }
   void ToggleRadar() { radarShown_ = radarShown_ ? 0 : 1; }
   float GetHitFlash() const { return hitFlash_; }
+  // The last nearby explosion: its game time and strength.
+  void SetExplosionFlash(uint32_t time, float strength) {
+    explosionFlashTime_ = time;
+    explosionFlash_ = strength;
+  }
   // The hazard flash and the shield hit are shown once each.
   bool TakeHazardFlash() { return hazardFlash_ ? (hazardFlash_ = 0, true) : false; }
   void SetHazardFlash(bool on) { hazardFlash_ = on ? 1 : 0; }
@@ -719,15 +724,39 @@ class CNetDoc : public CDocument {
   bool PickUpAutocannon();
   // Hazard zones.
   void ApplyHazardZones();
-  // Script cameras and countdown.
+  // Script cameras and countdown (single play only; the camera commands do
+  // nothing in a network game). The four follower slots:
+  static constexpr int kCameraPosition = 0;
+  static constexpr int kCameraTarget = 1;
+  static constexpr int kPlayerPosition = 2;
+  static constexpr int kPlayerTarget = 3;
+  // "camerapath": the ship stops, the script camera flies along the path;
+  // without a camera target of its own it looks 200 ms ahead on the same
+  // path. "cameratargetpath": the point the camera looks at. "playerpath":
+  // the ship along the path, looking 200 ms ahead unless a player target
+  // runs. "playertargetpath": the point the ship looks at.
+  void CreateCustomCamera(const CString& path, float seconds);
+  void StartCameraTargetPath(const CString& path, float seconds);
+  void StartPlayerPath(const CString& path, float seconds);
+  void StartPlayerTargetPath(const CString& path, float seconds);
   void UpdateCameras(int dtMs);
+  // "stopcamera": the four followers go and the script camera ends.
   void ReleaseCameras();
+  // "countdown": ms to go and the event raised (source "countdown") once it
+  // has run out; a running countdown is replaced.
+  void StartCountdown(int ms, const CString& event);
   void UpdateCountdown(int dtMs);
   // Flashes and telefrag.
   float GetExplosionFlash();
   void DecayHitFlash();
   void AddHitFlash(float amount);
+  // The local ship dies when the point is within 1.8 times its collision
+  // radius (a ship respawning on top of it); nothing for a point that is no
+  // number or without a living local ship.
   void CheckTelefrag(float x, float y, float z);
+  // "log": the level message of the key (upper-cased) in the message log,
+  // then the spoken message of an "M" key or the notification sound.
+  void ShowScriptMessage(const CString& key);
 
  private:
   // Binds the special textures by name in one pass over the texture list,
@@ -797,6 +826,7 @@ class CNetDoc : public CDocument {
   World* world_ = nullptr;
   View* viewer_ = nullptr;                       // the view's camera record
   CPathPoint* cameraSlots_[4] = {};              // camera position and target, player position and target (owned)
+  Vec3 scriptLook_ = {0, 0, 1};                  // the script camera's last direction (unit)
   Model* shipModel_ = nullptr;                   // "hero.3ds"
   // -- debris: the level's "debris%02d.3ds" models one after the other
   Model* debrisModels_[20] = {};

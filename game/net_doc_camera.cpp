@@ -23,6 +23,8 @@ constexpr int kChaseStepMs = 33;
 // longer gap (the chase view off for a while) is not worked through.
 constexpr int kMaxChaseSteps = 64;
 constexpr float kAimRange = 2000.0f;
+// Closer than this a script camera's target gives it no direction.
+constexpr float kMinLookDistance = 0.001f;
 
 // A frame at from looking at to, its x axis level.
 void LookAt(const Vec3& from, const Vec3& to, float out[16]) {
@@ -59,8 +61,14 @@ void CNetDoc::UpdateCamera() {
   MatrixLoad(m);
   if (cameraSlots_[0]) {
     Matrix look;
+    const Vec3 from = cameraSlots_[0]->GetPoint();
     const Vec3 target = cameraSlots_[1] ? cameraSlots_[1]->GetPoint() : position;
-    LookAt(cameraSlots_[0]->GetPoint(), target, look);
+    // A target on the camera itself (both at the end of one path) gives no
+    // direction: the camera keeps looking the way it last did.
+    const Vec3 d = {target.x - from.x, target.y - from.y, target.z - from.z};
+    const float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+    if (length > kMinLookDistance) scriptLook_ = {d.x / length, d.y / length, d.z / length};
+    LookAt(from, {from.x + scriptLook_.x, from.y + scriptLook_.y, from.z + scriptLook_.z}, look);
     MatrixLoad(look);
   } else if (chaseView_) {
     const uint32_t now = static_cast<uint32_t>(GetGameTime());

@@ -150,7 +150,9 @@ std::vector<uint8_t> WriteSavedGame(const SavedGameDescription& game, SavedGameL
     out.I32(e.remainingMs);
   }
   out.U8(0);
-  // Paths and enemies write nothing yet; the objects: an empty list.
+  // The paths: an empty list (the level's paths are saved with a running
+  // game only); enemies write nothing yet; the objects: an empty list.
+  out.U16(0);
   at.objectList = out.Size();
   NewClassReference(out, "CObjectList", 1, nullptr);
   out.U16(0);

@@ -16,18 +16,6 @@ void EventPlayDeathSound() {}
 // Will play "rumble" looped at volume 0.
 void EventPlayRumble() {}
 
-// Will start the document's script countdown.
-void EventStartCountdown(int /*timeMs*/, const char* /*event*/) {}
-
-// Will start the camera or player follower of the slot on the path.
-void EventStartPath(int /*slot*/, const char* /*pathName*/, int /*travelMs*/) {}
-
-// Will release the script cameras and followers.
-void EventStopCameras() {}
-
-// Will show the level message of the key.
-void EventShowLevelMessage(const char* /*key*/) {}
-
 // Will create the fire sphere through the object factories.
 void EventSpawnFireSphere(float /*x*/, float /*y*/, float /*z*/, float /*radius*/, int /*growMs*/) {}
 

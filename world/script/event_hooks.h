@@ -20,14 +20,17 @@ void EventBeep();
 void EventPlayDeathSound();
 // "quake": "rumble", looped, not positioned, at volume 0.
 void EventPlayRumble();
-// "countdown": the script countdown with that time and event text.
+// "countdown": the script countdown with that time and event text
+// (world/document/script_cameras.cpp).
 void EventStartCountdown(int timeMs, const char* event);
 // "camerapath" (slot 0), "cameratargetpath" (1), "playerpath" (2),
-// "playertargetpath" (3): a path follower on the named path.
-void EventStartPath(int slot, const char* pathName, int travelMs);
+// "playertargetpath" (3): a path follower on the named path, the whole path
+// taking the given seconds (world/document/script_cameras.cpp).
+void EventStartPath(int slot, const char* pathName, int seconds);
 // "stopcamera": the script cameras and path followers are released.
 void EventStopCameras();
-// "log": the level message whose key is given.
+// "log": the level message whose key is given
+// (world/document/flashes_and_telefrag.cpp).
 void EventShowLevelMessage(const char* key);
 // "fireball": a fire sphere of the local player at the point.
 void EventSpawnFireSphere(float x, float y, float z, float radius, int growMs);

@@ -156,7 +156,8 @@ void CDirectPlayer::Explode() {
   if (doc) {
     doc->SpawnExplosion(0, GetX(), GetY(), GetZ(), state_.radius * 1.2f, 10.0f, true, false, 0,
                         static_cast<uint32_t>(-1));
-    doc->SpawnDebris(0, GetX(), GetY(), GetZ(), "HERO", doc->GetPlayerShip(), 0);
+    Instance* ship = doc->GetPlayerShip();
+    doc->SpawnDebris(0, GetX(), GetY(), GetZ(), "HERO", ship ? ship->matrix : nullptr, true);
     if (IsNetworkGame()) doc->SpawnBackPack(0, GetX(), GetY(), GetZ());
   }
   countdown_ = -1;

@@ -92,6 +92,7 @@ void CNetDoc::ReleaseLevel() {
   shipInstance_ = nullptr;
 
   DeleteManager(g_pObjectManager);
+  ReleaseEffectCaches();
   DeleteManager(g_pEnemyManager);
   DeleteManager(g_pPathMgr);
   // The script objects point into the world freed below.

@@ -676,23 +676,78 @@ class CNetDoc : public CDocument {
   void BuildTextureSequences();
   void UpdateFlashingGroups();
   void UpdateTextureAnimations();
-  // Object factories (owner 0 is the local player).
+  // Object factories (owner 0 is the local player; world/document/
+  // object_factories.cpp and the effect files beside it). Each makes one
+  // object with a fresh id, adds it to the object manager (nothing without
+  // one) and plays its sound; nothing happens when the row's condition fails.
+  void SpawnBulletMark(DPID owner, float x, float y, float z);
+  void SpawnLaserMark(DPID owner, float x, float y, float z);
+  // Only with the smoke option on; size 0 or less: the class's own.
+  void SpawnStaticSmoke(DPID owner, float x, float y, float z, float size);
   void SpawnSmallExplosion(DPID owner, float x, float y, float z);
-  void SpawnExplosion(DPID owner, float x, float y, float z, float size, float damage, bool immediateBlast,
-                      bool silent, uint8_t variant, uint32_t delay);
+  // particles: a burst of sparks first; silent: no sound; variant: the frame
+  // set (0..2); delay: ms before it shows and blasts (-1 none).
+  void SpawnExplosion(DPID owner, float x, float y, float z, float size, float damage, bool particles, bool silent,
+                      uint8_t variant, uint32_t delay);
+  // The nuke: a size-30 explosion, a radius-100 blast, the flash and the
+  // ring of fire.
+  void SpawnBigExplosion(DPID owner, float x, float y, float z);
+  // A force field's flash on the hit polygon (nothing for none).
+  void SpawnForceField(WorldPolygon* polygon, float x, float y, float z, float size);
   void SpawnBomb(DPID owner, float x, float y, float z, float vx, float vy, float vz, uint8_t sticky);
+  // One fire-wave segment: corners (x, z) inner previous, outer previous,
+  // outer current, inner current; the centre; the inner edge's speed.
+  void SpawnFireWave(DPID owner, const float corners[8], float x, float y, float z, float speed);
   void SpawnFireBall(DPID owner, Instance* ship, float x, float y, float z, float dx, float dy, float dz,
                      uint8_t kind, float speed);
   void SpawnRubberBall(DPID owner, Instance* ship, float x, float y, float z, float dx, float dy, float dz,
                        float speed);
+  // Only with the smoke option on; noSend for a copy of another player's.
   void SpawnSmoke(DPID owner, int noSend, float x, float y, float z, float size);
+  void SpawnDust(DPID owner, float x, float y, float z, uint32_t colour, float size);
   void SpawnEnergyPulse(DPID owner, float x, float y, float z, float radius, float damage);
   void SpawnFlashLight(DPID owner, float x, float y, float z, float intensity, float fadeRate);
   void SpawnRespawnLight(DPID owner, float x, float y, float z);
   void SpawnPlayerVortexShield(DPID owner);
   void SpawnStaticShield(DPID owner);
-  void SpawnDebris(DPID owner, float x, float y, float z, const char* modelName, Instance* ship, int count);
+  // Sparks (colours 0x00BBGGRR); nothing at particle level 0.
+  void SpawnTracer(DPID owner, float x, float y, float z, float vx, float vy, float vz, uint32_t colour, float size,
+                   bool bounces);
+  void SpawnTracerBurst(DPID owner, float x, float y, float z, int count, uint32_t colour);
+  void SpawnTracerSpray(DPID owner, float x, float y, float z, int count, uint32_t colour);
+  void SpawnSparks(DPID owner, float x, float y, float z, float nx, float ny, float nz, uint32_t colour);
+  // The part models "NAME-1.3ds", "NAME-2.3ds"... of modelName fly apart
+  // from placement (the broken instance's matrix, or null); fast: speed 300,
+  // else 150.
+  void SpawnDebris(DPID owner, float x, float y, float z, const char* modelName, const float* placement, bool fast);
+  // One falling part of the model (nothing for none).
+  void SpawnFallingPart(DPID owner, float x, float y, float z, Model* part, const float* placement, bool fast);
+  // A piece of the level's rubble ("debris%02d.3ds"); nothing without any.
+  void SpawnRandomDebris(DPID owner, float x, float y, float z);
+  // The cached centre of a part model by its (any case) file name; false,
+  // nothing written, when not cached.
+  bool GetDebrisPart(const char* partName, float* x, float* y, float* z) const;
+  // Caches the part model's centre under its upper-cased name (once).
+  void CacheDebrisPart(const char* partName, Model* part);
   void SpawnBackPack(DPID owner, float x, float y, float z);
+  // The textures whose names start with prefix (any case) followed by their
+  // number 0..30, gaps filled from above, numbered from 1 shifted down;
+  // cached by prefix. None at all ends the program (CGameApp::FatalError).
+  void LoadFrameSequence(const CString& prefix, Texture* frames[31], int* count);
+  // The same without the fatal error: false, count 0, when no texture has
+  // the prefix (saved games, whose prefixes come from a file).
+  bool FindFrameSequence(const CString& prefix, Texture* frames[31], int* count);
+  // The frame-sequence and debris-part caches go (they point into the level).
+  void ReleaseEffectCaches();
+  // The camera's position (the viewer record; the local ship's without one).
+  void GetViewerPosition(float* x, float* y, float* z) const;
+  // Every player, the enemies within radius and (unless noLevelDamage) the
+  // level objects a sphere of radius touches; nothing below strength 0.01.
+  void ApplyBlastDamage(float x, float y, float z, float radius, float strength, DPID source, bool noLevelDamage);
+  // Within 1000 units of the local ship the explosion flash starts now.
+  void FlashNearbyExplosion(float x, float y, float z);
+  Model* GetBombModel() const { return nukeBombModel_; }
+  Texture* GetFireWaveTexture() const { return fireWaveTexture_; }
   // Gun fire.
   void FlushDeferredDeletes();
   void FireGun();
@@ -1032,6 +1087,10 @@ inline CNetDoc* GetNetDoc() { return g_pNetDoc; }
 // Colours of the surface kinds (0x00BBGGRR): 1 water, 2 lava, 3 sludge; 0
 // for any other.
 int ColourForType(int type);
+// The colour (0x00BBGGRR) of the texel under a point of the polygon,
+// halfway to grey and brightened for sparks; white without a texture or for
+// a very dark or system colour (world/document/tracer_effects.cpp).
+uint32_t SurfaceColourAt(WorldPolygon* polygon, float x, float y, float z);
 // The "surface" property, ignoring case: 1 "water", 2 "lava", 3 "sludge";
 // 0 for anything else, no property or none given. The group's own list,
 // then the world's and the global one; the polygon's first.

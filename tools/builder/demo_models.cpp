@@ -144,6 +144,32 @@ BuilderModel Debris(int number) {
   return OneNodeModel(name, std::move(node));
 }
 
+// The ship broken up: its nose, the back of its hull and its two wings,
+// each where it sits in "hero.3ds", so that the pieces fly apart from their
+// own places.
+std::vector<BuilderModel> HeroParts() {
+  std::vector<BuilderModel> parts;
+  auto part = [&](int number, BuilderMeshNode node) {
+    char name[32];
+    std::snprintf(name, sizeof(name), "HERO-%d.3ds", number);
+    parts.push_back(OneNodeModel(name, std::move(node)));
+  };
+  BuilderMeshNode nose = Node("nose");
+  AddSolid(&nose, Moved(FrustumSolid(3.2f, 0, 9, 8), {0, 0, 10}), {"BODY05.BMP"});
+  part(1, std::move(nose));
+  BuilderMeshNode back = Node("back");
+  AddSolid(&back, Moved(FrustumSolid(4.5f, 3.2f, 22, 8), {0, 0, -12}), {"BODY05.BMP"});
+  part(2, std::move(back));
+  BuilderMeshNode left = Node("left");
+  AddSolid(&left, Moved(SlabSolid({{3, 6}, {3, -8}, {17, -10}, {17, -5}}, 1.2f), {0, 0.6f, 0}), {"WING05.BMP"});
+  part(3, std::move(left));
+  BuilderMeshNode right = Node("right");
+  AddSolid(&right, Moved(SlabSolid({{-3, 6}, {-17, -5}, {-17, -10}, {-3, -8}}, 1.2f), {0, 0.6f, 0}),
+           {"WING05.BMP"});
+  part(4, std::move(right));
+  return parts;
+}
+
 // Pick-ups: orbs, ammunition crates and guns, small ("...S") or large.
 BuilderModel Orb(const std::string& name, float r, const std::string& texture) {
   BuilderMeshNode node = Node("orb");
@@ -258,6 +284,7 @@ BuilderModel TestRig() {
 std::vector<BuilderModel> MakeDemoModels() {
   std::vector<BuilderModel> models;
   models.push_back(Ship(kDemoHeroModel, "BODY05.BMP", "WING05.BMP"));
+  for (BuilderModel& part : HeroParts()) models.push_back(std::move(part));
   models.push_back(Ship(kDemoPlayerStartModel, "BODY01.BMP", "WING01.BMP"));
   models.push_back(Rocket());
   models.push_back(Homing());

@@ -4,6 +4,8 @@
 // the side), one world unit as the level uses it:
 //   "hero.3ds"       the player's ship (hull "BODY05.BMP", wings
 //                    "WING05.BMP": the skins replace exactly these)
+//   "HERO-1.3ds" .. "HERO-4.3ds"  the ship's pieces when it breaks up
+//                    (nose, hull, left and right wing, in place)
 //   "player.3ds"     the player-start marker, a ship of the same shape
 //   "rocket.3ds", "homing.3ds", "nukebomb.3ds", "cargo.3ds"
 //   "sentry.3ds"     nodes "base", "turret" and "barrels" (the barrels

@@ -7,6 +7,7 @@
 
 #include "platform/paths.h"
 #include "tools/builder/archive_writer.h"
+#include "tools/builder/demo_effect_textures.h"
 #include "tools/builder/procedural.h"
 
 namespace {
@@ -362,6 +363,7 @@ std::vector<BuilderTexture> MakeDemoTextures(const BuilderPalette& p) {
     std::snprintf(name, sizeof(name), "!mpulse%d.bmp", frame);
     t.push_back(Make(p, name, Pulse(32, frame)));
   }
+  AddDemoEffectTextures(p, &t);
   return t;
 }
 

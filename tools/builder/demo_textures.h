@@ -5,7 +5,8 @@
 //   "RLASER.BMP", "SLASER.BMP", "FIREWAVE.BMP", "RBULLET.BMP",
 //   "!BHOLE1.BMP", "!BHOLE2.BMP", "MOLNIA.BMP",
 //   "BODY01.BMP" .. "BODY08.BMP", "WING01.BMP" .. "WING08.BMP" (ship skins),
-//   "!mpulse0.bmp" .. "!mpulse7.bmp" (energy-pulse frames).
+//   "!mpulse0.bmp" .. "!mpulse7.bmp" (energy-pulse frames),
+// and the effects' frame sequences (tools/builder/demo_effect_textures.h).
 // Level and model writers name their textures by the constants below or by
 // those names; DemoTextureNames() lists the whole set.
 #include <string>

@@ -1,18 +1,89 @@
 // Object factories: every dynamic object is born here, for local play, the
 // enemies, the script and the network alike (owner 0 is the local player).
+// Each makes its object with a fresh id, gives it to the object manager (no
+// manager: nothing is made) and plays its sound.
+#include <cmath>
+
+#include "engine/collision.h"
 #include "game/net_doc.h"
+#include "media/sound_manager.h"
+#include "world/objects/bomb.h"
+#include "world/objects/dust.h"
+#include "world/objects/effect_services.h"
+#include "world/objects/fire_wave.h"
+#include "world/objects/flash_light.h"
+#include "world/objects/object_manager.h"
+#include "world/objects/smoke.h"
+#include "world/objects/static_sprite.h"
 
-// Will make a small explosion.
-void CNetDoc::SpawnSmallExplosion(DPID /*owner*/, float /*x*/, float /*y*/, float /*z*/) {}
+void CNetDoc::SpawnBulletMark(DPID owner, float x, float y, float z) {
+  if (!g_pObjectManager) return;
+  g_pObjectManager->AddObject(new CBulletMarkObject(owner, NewObjectId(), x, y, z));
+}
 
-// Will make an explosion, blast at once when asked and play its sound
-// unless silent.
-void CNetDoc::SpawnExplosion(DPID /*owner*/, float /*x*/, float /*y*/, float /*z*/, float /*size*/, float /*damage*/,
-                             bool /*immediateBlast*/, bool /*silent*/, uint8_t /*variant*/, uint32_t /*delay*/) {}
+void CNetDoc::SpawnLaserMark(DPID owner, float x, float y, float z) {
+  if (!g_pObjectManager) return;
+  g_pObjectManager->AddObject(new CLaserMarkObject(owner, NewObjectId(), x, y, z));
+}
 
-// Will make a bomb and play its launch sound.
-void CNetDoc::SpawnBomb(DPID /*owner*/, float /*x*/, float /*y*/, float /*z*/, float /*vx*/, float /*vy*/,
-                        float /*vz*/, uint8_t /*sticky*/) {}
+void CNetDoc::SpawnStaticSmoke(DPID owner, float x, float y, float z, float size) {
+  if (!g_pObjectManager || !EffectSmokeOn()) return;
+  g_pObjectManager->AddObject(new CStaticSmoke(owner, NewObjectId(), x, y, z, size));
+}
+
+void CNetDoc::SpawnSmallExplosion(DPID owner, float x, float y, float z) {
+  if (!g_pObjectManager) return;
+  g_pObjectManager->AddObject(new CSmallExplosionObject(owner, NewObjectId(), x, y, z));
+}
+
+void CNetDoc::SpawnExplosion(DPID owner, float x, float y, float z, float size, float damage, bool particles,
+                             bool silent, uint8_t variant, uint32_t delay) {
+  if (!g_pObjectManager) return;
+  if (particles) SpawnTracerBurst(owner, x, y, z, static_cast<int>(size * 1.6f), 0x6496FF);
+  g_pObjectManager->AddObject(
+      new CExplosionObject(owner, NewObjectId(), x, y, z, size, damage, variant, static_cast<int32_t>(delay)));
+  if (!silent) PlayEffectSound(kSoundRocketExplosion, x, y, z, kSoundRandomPitch);
+}
+
+void CNetDoc::SpawnBigExplosion(DPID owner, float x, float y, float z) {
+  const float nukeDamage = tuning_.nukeDamage;
+  SpawnExplosion(owner, x, y, z, 30.0f, nukeDamage, true, false, 1, static_cast<uint32_t>(-1));
+  ApplyBlastDamage(x, y, z, 100.0f, nukeDamage, owner, false);
+  PlayEffectSound(kSoundNukeExplosion, x, y, z, kSoundRandomPitch);
+  FlashNearbyExplosion(x, y, z);
+  // The ring of fire, 3 units under the centre; a segment whose way out is
+  // walled off is left out.
+  const float height = y - 3.0f;
+  constexpr float kStep = 3.1415927f / 16.0f;
+  for (int i = 1; i <= 32; ++i) {
+    const float a = static_cast<float>(i) * kStep;
+    const float b = static_cast<float>(i - 1) * kStep;
+    if (world_ && WorldSegmentBlocked(world_, x, height, z, x + 25.0f * std::cos(a), height, z + 25.0f * std::sin(a))) {
+      continue;
+    }
+    const float corners[8] = {x + 20.0f * std::cos(b), z + 20.0f * std::sin(b), x + 25.0f * std::cos(b),
+                              z + 25.0f * std::sin(b), x + 25.0f * std::cos(a), z + 25.0f * std::sin(a),
+                              x + 20.0f * std::cos(a), z + 20.0f * std::sin(a)};
+    SpawnFireWave(owner, corners, x, height, z, static_cast<float>(tuning_.fireWaveValue));
+  }
+}
+
+void CNetDoc::SpawnForceField(WorldPolygon* polygon, float x, float y, float z, float size) {
+  if (!polygon || !g_pObjectManager) return;
+  const Vec3 n = polygon->worldNormal;
+  g_pObjectManager->AddObject(new CForceField(0, NewObjectId(), x, y, z, n.x, n.y, n.z, size));
+}
+
+void CNetDoc::SpawnBomb(DPID owner, float x, float y, float z, float vx, float vy, float vz, uint8_t sticky) {
+  if (!g_pObjectManager) return;
+  g_pObjectManager->AddObject(new CBomb(owner, NewObjectId(), x, y, z, vx, vy, vz, sticky != 0));
+  PlayEffectSound(kSoundLobNuke, x, y, z, kSoundRandomPitch);
+}
+
+void CNetDoc::SpawnFireWave(DPID owner, const float corners[8], float x, float y, float z, float speed) {
+  if (!g_pObjectManager) return;
+  g_pObjectManager->AddObject(new CFireWave(owner, NewObjectId(), corners, x, y, z, speed));
+}
 
 // Will make a fireball and play its sound.
 void CNetDoc::SpawnFireBall(DPID /*owner*/, Instance* /*ship*/, float /*x*/, float /*y*/, float /*z*/, float /*dx*/,
@@ -22,30 +93,35 @@ void CNetDoc::SpawnFireBall(DPID /*owner*/, Instance* /*ship*/, float /*x*/, flo
 void CNetDoc::SpawnRubberBall(DPID /*owner*/, Instance* /*ship*/, float /*x*/, float /*y*/, float /*z*/,
                               float /*dx*/, float /*dy*/, float /*dz*/, float /*speed*/) {}
 
-// Will make a smoke puff when the smoke option is on.
-void CNetDoc::SpawnSmoke(DPID /*owner*/, int /*noSend*/, float /*x*/, float /*y*/, float /*z*/, float /*size*/) {}
+void CNetDoc::SpawnSmoke(DPID owner, int noSend, float x, float y, float z, float size) {
+  if (!g_pObjectManager || !EffectSmokeOn()) return;
+  g_pObjectManager->AddObject(new CSmoke(owner, NewObjectId(), noSend != 0, x, y, z, size));
+}
+
+void CNetDoc::SpawnDust(DPID owner, float x, float y, float z, uint32_t colour, float size) {
+  if (!g_pObjectManager) return;
+  g_pObjectManager->AddObject(new CDust(owner, NewObjectId(), x, y, z, colour, size));
+}
 
 // Will make an energy pulse and play the satellite sound.
 void CNetDoc::SpawnEnergyPulse(DPID /*owner*/, float /*x*/, float /*y*/, float /*z*/, float /*radius*/,
                                float /*damage*/) {}
 
-// Will make a fading light.
-void CNetDoc::SpawnFlashLight(DPID /*owner*/, float /*x*/, float /*y*/, float /*z*/, float /*intensity*/,
-                              float /*fadeRate*/) {}
+void CNetDoc::SpawnFlashLight(DPID owner, float x, float y, float z, float intensity, float fadeRate) {
+  if (!g_pObjectManager) return;
+  g_pObjectManager->AddObject(new CFlashLight(owner, NewObjectId(), x, y, z, intensity, fadeRate));
+}
 
-// Will make the light of a respawn, which other programs check for
-// telefrags.
-void CNetDoc::SpawnRespawnLight(DPID /*owner*/, float /*x*/, float /*y*/, float /*z*/) {}
+void CNetDoc::SpawnRespawnLight(DPID owner, float x, float y, float z) {
+  if (!g_pObjectManager) return;
+  g_pObjectManager->AddObject(new CRespawnLight(owner, NewObjectId(), x, y, z));
+}
 
 // Will make a vortex shield round that player.
 void CNetDoc::SpawnPlayerVortexShield(DPID /*owner*/) {}
 
 // Will make the static shield unless one is up.
 void CNetDoc::SpawnStaticShield(DPID /*owner*/) {}
-
-// Will drop falling parts of the named model.
-void CNetDoc::SpawnDebris(DPID /*owner*/, float /*x*/, float /*y*/, float /*z*/, const char* /*modelName*/,
-                          Instance* /*ship*/, int /*count*/) {}
 
 // Will drop a back pack with the dead player's goods.
 void CNetDoc::SpawnBackPack(DPID /*owner*/, float /*x*/, float /*y*/, float /*z*/) {}

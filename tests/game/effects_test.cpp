@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -537,6 +538,57 @@ TEST_F(EffectsTest, AnExplosionLoadedAfterItsBlastDoesNotBlastAgain) {
   EXPECT_FLOAT_EQ(player_->GetShields(), after);
   static_cast<CGenericObject*>(waited.get())->Update(150);
   EXPECT_LT(player_->GetShields(), after);
+}
+
+uint32_t U32(const uint8_t* at) { return at[0] | at[1] << 8 | at[2] << 16 | static_cast<uint32_t>(at[3]) << 24; }
+float F32(const uint8_t* at) {
+  const uint32_t bits = U32(at);
+  float value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+// The creation messages field by field, their padding zero.
+TEST_F(EffectsTest, CreationMessagesCarryTheirFieldsAndZeroPadding) {
+  CExplosionObject explosion(77, 0x1234, kOutside, 2, 3, 5.0f, 7.0f, 2, 250);
+  uint8_t sprite[kSpriteMessageBytes];
+  std::memset(sprite, 0xAB, sizeof sprite);
+  explosion.WriteCreateMessage(sprite);
+  EXPECT_EQ(U32(sprite), kMessageIdBase + kTypeExplosion);
+  EXPECT_EQ(U32(sprite + 4), 77u);
+  EXPECT_EQ(U32(sprite + 12), 0x1234u);
+  EXPECT_EQ(sprite[16], 1);
+  EXPECT_FLOAT_EQ(F32(sprite + 20), kOutside);
+  EXPECT_FLOAT_EQ(F32(sprite + 32), 5.0f);
+  EXPECT_FLOAT_EQ(F32(sprite + 36), 7.0f);
+  EXPECT_EQ(sprite[40], explosion.GetVariant());
+  EXPECT_EQ(U32(sprite + 44), 250u);
+  for (int i : {17, 18, 19, 41, 42, 43}) EXPECT_EQ(sprite[i], 0) << i;
+
+  CBomb bomb(0, 5, kOutside, 1, 2, 3, 4, 5, true);
+  uint8_t thrown[kBombMessageBytes];
+  std::memset(thrown, 0xAB, sizeof thrown);
+  bomb.WriteCreateMessage(thrown);
+  EXPECT_EQ(U32(thrown), kMessageIdBase + kTypeBomb);
+  EXPECT_FLOAT_EQ(F32(thrown + 32), 3.0f);
+  EXPECT_EQ(thrown[44], 1);
+  for (int i : {17, 18, 19, 45, 46, 47}) EXPECT_EQ(thrown[i], 0) << i;
+
+  CFlashLight flash(0, 6, kOutside, 1, 2, 2.5f, 1.5f);
+  uint8_t light[kLightMessageBytes];
+  std::memset(light, 0xAB, sizeof light);
+  flash.WriteCreateMessage(light);
+  EXPECT_FLOAT_EQ(F32(light + 32), 2.5f);
+  EXPECT_FLOAT_EQ(F32(light + 36), 1.5f);
+  for (int i : {17, 18, 19}) EXPECT_EQ(light[i], 0) << i;
+
+  CSmoke puff(0, 7, false, kOutside, 1, 2, 3.0f);
+  uint8_t smoke[kSmokeMessageBytes];
+  std::memset(smoke, 0xAB, sizeof smoke);
+  puff.WriteCreateMessage(smoke);
+  EXPECT_EQ(U32(smoke), kMessageIdBase + kTypeSmoke);
+  EXPECT_FLOAT_EQ(F32(smoke + 32), 3.0f);
+  for (int i : {17, 18, 19}) EXPECT_EQ(smoke[i], 0) << i;
 }
 
 TEST_F(EffectsTest, FlatPolygonsLieAcrossTheirNormal) {

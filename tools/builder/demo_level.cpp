@@ -96,10 +96,12 @@ void Hangar(LevelBuilder& b, World* world, DemoLevel* level) {
   level->instances.push_back({"cargo.3ds", {-330, 90, 330}, {0, 0.3f, 0}, 0.0f, "crate1", {}});
   level->instances.push_back({"cargo.3ds", {-300, 90, 345}, {0, 1.1f, 0}, 0.0f, "crate2", {}});
   level->instances.push_back({"cargo.3ds", {330, 90, -330}, {0, 0.0f, 0}, 0.0f, "crate3", {}});
-  // A loose boulder behind the start that sleeps until a ship backs up to
-  // it, then rolls forward into it: its touch wrecks the ship.
-  level->instances.push_back({"debris03.3ds", kDemoBoulderAt, {0, 0, 0}, 0.0f, kDemoBoulderInstance,
-                              {{"speed", "150"}, {"damage_ship", "100"}, {"viewradius", kDemoBoulderWakeRadius}}});
+  // A loose boulder high over the back wall, behind the start, asleep until
+  // a ship comes near: then it drops (it faces straight down) and bounces on
+  // whatever it meets at no more than 30 units a second, hurting a ship it
+  // touches by 200 a second.
+  level->instances.push_back({"debris03.3ds", kDemoBoulderAt, {-1.5707964f, 0, 0}, 0.0f, kDemoBoulderInstance,
+                              {{"speed", "30"}, {"damage_ship", "0.2"}, {"viewradius", kDemoBoulderWakeRadius}}});
 }
 
 void DoorCorridor(LevelBuilder& b, World* world) {

@@ -47,11 +47,12 @@ inline constexpr Vec3 kDemoHealPadAt = {1240, 95, 1060};
 inline constexpr Vec3 kDemoLiftButtonAt = {1335, 20, 1200};
 inline constexpr const char* kDemoHealRate = "5";
 inline constexpr const char* kDemoShockRate = "8";
-// The hangar's free-moving boulder, 90 units behind the start; it wakes
-// when the ship comes within 70 units.
-inline constexpr Vec3 kDemoBoulderAt = {0, 40, -370};
+// The hangar's free-moving boulder, 100 units over the back wall's foot
+// behind the start (141 units from it); it wakes when a ship comes within
+// 120 units, as one backed up against the wall under it does.
+inline constexpr Vec3 kDemoBoulderAt = {0, -60, -380};
 inline constexpr const char* kDemoBoulderInstance = "physical_boulder";
-inline constexpr const char* kDemoBoulderWakeRadius = "70";
+inline constexpr const char* kDemoBoulderWakeRadius = "120";
 
 // The level script. The player start raises kDemoStartEvent when the level
 // starts: the striped sign over the hangar's way out (in view from the

@@ -6,6 +6,7 @@
 #include "engine/model.h"
 #include "game/net_doc.h"
 #include "platform/crt_random.h"
+#include "platform/debug_output.h"
 #include "world/objects/falling_part.h"
 #include "world/objects/object_manager.h"
 
@@ -15,13 +16,19 @@ void CNetDoc::SpawnDebris(DPID owner, float x, float y, float z, const char* mod
   CString base(modelName);
   const int dot = base.Find('.');
   if (dot >= 0) base = base.Left(dot);
-  for (int n = 1;; ++n) {
+  int n = 1;
+  for (;; ++n) {
     CString partName;
     partName.Format("%s-%d.3ds", static_cast<const char*>(base), n);
     Model* part = ModelFindByFileName(partName);
     if (!part) break;
     CacheDebrisPart(partName, part);
     SpawnFallingPart(owner, x, y, z, part, placement, fast);
+  }
+  if (n > 1) {
+    CString line;
+    line.Format("korvane: %s breaks into %d pieces\n", static_cast<const char*>(base), n - 1);
+    OutputDebugString(line);
   }
 }
 

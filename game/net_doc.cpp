@@ -85,6 +85,10 @@ void CNetDoc::ReleaseLevel() {
     if (slot.hole) PolygonDelete(slot.hole);
     slot = BulletHole{};
   }
+  holeRingUsed_ = 1;
+  holeRingNext_ = 0;
+  targetMap_.Clear();
+  SetSelectedTarget(0);
   effectPolygons_.RemoveAll();
   flowLines_.clear();
   if (chaseView_) ToggleChaseCamera();

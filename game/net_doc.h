@@ -47,6 +47,7 @@
 #include "platform/framework/maps.h"
 #include "platform/framework/ob_list.h"
 #include "platform/types.h"
+#include "world/document/hud_targets.h"
 
 class CDirectPlayer;
 class CEditLine;
@@ -326,6 +327,10 @@ class CNetDoc : public CDocument {
   Texture* GetWingSkin(int index) const { return wingSkins_[index]; }
   Texture* GetEnergyPulseFrame(int index) const { return energyPulseFrames_[index]; }
   Model* GetDebrisModel(int index) const { return debrisModels_[index]; }
+  // The missiles' models: "rocket.3ds", "homing.3ds", "sentry.3ds".
+  Model* GetRocketModel() const { return rocketModel_; }
+  Model* GetHomingModel() const { return homingModel_; }
+  Model* GetSentryModel() const { return sentryModel_; }
   int GetDebrisCount() const { return debrisCount_; }
   const uint8_t* GetFileId() const { return fileId_; }
   // The HUD's redraw counters (2: draw on both pages of the flip chain).
@@ -633,10 +638,36 @@ class CNetDoc : public CDocument {
   // The world simulation's operations (world/document/, one file per
   // subject; each body says what it will do).
   // ---------------------------------------------------------------------
-  // Targets and line of sight.
+  // Targets and line of sight (world/document/targets.cpp). A target key
+  // is a player's DPID in the high half (PlayerTargetKey) or an enemy's id
+  // (non-zero low half); 0 names nothing.
   void SelectNextTarget();
   void UpdateTargetList();
   void CollectTargetPositions(CPtrList& list, CDirectPlayer* excluded, bool skipMarked);
+  // The position of the target the key names; FALSE when it is gone (or an
+  // enemy's instance is hidden).
+  BOOL GetTargetPosition(uint64_t key, float* x, float* y, float* z);
+  // In the view (both screen edges inside) and not hidden by the world from
+  // the local ship.
+  BOOL IsPointInSight(float x, float y, float z);
+  BOOL IsPlayerInSight(CDirectPlayer* player);
+  float DistanceToLocalShip(float x, float y, float z);
+  // Every player within the vertical column (height ignored) takes
+  // damagePerSecond over dtMs.
+  void DamagePlayersNear(float x, float z, float radius, float damagePerSecond, int dtMs);
+  // The target of the key is gone: a player no longer in the map (the local
+  // one never is), an enemy the enemy manager no longer knows.
+  bool IsTargetGone(uint64_t key) const;
+  // The HUD's targets and the selected one (0: none).
+  HudTargetMap& TargetMap() { return targetMap_; }
+  uint64_t GetSelectedTarget() const { return (static_cast<uint64_t>(lockedTarget_[1]) << 32) | lockedTarget_[0]; }
+  void SetSelectedTarget(uint64_t key) {
+    lockedTarget_[0] = static_cast<uint32_t>(key);
+    lockedTarget_[1] = static_cast<uint32_t>(key >> 32);
+  }
+  // Draws the marker of a target at the given distance-scaled size
+  // (world/document/targets.cpp).
+  void DrawTargetMarker(uint64_t key, int colour);
   // Level-group effects.
   void ParseGroupProperties();
   void UpdateButtons();
@@ -652,13 +683,28 @@ class CNetDoc : public CDocument {
   void HealFromObjects();
   // The heal and damage timers of contacts (game ms).
   uint32_t* GroupEventTimers() { return groupEventTimers_; }
-  // Weapon selection and loadout.
+  // Weapon selection and loadout (world/document/weapon_selection.cpp).
   void SelectGun(int gunBit);
   void SelectMissile(int missileBit);
-  void CycleGun(int unused);
+  // 0: the next usable gun after the selected one; a gun bit: that gun when
+  // it comes later in the cycle than the selected one (or nothing is
+  // selected), else the selected one while usable.
+  void CycleGun(int gun);
   void CycleMissile(int unused);
   void ResetNetworkLoadout();
   bool HasGun(int bits);
+  bool HasMissile(int bits);
+  // A gun the cycle may select: usable, and a laser only with energy cells.
+  bool CanCycleTo(uint8_t gun);
+  void SetSelectedGun(uint8_t bits);
+  void ClearSelectedGun(uint8_t mask);
+  void SetSelectedMissile(uint8_t bits);
+  void ClearSelectedMissile(uint8_t mask);
+  // Firing heats the gun: Freon takes 20 x amount first, the rest heats.
+  void HeatGun(float amount);
+  bool IsGunOverheated() const { return gunHeat_ > 0.95f; }
+  uint32_t GetLastFireTime(int kind) const { return kind >= 0 && kind < kFireKinds ? lastFireTimes_[kind] : 0; }
+  bool IsHomingToggleOn() const { return homingToggle_ != 0; }
   void ResetPlayerState();
   void RestoreInventory();
   void SaveInventory();
@@ -748,33 +794,71 @@ class CNetDoc : public CDocument {
   void FlashNearbyExplosion(float x, float y, float z);
   Model* GetBombModel() const { return nukeBombModel_; }
   Texture* GetFireWaveTexture() const { return fireWaveTexture_; }
-  // Gun fire.
+  // Gun fire (world/document/gun_fire.cpp). Owner 0 is the local player,
+  // whose shots are also sent to the others; the source instance is never
+  // hit by its own shot.
   void FlushDeferredDeletes();
   void FireGun();
-  void FireHitscan(DPID owner, Instance* ship, float x, float y, float z, float dx, float dy, float dz,
+  void FireHitscan(DPID owner, Instance* source, float x0, float y0, float z0, float x1, float y1, float z1,
                    float damage);
-  void FireBullet(DPID owner, Instance* ship, float x, float y, float z, float dx, float dy, float dz, float speed,
-                  uint8_t kind);
-  void FireAcceleratorSlug(DPID owner, Instance* ship, float x, float y, float z, float dx, float dy, float dz,
-                           float speed);
+  void FireBullet(DPID owner, Instance* source, float x, float y, float z, float vx, float vy, float vz,
+                  float damage, uint8_t secondTexture);
+  // 18 slugs; damage below 0: the tuning's slug damage with its spread.
+  void FireAcceleratorSlug(DPID owner, Instance* source, float x, float y, float z, float vx, float vy, float vz,
+                           float damage);
   // The words of a 0x4D30 message at offsets 44, 48, 52, 20, 24, 28, 32, 36,
-  // 40, 56, 60 (in that order) and its bytes 64 and 65.
-  void DischargeArc(DPID owner, Instance* ship, const float words[11], uint8_t first, uint8_t second);
+  // 40, 56, 60 (direction, start, aim, segment length, damage, in that
+  // order) and its bytes 64 (hit effects) and 65 (collide).
+  void DischargeArc(DPID owner, Instance* source, const float words[11], uint8_t hitEffects, uint8_t collide);
+  void AddArcSegment(float x0, float y0, float z0, float x1, float y1, float z1, float width, Texture* texture);
+  // Bends a shot's end towards the nearest target in a narrow cone and
+  // places the target marker on it.
+  void AutoAim(float x0, float y0, float z0, float* x1, float* y1, float* z1);
+  bool FindTargetInCone(float x0, float y0, float z0, float* ax, float* ay, float* az);
   void SetTargetMarker(int x, int y);
   bool IsPulseLaserUpgraded();
-  // Missile launch.
+  int EffectPolygonCount() const { return effectPolygons_.GetCount(); }
+  // Missile launch (world/document/missile_launch.cpp). Orientation: the
+  // ship's 16 floats (rows side, up, forward, position).
   void FireMissile();
-  void LaunchHomingMissile(DPID owner, Instance* ship, uint32_t targetLow, uint32_t targetHigh, const float values[6],
-                           uint32_t extra);
-  void LaunchMissile(DPID owner, Instance* ship, const float values[6], uint32_t extra);
-  void LaunchSentryMissile(DPID owner, Instance* ship, const float values[6], uint32_t extra);
+  BOOL LaunchPlayerHoming(DPID owner, Instance* ship, uint32_t targetLow, uint32_t targetHigh,
+                          const float orientation[16], float radius);
+  void LaunchPlayerRocket(DPID owner, Instance* ship, const float orientation[16], float radius);
+  void LaunchMicroMissiles(DPID owner, Instance* ship, const float orientation[16], float radius);
+  void ThrowNuke(DPID owner, const float orientation[16], float radius);
+  BOOL LaunchHomingMissile(DPID owner, Instance* launcher, uint32_t targetLow, uint32_t targetHigh, float x, float y,
+                           float z, float vx, float vy, float vz, float damage);
+  BOOL LaunchHomingMissileWithTail(DPID owner, Instance* launcher, uint32_t targetLow, uint32_t targetHigh, float x,
+                                   float y, float z, float vx, float vy, float vz, float tx, float ty, float tz,
+                                   float damage);
+  void LaunchMissile(DPID owner, Instance* launcher, float x, float y, float z, float vx, float vy, float vz,
+                     float damage);
+  void LaunchMissileWithTail(DPID owner, Instance* launcher, float x, float y, float z, float vx, float vy, float vz,
+                             float tx, float ty, float tz, float damage);
+  void LaunchSentryMissile(DPID owner, Instance* launcher, float x, float y, float z, float vx, float vy, float vz,
+                           float damage);
+  void LaunchSentryMissileWithTail(DPID owner, Instance* launcher, float x, float y, float z, float vx, float vy,
+                                   float vz, float tx, float ty, float tz, float damage);
   void DeploySentry(DPID owner, float x, float y, float z);
+  // The script's "launch_missile": a homing missile from the ship at the
+  // enemy whose name starts with the text, else a rocket.
+  void LaunchMissileFromTable(const CString& enemyName);
   void UpdateSatellite();
-  // Damage to level objects.
+  // Damage to level objects (world/document/level_object_damage.cpp).
   BOOL DestroyLevelObject(PolygonGroup* group);
   // A level object takes damage (shots, and blasts through the group
   // callback).
   void DentObject(PolygonGroup* group, float damage);
+  BOOL IsDestructible(WorldPolygon* polygon);
+  // TRUE when a liquid or a force field absorbed the hit (no mark, no
+  // ricochet); the polygon's group is dented either way.
+  bool OnPolygonHit(WorldPolygon* polygon, float x, float y, float z, float damage);
+  void BreakLevelObject(PolygonGroup* group);
+  // A hole on the wall where a shot from (fx, fy, fz) struck
+  // (world/document/hazard_zones.cpp).
+  void OnSurfaceHit(WorldPolygon* polygon, float hx, float hy, float hz, float fx, float fy, float fz, float scale);
+  const BulletHole& GetBulletHole(int slot) const { return holeRing_[slot]; }
+  int GetBulletHolesUsed() const { return holeRingUsed_; }
   // Pick-up effects.
   bool PickUpAutocannon();
   // Hazard zones.
@@ -924,7 +1008,8 @@ class CNetDoc : public CDocument {
   // -- effect lists of the world simulation, filled from the level's group
   // properties
   CPtrList effectPolygons_;     // world polygons that live for one frame
-  uint32_t lockedTarget_[2] = {};  // the locked target key, low and high
+  uint32_t lockedTarget_[2] = {};  // the selected target key, low and high
+  HudTargetMap targetMap_;         // the HUD's targets (world/document/hud_targets.h)
   CMapStringToPtr frameSequences_;  // frame-sequence cache
   CMapStringToPtr debrisParts_;     // debris-part cache
   CMapStringToPtr damageableGroups_;  // group name -> structural record

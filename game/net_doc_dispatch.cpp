@@ -23,14 +23,15 @@ void ReadFloats(const NetMessageView& m, size_t first, float* out, int count) {
 
 void OnMissileMessage(CNetDoc& doc, const NetMessageView& m, Instance* ship) {
   if (m.Action() != 1) return;
-  float values[6];
-  ReadFloats(m, 32, values, 6);
+  float v[6];
+  ReadFloats(m, 32, v, 6);
+  const float damage = m.F(68);
   if (m.Type() == 0x4D08) {
-    doc.LaunchSentryMissile(m.Owner(), ship, values, m.W(68));
+    doc.LaunchSentryMissile(m.Owner(), ship, v[0], v[1], v[2], v[3], v[4], v[5], damage);
   } else if (m.W(24) || m.W(28)) {
-    doc.LaunchHomingMissile(m.Owner(), ship, m.W(24), m.W(28), values, m.W(68));
+    doc.LaunchHomingMissile(m.Owner(), ship, m.W(24), m.W(28), v[0], v[1], v[2], v[3], v[4], v[5], damage);
   } else {
-    doc.LaunchMissile(m.Owner(), ship, values, m.W(68));
+    doc.LaunchMissile(m.Owner(), ship, v[0], v[1], v[2], v[3], v[4], v[5], damage);
   }
 }
 

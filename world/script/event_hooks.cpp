@@ -1,5 +1,7 @@
 #include "world/script/event_hooks.h"
 
+#include "game/net_doc.h"
+
 // Will play through g_pSoundManager (PlayNamedOnMover, or
 // PlaySoundVolumeNamed at volume 0), with the loop flag for "soundloop".
 void EventPlaySound(const char* /*name*/, PolygonGroup* /*group*/, bool /*loop*/) {}
@@ -19,5 +21,7 @@ void EventPlayRumble() {}
 // Will create the fire sphere through the object factories.
 void EventSpawnFireSphere(float /*x*/, float /*y*/, float /*z*/, float /*radius*/, int /*growMs*/) {}
 
-// Will launch the described missile through the missile launch.
-void EventLaunchMissile(const char* /*text*/) {}
+// A homing missile from the ship at the enemy the text names, else a rocket.
+void EventLaunchMissile(const char* text) {
+  if (g_pNetDoc) g_pNetDoc->LaunchMissileFromTable(CString(text ? text : ""));
+}

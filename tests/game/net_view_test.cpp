@@ -258,6 +258,8 @@ TEST_F(NetViewTest, KeysAndCommandsChangeTheirFlags) {
   CGameApp app;
   Start(true);
   interface_->SetCockpitShown(false);
+  // The kept inventory may hold the homing flag set: start from rockets.
+  g_pNetDoc->SetHomingToggle(0);
   struct Case {
     const char* what;
     bool (*flag)(CNetView* view);

@@ -575,6 +575,54 @@ TEST_F(WeaponsTest, AnotherPlayersShotHurtsTheLocalShipAndScoresTheKill) {
   EXPECT_TRUE(Sent(kTypeHitscanShot).empty()) << "another player's shot is not sent again";
 }
 
+// Another player's shot and launch messages are repeated here with the
+// sender as owner; a message cut short is refused before any field is read.
+TEST_F(WeaponsTest, ReceivedShotsAndLaunchesAreRepeatedAndShortOnesRefused) {
+  JoinNetwork();
+  CDirectPlayer* shooter = AddPlayer(0xB00, 0, 40, -100);
+  Instance* ship = doc_->GetPlayerShip();
+  InstanceSetMatrix(ship, ship_->GetOrientation(), 0);
+  InstanceUpdateMatrix(ship);
+  for (InstanceNode* node = ship->firstNode; node; node = node->nextInInstance) {
+    if (!node->parent) InstanceNodeUpdate(node, ship->animTime);
+  }
+  auto message = [&](uint16_t type, size_t size, uint32_t clock) {
+    std::vector<uint8_t> m(size, 0);
+    NetWriteU32(m.data(), kNetCodeBase + type);
+    NetWriteU32(m.data() + 4, shooter->GetId());
+    NetWriteU32(m.data() + 8, clock);
+    NetWriteU32(m.data() + 12, 77);
+    m[16] = 1;
+    return m;
+  };
+  std::vector<uint8_t> shot = message(kTypeHitscanShot, 52, 1000);
+  const float line[7] = {0, 40, -130, 0, 40, -395, 6.0f};
+  for (int i = 0; i < 7; ++i) NetWriteF32(shot.data() + 20 + 4 * i, line[i]);
+  const float before = ship_->GetShields();
+  doc_->HandleNetMessage(shooter->GetId(), doc_->GetLocalPlayerId(), shot.data(), 51);
+  EXPECT_FLOAT_EQ(ship_->GetShields(), before) << "51 bytes: refused";
+  doc_->HandleNetMessage(shooter->GetId(), doc_->GetLocalPlayerId(), shot.data(), shot.size());
+  EXPECT_FLOAT_EQ(ship_->GetShields(), before - 6.0f);
+  EXPECT_TRUE(Sent(kTypeHitscanShot).empty()) << "not sent on again";
+
+  std::vector<uint8_t> launch = message(kTypeMissile, 72, 2000);
+  NetWriteU32(launch.data() + 24, 0);
+  NetWriteU32(launch.data() + 28, doc_->GetLocalPlayerId());  // at the local ship
+  const float flight[6] = {0, 40, -150, 0, 0, -100};
+  for (int i = 0; i < 6; ++i) NetWriteF32(launch.data() + 32 + 4 * i, flight[i]);
+  NetWriteF32(launch.data() + 68, 12.0f);
+  doc_->HandleNetMessage(shooter->GetId(), doc_->GetLocalPlayerId(), launch.data(), 71);
+  EXPECT_EQ(CountObjects(RUNTIME_CLASS(CHMissileObject)), 0) << "71 bytes: refused";
+  doc_->HandleNetMessage(shooter->GetId(), doc_->GetLocalPlayerId(), launch.data(), launch.size());
+  ASSERT_EQ(CountObjects(RUNTIME_CLASS(CHMissileObject)), 1);
+  auto* missile = static_cast<CHMissileObject*>(g_pObjectManager->GetObjects().GetTail());
+  EXPECT_EQ(missile->GetOwner(), shooter->GetId());
+  EXPECT_FALSE(missile->IsLocal());
+  EXPECT_EQ(missile->GetTargetKey(), PlayerTargetKey(ship_));
+  EXPECT_FLOAT_EQ(missile->GetDamage(), 12.0f);
+  EXPECT_TRUE(Sent(kTypeMissile).empty()) << "a copy is not announced";
+}
+
 // ---------------------------------------------------------------------------
 // Level objects, hazards, holes
 

@@ -351,6 +351,14 @@ std::vector<BuilderTexture> MakeDemoTextures(const BuilderPalette& p) {
   t.push_back(Make(p, "!BHOLE1.BMP", Blob(32, {10, 10, 10}, {70, 65, 60}, true, 28)));
   t.push_back(Make(p, "!BHOLE2.BMP", Blob(32, {15, 12, 10}, {90, 80, 60}, true, 29)));
   t.push_back(Make(p, "MOLNIA.BMP", Lightning(128, 32, 30)));
+  // A missile's smoke trail, bright at the missile and fading behind it.
+  for (int frame = 1; frame <= 8; ++frame) {
+    char name[16];
+    std::snprintf(name, sizeof(name), "!hmi_%d", frame);
+    const float fade = 255.0f - 22.0f * static_cast<float>(frame);
+    t.push_back(Make(p, name, Blob(16, {fade, fade, fade - 20.0f}, {fade / 2, fade / 2, fade / 2}, true,
+                                   static_cast<uint32_t>(60 + frame))));
+  }
   for (int n = 0; n < 8; ++n) {
     char name[16];
     std::snprintf(name, sizeof(name), "BODY0%d.BMP", n + 1);

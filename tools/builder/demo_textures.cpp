@@ -354,9 +354,9 @@ std::vector<BuilderTexture> MakeDemoTextures(const BuilderPalette& p) {
   // A missile's smoke trail, bright at the missile and fading behind it.
   for (int frame = 1; frame <= 8; ++frame) {
     char name[16];
-    std::snprintf(name, sizeof(name), "!hmi_%d", frame);
+    std::snprintf(name, sizeof(name), "!hmi_%d.bmp", frame);
     const float fade = 255.0f - 22.0f * static_cast<float>(frame);
-    t.push_back(Make(p, name, Blob(16, {fade, fade, fade - 20.0f}, {fade / 2, fade / 2, fade / 2}, true,
+    t.push_back(Make(p, name, Blob(32, {fade, fade, fade - 20.0f}, {fade / 2, fade / 2, fade / 2}, true,
                                    static_cast<uint32_t>(60 + frame))));
   }
   for (int n = 0; n < 8; ++n) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/animation.h"
+#include "engine/depth_cue.h"
 #include "engine/instance.h"
 #include "engine/matrix.h"
 #include "engine/name_hash.h"
@@ -183,6 +184,15 @@ TEST_F(WeaponsTest, TheTargetListLocksTheSelectedPlayerOnceAfterHalfASecond) {
   EXPECT_EQ(doc_->GetSelectedTarget(), 0u);
 
   doc_->SetAmmo(kAmmoHoming, 3);
+  // With depth cueing off the targets are still taken (within a fixed
+  // range), so homing works either way.
+  const float cueFar = g_DepthCueFar;
+  g_DepthCueFar = -1.0f;
+  doc_->UpdateTargetList();
+  EXPECT_EQ(doc_->TargetMap().GetCount(), 2) << "depth cue off";
+  g_DepthCueFar = cueFar;
+  doc_->TargetMap().Clear();
+  doc_->SetSelectedTarget(0);
   doc_->UpdateTargetList();
   ASSERT_EQ(doc_->TargetMap().GetCount(), 2);
   const uint64_t first = doc_->TargetMap().Keys().front();

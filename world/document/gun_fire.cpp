@@ -23,7 +23,7 @@
 #include "game/network_layer.h"
 #include "media/sound_manager.h"
 #include "platform/clock.h"
-#include "world/document/effect_services.h"
+#include "world/objects/effect_services.h"
 #include "world/objects/bullet.h"
 #include "world/objects/collision_settings.h"
 #include "world/objects/missile.h"

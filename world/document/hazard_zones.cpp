@@ -11,7 +11,7 @@
 #include "game/direct_player.h"
 #include "game/game_clock.h"
 #include "game/net_doc.h"
-#include "world/document/effect_services.h"
+#include "world/objects/effect_services.h"
 #include "world/document/level_group_effects.h"
 #include "world/objects/weapon_math.h"
 

@@ -17,7 +17,7 @@
 #include "game/network_layer.h"
 #include "media/sound_manager.h"
 #include "platform/framework/serial_archive.h"
-#include "world/document/effect_services.h"
+#include "world/objects/effect_services.h"
 #include "world/objects/collision_settings.h"
 #include "world/objects/missile.h"
 #include "world/objects/object_type_codes.h"

@@ -20,7 +20,7 @@
 #include "media/sound_manager.h"
 #include "platform/clock.h"
 #include "platform/framework/serial_archive.h"
-#include "world/document/effect_services.h"
+#include "world/objects/effect_services.h"
 #include "world/document/level_group_effects.h"
 #include "world/objects/collision_settings.h"
 #include "world/objects/object_type_codes.h"

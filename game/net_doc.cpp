@@ -139,6 +139,7 @@ void CNetDoc::ReleaseLevel() {
 
   // The group records point into the world; the callback stops with them.
   ReleaseGroupEffects();
+  ReleaseSurfaceAnimation();
   while (!respawnPoints_.IsEmpty()) delete[] static_cast<float*>(respawnPoints_.RemoveHead());
 
   WorldFree(world_);

@@ -54,6 +54,7 @@ class CEditLine;
 class CNetView;
 class CPathPoint;
 class CArchive;
+class SurfaceAnimation;
 
 // The source name that the document's fatal errors log.
 inline constexpr const char* kNetDocSource = "NetDoc";
@@ -722,6 +723,10 @@ class CNetDoc : public CDocument {
   void BuildTextureSequences();
   void UpdateFlashingGroups();
   void UpdateTextureAnimations();
+  // Drops the records (ReleaseLevel, before the models go).
+  void ReleaseSurfaceAnimation();
+  // The records of the four above (null before a level is loaded).
+  SurfaceAnimation* GetSurfaceAnimation() const { return surfaceAnimation_; }
   // Object factories (owner 0 is the local player; world/document/
   // object_factories.cpp and the effect files beside it). Each makes one
   // object with a fresh id, adds it to the object manager (nothing without
@@ -1013,14 +1018,10 @@ class CNetDoc : public CDocument {
   CMapStringToPtr frameSequences_;  // frame-sequence cache
   CMapStringToPtr debrisParts_;     // debris-part cache
   CMapStringToPtr damageableGroups_;  // group name -> structural record
-  CPtrList flashingGroups_;
-  CPtrList timedAnimations_;
-  CPtrList textureAnimations_;
+  SurfaceAnimation* surfaceAnimation_ = nullptr;  // flashing groups, texture animation (owned)
   CPtrList animatedObjects_;
-  CPtrList polygonAnimations_;
   CPtrList arcs_;
   CPtrList attachedLights_;  // AttachedLight records (owned)
-  CPtrList textureSequences_;
   // -- frame: set while a frame renders (the frame event of a threaded
   // program; one thread needs only the flag)
   uint8_t frameRendering_ = 0;

@@ -393,6 +393,12 @@ class CNetDoc : public CDocument {
   // The radar's beacon group ("create_beacon"); null when none.
   PolygonGroup* GetBeaconGroup() const { return beaconGroup_; }
   void SetBeaconGroup(PolygonGroup* group) { beaconGroup_ = group; }
+  // An enemy made the beacon ("create_beacon") publishes its position every
+  // frame; off (active false) when it is no longer tracked or destroyed.
+  void SetEnemyBeacon(bool active, const float* position) {
+    beaconActive_ = active ? 1 : 0;
+    if (position) beaconPosition_[0] = position[0], beaconPosition_[1] = position[1], beaconPosition_[2] = position[2];
+  }
   // What the game view reads and toggles.
   bool IsStatisticsShown() const { return statsOverlay_ != 0; }
   void SetStatisticsShown(bool on) { statsOverlay_ = on ? 1 : 0; }

@@ -9,6 +9,7 @@
 #include "engine/properties.h"
 #include "engine/vertex_pool.h"
 #include "engine/world.h"
+#include "tools/builder/demo_enemy_models.h"
 #include "tools/builder/demo_models.h"
 #include "tools/builder/demo_textures.h"
 #include "tools/builder/level_builder.h"
@@ -202,6 +203,11 @@ void PumpRoom(LevelBuilder& b, World* world, DemoLevel* level) {
   b.PointLight({-200, -250, 1000}, 1.0f, 300.0f, 800.0f, 0.6f, 0.8f, 1.0f);
   b.PointLight({200, -250, 1400}, 1.0f, 300.0f, 800.0f, 0.6f, 0.8f, 1.0f);
   level->instances.push_back({"sentry.3ds", {0, 95, 1440}, {0, kPi, 0}, 0.0f, "sentry1", {}});
+  level->instances.push_back({kDemoGunModel, kDemoGunAt, {0, kPi, 0}, 0.0f, kDemoGunInstance, {{"level", "123"}}});
+  level->instances.push_back(
+      {kDemoTankModel, kDemoTankAt, {0, kPi * 0.75f, 0}, 0.0f, kDemoTankInstance, {{"level", "123"}}});
+  level->instances.push_back(
+      {kDemoDroneModel, kDemoDroneAt, {0, kPi, 0}, 0.0f, kDemoDroneInstance, {{"level", "123"}}});
 }
 
 void LavaCorridor(LevelBuilder& b) {

@@ -54,6 +54,17 @@ inline constexpr Vec3 kDemoBoulderAt = {0, -60, -380};
 inline constexpr const char* kDemoBoulderInstance = "physical_boulder";
 inline constexpr const char* kDemoBoulderWakeRadius = "120";
 
+// The pump room's enemies, kept at every difficulty ("level" 123) and out
+// of the way of a ship that stays in the hangar and the first corridor: a
+// stationary gun by the far wall, a tank on the floor and a drone hovering
+// over the entrance.
+inline constexpr const char* kDemoGunInstance = "gun1";
+inline constexpr const char* kDemoTankInstance = "tank1";
+inline constexpr const char* kDemoDroneInstance = "drone1";
+inline constexpr Vec3 kDemoGunAt = {200, 85, 1400};
+inline constexpr Vec3 kDemoTankAt = {-170, 90, 1360};
+inline constexpr Vec3 kDemoDroneAt = {150, -100, 1000};
+
 // The level script. The player start raises kDemoStartEvent when the level
 // starts: the striped sign over the hangar's way out (in view from the
 // start) blinks after one second (the macro "blink_sign" hides it and shows

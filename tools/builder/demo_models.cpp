@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tools/builder/demo_enemy_models.h"
 #include "tools/builder/demo_textures.h"
 #include "tools/builder/mesh_shapes.h"
 #include "tools/builder/procedural.h"
@@ -294,6 +295,8 @@ std::vector<BuilderModel> MakeDemoModels() {
   models.push_back(Sensor());
   for (int n = 0; n < kDemoDebrisCount; ++n) models.push_back(Debris(n));
   AddPickups(&models);
+  // The enemies come before the test rig, which stays the last model.
+  for (BuilderModel& enemy : MakeDemoEnemyModels()) models.push_back(std::move(enemy));
   models.push_back(TestRig());
   return models;
 }

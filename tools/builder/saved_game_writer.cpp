@@ -151,8 +151,28 @@ std::vector<uint8_t> WriteSavedGame(const SavedGameDescription& game, SavedGameL
   }
   out.U8(0);
   // The paths: an empty list (the level's paths are saved with a running
-  // game only); enemies write nothing yet; the objects: an empty list.
+  // game only).
   out.U16(0);
+  // The enemy manager: no enemies, its counters, no beacon or boss parts,
+  // and an idle satellite with its default delays.
+  out.U16(0);
+  for (int i = 0; i < 3; ++i) out.F32(0.0f);
+  for (int i = 0; i < 3; ++i) out.I32(0);  // unused, updated, update time
+  out.U16(0);                              // no beacon
+  out.I32(0);                              // total
+  out.I32(0);                              // killed
+  for (int i = 0; i < 4; ++i) {
+    out.U16(0);  // no boss part
+    out.F32(0.0f);
+  }
+  out.I32(0);  // state
+  out.I32(0);  // next state
+  for (int i = 0; i < 3; ++i) out.F32(0.0f);
+  for (int32_t v : {0, 7000, 0, 2000, 25000}) out.I32(v);
+  out.I32(0);  // inactive
+  out.I32(0);  // delay
+  out.U32(0);  // since the last step
+  // The objects: an empty list.
   at.objectList = out.Size();
   NewClassReference(out, "CObjectList", 1, nullptr);
   out.U16(0);

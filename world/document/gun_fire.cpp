@@ -23,6 +23,7 @@
 #include "game/network_layer.h"
 #include "media/sound_manager.h"
 #include "platform/clock.h"
+#include "world/enemies/enemy_manager.h"
 #include "world/objects/effect_services.h"
 #include "world/objects/bullet.h"
 #include "world/objects/collision_settings.h"
@@ -218,9 +219,9 @@ void CNetDoc::FireGun() {
   RaiseShake(gun->shake);
 }
 
-// A shot met an instance: its damage event; the damage goes to the local
-// player's ship only (every program runs every shot; enemies take theirs
-// with the enemies' work).
+// A shot met an instance: its damage event; the damage goes to the enemy of
+// the instance, else to the local player's ship only (every program runs
+// every shot).
 static void HitInstance(Instance* instance) {
   if (const char* text = DamageEventOf(instance)) {
     if (g_pEventManager) g_pEventManager->RaiseEvent(text, "from_object");
@@ -228,6 +229,7 @@ static void HitInstance(Instance* instance) {
 }
 
 static void DamageLocalShip(CNetDoc& doc, DPID owner, Instance* instance, float damage) {
+  if (g_pEnemyManager && g_pEnemyManager->DamageByInstance(instance, damage)) return;
   if (instance == doc.GetPlayerShip() && doc.GetLocalPlayer()) {
     doc.GetLocalPlayer()->TakeDamageFrom(damage, doc.FindPlayer(owner));
   }

@@ -16,6 +16,8 @@
 #include "game/network_layer.h"
 #include "media/sound_manager.h"
 #include "platform/clock.h"
+#include "world/enemies/enemy_manager.h"
+#include "world/enemies/new_enemy.h"
 #include "world/objects/collision_settings.h"
 #include "world/objects/missile.h"
 #include "world/objects/object_manager.h"
@@ -294,8 +296,7 @@ void CNetDoc::LaunchSentryMissileWithTail(DPID owner, Instance* launcher, float 
 
 void CNetDoc::DeploySentry(DPID owner, float x, float y, float z) {
   if (owner == 0) owner = GetLocalPlayerId();
-  // The sentry turret itself comes with the enemies' work (the enemy
-  // manager's SpawnSentry); the other players are told now.
+  if (g_pEnemyManager) g_pEnemyManager->SpawnSentry(owner, x, y, z);
   if (!IsNetworkGame() || owner != GetLocalPlayerId()) return;
   uint8_t message[kSentryMessageBytes] = {};
   NetWriteU32(message, kMessageIdBase + kTypeSentry);
@@ -314,10 +315,17 @@ void CNetDoc::LaunchMissileFromTable(const CString& enemyName) {
   const float* m = localPlayer_->GetOrientation();
   const V3 pos = Row(m, 3);
   const V3 v = Row(m, 2) * (0.8f * static_cast<float>(tuning_.homingSpeed));
-  // Enemies are looked up by name with the enemies' work; until then the
-  // script's missile is a rocket.
-  (void)enemyName;
-  LaunchMissile(0, shipInstance_, pos.x, pos.y, pos.z, v.x, v.y, v.z, -1.0f);
+  CString name = enemyName;
+  name.TrimLeft();
+  name.TrimRight();
+  const CNewEnemy* enemy =
+      name.GetLength() > 0 && g_pEnemyManager ? g_pEnemyManager->FindByNamePrefix(name.GetString()) : nullptr;
+  if (enemy) {
+    LaunchHomingMissile(0, shipInstance_, enemy->GetIdLow(), enemy->GetIdHigh(), pos.x, pos.y, pos.z, v.x, v.y, v.z,
+                        -1.0f);
+  } else {
+    LaunchMissile(0, shipInstance_, pos.x, pos.y, pos.z, v.x, v.y, v.z, -1.0f);
+  }
 }
 
 void CNetDoc::UpdateSatellite() {

@@ -15,6 +15,7 @@
 #include "media/sound_manager.h"
 #include "render/screen_lines.h"
 #include "world/enemies/enemy_manager.h"
+#include "world/enemies/new_enemy.h"
 
 namespace {
 
@@ -31,9 +32,14 @@ bool IsEnemyKey(uint64_t key) { return static_cast<uint32_t>(key) != 0; }
 
 BOOL CNetDoc::GetTargetPosition(uint64_t key, float* x, float* y, float* z) {
   if (key == 0) return FALSE;
-  // Enemies come with the enemies' work; until then no enemy key names a
-  // present enemy.
-  if (IsEnemyKey(key)) return FALSE;
+  if (IsEnemyKey(key)) {
+    const CNewEnemy* enemy =
+        g_pEnemyManager ? g_pEnemyManager->FindById(static_cast<uint32_t>(key), static_cast<uint32_t>(key >> 32))
+                        : nullptr;
+    if (!enemy || !enemy->GetInstance() || !enemy->GetInstance()->collidable) return FALSE;
+    *x = enemy->GetX(), *y = enemy->GetY(), *z = enemy->GetZ();
+    return TRUE;
+  }
   CDirectPlayer* player = FindPlayer(static_cast<DPID>(key >> 32));
   if (!player) return FALSE;
   player->GetPosition(x, y, z);
@@ -41,7 +47,10 @@ BOOL CNetDoc::GetTargetPosition(uint64_t key, float* x, float* y, float* z) {
 }
 
 bool CNetDoc::IsTargetGone(uint64_t key) const {
-  if (IsEnemyKey(key)) return true;
+  if (IsEnemyKey(key)) {
+    return !g_pEnemyManager ||
+           !g_pEnemyManager->FindById(static_cast<uint32_t>(key), static_cast<uint32_t>(key >> 32));
+  }
   return FindPlayer(static_cast<DPID>(key >> 32)) == nullptr;
 }
 
@@ -170,12 +179,19 @@ void CNetDoc::SelectNextTarget() {
 }
 
 // Empties the list and fills it with {key, x, y, z} of every shown enemy
-// (left out while it carries the blink mark and skipMarked is set; the
-// enemies come with the enemy manager's list) and of every live player but
-// the excluded one (null: the local player). A player's key is its DPID in
-// the high half.
-void CNetDoc::CollectTargetPositions(CPtrList& list, CDirectPlayer* excluded, bool /*skipMarked*/) {
+// (left out while it is busy chasing or manoeuvring and skipMarked is set)
+// and of every live player but the excluded one (null: the local player).
+// A player's key is its DPID in the high half, an enemy's its id.
+void CNetDoc::CollectTargetPositions(CPtrList& list, CDirectPlayer* excluded, bool skipMarked) {
   while (!list.IsEmpty()) delete static_cast<TargetPosition*>(list.RemoveHead());
+  if (g_pEnemyManager) {
+    for (const CNewEnemy* enemy : g_pEnemyManager->Enemies()) {
+      const Instance* instance = enemy->GetInstance();
+      if (!instance || !instance->collidable || (skipMarked && enemy->IsBusy())) continue;
+      auto* target = new (std::nothrow) TargetPosition{enemy->GetId(), enemy->GetX(), enemy->GetY(), enemy->GetZ()};
+      if (target) list.AddTail(target);
+    }
+  }
   if (!excluded) excluded = localPlayer_;
   POSITION at = players_.GetStartPosition();
   while (at) {

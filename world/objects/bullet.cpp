@@ -1,5 +1,7 @@
 #include "world/objects/bullet.h"
 
+#include "world/enemies/enemy_manager.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +19,7 @@
 #include "game/network_layer.h"
 #include "media/sound_manager.h"
 #include "platform/framework/serial_archive.h"
+#include "world/enemies/enemy_manager.h"
 #include "world/objects/effect_services.h"
 #include "world/objects/collision_settings.h"
 #include "world/objects/missile.h"
@@ -142,9 +145,12 @@ BOOL CBullet::Update(uint32_t elapsedMs) {
       const V3 back = o - hit;
       doc.SpawnSparks(owner_, hit.x, hit.y, hit.z, back.x, back.y, back.z, kSparkGreen);
     }
-    // Enemies take their damage with the enemies' work; each program hurts
-    // only its own player.
-    if (ownShip && doc.GetLocalPlayer()) doc.GetLocalPlayer()->TakeDamageFrom(damage_, doc.FindPlayer(owner_));
+    // An enemy takes the damage; otherwise each program hurts only its own
+    // player.
+    if (g_pEnemyManager && g_pEnemyManager->DamageByInstance(instance, damage_)) {
+    } else if (ownShip && doc.GetLocalPlayer()) {
+      doc.GetLocalPlayer()->TakeDamageFrom(damage_, doc.FindPlayer(owner_));
+    }
     p = hit;
     finished_ = true;
   } else if (result == kRayPolygon && polygon) {

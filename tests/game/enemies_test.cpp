@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/collision.h"
 #include "engine/instance.h"
 #include "engine/model.h"
 #include "engine/name_hash.h"
@@ -119,6 +120,9 @@ TEST_F(EnemiesTest, TheDemoEnemiesAreBuiltWithTheirTypeRowsPartsAndProperties) {
   Start(2, [](DemoLevel* level) {
     level->instances.push_back({kDemoDroneModel, {0, -150, 0}, {0.4f, 0, 0.3f}, 0.0f, "escort1",
                                 {{"level", "2"}, {"speed", "12.5"}, {"escort", "gun"}, {"fear", "player"}}});
+    const std::string longText(200, 'x');
+    level->instances.push_back({kDemoDroneModel, {100, -150, 0}, {0, 0, 0}, 0.0f, "longnames",
+                                {{"level", "2"}, {"escort", longText}, {"fear", longText}}});
   });
   World* world = doc_->GetWorld();
   struct Case {
@@ -172,6 +176,10 @@ TEST_F(EnemiesTest, TheDemoEnemiesAreBuiltWithTheirTypeRowsPartsAndProperties) {
   EXPECT_TRUE(escort->IsFearful());
   EXPECT_STREQ(escort->GetFearName(), "player");
   EXPECT_EQ(escort->GetEscortTargetId(), gun->GetId());
+  CNewEnemy* longNames = Named("longnames");
+  ASSERT_NE(longNames, nullptr);
+  EXPECT_EQ(std::strlen(longNames->GetFearName()), 63u);
+  EXPECT_EQ(std::strlen(longNames->GetEscortName()), 63u);
 
   // The level's sentry marker is no enemy: it stays, lit at 1.0.
   Instance* marker = FindInstance(world, "sentry1");
@@ -180,7 +188,7 @@ TEST_F(EnemiesTest, TheDemoEnemiesAreBuiltWithTheirTypeRowsPartsAndProperties) {
   EXPECT_FLOAT_EQ(marker->ownAmbient, 1.0f);
   int total = 0, killed = 0;
   g_pEnemyManager->GetCounts(&total, &killed);
-  EXPECT_EQ(total, 4);
+  EXPECT_EQ(total, 5);
   EXPECT_EQ(killed, 0);
   EXPECT_NE(g_pSatellite, nullptr);
   EXPECT_EQ(g_pSatellite->GetAimingBaseDelay(), 2000);
@@ -194,7 +202,7 @@ TEST_F(EnemiesTest, TheDemoEnemiesAreBuiltWithTheirTypeRowsPartsAndProperties) {
   EXPECT_EQ(sentry->GetMovementMode(), kMoveSentry);
   EXPECT_FLOAT_EQ(sentry->GetHitPoints(), 10.0f);
   g_pEnemyManager->GetCounts(&total, &killed);
-  EXPECT_EQ(total, 4);
+  EXPECT_EQ(total, 5);
   // Deployed by the player: the document's sentry goes through the manager.
   const int before = g_pEnemyManager->GetEnemyCount();
   doc_->DeploySentry(0, 0, 60, 100);
@@ -501,6 +509,40 @@ TEST_F(EnemiesTest, RemovingAnEnemyRaisesItsDeathEventWhichMayRemoveOthers) {
   EXPECT_EQ(InstanceCount(world), instances - 2);
 }
 
+TEST_F(EnemiesTest, LinksNameEnemiesByIdSoANewEnemyInAFreedPlaceIsNotTheOldOne) {
+  Start(1, [](DemoLevel* level) {
+    level->instances.push_back(
+        {kDemoDroneModel, {0, -150, 0}, {0, 0, 0}, 0.0f, "escort1", {{"level", "1"}, {"escort", "drone1"}}});
+  });
+  CNewEnemy* escort = Named("escort1");
+  CNewEnemy* target = Named(kDemoDroneInstance);
+  ASSERT_EQ(escort->GetEscortTargetId(), target->GetId());
+  const uint64_t oldId = target->GetId();
+  g_pEnemyManager->RemoveEnemy(target->GetInstance());
+  // New enemies, one of which may well take the freed memory.
+  for (int i = 0; i < 4; ++i) ASSERT_NE(g_pEnemyManager->SpawnEnemy(0, "drone 0 -120 0"), nullptr);
+  EXPECT_EQ(g_pEnemyManager->FindByKey(oldId), nullptr);
+  // The leash no longer pulls: the escort stays where it is.
+  const Vec3 at = escort->GetPosition();
+  escort->KeepEscortDistance();
+  EXPECT_FLOAT_EQ(escort->GetX(), at.x);
+  EXPECT_FLOAT_EQ(escort->GetZ(), at.z);
+}
+
+TEST_F(EnemiesTest, FindingTheGroundLeavesTheCollisionSettingsAsTheyWere) {
+  Start(1);
+  CNewEnemy* tank = Named(kDemoTankInstance);
+  CollideSetInstanceChecks(1);
+  CollideSetMode(kCollideInstancesOnly);
+  float g = 0.0f;
+  ASSERT_TRUE(tank->FindGround(tank->GetX(), tank->GetY(), tank->GetZ(), &g));
+  EXPECT_FLOAT_EQ(g, 100.0f);
+  EXPECT_EQ(CollideInstanceChecks(), 1);
+  EXPECT_EQ(g_CollideMode, kCollideInstancesOnly);
+  CollideSetInstanceChecks(0);
+  CollideSetMode(kCollideWorldAndInstances);
+}
+
 TEST_F(EnemiesTest, DeadEnemiesWhoseDeathEventsRemoveOthersLeaveTheManagersWalkWhole) {
   Start(1, [](DemoLevel* level) {
     for (BuilderInstance& instance : level->instances) {
@@ -626,6 +668,50 @@ TEST_F(EnemySavedGameTest, EnemiesMidMotionComeBackWithTheirStateAndFinishTheirL
   loaded->SetLineOfSight(true);
   Run(loaded, 100, 100, [&] { return loaded->IsAtDestination() && !loaded->IsMoving(); });
   EXPECT_FLOAT_EQ(loaded->GetZ(), 100.0f);
+}
+
+TEST(EnemyAnglesTest, AnglesWrapWholeTurnsAndDeltasTakeTheShortWay) {
+  const struct {
+    float in, out;
+  } wraps[] = {{0.5f, 0.5f}, {kPi + 0.5f, 0.5f - kPi}, {-kPi - 0.5f, kPi - 0.5f}, {7 * kPi + 0.25f, 0.25f - kPi},
+               {-40.0f, -40.0f + 6 * 2 * kPi}, {NAN, 0.0f}};
+  for (const auto& w : wraps) {
+    float a = w.in;
+    CNewEnemy::WrapAngle(&a);
+    EXPECT_NEAR(a, w.out, 1e-3f) << w.in;
+    EXPECT_LE(std::fabs(a), kPi);
+  }
+  EXPECT_NEAR(CNewEnemy::AngleDelta(3.0f, -3.0f), 2 * kPi - 6.0f, 1e-5f);
+  EXPECT_NEAR(CNewEnemy::AngleDelta(-3.0f, 3.0f), -6.0f + 2 * kPi, 1e-5f);
+  EXPECT_NEAR(CNewEnemy::AngleDelta(1.0f, 0.25f), 0.75f, 1e-6f);
+}
+
+// An enemy record from its start up to the fear name, whose length is
+// given.
+std::vector<uint8_t> RecordWithFearLength(uint32_t length) {
+  CMemFile memory;
+  {
+    CArchive out(&memory, CArchive::store);
+    out << uint32_t{0};
+    for (int i = 0; i < 3; ++i) out << static_cast<const CObject*>(nullptr);
+    out << uint32_t{12};
+    out << static_cast<const CObject*>(nullptr) << static_cast<const CObject*>(nullptr);
+    out << uint32_t{1} << uint32_t{2} << uint32_t{0} << uint32_t{0};
+    out << length;
+    for (uint32_t i = 0; i < 8; ++i) out << uint8_t{'a'};
+    out.Close();
+  }
+  return memory.Data();
+}
+
+TEST(EnemySavedStateTest, ARecordWithATextTooLongForItsFieldIsRefused) {
+  for (uint32_t length : {64u, 1000u, 0xFFFFFFFFu}) {
+    CMemFile in(RecordWithFearLength(length));
+    CArchive archive(&in, CArchive::load);
+    CNewEnemy enemy;
+    EXPECT_THROW(enemy.Serialize(archive), CArchiveException) << length;
+    EXPECT_EQ(enemy.GetInstance(), nullptr);
+  }
 }
 
 TEST(EnemySavedStateTest, StampsKeepTheirAgeAndTheUnsetStampStaysUnset) {

@@ -214,6 +214,8 @@ void CNetDoc::LoadSavedGameBody(CArchive& archive, const char* path) {
   // 7, 8. As a network level start: no lines, only the lights the engine
   // keeps for itself.
   LoadLevel();
+  // The paths come from the file (step 14); their groups went at the start.
+  CNewPathMgr::RemovePathGroups(world_);
   for (WorldPolygon* polygon = world_->firstPolygon; polygon;) {
     WorldPolygon* next = polygon->next;
     if (polygon->vertexCount <= 2) PolygonDelete(polygon);

@@ -17,6 +17,10 @@
 // passes when at least count frames show a rendered level rather than a
 // picture of the menus: more than 20 colours over the screen and a lit
 // quarter, and no two of those frames alike (the view moved).
+//   frame_check <folder> --script-camera
+// passes when at least three frames, each unlike the last, show a level
+// between black bars over the top and bottom sixth of the screen (a script
+// camera), and at least three later frames show the level without them.
 //   frame_check <folder> --changes <left,top,right,bottom> <count>
 // passes when the rectangle's pixels change (a tenth of them or more) while
 // the rest of the screen stays (all but 2 %) at least count times from one
@@ -190,6 +194,56 @@ int CheckChanges(const std::vector<std::string>& files, const char* rect, int ne
   return changes >= needed ? 0 : 1;
 }
 
+// A script camera's frame: black bars over the top and bottom sixth (as
+// the HUD draws them) and a rendered level between them.
+bool Letterboxed(const RgbFrame& frame) {
+  const int bar = frame.height / 6;
+  for (int y = 0; y < frame.height; ++y) {
+    if (y >= bar && y < frame.height - bar) continue;
+    for (int x = 0; x < frame.width; ++x) {
+      if (!Near(frame.At(x, y), Rgb8{0, 0, 0}, 8)) return false;
+    }
+  }
+  std::set<int> colours;
+  for (int y = bar; y < frame.height - bar; y += 4) {
+    for (int x = 0; x < frame.width; x += 4) {
+      const Rgb8 c = frame.At(x, y);
+      colours.insert(c.r << 16 | c.g << 8 | c.b);
+    }
+  }
+  return colours.size() > 20;
+}
+
+// Frames of the script camera (letterboxed, the view moving between them),
+// then the player's own view of the level without the bars.
+int CheckScriptCamera(const std::vector<std::string>& files) {
+  int camera = 0, after = 0;
+  RgbFrame lastCamera;
+  for (const std::string& file : files) {
+    RgbFrame frame;
+    if (!ReadPngRgb(file, &frame) || frame.width != kWidth || frame.height != kHeight) continue;
+    if (Letterboxed(frame)) {
+      if (after > 0) {
+        std::printf("frame_check: %s is letterboxed after the player's view\n", file.c_str());
+        return 1;
+      }
+      if (camera == 0 || RegionDifference(frame, lastCamera, 0, 0, kWidth, kHeight) > 0.1) {
+        ++camera;
+        std::printf("frame_check: %s: script camera\n", file.c_str());
+      }
+      lastCamera = std::move(frame);
+    } else if (camera >= 3 && ShowsALevel(frame)) {
+      ++after;
+    } else if (after == 0) {
+      // A picture of the menus with dark edges is no camera.
+      camera = 0;
+    }
+  }
+  std::printf("frame_check: %d moving script camera frames, then %d frames of the player's view, of %zu\n", camera,
+              after, files.size());
+  return camera >= 3 && after >= 3 ? 0 : 1;
+}
+
 }  // namespace
 
 // The cockpit picture file (an 8-bit BMP, see-through where its index is
@@ -280,6 +334,7 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
+  if (argc > 2 && std::strcmp(argv[2], "--script-camera") == 0) return CheckScriptCamera(PngFilesIn(argv[1]));
   if (argc > 3 && std::strcmp(argv[2], "--level") == 0) return CheckLevel(PngFilesIn(argv[1]), std::atoi(argv[3]));
   if (argc > 4 && std::strcmp(argv[2], "--changes") == 0)
     return CheckChanges(PngFilesIn(argv[1]), argv[3], std::atoi(argv[4]));

@@ -89,7 +89,7 @@ TEST_F(LevelScriptTest, TheDemoStartEventBlinksTheExitSignInTheFrames) {
   std::vector<RgbFrame> shownFrames;
   std::vector<RgbFrame> hiddenFrames;
   bool shown = true;
-  for (int frame = 1; frame <= 250; ++frame) {
+  for (int frame = 1; frame <= 400; ++frame) {
     RgbFrame picture = Frame();
     const int time = doc_->GetMissionTime();
     if ((GroupIsVisible(sign) != 0) != shown) {
@@ -97,12 +97,12 @@ TEST_F(LevelScriptTest, TheDemoStartEventBlinksTheExitSignInTheFrames) {
       changes.push_back(std::string(shown ? "shown" : "hidden") + " in frame " + std::to_string(frame));
     }
     EXPECT_TRUE(GroupIsVisible(lamp)) << "frame " << frame << " at " << time;
-    if (frame == 40) shownFrames.push_back(std::move(picture));
-    else if (frame == 75) hiddenFrames.push_back(std::move(picture));
-    else if (frame == 125) shownFrames.push_back(std::move(picture));
+    if (frame == 190) shownFrames.push_back(std::move(picture));
+    else if (frame == 225) hiddenFrames.push_back(std::move(picture));
+    else if (frame == 275) shownFrames.push_back(std::move(picture));
   }
-  const std::vector<std::string> expected = {"hidden in frame 50", "shown in frame 100", "hidden in frame 150",
-                                             "shown in frame 200"};
+  const std::vector<std::string> expected = {"hidden in frame 200", "shown in frame 250", "hidden in frame 300",
+                                             "shown in frame 350"};
   EXPECT_EQ(changes, expected);
   ASSERT_EQ(shownFrames.size(), 2u);
   ASSERT_EQ(hiddenFrames.size(), 1u);

@@ -1,6 +1,7 @@
 #include "tools/builder/demo_level.h"
 
 #include <cmath>
+#include <iterator>
 
 #include "engine/bsp.h"
 #include "engine/name_hash.h"
@@ -47,9 +48,9 @@ WorldPolygon* Horizontal(LevelBuilder& b, float x0, float x1, float z0, float z1
 }
 
 // An upright rectangle in the plane x = at, facing +x or -x.
-void WallX(LevelBuilder& b, float at, float z0, float z1, float y0, float y1, float facing, const char* texture,
-           float light) {
-  b.Polygon({{at, y0, z0}, {at, y0, z1}, {at, y1, z1}, {at, y1, z0}}, {facing, 0, 0}, texture, light);
+WorldPolygon* WallX(LevelBuilder& b, float at, float z0, float z1, float y0, float y1, float facing,
+                    const char* texture, float light) {
+  return b.Polygon({{at, y0, z0}, {at, y0, z1}, {at, y1, z1}, {at, y1, z0}}, {facing, 0, 0}, texture, light);
 }
 
 // An upright rectangle in the plane z = at, facing +z or -z.
@@ -57,6 +58,19 @@ void WallZ(LevelBuilder& b, float at, float x0, float x1, float y0, float y1, fl
            float light, PolygonGroup* group = nullptr, int flags = 0) {
   b.Polygon({{x0, y0, at}, {x1, y0, at}, {x1, y1, at}, {x0, y1, at}}, {0, 0, facing}, texture, light, group, nullptr,
             flags);
+}
+
+// The opening camera's two paths (see the header): chains of line
+// segments, each segment's "event" on its first node.
+void IntroPaths(LevelBuilder& b, World* world) {
+  PolygonGroup* camera = GroupCreate(world, kDemoIntroCameraPath, nullptr);
+  const Vec3 nodes[] = {{300, -160, 320}, {-200, -140, 200}, {-150, -60, -120}, {0, 0, -220}, {0, 10, -240}};
+  const char* events[] = {nullptr, "beep", nullptr, "stopcamera"};
+  for (int i = 0; i + 1 < static_cast<int>(std::size(nodes)); ++i) {
+    WorldPolygon* segment = b.Line(nodes[i], nodes[i + 1], camera);
+    if (segment && events[i]) SetProperty(&segment->props, "event", events[i]);
+  }
+  b.Line({-300, 0, -300}, {0, 20, 380}, GroupCreate(world, kDemoIntroLookPath, nullptr));
 }
 
 void Hangar(LevelBuilder& b, World* world, DemoLevel* level) {
@@ -90,6 +104,8 @@ void Hangar(LevelBuilder& b, World* world, DemoLevel* level) {
   if (WorldPolygon* draught = b.Line(kDemoFlowFrom, kDemoFlowTo, nullptr)) {
     SetProperty(&draught->props, "flow", kDemoFlowSpeed);
   }
+
+  IntroPaths(b, world);
 
   level->instances.push_back(
       {kDemoPlayerStartModel, {0, 40, -280}, {0, 0, 0}, 0.0f, "start",
@@ -199,6 +215,16 @@ void PumpRoom(LevelBuilder& b, World* world, DemoLevel* level) {
   b.Polygon({{-40, -180, 1200}, {40, -180, 1200}, {40, -100, 1200}, {-40, -100, 1200}}, {0, 0, -1},
             kDemoHazardStripes, 0.9f, beacon);
 
+  // Warning lamps over the pool's two long sides, flashing together.
+  PolygonGroup* warning = GroupCreate(world, kDemoFlashingGroup, nullptr);
+  SetProperty(&warning->props, "flash", "1");
+  SetProperty(&warning->props, "flash min", "0.2");
+  SetProperty(&warning->props, "flash max", "1");
+  for (float x : {-299.0f, 299.0f}) {
+    b.Polygon({{x, -120, 1170}, {x, -120, 1230}, {x, -90, 1230}, {x, -90, 1170}}, {x < 0 ? 1.0f : -1.0f, 0, 0},
+              kDemoLightPanel, 1.0f, warning);
+  }
+
   b.SphereLight({0, -120, 1200}, 0.5f, 450.0f);
   b.PointLight({-200, -250, 1000}, 1.0f, 300.0f, 800.0f, 0.6f, 0.8f, 1.0f);
   b.PointLight({200, -250, 1400}, 1.0f, 300.0f, 800.0f, 0.6f, 0.8f, 1.0f);
@@ -274,11 +300,15 @@ void ControlRoom(LevelBuilder& b, DemoLevel* level) {
   // Consoles along the far wall, and screens above them.
   b.Block({1340, 40, 1050}, {1390, kFloor, 1350}, kDemoMetalPlate, 0.35f);
   WallX(b, 1339, 1060, 1340, 45, 90, -1, kDemoComputer, 0.8f);
-  WallX(b, 1399, 1000, 1400, -150, -50, -1, kDemoComputer, 0.8f);
+  if (WorldPolygon* screen = WallX(b, 1399, 1000, 1400, -150, -50, -1, kDemoComputer, 0.8f)) {
+    SetProperty(&screen->props, "animated", kDemoScreenFrames);
+    SetProperty(&screen->props, "fps", "2");
+  }
   b.PointLight({1150, -150, 1200}, 1.0f, 300.0f, 800.0f, 0.7f, 1.0f, 0.7f);
 
   level->instances.push_back({"sensor.3ds", kDemoSensorAt, {0, 0, 0}, 0.0f, kDemoSensorInstance,
-                              {{"radius", "80"}, {"event", "log SENSOR|open swinging_vault|freeze spinning_fan"}}});
+                              {{"radius", "80"},
+                               {"event", "log SENSOR|open swinging_vault|freeze spinning_fan|countdown 10000 log PUMPS"}}});
   level->instances.push_back({"SHIELDS.3DS", {1150, 60, 1200}, {0, 0, 0}, 0.0f, "shields1", {}});
   level->instances.push_back({"cargo.3ds", {1300, 90, 1400}, {0, 0.5f, 0}, 0.0f, "crate4", {}});
 }

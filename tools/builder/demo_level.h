@@ -67,15 +67,23 @@ inline constexpr Vec3 kDemoDroneAt = {150, -100, 1000};
 
 // The level script. The player start raises kDemoStartEvent when the level
 // starts: the striped sign over the hangar's way out (in view from the
-// start) blinks after one second (the macro "blink_sign" hides it and shows
-// it again a second later) and once more after three seconds at every
-// difficulty from 1 up. The later timer comes first: a timer that a due one
+// start) blinks after four seconds (the macro "blink_sign" hides it and
+// shows it again a second later; the opening camera is over by then) and
+// once more after six seconds at every difficulty from 1 up. The later timer comes first: a timer that a due one
 // adds is counted down in the same pass unless the due one was the last of
 // the list. The macro "lamp_off" is held back by its flag and the piece
 // gated by the digit 4 never runs in single play, so the first ceiling lamp
 // stays lit.
+//
+// First of all it flies the camera over the hangar for about three seconds
+// (single play only): the camera along "path_intro", looking at a point
+// that glides along "path_intro_look" toward the way out; the camera path
+// beeps at its second node and stops the camera at its last but one (the
+// ship's own view then takes over).
+inline constexpr const char* kDemoIntroCameraPath = "path_intro";
+inline constexpr const char* kDemoIntroLookPath = "path_intro_look";
 inline constexpr const char* kDemoStartEvent =
-    "log WELCOME|activate blink_sign|1timer 3000 execute blink_sign|timer 1000 execute blink_sign|"
+    "cameratargetpath path_intro_look 3|camerapath path_intro 3|log WELCOME|activate blink_sign|1timer 6000 execute blink_sign|timer 4000 execute blink_sign|"
     "deactivate lamp_off|timer 500 execute lamp_off|4hide hangar_lamp";
 struct DemoMacro {
   const char* name;
@@ -91,6 +99,13 @@ inline constexpr Vec3 kDemoFlowFrom = {-300.0f, 0.0f, -300.0f};
 inline constexpr Vec3 kDemoFlowTo = {-300.0f, 0.0f, 300.0f};
 inline constexpr const char* kDemoFlowSpeed = "60";
 inline constexpr const char* kDemoLavaDamage = "2";
+// The pump room's warning lamps flash once a second between a fifth and
+// full light; the control room's big screen plays COMPUTR1..3 twice a
+// second; the control room's sensor also starts a ten-second countdown,
+// whose end shows the "PUMPS" line.
+inline constexpr const char* kDemoFlashingGroup = "pump_warning";
+inline constexpr const char* kDemoScreenFrames = "COMPUTR";
+inline constexpr const char* kDemoCountdownEvent = "log PUMPS";
 // Where the lava floor lies: x 500..700, z 1140..1220, y 100 (facing up).
 
 struct DemoLevel {

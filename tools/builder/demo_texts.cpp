@@ -6,7 +6,8 @@ std::string DemoLogsText() {
          "VETERAN: Veteran: the sentries are awake.\r\n"
          "ELITE: Elite: every gun in the station is waiting for you.\r\n"
          "LAVA: Warning: lava channel below the walkway.\r\n"
-         "SENSOR: Control room sensor tripped.\r\n";
+         "SENSOR: Control room sensor tripped.\r\n"
+         "PUMPS: The pumps are down.\r\n";
 }
 
 bool AddDemoTexts(ArchiveWriter* archive) {

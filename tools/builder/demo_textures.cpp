@@ -339,6 +339,9 @@ std::vector<BuilderTexture> MakeDemoTextures(const BuilderPalette& p) {
   t.push_back(Make(p, kDemoPipes, Pipes(32, 128, 19, {150, 110, 70})));
   t.push_back(Make(p, kDemoDoor, Door(128, 256, 20)));
   t.push_back(Make(p, kDemoComputer, Computer(64, 32, 21)));
+  // The big screen's other frames (the level animates "COMPUTR" 1 to 3).
+  t.push_back(Make(p, "COMPUTR2.BMP", Computer(64, 32, 31)));
+  t.push_back(Make(p, "COMPUTR3.BMP", Computer(64, 32, 32)));
   t.push_back(Make(p, kDemoWater, Liquid(64, 64, 22, {20, 40, 110}, {70, 150, 230}, 0)));
   t.push_back(Make(p, kDemoLava, Liquid(64, 64, 23, {170, 30, 10}, {255, 200, 60}, 0.3f)));
   t.push_back(Make(p, kDemoSludge, Liquid(64, 64, 24, {40, 70, 20}, {150, 190, 60}, 0)));

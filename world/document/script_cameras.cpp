@@ -8,6 +8,7 @@
 #include "game/net_view.h"
 #include "game/network_game.h"
 #include "media/sound_manager.h"
+#include "platform/debug_output.h"
 #include "world/paths/path_point.h"
 #include "world/script/event_hooks.h"
 #include "world/script/event_manager.h"
@@ -34,6 +35,7 @@ void StartFollower(CNetDoc* doc, int slot, const CString& path, float seconds) {
 void CNetDoc::CreateCustomCamera(const CString& path, float seconds) {
   if (IsNetworkGame()) return;
   StopLocalShip(this);
+  if (!scriptCamera_) OutputDebugString(CString("korvane: the script camera flies along ") + path + "\n");
   scriptCamera_ = 1;
   StartFollower(this, kCameraPosition, path, seconds);
   if (!cameraSlots_[kCameraTarget]) {
@@ -84,6 +86,7 @@ void CNetDoc::ReleaseCameras() {
     delete slot;
     slot = nullptr;
   }
+  if (scriptCamera_) OutputDebugString("korvane: the script camera stops\n");
   scriptCamera_ = 0;
 }
 

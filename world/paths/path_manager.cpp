@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/polygon_group.h"
+#include "engine/world_polygon.h"
 #include "platform/ascii.h"
 #include "platform/debug_output.h"
 #include "platform/framework/cstring.h"
@@ -39,6 +40,22 @@ void CNewPathMgr::BuildFromScene(World* world) {
       if (path->GetNodeCount() == 0) {
         OutputDebugString(CString("korvane: path ") + path->GetName() + " has no segments\n");
       }
+      GroupDelete(group);
+    }
+    group = next;
+  }
+}
+
+void CNewPathMgr::RemovePathGroups(World* world) {
+  if (!world) return;
+  for (PolygonGroup* group = GroupFirst(world); group;) {
+    PolygonGroup* next = GroupNext(group);
+    if (IsPathGroup(group)) {
+      std::vector<WorldPolygon*> segments;
+      for (WorldPolygon* polygon = GroupFirstPolygon(group); polygon; polygon = GroupNextPolygon(polygon)) {
+        if (polygon->vertexCount == 2) segments.push_back(polygon);
+      }
+      for (WorldPolygon* polygon : segments) PolygonDelete(polygon);
       GroupDelete(group);
     }
     group = next;

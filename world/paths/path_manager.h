@@ -26,6 +26,10 @@ class CNewPathMgr {
   // stay, without a group). Says on the debug output about a path group
   // without segments (its path has no nodes and no first node).
   void BuildFromScene(World* world);
+  // Takes the "path_" groups and their line segments out of the world
+  // without building paths: a saved game brings its paths along, and its
+  // world must look as the one it was saved from.
+  static void RemovePathGroups(World* world);
   // The first path whose name equals name, ignoring case; null for none or
   // a null name.
   CNewPath* FindPath(const char* name) const;

@@ -306,6 +306,28 @@ TEST_F(SurfaceAnimationTest, AHashModelTextureCyclesThroughItsFramesAndIsGivenBa
   EXPECT_EQ(table[0], plain);
 }
 
+TEST_F(SurfaceAnimationTest, LinesAndPathGroupsThatLeaveTheWorldGetNoRecords) {
+  Texture* slime = MakeTexture("slime1");
+  MakeTexture("slime2");
+  PolygonGroup* path = level_->Group("PATH_glow", {{"flash", "1"}});
+  const float xs[] = {0, 10}, ys[] = {0, 0}, zs[] = {0, 0}, light[] = {1, 1};
+  TextureAddRef(slime);
+  Surface* surface = SurfaceCreate(level_->world(), 0, 0, 0, 10, 0, 0, 0, 10, 0, 0, 0, slime);
+  WorldPolygon* line = PolygonCreate(level_->world(), -2, xs, ys, zs, light, surface);
+  ASSERT_NE(line, nullptr);
+  PropSet(&line->props, NameHash("animated"), "slime");
+  PolygonSetGroup(line, path, 0);
+  records_->LoadFlashingGroups(level_->world());
+  ASSERT_TRUE(records_->LoadGroupTextureAnimations(level_->world(), nullptr));
+  EXPECT_TRUE(records_->FlashingGroups().empty());
+  EXPECT_TRUE(records_->PolygonAnimations().empty());
+  // As the level start does; the next steps touch nothing freed.
+  PolygonDelete(line);
+  GroupDelete(path);
+  records_->UpdateFlashingGroups(now_ += 100);
+  records_->UpdateTextureAnimations(now_, clock_, raise_);
+}
+
 TEST(TextureFrameNumberTest, TheNumberAfterThePrefix) {
   const struct {
     const char* prefix;

@@ -109,6 +109,9 @@ void SurfaceAnimation::Release() {
 void SurfaceAnimation::LoadFlashingGroups(World* world) {
   if (!world) return;
   for (PolygonGroup* group = world->firstGroup; group; group = group->next) {
+    // A path's group leaves the world when the level starts: a record of it
+    // would point at a freed group.
+    if (group->name && AsciiCompareNoCaseN(group->name, "path_", 5) == 0) continue;
     const char* flash = GroupGetProperty(group, "flash");
     if (!flash) continue;
     const float rate = ReadFloat(flash);
@@ -185,7 +188,9 @@ void SurfaceAnimation::BuildTextureSequences(Model* first) {
 bool SurfaceAnimation::LoadGroupTextureAnimations(World* world, std::string* missing) {
   if (!world) return true;
   for (WorldPolygon* polygon = world->firstPolygon; polygon; polygon = polygon->next) {
-    if (!polygon->surface) continue;
+    // A line shows no texture, and the level start takes lines out of the
+    // world (paths, a network game's axes) after the records are made.
+    if (!polygon->surface || polygon->vertexCount < 3) continue;
     // Timed frames, numbered from 1 without a gap.
     TimedTextureAnimation timed;
     timed.polygon = polygon;

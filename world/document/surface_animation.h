@@ -82,9 +82,10 @@ class SurfaceAnimation {
   SurfaceAnimation(const SurfaceAnimation&) = delete;
   SurfaceAnimation& operator=(const SurfaceAnimation&) = delete;
 
-  // Every group of the world with "flash" above 0.
+  // Every group of the world with "flash" above 0 ("path_" groups aside).
   void LoadFlashingGroups(World* world);
-  // The timed frames, frame sets and slides of the world's polygons. False,
+  // The timed frames, frame sets and slides of the world's textured
+  // polygons of three or more vertices (never of lines). False,
   // with *missing the name, when a timed frame names no texture (the level is
   // unusable); the records read before it are kept.
   bool LoadGroupTextureAnimations(World* world, std::string* missing);

@@ -3,19 +3,33 @@
 #include <cmath>
 
 #include "game/game_clock.h"
+#include "world/enemies/enemy_fire.h"
 #include "world/enemies/new_enemy.h"
+
+namespace {
+constexpr int32_t kDcShieldMs = 10000;
+constexpr int32_t kTimedShieldMs = 2000;
+}  // namespace
 
 bool CNewEnemy::IsBossStage() const { return type_ >= kKindFboss && type_ <= kKindFboss4 && bossStage_ != 2; }
 
-float CNewEnemy::TakeDamage(float damage, float penetration, int /*shieldable*/) {
-  // The protective shields (a dc's charges, the timed shield of a pulse hit)
-  // are raised with the shields' work; until then shieldActive_ only ever
-  // comes from a saved game.
+float CNewEnemy::TakeDamage(float damage, float penetration, int shieldable) {
   if (penetration > armour_ && !shieldActive_) {
     hitPoints_ -= damage;
     if (!wobbling_) {
       wobbling_ = 1;
       wobbleStart_ = GetGameTime();
+    }
+    // The flags are set only when a shield really stands round the enemy:
+    // its end is what clears them again.
+    const float r = Radius();
+    if (type_ == kKindDc) {
+      if (dcCharges_ > 0 && RaiseEnemyShield(this, 1.5f * r, kDcShieldMs, false)) {
+        --dcCharges_;
+        shieldActive_ = 1;
+      }
+    } else if (shieldable && !timedShieldUsed_ && RaiseEnemyShield(this, 1.5f * r, kTimedShieldMs, true)) {
+      timedShieldUsed_ = 1;
     }
   }
   hitThisFrame_ = damage > 0.0f ? 1 : 0;
@@ -38,7 +52,15 @@ float CNewEnemy::SplashFactor(float x, float y, float z, float radius, float dam
 float CNewEnemy::SplashDamage(float x, float z, float radius, float damage, float penetration) {
   const float dx = x - pos_[0], dz = z - pos_[2];
   const float d = std::sqrt(dx * dx + dz * dz);
-  if (d < radius) return TakeDamage(damage, penetration, 1);
-  if (d < radius + Radius() && d > 0.0f) return TakeDamage(damage * radius / d, penetration, 1);
+  // A column straight through the enemy's centre hurts fully, whatever its
+  // radius (no share by a distance of 0).
+  if (d < radius || d <= 0.0f) return TakeDamage(damage, penetration, 1);
+  if (d < radius + Radius()) return TakeDamage(damage * radius / d, penetration, 1);
   return hitPoints_;
+}
+
+EnemyShieldRaiser g_EnemyShieldRaiser = nullptr;
+
+bool RaiseEnemyShield(CNewEnemy* enemy, float radius, int32_t durationMs, bool timed) {
+  return g_EnemyShieldRaiser && g_EnemyShieldRaiser(enemy, radius, durationMs, timed);
 }

@@ -348,46 +348,6 @@ void CEnemyAI::GetCounts(int* total, int* killed) {
   if (killed) *killed = killed_;
 }
 
-// Will look the order word up and carry it out on the named enemies.
-BOOL CEnemyAI::ExecuteOrder(const char* /*piece*/, const char* /*source*/) { return IsNetworkGame() ? TRUE : FALSE; }
-
-void CEnemyAI::Update() {
-  const int32_t now = GetGameTime();
-  updated_ = 1;
-  updateTime_ = now;
-  CNetDoc* doc = GetNetDoc();
-  CDirectPlayer* player = doc ? doc->GetLocalPlayer() : nullptr;
-  // A path node's event may remove enemies: each is looked up again by id.
-  std::vector<uint64_t> ids;
-  for (CNewEnemy* enemy : Enemies()) ids.push_back(enemy->GetId());
-  for (uint64_t id : ids) {
-    CNewEnemy* enemy = FindByKey(id);
-    if (!enemy) continue;
-    Vec3 target = enemy->GetTargetPoint();
-    if (player) player->GetPosition(&target.x, &target.y, &target.z);
-    enemy->UpdateMotion(target.x, target.y, target.z, now);
-  }
-  ProcessDead();
-}
-
-void CEnemyAI::ProcessDead() {
-  std::vector<uint64_t> dead;
-  for (CNewEnemy* enemy : Enemies()) {
-    if (enemy->GetHitPoints() < 0.0f && !enemy->IsFalling()) dead.push_back(enemy->GetId());
-  }
-  for (uint64_t id : dead) {
-    CNewEnemy* enemy = FindByKey(id);
-    if (!enemy) continue;  // a death event before it removed this one
-    if (!enemy->IsDying()) {
-      enemy->MarkDying();
-      continue;
-    }
-    if (!enemy->DyingDelayOver()) continue;
-    if (!IsSentryModel(enemy->GetInstance())) ++killed_;
-    RemoveEnemy(enemy->GetInstance());
-  }
-}
-
 void CEnemyAI::Serialize(CArchive& archive) {
   if (archive.IsStoring()) {
     enemies_.Serialize(archive);

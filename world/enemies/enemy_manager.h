@@ -20,6 +20,7 @@
 
 class CArchive;
 class CNewEnemy;
+struct EnemyOrderArguments;
 
 inline constexpr int kBossSlots = 4;
 
@@ -40,9 +41,17 @@ class CEnemyAI : public CObject {
   // the satellite. A load appends the enemies read; an enemy whose model
   // the level lacks is dropped, and a failed load keeps none of what it read.
   void Serialize(CArchive& archive) override;
-  // One frame of every enemy: its motion toward the local player, then the
-  // dead are removed with their death events.
+  // One frame: every enemy's target, its group's decision and its motion;
+  // then the satellite strikes, the boss sequence and the dead.
   void Update();
+  // The four-part boss's stages (nothing unless all four parts live).
+  void UpdateBoss();
+  // The explosions of a dying enemy, which is marked dying.
+  void ExplodeEnemy(CNewEnemy* enemy);
+  // The dead that have landed explode and, after their delay, are removed
+  // with their debris and death events (collected first: an event may remove
+  // others); each counts as killed unless it is a sentry.
+  void ProcessDead();
 
   // Wraps an instance of a type-table model in a new enemy (null for any
   // other model); owner 0 is the level's own.
@@ -104,10 +113,12 @@ class CEnemyAI : public CObject {
   int32_t GetUpdateTime() const { return updateTime_; }
 
  private:
-  // The dead that have landed are marked dying and, after their delay,
-  // removed with their death events (collected first: an event may remove
-  // others).
-  void ProcessDead();
+  void Decide(CNewEnemy* enemy, Vec3 target, int32_t now);
+  // True when the three outer boss parts are at their destinations; the
+  // first that is not, unless moving, resumes its leg.
+  bool OuterPartsArrived(CNewEnemy* const* parts);
+  // One order on one matching enemy: 0 when it failed.
+  int CarryOutOrder(int code, CNewEnemy* enemy, const char* name, EnemyOrderArguments* args);
 
   CTypedPtrList<CObList, CNewEnemy*> enemies_;
   float unused_[3] = {};

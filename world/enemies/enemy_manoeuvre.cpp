@@ -1,8 +1,6 @@
 // Manoeuvres: clearance between two points for the enemy's body, and the
-// waypoint list the motion update flies (a crash dive's straight run at its
-// target included). The attack patterns that draw waypoints round a target
-// come with the pursuit work, which fills PlanManoeuvre's candidates; until
-// then a plan holds only the crash dive's target.
+// waypoint list the motion update flies; the candidates themselves are
+// drawn by the pursuit (enemy_pursuit.cpp).
 #include <cmath>
 #include <cstdlib>
 
@@ -56,36 +54,40 @@ void CNewEnemy::StartManoeuvre(float x, float y, float z) {
   MoveTo(waypoints_[1][0], waypoints_[1][1], waypoints_[1][2], 0.0f, false);
 }
 
-void CNewEnemy::PlanManoeuvre(const float* t, float /*radius*/) {
+void CNewEnemy::PlanManoeuvre(const float* t, float radius) {
   if (type_ == kKindBossa && bossStage_ == 1) return;
+  // Stationary guns and sentries draw no candidates: their plan stays.
+  if (mode_ == kMoveStationary || mode_ == kMoveSentry) return;
   const int32_t now = GetGameTime();
   if (radiusScale_ < 0.2f) {
     if (GameTimeSince(plannerPause_, now) <= kPlannerPauseMs) return;
     radiusScale_ = 1.0f;
   }
+  if (type_ == kKindDw || type_ == kKindDrone2) {
+    radius = 40.0f;
+    radiusScale_ = 1.0f;
+  } else if (type_ >= kKindFboss && type_ <= kKindFboss4) {
+    radius = 30.0f;
+  }
+  const float j = radius * radiusScale_;
   float f[3], s[3], u[3];
-  GetBodyForward(&f[0], &f[1], &f[2]);
-  GetSideDir(&s[0], &s[1], &s[2]);
-  GetUpDir(&u[0], &u[1], &u[2]);
+  PlanBasis(t, f, s, u);
   for (int i = 0; i < 3; ++i) waypoints_[0][i] = pos_[i];
   waypointCount_ = 1;
-  const bool diving = crashing_ && (type_ == kKindManta || type_ == kKindDrone2);
   World* world = instance_ ? instance_->world : nullptr;
   const int wanted = waypointsWanted_ < kEnemyWaypoints ? waypointsWanted_ : kEnemyWaypoints;
+  float lastAngle = 0.0f;
+  bool middleUsed = false;
   for (int attempt = 0; attempt < kPlanAttempts && waypointCount_ < wanted; ++attempt) {
-    if (!diving) break;
-    float c[3] = {t[0], t[1], t[2]};
-    if (world) {
-      CollisionSettingsScope settings;
-      CollideSetIgnore(instance_);
-      WorldCollideSphere(world, &c[0], &c[1], &c[2], 1.2f * Radius());
-    }
+    float c[3], angle = 0.0f;
+    if (!DrawCandidate(t, j, f, s, u, waypointCount_, lastAngle, &middleUsed, c, &angle)) continue;
     const float* last = waypoints_[waypointCount_ - 1];
     const bool free = !world || (!WorldSegmentBlocked(world, c[0], c[1], c[2], t[0], t[1], t[2]) &&
                                  !WorldSegmentBlocked(world, t[0], t[1], t[2], c[0], c[1], c[2]));
     if (free && IsClear(c, last, f, s, u) && IsClear(last, c, f, s, u) && IsClear(c, waypoints_[0], f, s, u)) {
       for (int i = 0; i < 3; ++i) waypoints_[waypointCount_][i] = c[i];
       ++waypointCount_;
+      lastAngle = angle;
     }
   }
   if (waypointCount_ > 1) {

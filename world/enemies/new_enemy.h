@@ -134,7 +134,9 @@ class CNewEnemy : public CObject {
   int GetCollisionState() const { return collisionState_; }
   void SetCollisionState(int state) { collisionState_ = state; }
   void SetAttackEscort() { attackEscort_ = 1; }
+  void SetAttackEscort(bool on) { attackEscort_ = on ? 1 : 0; }
   void SetSliding() { sliding_ = 1; }
+  void SetSliding(bool on) { sliding_ = on ? 1 : 0; }
   bool IsSliding() const { return sliding_ != 0; }
   bool IsTracked() const { return beacon_ != 0; }
   void ClearTracked() { beacon_ = 0; }
@@ -250,6 +252,46 @@ class CNewEnemy : public CObject {
   bool IsBossStage() const;
   void ClearShieldFlags() { shieldActive_ = 0, timedShieldUsed_ = 0; }
 
+  // ---- sensing (enemy_sensing.cpp)
+  // The current target: an ordered point or enemy; a sentry's own choice
+  // (false, and the outputs untouched, when it has none).
+  bool GetTargetPos(float* x, float* y, float* z);
+  bool IsOwnedLocally() const;
+  // Line of sight to the target (kept), and the trail of where it was seen.
+  bool TrackTarget(float x, float y, float z, int32_t now);
+  bool InDetectRange(float x, float y, float z);
+  bool InAttackRange(float x, float y, float z);
+  void SetTargetPoint(float x, float y, float z);
+  void SetEscort(CNewEnemy* enemy);
+  void SetEscortBackLink(CNewEnemy* enemy);
+  // The trail point newestBack places before the newest; null past the
+  // count.
+  const float* TrailPoint(int newestBack) const;
+
+  // ---- weapons (enemy_fire.cpp, enemy_fire_patterns.cpp)
+  void Fire(int32_t now);
+  bool FireHitscanShot(Vec3 origin, int32_t now);
+  bool FireRocket(Vec3 origin, int32_t now);
+  bool FireHomingMissile(Vec3 origin, Vec3 direction, int32_t now, uint64_t target);
+  bool FireRubberBall(Vec3 origin, Vec3 direction, int32_t now);
+  bool FireLightBullet(Vec3 origin, Vec3 direction, int32_t now);
+  bool FireHeavyBullet(Vec3 origin, Vec3 direction, int32_t now);
+  bool FireSlug(Vec3 origin, Vec3 direction, int32_t now);
+  bool FireHeavyFireBall(Vec3 origin, Vec3 direction, int32_t now);
+  bool FireLightFireBall(Vec3 origin, Vec3 direction, int32_t now);
+  bool FireArc(Vec3 origin, Vec3 direction, int32_t now);
+  void DropBomb();
+  bool DropSentry();
+  void LaunchDrone();
+  // A sphere of radius 3.6 there touches nothing but the enemy itself.
+  bool SegmentClear(float x, float y, float z) const;
+  int32_t GetShotCounter() const { return shotCounter_; }
+  int32_t GetBurstStamp() const { return burstStamp_; }
+  int32_t GetLineOfFireStamp() const { return lineOfFireStamp_; }
+
+  // ---- pursuit (enemy_pursuit.cpp)
+  void ChaseTrail(float x, float y, float z);
+
   // ---- manoeuvres (enemy_manoeuvre.cpp)
   void StartManoeuvre(float x, float y, float z);
   void PlanManoeuvre(const float* target, float radius);
@@ -271,6 +313,21 @@ class CNewEnemy : public CObject {
   friend class EnemyTestAccess;
 
   float Radius() const;
+  Vec3 Side() const;
+  Vec3 Up() const;
+  Vec3 Forward() const;
+  Vec3 Muzzle() const;
+  bool FireBulletKind(Vec3 origin, Vec3 direction, int32_t now, bool heavy);
+  bool FireFireBallKind(Vec3 origin, Vec3 direction, int32_t now, bool heavy);
+  bool FindFreeSpot(const Model* model, const Vec3* candidates, int count, Vec3* spot) const;
+  bool BurstReady(int32_t pause, int32_t now) const;
+  void BurstTail(int32_t now);
+  bool InLineOfFire(int32_t now, Vec3* hit);
+  // One manoeuvre candidate by the movement mode and type (false: none).
+  bool DrawCandidate(const float* t, float j, const float* f, const float* s, const float* u, int count,
+                     float lastAngle, bool* middleUsed, float* c, float* angle);
+  // The planner's axes: in free flight turned toward the target.
+  void PlanBasis(const float* t, float* f, float* s, float* u) const;
   float HalfHeight() const;
   // The enemy of an id while the manager holds it, else null.
   static CNewEnemy* Live(uint64_t id);

@@ -7,7 +7,9 @@
 //
 // The runtime class keeps the spelling saved games carry ("CSattelite").
 #include <cstdint>
+#include <string>
 
+#include "engine/records.h"
 #include "platform/framework/runtime_class.h"
 
 class CArchive;
@@ -36,6 +38,7 @@ class CSattelite : public CObject {
   int32_t GetAimingBaseDelay() const { return values_[3]; }
   int32_t GetStrikeBaseDelay() const { return values_[4]; }
   int32_t GetLastStepTime() const { return lastStep_; }
+  Vec3 GetTarget() const { return {target_[0], target_[1], target_[2]}; }
 
  private:
   int32_t state_ = 0;
@@ -54,3 +57,7 @@ extern CSattelite* g_pSatellite;
 // The two base delays from the timing file "\vscript\sattelit.ini" (2000
 // and 25000 when it cannot be read).
 void ReadSatelliteTiming();
+// The delays of a timing file's text: the last line that holds two whole
+// numbers (aiming, strike) wins; ';' starts a comment line. False, nothing
+// written, when no line holds them.
+bool ParseSatelliteTiming(const std::string& text, int* aimingBase, int* strikeBase);

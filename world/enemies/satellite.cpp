@@ -14,6 +14,7 @@
 IMPLEMENT_DYNCREATE_CLASS(CSattelite, CObject)
 
 CSattelite* g_pSatellite = nullptr;
+SatellitePulseObserver g_SatellitePulseObserver = nullptr;
 
 namespace {
 constexpr int32_t kRestartDelay = 7000;
@@ -97,7 +98,9 @@ void CSattelite::Update(float x, float y, float z, int32_t now) {
     case kStrike: {
       static constexpr float kOffsets[5][2] = {{0, 0}, {-50, -50}, {-50, 50}, {50, -50}, {50, 50}};
       for (const auto& o : kOffsets) {
-        if (doc) doc->SpawnEnergyPulse(0, target_[0] + o[0], target_[1], target_[2] + o[1], 16.0f, 50.0f);
+        const float px = target_[0] + o[0], pz = target_[2] + o[1];
+        if (doc) doc->SpawnEnergyPulse(0, px, target_[1], pz, 16.0f, 50.0f);
+        if (g_SatellitePulseObserver) g_SatellitePulseObserver(px, target_[1], pz);
       }
       nextState_ = kRest;
       delay_ = std::rand() % 5000 + values_[4];

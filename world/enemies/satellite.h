@@ -54,6 +54,10 @@ class CSattelite : public CObject {
 
 extern CSattelite* g_pSatellite;
 
+// Told of every energy pulse a strike sets off (null: nobody watches).
+using SatellitePulseObserver = void (*)(float x, float y, float z);
+extern SatellitePulseObserver g_SatellitePulseObserver;
+
 // The two base delays from the timing file "\vscript\sattelit.ini" (2000
 // and 25000 when it cannot be read).
 void ReadSatelliteTiming();

@@ -14,6 +14,7 @@
 #include "engine/instance.h"
 #include "engine/model.h"
 #include "engine/name_hash.h"
+#include "engine/polygon_group.h"
 #include "engine/properties.h"
 #include "game/direct_player.h"
 #include "game/game_clock.h"
@@ -25,6 +26,8 @@
 #include "tools/builder/demo_enemy_models.h"
 #include "tools/builder/demo_level.h"
 #include "tools/builder/demo_models.h"
+#include "tools/builder/demo_textures.h"
+#include "tools/builder/mesh_shapes.h"
 #include "world/enemies/enemy_manager.h"
 #include "world/enemies/enemy_types.h"
 #include "world/enemies/new_enemy.h"
@@ -51,6 +54,18 @@ Instance* FindInstance(World* world, const char* name) {
 }
 
 float Length(Vec3 v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+
+// A one-node box model under a type-table name, for the types the demo
+// has no model of.
+BuilderModel BoxEnemy(const char* name) {
+  BuilderModel model;
+  model.name = name;
+  BuilderMeshNode node;
+  node.name = "body";
+  AddSolid(&node, BoxSolid({4, 2, 6}), {kDemoMetalPlate});
+  model.nodes.push_back(std::move(node));
+  return model;
+}
 
 // Removes the enemy named in a "kill <name>" event while the event is
 // raised: death events that remove other enemies.
@@ -541,6 +556,148 @@ TEST_F(EnemiesTest, FindingTheGroundLeavesTheCollisionSettingsAsTheyWere) {
   EXPECT_EQ(g_CollideMode, kCollideInstancesOnly);
   CollideSetInstanceChecks(0);
   CollideSetMode(kCollideWorldAndInstances);
+}
+
+TEST_F(EnemiesTest, AFiringGunsBarrelsRunForwardIn100MsAndBackIn700Ms) {
+  Start(1);
+  CNewEnemy* gun = Named(kDemoGunInstance);
+  const int32_t t0 = g_GameTime;
+  gun->SetSpinning(true);
+  const float last = kDemoGunRecoilFrames - 1;
+  const struct {
+    int32_t at;
+    float frame;
+    bool spinning;
+  } steps[] = {{0, 0, true},       {50, last * 0.5f, true}, {120, last, true},
+               {120 + 350, last * 0.5f, true}, {120 + 701, 0, false}};
+  for (const auto& step : steps) {
+    gun->AnimateParts(GameTimeAdd(t0, step.at));
+    EXPECT_NEAR(gun->GetAnimationFrame(), step.frame, 1e-3f) << step.at;
+    EXPECT_EQ(gun->IsSpinning(), step.spinning) << step.at;
+    EXPECT_FLOAT_EQ(gun->GetInstance()->animTime, gun->GetAnimationFrame());
+  }
+}
+
+TEST_F(EnemiesTest, ATankTurnsOnTheSpotBeforeItDrivesAndStaysOnTheFloor) {
+  Start(1);
+  CNewEnemy* tank = Named(kDemoTankInstance);
+  tank->SetLineOfSight(true);
+  FirstUpdate(tank);
+  const float y = tank->GetY();
+  // Behind it (it faces about 135 degrees): it only turns.
+  const Vec3 p = tank->GetPosition();
+  const Vec3 goal = {p.x + 80, p.y, p.z + 80};
+  tank->MoveTo(goal.x, goal.y, goal.z, 0, false);
+  EXPECT_FALSE(tank->GetMoveDirection().x != 0.0f || tank->GetMoveDirection().z != 0.0f);
+  EXPECT_NE(tank->GetAngularDirection().y, 0.0f);
+  Run(tank, 100, 100, [&] {
+    tank->MoveTo(goal.x, goal.y, goal.z, 0, false);
+    return tank->GetMoveDirection().x != 0.0f;
+  });
+  EXPECT_LE(std::fabs(CNewEnemy::AngleDelta(tank->GetTargetAngles().y, tank->GetAngles().y)), 0.1f);
+  EXPECT_NEAR(tank->GetX(), p.x, 1e-3f);
+  // Then it drives there, on the floor.
+  Run(tank, 100, 200, [&] { return tank->IsAtDestination(); });
+  EXPECT_NEAR(tank->GetX(), goal.x, 0.1f);
+  EXPECT_NEAR(tank->GetZ(), goal.z, 0.1f);
+  float ground = 0;
+  ASSERT_TRUE(tank->FindGround(tank->GetX(), tank->GetY(), tank->GetZ(), &ground));
+  EXPECT_FLOAT_EQ(ground, 100.0f);
+  EXPECT_NEAR(tank->GetY(), y, 20.0f);
+}
+
+TEST_F(EnemiesTest, AnEnemyRidingAGroupIsCarriedWhenTheGroupTurns) {
+  Start(1, [](DemoLevel* level) {
+    level->instances.push_back({kDemoDroneModel, {150, -220, 1200}, {0, 0, 0}, 0.0f, "rider",
+                                {{"level", "1"}, {"parent", kDemoFanGroup}}});
+  });
+  CNewEnemy* rider = Named("rider");
+  ASSERT_NE(rider, nullptr);
+  ASSERT_NE(rider->GetInstance()->parentGroup, nullptr);
+  FirstUpdate(rider);
+  // A quarter turn of the fan (four seconds a turn) about its hub.
+  PolygonGroup* fan = GroupFindByName(doc_->GetWorld(), kDemoFanGroup);
+  ASSERT_NE(fan, nullptr);
+  GroupStartMover(fan);
+  WorldUpdateMovers(doc_->GetWorld(), 1.0f);
+  WorldRebuildGroups(doc_->GetWorld());
+  g_GameTime = GameTimeAdd(g_GameTime, 100);
+  rider->UpdateMotion(0, 0, 0, g_GameTime);
+  const float dx = rider->GetX() - 0.0f, dz = rider->GetZ() - 1200.0f;
+  EXPECT_NEAR(std::sqrt(dx * dx + dz * dz), 150.0f, 0.5f);
+  EXPECT_NEAR(std::fabs(dx), 0.0f, 1.0f);
+  EXPECT_FLOAT_EQ(rider->GetY(), -220.0f);
+  EXPECT_FLOAT_EQ(rider->GetHome().x, 150.0f);
+}
+
+TEST_F(EnemiesTest, PairedDronesBossSlotsAndAPartnersDive) {
+  Start(1,
+        [](DemoLevel* level) {
+          for (auto [name, x] : {std::pair{"pa", -100.0f}, {"pb", 0.0f}, {"pc", 90.0f}}) {
+            level->instances.push_back({"drone2.3ds", {x, -100, 100}, {0.3f, 0, 0.2f}, 0.0f, name, {{"level", "1"}}});
+          }
+          level->instances.push_back({"fboss.3ds", {0, -150, -100}, {0, 0, 0}, 0.0f, "core0", {{"level", "1"}}});
+          level->instances.push_back({"fboss5.3ds", {0, -150, 200}, {0, 0, 0}, 0.0f, "spinner", {{"level", "1"}}});
+        },
+        {BoxEnemy("drone2.3ds"), BoxEnemy("fboss.3ds"), BoxEnemy("fboss5.3ds")});
+  CNewEnemy* a = Named("pa");
+  CNewEnemy* b = Named("pb");
+  CNewEnemy* c = Named("pc");
+  ASSERT_TRUE(a && b && c);
+  // B is nearest to both: A and B pair first, then C takes B again.
+  EXPECT_EQ(a->GetPairRole(), 1);
+  EXPECT_EQ(b->GetPairRole(), 2);
+  EXPECT_EQ(c->GetPairRole(), 1);
+  EXPECT_EQ(a->GetPartnerId(), b->GetId());
+  EXPECT_EQ(c->GetPartnerId(), b->GetId());
+  EXPECT_EQ(b->GetPartnerId(), c->GetId());
+  // Drones of this type start level.
+  EXPECT_FLOAT_EQ(a->GetAngles().x, 0.0f);
+  EXPECT_FLOAT_EQ(a->GetAngles().z, 0.0f);
+  EXPECT_FLOAT_EQ(a->GetTargetAngles().x, 0.3f);
+  // The boss parts take their slots; the spinning part turns 0.375 rad in
+  // a 500 ms step.
+  CNewEnemy* core = Named("core0");
+  EXPECT_EQ(g_pEnemyManager->GetBossPart(0), core);
+  EXPECT_EQ(core->GetBossStage(), 2);
+  CNewEnemy* spinner = Named("spinner");
+  EXPECT_EQ(g_pEnemyManager->GetBossPart(3), spinner);
+  FirstUpdate(spinner);
+  const Vec3 turned = spinner->GetAngles();
+  spinner->UpdateMotion(0, 0, 0, GameTimeAdd(g_GameTime, 2000));
+  EXPECT_NEAR(spinner->GetAngles().y - turned.y, 0.375f, 1e-5f);
+  EXPECT_NEAR(spinner->GetAngles().x - turned.x, 0.375f, 1e-5f);
+  // A boss part of type 35 keeps 1 hit point whatever hits it.
+  EXPECT_EQ(g_pEnemyManager->DamageByInstance(core->GetInstance(), 500.0f), 1);
+  EXPECT_FLOAT_EQ(core->GetHitPoints(), 1.0f);
+  g_pEnemyManager->RemoveEnemy(core->GetInstance());
+  EXPECT_EQ(g_pEnemyManager->GetBossPart(0), nullptr);
+  // C's partner B goes: C dives at the player.
+  g_pEnemyManager->RemoveEnemy(b->GetInstance());
+  EXPECT_TRUE(c->IsCrashing());
+  EXPECT_EQ(c->GetPartnerId(), 0u);
+  EXPECT_FLOAT_EQ(c->GetMaxSpeed(), 4.0f * 90.0f);
+  EXPECT_EQ(c->GetWaypointsWanted(), 2);
+  ASSERT_EQ(c->GetWaypointCount(), 2);
+  const Vec3 dive = c->GetWaypoint(1);
+  float px, py, pz;
+  doc_->GetLocalPlayer()->GetPosition(&px, &py, &pz);
+  EXPECT_NEAR(dive.z, pz, 15.0f);
+}
+
+TEST_F(EnemiesTest, ThePulsesColumnHurtsByHorizontalDistanceAndABlastCanFellAFlier) {
+  Start(1);
+  CNewEnemy* drone = Named(kDemoDroneInstance);
+  const float r = drone->GetInstance()->radius;
+  // Inside the column whatever the height: damage x elapsed.
+  g_pEnemyManager->AreaDamageScaled(drone->GetX() + 5, drone->GetZ(), 10.0f, 4.0f, 500);
+  EXPECT_FLOAT_EQ(drone->GetHitPoints(), 10.0f - 2.0f);
+  // At the column's edge plus part of the radius: scaled by R / d.
+  g_pEnemyManager->AreaDamageScaled(drone->GetX() + 10.0f + r / 2, drone->GetZ(), 10.0f, 4.0f, 500);
+  EXPECT_NEAR(drone->GetHitPoints(), 8.0f - 2.0f * 10.0f / (10.0f + r / 2), 1e-4f);
+  // Out of reach: nothing.
+  g_pEnemyManager->AreaDamageScaled(drone->GetX() + 10.0f + r + 1, drone->GetZ(), 10.0f, 4.0f, 500);
+  EXPECT_NEAR(drone->GetHitPoints(), 8.0f - 2.0f * 10.0f / (10.0f + r / 2), 1e-4f);
 }
 
 TEST_F(EnemiesTest, DeadEnemiesWhoseDeathEventsRemoveOthersLeaveTheManagersWalkWhole) {

@@ -59,15 +59,18 @@ BuilderModel Gun() {
 }
 
 // The tank: a hull on tracks, a tower on top and a rack of rockets that
-// tilts.
+// tilts. Drawn 11.2 high from its tracks (y 5.6) to the rack's top, so that
+// it stands centred on its origin, as the ground rule places it.
 BuilderModel Tank() {
   BuilderModel model;
   model.name = kDemoTankModel;
   BuilderMeshNode hull = Node("hull");
-  AddSolid(&hull, BoxSolid({8, 2.5f, 12}), {kDemoMetalPlate});
-  for (float side : {-9.0f, 9.0f}) AddSolid(&hull, Moved(BoxSolid({2, 3, 12.5f}), {side, 1, 0}), {kDemoFloorGrating});
+  AddSolid(&hull, Moved(BoxSolid({8, 2.5f, 12}), {0, 1.6f, 0}), {kDemoMetalPlate});
+  for (float side : {-9.0f, 9.0f}) {
+    AddSolid(&hull, Moved(BoxSolid({2, 3, 12.5f}), {side, 2.6f, 0}), {kDemoFloorGrating});
+  }
   BuilderMeshNode tower = Node("tower", 0);
-  tower.positionKeys = {{0, {0, -2.5f, -1}}};
+  tower.positionKeys = {{0, {0, -0.9f, -1}}};
   AddSolid(&tower, Moved(Standing(FrustumSolid(5.5f, 4.5f, 3, 8)), {0, 0, 0}), {kDemoWallTech});
   BuilderMeshNode rack = Node("rckt00", 1);
   rack.positionKeys = {{0, {0, -3.5f, 2}}};

@@ -62,7 +62,9 @@ inline constexpr const char* kDemoGunInstance = "gun1";
 inline constexpr const char* kDemoTankInstance = "tank1";
 inline constexpr const char* kDemoDroneInstance = "drone1";
 inline constexpr Vec3 kDemoGunAt = {200, 85, 1400};
-inline constexpr Vec3 kDemoTankAt = {-170, 90, 1360};
+// The tank's origin sits its half height (bounding box x 1.1) over the
+// floor, where its ground rule keeps it.
+inline constexpr Vec3 kDemoTankAt = {-170, 100 - 5.6f * 2.5f * 1.1f, 1360};
 inline constexpr Vec3 kDemoDroneAt = {150, -100, 1000};
 
 // The level script. The player start raises kDemoStartEvent when the level

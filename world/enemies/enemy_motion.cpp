@@ -76,6 +76,15 @@ void CNewEnemy::SetTurnDirection(int axis) {
   angularDir_[axis] = dir;
 }
 
+float CNewEnemy::CollisionVerticalScale() const {
+  // A ground vehicle's sphere is squashed to its half height (a little
+  // less), so that resting on the floor is no contact and only walls and
+  // steps stop it; everything else collides as a sphere.
+  const float r = Radius(), h = HalfHeight();
+  if ((mode_ == kMoveGround || mode_ == kMoveTerrain) && h > 0.0f && r > 0.9f * h) return r / (0.9f * h);
+  return 1.0f;
+}
+
 bool CNewEnemy::IsMoving() const {
   for (int i = 0; i < 3; ++i) {
     if (moveDir_[i] != 0.0f || dormant_[i] != 0.0f || angularDir_[i] != 0.0f) return true;
@@ -337,7 +346,7 @@ void CNewEnemy::UpdateMotion(float tx, float ty, float tz, int32_t now) {
   const bool moves = falling_ || wobbling_ || ((IsMoving() || followingPath_) && lastUpdate_ != 0);
   if (!dying_ && moves) {
     CollisionSettingsScope settings;
-    g_CollideVerticalScale = 1.0f;
+    g_CollideVerticalScale = CollisionVerticalScale();
     bool skipToLeash = false;
     if (falling_) {
       moveDir_[1] += kEnemyGravity * seconds;

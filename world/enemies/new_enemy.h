@@ -329,6 +329,8 @@ class CNewEnemy : public CObject {
   // The planner's axes: in free flight turned toward the target.
   void PlanBasis(const float* t, float* f, float* s, float* u) const;
   float HalfHeight() const;
+  // The vertical scale of the motion update's sphere queries.
+  float CollisionVerticalScale() const;
   // The enemy of an id while the manager holds it, else null.
   static CNewEnemy* Live(uint64_t id);
   void SetTurnDirection(int axis);

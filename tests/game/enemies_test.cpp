@@ -6,7 +6,9 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -698,6 +700,23 @@ TEST_F(EnemiesTest, ThePulsesColumnHurtsByHorizontalDistanceAndABlastCanFellAFli
   // Out of reach: nothing.
   g_pEnemyManager->AreaDamageScaled(drone->GetX() + 10.0f + r + 1, drone->GetZ(), 10.0f, 4.0f, 500);
   EXPECT_NEAR(drone->GetHitPoints(), 8.0f - 2.0f * 10.0f / (10.0f + r / 2), 1e-4f);
+}
+
+TEST_F(EnemiesTest, AModelWithoutAPartItsTypeNeedsEndsTheProgramNamingTheCheck) {
+  // Forked, not re-run: the child writes into this test's folders.
+  GTEST_FLAG_SET(death_test_style, "fast");
+  // "ttg.3ds" (type 29) needs a "turret" and "barrels": this one has a
+  // turret only.
+  BuilderModel ttg = BoxEnemy("ttg.3ds");
+  ttg.nodes[0].name = "turret";
+  const auto edit = [](DemoLevel* level) {
+    level->instances.push_back({"ttg.3ds", {0, 80, 0}, {0, 0, 0}, 0.0f, "ttg1", {{"level", "123"}}});
+  };
+  EXPECT_EXIT(Start(1, edit, {ttg}), ::testing::ExitedWithCode(1), "");
+  std::ifstream log(data_.Join("korvane/ERROR.LOG"));
+  std::stringstream text;
+  text << log.rdbuf();
+  EXPECT_NE(text.str().find("newenemy(4193): Abnormal exit"), std::string::npos) << text.str();
 }
 
 TEST_F(EnemiesTest, DeadEnemiesWhoseDeathEventsRemoveOthersLeaveTheManagersWalkWhole) {

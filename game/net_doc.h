@@ -755,10 +755,13 @@ class CNetDoc : public CDocument {
   // One fire-wave segment: corners (x, z) inner previous, outer previous,
   // outer current, inner current; the centre; the inner edge's speed.
   void SpawnFireWave(DPID owner, const float corners[8], float x, float y, float z, float speed);
-  void SpawnFireBall(DPID owner, Instance* ship, float x, float y, float z, float dx, float dy, float dz,
-                     uint8_t kind, float speed);
-  void SpawnRubberBall(DPID owner, Instance* ship, float x, float y, float z, float dx, float dy, float dz,
-                       float speed);
+  // A plasma ball (a rubber ball) that passes by the ship instance; a
+  // negative damage: the tuning table's, less up to 20 % at random (x 1.5
+  // for an upgraded plasma ball).
+  void SpawnFireBall(DPID owner, Instance* ship, float x, float y, float z, float vx, float vy, float vz,
+                     uint8_t upgraded, float damage);
+  void SpawnRubberBall(DPID owner, Instance* ship, float x, float y, float z, float vx, float vy, float vz,
+                       float damage);
   // Only with the smoke option on; noSend for a copy of another player's.
   void SpawnSmoke(DPID owner, int noSend, float x, float y, float z, float size);
   void SpawnDust(DPID owner, float x, float y, float z, uint32_t colour, float size);

@@ -98,6 +98,76 @@ Canvas FieldRing(int size, float progress) {
   return c;
 }
 
+// A plasma ball: a white core in a glow of the colour that throbs with the
+// frame.
+Canvas PlasmaBall(int size, float progress, Rgb glow) {
+  Canvas c(size, size, {0, 0, 0});
+  const float r = size / 2.0f;
+  const float reach = r * (0.8f + 0.15f * std::sin(progress * 6.2831853f));
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const float dx = x + 0.5f - r, dy = y + 0.5f - r;
+      const float d = std::sqrt(dx * dx + dy * dy) / reach;
+      if (d >= 1.0f) {
+        c.SetTransparent(x, y);
+      } else {
+        c.Set(x, y, Mix(glow, {255, 255, 255}, Clamp01(1.0f - 2.0f * d)) * (1.0f - 0.6f * d));
+      }
+    }
+  return c;
+}
+
+// A swirl of blue bands that turns a little further each frame (the vortex
+// shield's shell).
+Canvas Vortex(int size, float progress) {
+  Canvas c(size, size, {0, 0, 0});
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const float u = static_cast<float>(x) / size, v = static_cast<float>(y) / size;
+      const float k = 0.5f + 0.5f * std::sin(6.2831853f * (2.0f * u + v + progress));
+      if (k < 0.35f) {
+        c.SetTransparent(x, y);
+      } else {
+        c.Set(x, y, Mix({30, 60, 200}, {170, 220, 255}, k));
+      }
+    }
+  return c;
+}
+
+// Crackling white static: sparse noise that changes with every frame.
+Canvas Static(int size, int frame) {
+  Canvas c(size, size, {0, 0, 0});
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const float n = TileFractal(static_cast<uint32_t>(90 + frame), static_cast<float>(x), static_cast<float>(y), 4,
+                                  size, size);
+      if (n < 0.55f) {
+        c.SetTransparent(x, y);
+      } else {
+        c.Set(x, y, Mix({120, 140, 200}, {255, 255, 255}, Clamp01((n - 0.55f) * 3.0f)));
+      }
+    }
+  return c;
+}
+
+// The satellite strike's wall: vertical streaks of cyan energy that run
+// across with the frame.
+Canvas EnergyWall(int size, float progress) {
+  Canvas c(size, size, {0, 0, 0});
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const float u = static_cast<float>(x) / size;
+      const float n = TileFractal(99, static_cast<float>(x), static_cast<float>(y), 8, size, size);
+      const float k = 0.5f + 0.5f * std::sin(6.2831853f * (3.0f * u + progress) + 3.0f * n);
+      if (k < 0.3f) {
+        c.SetTransparent(x, y);
+      } else {
+        c.Set(x, y, Mix({40, 120, 220}, {220, 255, 255}, k));
+      }
+    }
+  return c;
+}
+
 void Sequence(const BuilderPalette& p, std::vector<BuilderTexture>* t, const char* prefix, int first, int count,
               Canvas (*draw)(int frame, int count)) {
   for (int i = 0; i < count; ++i) {
@@ -122,4 +192,9 @@ void AddDemoEffectTextures(const BuilderPalette& p, std::vector<BuilderTexture>*
   Sequence(p, t, "!smok", 1, 16, [](int f, int n) { return Puff(32, Progress(f, n), 65, {150, 150, 150}); });
   Sequence(p, t, "!smkd", 1, 16, [](int f, int n) { return Puff(32, Progress(f, n), 66, {95, 90, 85}); });
   Sequence(p, t, "!smo", 0, 8, [](int f, int n) { return Puff(32, Progress(f, n), 67, {120, 120, 115}); });
+  Sequence(p, t, "!gpulse", 1, 8, [](int f, int n) { return PlasmaBall(32, Progress(f, n), {60, 255, 80}); });
+  Sequence(p, t, "!dpulse", 1, 8, [](int f, int n) { return PlasmaBall(32, Progress(f, n), {60, 240, 255}); });
+  Sequence(p, t, "!VORTX", 1, 8, [](int f, int n) { return Vortex(32, Progress(f, n)); });
+  Sequence(p, t, "!STATIC", 1, 6, [](int f, int) { return Static(32, f); });
+  Sequence(p, t, "EMP", 1, 8, [](int f, int n) { return EnergyWall(32, Progress(f, n)); });
 }

@@ -9,12 +9,15 @@
 #include "media/sound_manager.h"
 #include "world/objects/bomb.h"
 #include "world/objects/dust.h"
+#include "world/objects/fire_ball.h"
 #include "world/objects/effect_services.h"
 #include "world/objects/fire_wave.h"
 #include "world/objects/flash_light.h"
 #include "world/objects/object_manager.h"
+#include "world/objects/rubber_ball.h"
 #include "world/objects/smoke.h"
 #include "world/objects/static_sprite.h"
+#include "world/objects/weapon_math.h"
 
 void CNetDoc::SpawnBulletMark(DPID owner, float x, float y, float z) {
   if (!g_pObjectManager) return;
@@ -85,13 +88,25 @@ void CNetDoc::SpawnFireWave(DPID owner, const float corners[8], float x, float y
   g_pObjectManager->AddObject(new CFireWave(owner, NewObjectId(), corners, x, y, z, speed));
 }
 
-// Will make a fireball and play its sound.
-void CNetDoc::SpawnFireBall(DPID /*owner*/, Instance* /*ship*/, float /*x*/, float /*y*/, float /*z*/, float /*dx*/,
-                            float /*dy*/, float /*dz*/, uint8_t /*kind*/, float /*speed*/) {}
+void CNetDoc::SpawnFireBall(DPID owner, Instance* ship, float x, float y, float z, float vx, float vy, float vz,
+                            uint8_t upgraded, float damage) {
+  if (!g_pObjectManager) return;
+  if (damage < 0.0f) {
+    damage = (1.0f - 0.2f * Random01()) * tuning_.fireballDamage;
+    if (upgraded) damage *= 1.5f;
+  }
+  g_pObjectManager->AddObject(
+      new CFireBall(owner, NewObjectId(), ship, x, y, z, vx, vy, vz, upgraded != 0, damage));
+  PlayEffectSound(kSoundLaser3, x, y, z, 0);
+}
 
-// Will make a rubber ball and play its sound.
-void CNetDoc::SpawnRubberBall(DPID /*owner*/, Instance* /*ship*/, float /*x*/, float /*y*/, float /*z*/,
-                              float /*dx*/, float /*dy*/, float /*dz*/, float /*speed*/) {}
+void CNetDoc::SpawnRubberBall(DPID owner, Instance* ship, float x, float y, float z, float vx, float vy, float vz,
+                              float damage) {
+  if (!g_pObjectManager) return;
+  if (damage < 0.0f) damage = (1.0f - 0.2f * Random01()) * tuning_.rubberBallDamage;
+  g_pObjectManager->AddObject(new CRubberBall(owner, NewObjectId(), ship, x, y, z, vx, vy, vz, damage));
+  PlayEffectSound(kSoundMgr, x, y, z, 0);
+}
 
 void CNetDoc::SpawnSmoke(DPID owner, int noSend, float x, float y, float z, float size) {
   if (!g_pObjectManager || !EffectSmokeOn()) return;

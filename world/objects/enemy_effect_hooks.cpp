@@ -1,0 +1,3 @@
+#include "world/objects/enemy_effect_hooks.h"
+
+EnemyEffectHooks g_EnemyEffectHooks;

@@ -1,0 +1,24 @@
+#pragma once
+// What the plasma balls, rubber balls, shields and the energy pulse ask of
+// the enemies. The enemies' code fills these in when it takes over; while a
+// hook is empty the effects act as if no enemy were there (no enemy is hurt
+// by an instance hit or a pulse, and a shield round an enemy ends at once).
+// Game thread only.
+#include <cstdint>
+
+struct Instance;
+
+struct EnemyEffectHooks {
+  // True when the instance is an enemy's and the enemy has taken the damage.
+  bool (*damageByInstance)(Instance* instance, float damage) = nullptr;
+  // damagePerSecond x ms / 1000 to every enemy within radius of (x, z),
+  // whatever its height.
+  void (*areaDamageScaled)(float x, float z, float radius, float damagePerSecond, uint32_t ms) = nullptr;
+  // The position of the enemy with that 64-bit id; false when it is gone.
+  bool (*enemyPosition)(uint64_t enemyId, float* x, float* y, float* z) = nullptr;
+  // A shield round the enemy with that id has ended: static (the timed
+  // shield) or not (the vortex shield); the enemy clears that mode's flag.
+  void (*shieldEnded)(uint64_t enemyId, bool staticShield) = nullptr;
+};
+
+extern EnemyEffectHooks g_EnemyEffectHooks;

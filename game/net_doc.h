@@ -415,6 +415,9 @@ class CNetDoc : public CDocument {
   void SetHazardFlash(bool on) { hazardFlash_ = on ? 1 : 0; }
   uint8_t GetShieldHit() const { return shieldHit_; }
   void SetInvulnerable(bool on) { invulnerable_ = on ? 1 : 0; }
+  // A static shield surrounds the local ship (no second one is raised).
+  bool IsStaticShieldActive() const { return staticShield_ != 0; }
+  void SetStaticShieldActive(bool on) { staticShield_ = on ? 1 : 0; }
   bool IsDepthCuePulsing() const { return pulsingDepthCue_ != 0; }
   uint8_t GetHomingToggle() const { return homingToggle_; }
   void SetHomingToggle(uint8_t on) { homingToggle_ = on; }
@@ -768,8 +771,18 @@ class CNetDoc : public CDocument {
   void SpawnEnergyPulse(DPID owner, float x, float y, float z, float radius, float damage);
   void SpawnFlashLight(DPID owner, float x, float y, float z, float intensity, float fadeRate);
   void SpawnRespawnLight(DPID owner, float x, float y, float z);
+  // Shields round the owner's ship; the static one not while one is up.
   void SpawnPlayerVortexShield(DPID owner);
   void SpawnStaticShield(DPID owner);
+  // Shields round the enemy with that 64-bit id: a vortex shield for the
+  // lifetime, or the static shield of a hit for 2000 ms.
+  void SpawnEnemyVortexShield(uint64_t enemyId, float radius, int32_t lifetimeMs);
+  void SpawnTimedVortexShield(uint64_t enemyId, float radius);
+  // An uncloaking enemy's flash growing to the final radius.
+  void SpawnSphere(DPID owner, float x, float y, float z, float finalRadius);
+  // The level script's fire sphere: grows from radius 3 to the final radius
+  // in about durationMs and bursts; a duration of 0 or less is refused.
+  void SpawnFireSphere(DPID owner, float x, float y, float z, float finalRadius, int32_t durationMs);
   // Sparks (colours 0x00BBGGRR); nothing at particle level 0.
   void SpawnTracer(DPID owner, float x, float y, float z, float vx, float vy, float vz, uint32_t colour, float size,
                    bool bounces);

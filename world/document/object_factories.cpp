@@ -7,16 +7,21 @@
 #include "engine/collision.h"
 #include "game/net_doc.h"
 #include "media/sound_manager.h"
+#include "platform/debug_output.h"
 #include "world/objects/bomb.h"
 #include "world/objects/dust.h"
+#include "world/objects/energy_pulse.h"
 #include "world/objects/fire_ball.h"
+#include "world/objects/fire_sphere.h"
 #include "world/objects/effect_services.h"
 #include "world/objects/fire_wave.h"
 #include "world/objects/flash_light.h"
 #include "world/objects/object_manager.h"
 #include "world/objects/rubber_ball.h"
 #include "world/objects/smoke.h"
+#include "world/objects/sphere.h"
 #include "world/objects/static_sprite.h"
+#include "world/objects/vortex_shield.h"
 #include "world/objects/weapon_math.h"
 
 void CNetDoc::SpawnBulletMark(DPID owner, float x, float y, float z) {
@@ -118,9 +123,28 @@ void CNetDoc::SpawnDust(DPID owner, float x, float y, float z, uint32_t colour, 
   g_pObjectManager->AddObject(new CDust(owner, NewObjectId(), x, y, z, colour, size));
 }
 
-// Will make an energy pulse and play the satellite sound.
-void CNetDoc::SpawnEnergyPulse(DPID /*owner*/, float /*x*/, float /*y*/, float /*z*/, float /*radius*/,
-                               float /*damage*/) {}
+void CNetDoc::SpawnEnergyPulse(DPID owner, float x, float y, float z, float radius, float damage) {
+  if (!g_pObjectManager) return;
+  g_pObjectManager->AddObject(new CEnergyPulse(owner, NewObjectId(), x, y, z, radius, damage));
+  PlayEffectSound(kSoundSat, x, y, z, 0);
+}
+
+void CNetDoc::SpawnSphere(DPID owner, float x, float y, float z, float finalRadius) {
+  if (!g_pObjectManager) return;
+  g_pObjectManager->AddObject(new CSphere(owner, NewObjectId(), x, y, z, finalRadius));
+}
+
+void CNetDoc::SpawnFireSphere(DPID owner, float x, float y, float z, float finalRadius, int32_t durationMs) {
+  if (!g_pObjectManager) return;
+  if (durationMs <= 0) {
+    // The script's growth time would divide by zero or shrink the ball.
+    CString line;
+    line.Format("korvane: a fire sphere with a duration of %d ms is refused\n", static_cast<int>(durationMs));
+    OutputDebugString(line);
+    return;
+  }
+  g_pObjectManager->AddObject(new CFireSphere(owner, NewObjectId(), x, y, z, finalRadius, durationMs));
+}
 
 void CNetDoc::SpawnFlashLight(DPID owner, float x, float y, float z, float intensity, float fadeRate) {
   if (!g_pObjectManager) return;
@@ -132,11 +156,28 @@ void CNetDoc::SpawnRespawnLight(DPID owner, float x, float y, float z) {
   g_pObjectManager->AddObject(new CRespawnLight(owner, NewObjectId(), x, y, z));
 }
 
-// Will make a vortex shield round that player.
-void CNetDoc::SpawnPlayerVortexShield(DPID /*owner*/) {}
+void CNetDoc::SpawnPlayerVortexShield(DPID owner) {
+  if (!g_pObjectManager) return;
+  g_pObjectManager->AddObject(new CVortexShield(owner, NewObjectId(), false));
+}
 
-// Will make the static shield unless one is up.
-void CNetDoc::SpawnStaticShield(DPID /*owner*/) {}
+void CNetDoc::SpawnStaticShield(DPID owner) {
+  if (!g_pObjectManager) return;
+  // One static shield at a time round the local ship; other ships' shields
+  // are theirs to count.
+  if (IsStaticShieldActive() && (owner == 0 || owner == GetLocalPlayerId())) return;
+  g_pObjectManager->AddObject(new CVortexShield(owner, NewObjectId(), true));
+}
+
+void CNetDoc::SpawnEnemyVortexShield(uint64_t enemyId, float radius, int32_t lifetimeMs) {
+  if (!g_pObjectManager) return;
+  g_pObjectManager->AddObject(new CVortexShield(NewObjectId(), enemyId, radius, lifetimeMs, false));
+}
+
+void CNetDoc::SpawnTimedVortexShield(uint64_t enemyId, float radius) {
+  if (!g_pObjectManager) return;
+  g_pObjectManager->AddObject(new CVortexShield(NewObjectId(), enemyId, radius, kStaticShieldLifetime, true));
+}
 
 // Will drop a back pack with the dead player's goods.
 void CNetDoc::SpawnBackPack(DPID /*owner*/, float /*x*/, float /*y*/, float /*z*/) {}

@@ -18,8 +18,9 @@ void EventPlayDeathSound() {}
 // Will play "rumble" looped at volume 0.
 void EventPlayRumble() {}
 
-// Will create the fire sphere through the object factories.
-void EventSpawnFireSphere(float /*x*/, float /*y*/, float /*z*/, float /*radius*/, int /*growMs*/) {}
+void EventSpawnFireSphere(float x, float y, float z, float radius, int growMs) {
+  if (g_pNetDoc) g_pNetDoc->SpawnFireSphere(0, x, y, z, radius, growMs);
+}
 
 // A homing missile from the ship at the enemy the text names, else a rocket.
 void EventLaunchMissile(const char* text) {

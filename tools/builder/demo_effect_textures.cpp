@@ -150,8 +150,9 @@ Canvas Static(int size, int frame) {
   return c;
 }
 
-// The satellite strike's wall: vertical streaks of cyan energy that run
-// across with the frame.
+// The satellite strike's wall: vertical streaks of cyan energy over a deep
+// blue that run across with the frame (a wall texture: no see-through
+// texels).
 Canvas EnergyWall(int size, float progress) {
   Canvas c(size, size, {0, 0, 0});
   for (int y = 0; y < size; ++y)
@@ -159,11 +160,7 @@ Canvas EnergyWall(int size, float progress) {
       const float u = static_cast<float>(x) / size;
       const float n = TileFractal(99, static_cast<float>(x), static_cast<float>(y), 8, size, size);
       const float k = 0.5f + 0.5f * std::sin(6.2831853f * (3.0f * u + progress) + 3.0f * n);
-      if (k < 0.3f) {
-        c.SetTransparent(x, y);
-      } else {
-        c.Set(x, y, Mix({40, 120, 220}, {220, 255, 255}, k));
-      }
+      c.Set(x, y, k < 0.3f ? Rgb{10, 25, 70} : Mix({40, 120, 220}, {220, 255, 255}, k));
     }
   return c;
 }

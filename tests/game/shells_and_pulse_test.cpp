@@ -12,6 +12,10 @@
 
 #include "engine/world_polygon.h"
 #include "tests/game/world_effect_fixture.h"
+#include "tools/builder/demo_level.h"
+#include "world/enemies/enemy_manager.h"
+#include "world/enemies/new_enemy.h"
+#include "world/objects/fire_ball.h"
 #include "world/objects/energy_pulse.h"
 #include "world/objects/enemy_effect_hooks.h"
 #include "world/objects/fire_sphere.h"
@@ -51,6 +55,7 @@ class ShellsTest : public WorldEffectTest {
   void SetUp() override {
     WorldEffectTest::SetUp();
     g_Enemy = &enemy_;
+    saved_ = g_EnemyEffectHooks;
     g_EnemyEffectHooks.enemyPosition = &EnemyPosition;
     g_EnemyEffectHooks.shieldEnded = &ShieldEnded;
     g_EnemyEffectHooks.areaDamageScaled = &AreaDamage;
@@ -58,7 +63,7 @@ class ShellsTest : public WorldEffectTest {
     view_.position = {0, 0, -2000};
   }
   void TearDown() override {
-    g_EnemyEffectHooks = EnemyEffectHooks{};
+    g_EnemyEffectHooks = saved_;
     g_Enemy = nullptr;
     WorldEffectTest::TearDown();
   }
@@ -66,6 +71,7 @@ class ShellsTest : public WorldEffectTest {
   bool StaticUp() const { return doc_->IsStaticShieldActive(); }
 
   FakeEnemy enemy_;
+  EnemyEffectHooks saved_;
 };
 
 TEST_F(ShellsTest, TheShellHas48PolygonsFacingTheViewerAndTurnsAQuarterTurnASecond) {
@@ -492,6 +498,39 @@ TEST_F(ShellsTest, ALoadedPulseKeepsItsAgeAndShowsItsWallOnTime) {
   EXPECT_FALSE(back->HasWall());
   ASSERT_TRUE(back->Update(1));
   EXPECT_TRUE(back->HasWall());
+}
+
+// The hooks' own ends: the demo mission's tank through the enemy manager.
+using EnemyEffectsTest = WorldEffectTest;
+
+TEST_F(EnemyEffectsTest, BallsPulsesAndShieldsReachTheEnemyManagersEnemies) {
+  ASSERT_NE(g_pEnemyManager, nullptr);
+  CNewEnemy* tank = g_pEnemyManager->FindByNamePrefix(kDemoTankInstance);
+  ASSERT_NE(tank, nullptr);
+  const uint64_t id = tank->GetId();
+  const float x = tank->GetX(), y = tank->GetY(), z = tank->GetZ();
+  float hitPoints = tank->GetHitPoints();
+  // A plasma ball from 60 units off along x, aimed at its sphere's centre.
+  Instance* instance = tank->GetInstance();
+  UpdateInstanceSpheres(instance);
+  CFireBall ball(0, 1, nullptr, instance->x + 60.0f, instance->y, instance->z, -750.0f, 0, 0, false, 9.0f);
+  for (int i = 0; i < 3 && !ball.IsHit(); ++i) ASSERT_TRUE(ball.Update(40));
+  ASSERT_TRUE(ball.IsHit());
+  EXPECT_LT(tank->GetHitPoints(), hitPoints) << "the tank took the ball";
+  hitPoints = tank->GetHitPoints();
+  // The pulse's column over it, high above.
+  CEnergyPulse pulse(0, 2, x, y - 800.0f, z, 16.0f, 50.0f);
+  ASSERT_TRUE(pulse.Update(1000));
+  EXPECT_LT(tank->GetHitPoints(), hitPoints) << "the pulse's column";
+  // A timed shield follows it and ends with it.
+  CVortexShield shield(3, id, 20.0f, kStaticShieldLifetime, true);
+  ASSERT_TRUE(shield.Update(20));
+  float sx, sy, sz;
+  shield.GetPosition(sx, sy, sz);
+  EXPECT_FLOAT_EQ(sx, x);
+  EXPECT_FLOAT_EQ(sz, z);
+  g_pEnemyManager->RemoveEnemy(tank->GetInstance());
+  EXPECT_FALSE(shield.Update(20));
 }
 
 }  // namespace

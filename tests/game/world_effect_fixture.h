@@ -75,16 +75,20 @@ class WorldEffectTest : public DocumentTest {
     MatrixSetIdentity(m);
     m[12] = x, m[13] = y, m[14] = z;
   }
-  // The local ship's instance where its record is, as a frame's render
-  // puts it, so that rays meet it.
+  // An instance's spheres where its matrix puts them, as a frame's render
+  // does, so that rays meet it.
+  static void UpdateInstanceSpheres(Instance* instance) {
+    InstanceUpdateMatrix(instance);
+    for (InstanceNode* node = instance->firstNode; node; node = node->nextInInstance) {
+      if (!node->parent) InstanceNodeUpdate(node, instance->animTime);
+    }
+  }
+  // The local ship's instance where its record is.
   Instance* PlaceShipInstance() {
     Instance* ship = doc_->GetPlayerShip();
     if (!ship) return nullptr;
     InstanceSetMatrix(ship, ship_->GetOrientation(), 0);
-    InstanceUpdateMatrix(ship);
-    for (InstanceNode* node = ship->firstNode; node; node = node->nextInInstance) {
-      if (!node->parent) InstanceNodeUpdate(node, ship->animTime);
-    }
+    UpdateInstanceSpheres(ship);
     return ship;
   }
   CDirectPlayer* AddPlayer(DPID id, float x, float y, float z) {

@@ -251,6 +251,9 @@ class CNewEnemy : public CObject {
   float SplashDamage(float x, float z, float radius, float damage, float penetration);
   bool IsBossStage() const;
   void ClearShieldFlags() { shieldActive_ = 0, timedShieldUsed_ = 0; }
+  // A shield round the enemy has ended: the timed (static) one clears its
+  // used flag, the vortex one the active flag; the other mode's stays.
+  void ClearShieldFlag(bool timed) { (timed ? timedShieldUsed_ : shieldActive_) = 0; }
 
   // ---- sensing (enemy_sensing.cpp)
   // The current target: an ordered point or enemy; a sentry's own choice

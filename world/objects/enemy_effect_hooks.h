@@ -1,9 +1,10 @@
 #pragma once
 // What the plasma balls, rubber balls, shields and the energy pulse ask of
-// the enemies. The enemies' code fills these in when it takes over; while a
-// hook is empty the effects act as if no enemy were there (no enemy is hurt
-// by an instance hit or a pulse, and a shield round an enemy ends at once).
-// Game thread only.
+// the enemies. By default each goes to the enemy manager (g_pEnemyManager;
+// nothing without one); tests put their own in. While a hook is empty the
+// effects act as if no enemy were there (no enemy is hurt by an instance
+// hit or a pulse, and a shield round an enemy ends at once). Game thread
+// only.
 #include <cstdint>
 
 struct Instance;

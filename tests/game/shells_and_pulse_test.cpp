@@ -13,6 +13,7 @@
 #include "engine/world_polygon.h"
 #include "tests/game/world_effect_fixture.h"
 #include "tools/builder/demo_level.h"
+#include "world/enemies/enemy_fire.h"
 #include "world/enemies/enemy_manager.h"
 #include "world/enemies/new_enemy.h"
 #include "world/objects/fire_ball.h"
@@ -529,6 +530,20 @@ TEST_F(EnemyEffectsTest, BallsPulsesAndShieldsReachTheEnemyManagersEnemies) {
   shield.GetPosition(sx, sy, sz);
   EXPECT_FLOAT_EQ(sx, x);
   EXPECT_FLOAT_EQ(sz, z);
+  // A shieldable hit raises the timed shield through the factories, once
+  // until it ends; its end lets the next hit raise another.
+  g_EnemyShieldRaiser = &RaiseEnemyShieldByFactories;
+  const int shields = CountOf(kTypeStaticShield);
+  tank->TakeDamage(1, 100, 1);
+  ASSERT_EQ(CountOf(kTypeStaticShield), shields + 1);
+  auto* raised = static_cast<CVortexShield*>(Newest());
+  EXPECT_EQ(raised->GetEnemyId(), id);
+  EXPECT_EQ(raised->GetTimeLeft(), kStaticShieldLifetime);
+  tank->TakeDamage(1, 100, 1);
+  EXPECT_EQ(CountOf(kTypeStaticShield), shields + 1);
+  g_pObjectManager->RemoveObject(raised);
+  tank->TakeDamage(1, 100, 1);
+  EXPECT_EQ(CountOf(kTypeStaticShield), shields + 1) << "a new one after the end";
   g_pEnemyManager->RemoveEnemy(tank->GetInstance());
   EXPECT_FALSE(shield.Update(20));
 }

@@ -5,6 +5,7 @@
 #include "game/game_clock.h"
 #include "world/enemies/enemy_fire.h"
 #include "world/enemies/new_enemy.h"
+#include "world/objects/enemy_effect_hooks.h"
 
 namespace {
 constexpr int32_t kDcShieldMs = 10000;
@@ -59,7 +60,7 @@ float CNewEnemy::SplashDamage(float x, float z, float radius, float damage, floa
   return hitPoints_;
 }
 
-EnemyShieldRaiser g_EnemyShieldRaiser = nullptr;
+EnemyShieldRaiser g_EnemyShieldRaiser = &RaiseEnemyShieldByFactories;
 
 bool RaiseEnemyShield(CNewEnemy* enemy, float radius, int32_t durationMs, bool timed) {
   return g_EnemyShieldRaiser && g_EnemyShieldRaiser(enemy, radius, durationMs, timed);

@@ -31,7 +31,8 @@ extern EnemyShotObserver g_EnemyShotObserver;
 
 // Raises a protective vortex shield round the enemy (timed: the short one
 // an energy pulse's hit raises; else a dc's charge); true when one stands.
-// The shield's end clears the enemy's shield flags (ClearShieldFlags).
+// The shield's end clears that mode's flag (CNewEnemy::ClearShieldFlag).
+// By default the shields' own factories (world/objects/enemy_effect_hooks.h).
 using EnemyShieldRaiser = bool (*)(CNewEnemy* enemy, float radius, int32_t durationMs, bool timed);
 extern EnemyShieldRaiser g_EnemyShieldRaiser;
 bool RaiseEnemyShield(CNewEnemy* enemy, float radius, int32_t durationMs, bool timed);

@@ -1,7 +1,9 @@
 #include "world/objects/enemy_effect_hooks.h"
 
+#include "game/net_doc.h"
 #include "world/enemies/enemy_manager.h"
 #include "world/enemies/new_enemy.h"
+#include "world/objects/object_manager.h"
 
 namespace {
 
@@ -29,3 +31,13 @@ void ShieldEnded(uint64_t enemyId, bool staticShield) {
 }  // namespace
 
 EnemyEffectHooks g_EnemyEffectHooks = {&DamageByInstance, &AreaDamageScaled, &EnemyPosition, &ShieldEnded};
+
+bool RaiseEnemyShieldByFactories(CNewEnemy* enemy, float radius, int32_t durationMs, bool timed) {
+  if (!enemy || !g_pNetDoc || !g_pObjectManager) return false;
+  if (timed) {
+    g_pNetDoc->SpawnTimedVortexShield(enemy->GetId(), radius);
+  } else {
+    g_pNetDoc->SpawnEnemyVortexShield(enemy->GetId(), radius, durationMs);
+  }
+  return true;
+}

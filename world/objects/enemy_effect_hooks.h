@@ -23,3 +23,9 @@ struct EnemyEffectHooks {
 };
 
 extern EnemyEffectHooks g_EnemyEffectHooks;
+
+class CNewEnemy;
+// The enemies' shield raiser (g_EnemyShieldRaiser): a shield round the
+// enemy by its id through the document's factories, the timed (static) one
+// for 2000 ms, else a vortex shield for durationMs; true when one was made.
+bool RaiseEnemyShieldByFactories(CNewEnemy* enemy, float radius, int32_t durationMs, bool timed);

@@ -504,12 +504,23 @@ TEST_F(ShellsTest, ALoadedPulseKeepsItsAgeAndShowsItsWallOnTime) {
 // The hooks' own ends: the demo mission's tank through the enemy manager.
 using EnemyEffectsTest = WorldEffectTest;
 
+// The first shield of the mode in the object manager.
+CVortexShield* FirstShield(bool staticMode) {
+  const CObjectList& list = g_pObjectManager->GetObjects();
+  for (POSITION at = list.GetHeadPosition(); at;) {
+    auto* shield = dynamic_cast<CVortexShield*>(list.GetNext(at));
+    if (shield && shield->IsStatic() == staticMode) return shield;
+  }
+  return nullptr;
+}
+
 TEST_F(EnemyEffectsTest, BallsPulsesAndShieldsReachTheEnemyManagersEnemies) {
   ASSERT_NE(g_pEnemyManager, nullptr);
+  g_EnemyShieldRaiser = &RaiseEnemyShieldByFactories;  // the default, whatever a test before left
   CNewEnemy* tank = g_pEnemyManager->FindByNamePrefix(kDemoTankInstance);
   ASSERT_NE(tank, nullptr);
   const uint64_t id = tank->GetId();
-  const float x = tank->GetX(), y = tank->GetY(), z = tank->GetZ();
+  const float x = tank->GetX(), z = tank->GetZ();
   float hitPoints = tank->GetHitPoints();
   // A plasma ball from 60 units off along x, aimed at its sphere's centre.
   Instance* instance = tank->GetInstance();
@@ -519,31 +530,32 @@ TEST_F(EnemyEffectsTest, BallsPulsesAndShieldsReachTheEnemyManagersEnemies) {
   ASSERT_TRUE(ball.IsHit());
   EXPECT_LT(tank->GetHitPoints(), hitPoints) << "the tank took the ball";
   hitPoints = tank->GetHitPoints();
-  // The pulse's column over it, high above.
-  CEnergyPulse pulse(0, 2, x, y - 800.0f, z, 16.0f, 50.0f);
+  EXPECT_EQ(CountOf(kTypeStaticShield), 0) << "a direct hit raises no shield";
+  // The pulse's column over it, high above, hurts it and raises its timed
+  // shield through the factories.
+  CEnergyPulse pulse(0, 2, x, tank->GetY() - 800.0f, z, 16.0f, 50.0f);
   ASSERT_TRUE(pulse.Update(1000));
   EXPECT_LT(tank->GetHitPoints(), hitPoints) << "the pulse's column";
-  // A timed shield follows it and ends with it.
-  CVortexShield shield(3, id, 20.0f, kStaticShieldLifetime, true);
+  ASSERT_EQ(CountOf(kTypeStaticShield), 1);
+  CVortexShield* raised = FirstShield(true);
+  ASSERT_NE(raised, nullptr);
+  EXPECT_EQ(raised->GetEnemyId(), id);
+  EXPECT_EQ(raised->GetTimeLeft(), kStaticShieldLifetime);
+  EXPECT_FALSE(doc_->IsStaticShieldActive()) << "an enemy's shield is not the local ship's";
+  ASSERT_TRUE(pulse.Update(40));
+  EXPECT_EQ(CountOf(kTypeStaticShield), 1) << "no second while the first stands";
+  // Its end lets the next shieldable hit raise another.
+  g_pObjectManager->RemoveObject(raised);
+  EXPECT_EQ(CountOf(kTypeStaticShield), 0);
+  tank->TakeDamage(1, 100, 1);
+  EXPECT_EQ(CountOf(kTypeStaticShield), 1);
+  // A shield follows it by id and ends with it.
+  CVortexShield shield(3, id, 20.0f, 3000, false);
   ASSERT_TRUE(shield.Update(20));
   float sx, sy, sz;
   shield.GetPosition(sx, sy, sz);
   EXPECT_FLOAT_EQ(sx, x);
   EXPECT_FLOAT_EQ(sz, z);
-  // A shieldable hit raises the timed shield through the factories, once
-  // until it ends; its end lets the next hit raise another.
-  g_EnemyShieldRaiser = &RaiseEnemyShieldByFactories;
-  const int shields = CountOf(kTypeStaticShield);
-  tank->TakeDamage(1, 100, 1);
-  ASSERT_EQ(CountOf(kTypeStaticShield), shields + 1);
-  auto* raised = static_cast<CVortexShield*>(Newest());
-  EXPECT_EQ(raised->GetEnemyId(), id);
-  EXPECT_EQ(raised->GetTimeLeft(), kStaticShieldLifetime);
-  tank->TakeDamage(1, 100, 1);
-  EXPECT_EQ(CountOf(kTypeStaticShield), shields + 1);
-  g_pObjectManager->RemoveObject(raised);
-  tank->TakeDamage(1, 100, 1);
-  EXPECT_EQ(CountOf(kTypeStaticShield), shields + 1) << "a new one after the end";
   g_pEnemyManager->RemoveEnemy(tank->GetInstance());
   EXPECT_FALSE(shield.Update(20));
 }

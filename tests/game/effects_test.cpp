@@ -20,6 +20,7 @@
 #include "game/direct_player.h"
 #include "game/game_clock.h"
 #include "game/net_doc.h"
+#include "platform/clock.h"
 #include "platform/framework/file.h"
 #include "platform/framework/serial_archive.h"
 #include "tests/game/document_fixture.h"
@@ -298,6 +299,69 @@ TEST_F(EffectsTest, DebrisFallsUnderGravityWithDragAndBouncesOffTheFloor) {
     moving.SetVelocity(30.0f, -0.06f * static_cast<float>(ms), 0);
     EXPECT_TRUE(moving.Update(ms)) << ms;
   }
+}
+
+TEST_F(EffectsTest, AWreckUnderTheHangarsBoulderComesToRestOnTheFloorWithItsPieces) {
+  // The ship comes near enough to wake the boulder, then hovers on the floor
+  // right under it; the boulder drops onto it and the ship dies a long death
+  // as it touches it.
+  // Realistic collision: the pieces meet the world too.
+  options_.debris = true;
+  CGenericObject* boulder = nullptr;
+  const CObjectList& list = g_pObjectManager->GetObjects();
+  for (POSITION at = list.GetHeadPosition(); at;) {
+    auto* object = static_cast<CGenericObject*>(list.GetNext(at));
+    if (object->GetTypeCode() == kTypeFreeMoving) boulder = object;
+  }
+  ASSERT_NE(boulder, nullptr);
+  float bx, by, bz;
+  boulder->GetPosition(bx, by, bz);
+  PlayerStateBlock& state = player_->State();
+  state.matrix[12] = bx, state.matrix[14] = bz;
+  const float floor = FloorUnderShip();
+  const float radius = player_->GetRadius();
+  state.matrix[13] = by + 100.0f;
+  doc_->SetInvulnerable(true);
+  auto frame = [&] {
+    ClockSetTime(timeGetTime() + 20);
+    g_GameTime = GameTimeAdd(g_GameTime, 20);
+    doc_->UpdatePlayers();
+    doc_->UpdateObjects(20);
+  };
+  for (int ms = 0; ms < 10000 && !player_->IsDead(); ms += 20) {
+    frame();
+    boulder->GetPosition(bx, by, bz);
+    if (floor - by < 120.0f) state.matrix[13] = floor - radius - 1.0f;
+    if (player_->GetY() - by < 1.2f * radius + 10.0f) {
+      player_->SetShields(0);
+      player_->SetHealth(-2.0f);
+      player_->CheckDeath();
+    }
+  }
+  ASSERT_TRUE(player_->IsLongDeath());
+  // The wreck stays on the floor under the boulder until it breaks up, and
+  // its pieces fall no lower than the floor.
+  int pieces = 0;
+  for (int ms = 0; ms < 6000; ms += 20) {
+    frame();
+    if (!player_->IsExploded()) {
+      ASSERT_LT(player_->GetY(), floor - radius / 2.0f) << ms;
+      continue;
+    }
+    for (POSITION at = list.GetHeadPosition(); at;) {
+      auto* object = static_cast<CGenericObject*>(list.GetNext(at));
+      if (object->GetTypeCode() != kTypeFallingPart) continue;
+      ++pieces;
+      float x, y, z;
+      object->GetPosition(x, y, z);
+      ASSERT_LT(y, floor) << ms;
+    }
+  }
+  EXPECT_TRUE(player_->IsExploded()) << "a wreck at rest on the floor breaks up";
+  EXPECT_GT(pieces, 0);
+  EXPECT_LT(player_->GetY(), floor - radius / 2.0f);
+  boulder->GetPosition(bx, by, bz);
+  EXPECT_LT(by, floor) << "the boulder stays in the hangar too";
 }
 
 TEST_F(EffectsTest, APartWithoutItsModelIsDroppedAndLivesShorterWithoutCollision) {

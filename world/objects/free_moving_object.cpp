@@ -12,6 +12,7 @@
 #include "game/net_doc.h"
 #include "platform/crt_random.h"
 #include "platform/framework/serial_archive.h"
+#include "world/objects/collision_settings.h"
 #include "world/objects/collision_sweep.h"
 #include "world/objects/effect_services.h"
 #include "world/objects/object_type_codes.h"
@@ -107,7 +108,14 @@ BOOL CFreeMovingObj::Update(uint32_t elapsedMs) {
   rules.restitution = 0.0f;  // random 1.0..1.1 per component
   rules.beforeQuery = &CFreeMovingObj::HurtShipAt;
   rules.context = this;
-  CollisionSweep(EffectWorld(), from, {position_, velocity_, spin_, instance_, owner_}, rules);
+  {
+    // The ship's own queries leave its instance as the one they skip. The
+    // object must meet the ship all the same: one that sank into it would
+    // push the ship out downwards, through the floor.
+    CollisionSettingsScope settings;
+    CollideSetIgnore(nullptr);
+    CollisionSweep(EffectWorld(), from, {position_, velocity_, spin_, instance_, owner_}, rules);
+  }
   for (int i = 0; i < 3; ++i) angles_[i] += spin_[i] * t;
   if (!instance_) {
     if (model_) {

@@ -420,6 +420,40 @@ TEST_F(WeaponsTest, AMissileWhoseLauncherIsDeletedInFlightForgetsIt) {
   EXPECT_EQ(rocket.GetLauncher(), nullptr);
 }
 
+// A group's missile event is raised once per hit in the whole session: the
+// program owning the missile raises it and sends it on; the copies of that
+// missile in the other programs (another owner here) raise and send nothing.
+TEST_F(WeaponsTest, OnlyTheMissilesOwnerRaisesAndSendsTheGroupsMissileEvent) {
+  JoinNetwork();
+  PolygonGroup* panel = GroupFindByName(doc_->GetWorld(), kDemoShockPanelGroup);
+  ASSERT_NE(panel, nullptr);
+  PropSet(&panel->props, NameHash("missile_event"), "log MISSILE");
+  const DPID other = 0xC00;
+  AddPlayer(other, 5000, 5000, 4000);
+  struct Case {
+    DPID owner;
+    size_t raised;
+  };
+  // The panel hangs at z = 1449 over x 1150..1250, y -100..0, facing -z.
+  for (const Case& c : {Case{other, 0u}, Case{0, 1u}, Case{other, 0u}}) {
+    events_->raised.clear();
+    sends_.clear();
+    CMissileObject rocket(c.owner, 9, nullptr, 1200, -50, 1380, 0, 0, 300, 1200, -50, 1379, 18);
+    ASSERT_EQ(rocket.IsLocal(), c.owner == 0);
+    BOOL flying = TRUE;
+    for (int i = 0; flying && i < 20; ++i) flying = rocket.Update(50);
+    EXPECT_FALSE(flying) << "the rocket of " << c.owner << " met the panel";
+    EXPECT_EQ(Raised("log MISSILE"), c.raised) << "owner " << c.owner;
+    size_t sent = 0;
+    for (const auto& message : Sent(kNetTypeScriptEvent)) {
+      sent += std::string(reinterpret_cast<const char*>(message.data() + kNetTextOffset),
+                          message.size() - kNetTextOffset)
+                  .find("log MISSILE") != std::string::npos;
+    }
+    EXPECT_EQ(sent, c.raised) << "owner " << c.owner;
+  }
+}
+
 TEST_F(WeaponsTest, ScoresPreferNearTargetsAheadAndRefuseFarOrHiddenOnes) {
   CMissileObject rocket(0, 6, nullptr, 0, 40, -300, 0, 0, 100, 0, 40, -301, 18);
   const float near = rocket.ScoreTarget(0, 40, -200);

@@ -1,16 +1,23 @@
 #!/bin/sh
 # Eight headless programs play one network mission over loopback:
 #   net_eight_programs.sh <program> <work folder> <port> [<network test switches>]
-# P1 hosts the demo mission, P2..P7 join and fly forward for different times,
-# and every one of them must see the others arrive. Then P7 leaves (Ctrl+C)
-# and the rest must see it go; P8 joins late and sends a chat line, which
-# every program still there must show, and the host's catch-up must bring
-# P8 the scoreboard with P7's name, which only the host's game state can
-# carry, and every polygon group's state as the host had it. Every program says where it last saw each other ship (as that one
-# left, or as itself ended); that must be where the ship itself says it
-# ended. Each program runs on a
-# fixed-step clock paced to real time (the network's timeouts are real), in
-# a folder of its own; its stderr is <work>/<name>.log.
+# P1 hosts the demo mission and P2..P7 join one after another; each flies
+# forward from the start (the level has no respawn points: every ship
+# starts at the same place, and one arriving there kills a ship still in
+# its way), the earlier ones farther, so that the ships stand in a row
+# along the hangar. Every one of them must see the others arrive. Then P7,
+# last in the row, fires its autocannon at P6 ahead of it until P6 dies:
+# P6 must say it was killed by P7 and every other program that P6 was, and
+# nobody may be killed by anything else. Then P7 leaves (Ctrl+C) and the
+# rest must see it go; P8 joins late and sends a chat line, which every
+# program still there must show, and the host's catch-up must bring P8 the
+# scoreboard with P7's name and its kill, which only the host's game state
+# can carry, and every polygon group's state as the host had it. All eight
+# scoreboards must show P7's kill. Every program says where it last saw
+# each other ship (as that one left, or as itself ended); that must be
+# where the ship itself says it ended. Each program runs on a fixed-step
+# clock paced to real time (the network's timeouts are real), in a folder
+# of its own; its stderr is <work>/<name>.log.
 set -u
 program=$1
 work=$2
@@ -27,8 +34,11 @@ fail() {
   failures=$((failures + 1))
 }
 
-# An input script: the mission word, the briefing left, thrust for flyMs,
-# and a chat line when one is given.
+# An input script: the mission word, the briefing left, thrust for flyMs
+# from 12 s on (after the mission's opening camera of about 3 s), the
+# autocannon from fireFrom on when one is given, and a chat line when one is
+# given. The autocannon fires in bursts of 9 s with 2 s between them, five
+# times: held longer, its heat would stop it for most of the time.
 write_script() {
   {
     echo "2600 key LSHIFT down"
@@ -36,12 +46,18 @@ write_script() {
     echo "5000 type zephyrway01"
     echo "5300 key LSHIFT up"
     echo "6500 press ESCAPE"
-    echo "8500 key A down"
-    echo "$((8500 + $2)) key A up"
+    echo "12000 key A down"
+    echo "$((12000 + $2)) key A up"
     if [ -n "${3:-}" ]; then
-      echo "$((10500 + $2)) press F9"
-      echo "$((10800 + $2)) type $3"
-      echo "$((11500 + $2)) press RETURN"
+      for burst in 0 1 2 3 4; do
+        echo "$(($3 + burst * 11000)) key LCONTROL down"
+        echo "$(($3 + burst * 11000 + 9000)) key LCONTROL up"
+      done
+    fi
+    if [ -n "${4:-}" ]; then
+      echo "$((14000 + $2)) press F9"
+      echo "$((14300 + $2)) type $4"
+      echo "$((15000 + $2)) press RETURN"
     fi
   } >"$work/$1.script"
 }
@@ -103,19 +119,42 @@ show_logs() {
 }
 
 early="P1 P2 P3 P4 P5 P6 P7"
-for i in 1 2 3 4 5 6 7; do write_script "P$i" $((i * 250)); done
-write_script P8 300 greetings
+# P1 flies 2.7 s, each later one 0.4 s less: P7 0.3 s; P7 fires from 14.5 s.
+for i in 1 2 3 4 5 6; do write_script "P$i" $((3100 - i * 400)); done
+write_script P7 300 14500
+write_script P8 300 "" greetings
 
-start P1 create
-wait_all 60 P1 "korvane: level M1.CAN runs" || { stop P1; show_logs; exit 1; }
-for i in 2 3 4 5 6 7; do start "P$i" join; done
+# Each one starts once the one before it runs the level, and 3 s later, so
+# that the one before has left the start (5 s after its level started, the
+# opening camera included) when the next arrives there (7 s after its own
+# program start).
+# (wait_all's own variables are global: the loop has names of its own.)
+previous=""
+started=""
+for joiner in $early; do
+  if [ -n "$previous" ]; then
+    if ! wait_all 90 "$previous" "korvane: level M1.CAN runs"; then
+      stop $started
+      show_logs
+      exit 1
+    fi
+    sleep 3
+    start "$joiner" join
+  else
+    start "$joiner" create
+  fi
+  started="$started $joiner"
+  previous=$joiner
+done
 if ! wait_all 90 "$early" "korvane: level M1.CAN runs" || ! wait_all 60 "$early" "message: player in the game: {}" "$early"; then
   stop $early
   show_logs
   exit 1
 fi
-# The flights end 4.5 s after the thrust starts at the latest.
-sleep 5
+# P7's shots kill P6 (about 130 hits of 0.8..1: some 40 s of bursts), and
+# every program hears of it; the flights have ended long before.
+wait_all 120 P6 "message: You've been killed by P7"
+wait_all 30 "P1 P2 P3 P4 P5 P7" "message: P6 was killed by P7"
 
 stop P7
 wait_all 60 "P1 P2 P3 P4 P5 P6" "message: player left the game: P7"
@@ -157,6 +196,13 @@ missing=$(echo "$sent" | while IFS= read -r g; do
 done)
 [ -z "$missing" ] || fail "P8 lacks the host's group states: $missing"
 for n in $present; do logged "$n" "korvane: quits with exit code 0" || fail "$n did not quit normally"; done
+# The kill is on all eight scoreboards (P8's from the host's catch-up), and
+# it was the only death.
+for n in $present P7; do
+  logged "$n" "korvane: score:  1 P7$" || fail "$n's scoreboard lacks P7's kill"
+  logged "$n" "korvane: score:  0 P6$" || fail "$n's scoreboard does not show P6 at 0"
+  ! logged "$n" "You've been telefragged\\|You're dead again\\|died in action" || fail "$n saw another death"
+done
 
 show_logs
 if [ $failures -ne 0 ]; then

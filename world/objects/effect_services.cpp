@@ -38,33 +38,19 @@ void ScaleToLength(float v[3], float length) {
   for (int i = 0; i < 3; ++i) v[i] *= factor;
 }
 
-Surface* CreateSpriteQuad(World* world, const float a[3], const float b[3], const float c[3], Texture* texture) {
-  if (!world || !texture) {
-    ReleaseTexture(texture);
-    return nullptr;
-  }
-  const float su = TexelSpan(texture->width);
-  const float sv = TexelSpan(texture->height);
-  float origin[3], u[3], v[3];
-  for (int i = 0; i < 3; ++i) {
-    const float cb = c[i] - b[i];
-    const float ab = a[i] - b[i];
-    origin[i] = b[i] + cb * (-0.5f * su) + ab * (-0.5f * sv);
-    u[i] = cb * 256.0f * su;
-    v[i] = ab * 256.0f * sv;
-  }
-  return SurfaceCreate(world, origin[0], origin[1], origin[2], u[0], u[1], u[2], v[0], v[1], v[2], 0, 0, texture);
-}
+namespace {
 
-Surface* CreateSpriteQuadRandom(World* world, const float a[3], const float b[3], const float c[3],
-                                Texture* texture) {
+// The quad's mapping from its corners: the origin half a texel out from B,
+// u along C - B (left for the caller to scale) and v along A - B in texels.
+// False (the texture's reference given back) without a world or texture.
+bool SpriteQuadAxes(World* world, const float a[3], const float b[3], const float c[3], Texture* texture,
+                    float origin[3], float u[3], float v[3]) {
   if (!world || !texture) {
     ReleaseTexture(texture);
-    return nullptr;
+    return false;
   }
   const float su = TexelSpan(texture->width);
   const float sv = TexelSpan(texture->height);
-  float origin[3], u[3], v[3];
   for (int i = 0; i < 3; ++i) {
     const float cb = c[i] - b[i];
     const float ab = a[i] - b[i];
@@ -72,6 +58,23 @@ Surface* CreateSpriteQuadRandom(World* world, const float a[3], const float b[3]
     u[i] = cb;
     v[i] = ab * 256.0f * sv;
   }
+  return true;
+}
+
+}  // namespace
+
+Surface* CreateSpriteQuad(World* world, const float a[3], const float b[3], const float c[3], Texture* texture) {
+  float origin[3], u[3], v[3];
+  if (!SpriteQuadAxes(world, a, b, c, texture, origin, u, v)) return nullptr;
+  const float su = TexelSpan(texture->width);
+  for (float& axis : u) axis = axis * 256.0f * su;
+  return SurfaceCreate(world, origin[0], origin[1], origin[2], u[0], u[1], u[2], v[0], v[1], v[2], 0, 0, texture);
+}
+
+Surface* CreateSpriteQuadRandom(World* world, const float a[3], const float b[3], const float c[3],
+                                Texture* texture) {
+  float origin[3], u[3], v[3];
+  if (!SpriteQuadAxes(world, a, b, c, texture, origin, u, v)) return nullptr;
   ScaleToLength(u, 256.0f);
   const int offset = static_cast<int>(static_cast<float>(CrtRand()) * 64.0f / 32767.0f);
   return SurfaceCreate(world, origin[0], origin[1], origin[2], u[0], u[1], u[2], v[0], v[1], v[2], offset, 0,

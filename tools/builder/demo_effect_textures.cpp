@@ -82,20 +82,8 @@ Canvas Puff(int size, float progress, uint32_t seed, Rgb grey) {
 
 // A ring of blue light on a surface.
 Canvas FieldRing(int size, float progress) {
-  Canvas c(size, size, {0, 0, 0});
   const float r = size / 2.0f;
-  const float ring = r * (0.3f + 0.6f * progress);
-  for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x) {
-      const float d = std::sqrt((x + 0.5f - r) * (x + 0.5f - r) + (y + 0.5f - r) * (y + 0.5f - r));
-      const float k = 1.0f - std::fabs(d - ring) / 3.0f;
-      if (k <= 0) {
-        c.SetTransparent(x, y);
-      } else {
-        c.Set(x, y, Mix({40, 90, 230}, {200, 230, 255}, k));
-      }
-    }
-  return c;
+  return GlowRing(size, r * (0.3f + 0.6f * progress), 3.0f, {40, 90, 230}, {200, 230, 255});
 }
 
 // A plasma ball: a white core in a glow of the colour that throbs with the

@@ -293,20 +293,8 @@ Canvas ShipSkin(int w, int h, uint32_t seed, Rgb colour, bool wing) {
 
 // Frame n of the energy pulse: a glowing ring that widens frame by frame.
 Canvas Pulse(int size, int frame) {
-  Canvas c(size, size, {0, 0, 0});
   const float r = size / 2.0f;
-  const float ring = r * (0.25f + 0.07f * frame);
-  for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x) {
-      const float d = std::sqrt((x + 0.5f - r) * (x + 0.5f - r) + (y + 0.5f - r) * (y + 0.5f - r));
-      const float k = 1.0f - std::fabs(d - ring) / 4.0f;
-      if (k <= 0) {
-        c.SetTransparent(x, y);
-      } else {
-        c.Set(x, y, Mix({60, 200, 235}, {240, 255, 255}, k));
-      }
-    }
-  return c;
+  return GlowRing(size, r * (0.25f + 0.07f * frame), 4.0f, {60, 200, 235}, {240, 255, 255});
 }
 
 BuilderTexture Make(const BuilderPalette& palette, const std::string& name, const Canvas& canvas) {

@@ -85,3 +85,19 @@ float TileFractal(uint32_t seed, float x, float y, int cellSize, int periodX, in
   }
   return total > 0 ? sum / total : 0.5f;
 }
+
+Canvas GlowRing(int size, float ringRadius, float halfWidth, Rgb edge, Rgb core) {
+  Canvas c(size, size, {0, 0, 0});
+  const float r = size / 2.0f;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const float d = std::sqrt((x + 0.5f - r) * (x + 0.5f - r) + (y + 0.5f - r) * (y + 0.5f - r));
+      const float k = 1.0f - std::fabs(d - ringRadius) / halfWidth;
+      if (k <= 0) {
+        c.SetTransparent(x, y);
+      } else {
+        c.Set(x, y, Mix(edge, core, k));
+      }
+    }
+  return c;
+}

@@ -47,3 +47,7 @@ float TileNoise(uint32_t seed, float x, float y, int cellSize, int periodX, int 
 float TileFractal(uint32_t seed, float x, float y, int cellSize, int periodX, int periodY);
 // A hash of integers to 0..1.
 float Hash01(uint32_t seed, int x, int y);
+// A square of size texels, clear but for a ring of light round its centre:
+// radius ringRadius, fading from core (on the ring) to edge over halfWidth
+// texels either side.
+Canvas GlowRing(int size, float ringRadius, float halfWidth, Rgb edge, Rgb core);

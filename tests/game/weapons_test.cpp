@@ -35,6 +35,7 @@
 #include "world/objects/object_list.h"
 #include "world/objects/object_manager.h"
 #include "world/objects/object_type_codes.h"
+#include "world/objects/static_sprite.h"
 #include "world/objects/weapon_math.h"
 
 namespace {
@@ -508,6 +509,25 @@ TEST_F(WeaponsTest, TheMissileKeyLaunchesRocketsByTheirIntervalAndFallsBackWitho
   Advance(1500);
   doc_->FireMissile();
   EXPECT_EQ(doc_->GetSelectedMissile(), 1);
+}
+
+// A rocket whose launch point ahead of the ship lies behind a wall never
+// flies: it explodes there, and the round is spent.
+TEST_F(WeaponsTest, ARocketLaunchedIntoAWallExplodesAtItsLaunchPoint) {
+  doc_->SetOwnedWeapons(1, 1);
+  doc_->SetSelectedWeapons(1, 1);
+  doc_->SetAmmo(kAmmoRockets, 2);
+  doc_->SetLockouts(0, 0);
+  // Ten units before the hangar's back wall, facing it.
+  Place(ship_, 0, 40, -390);
+  float* m = ship_->GetOrientation();
+  m[0] = -1, m[10] = -1;
+  const int rockets = CountObjects(RUNTIME_CLASS(CMissileObject));
+  const int explosions = CountObjects(RUNTIME_CLASS(CExplosionObject));
+  doc_->FireMissile();
+  EXPECT_EQ(CountObjects(RUNTIME_CLASS(CMissileObject)), rockets);
+  EXPECT_EQ(CountObjects(RUNTIME_CLASS(CExplosionObject)), explosions + 1);
+  EXPECT_EQ(doc_->GetAmmo(kAmmoRockets), 1);
 }
 
 // ---------------------------------------------------------------------------

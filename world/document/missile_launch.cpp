@@ -151,22 +151,27 @@ bool LaunchPointBlocked(World* world, V3 ship, V3& point, float sphereRadius) {
   return WorldCollideSphere(world, &point.x, &point.y, &point.z, sphereRadius) != 0;
 }
 
+// The player's rocket and homing missile leave from a point ahead of the
+// ship, tested with the ships' vertical scale; in a wall the missile
+// explodes there with its damage instead. True when it may fly.
+bool LaunchPointClear(CNetDoc& doc, World* world, DPID owner, V3 ship, V3& launch, float damage) {
+  bool blocked = false;
+  {
+    CollisionSettingsScope settings;
+    g_CollideVerticalScale = 1.2f;
+    blocked = LaunchPointBlocked(world, ship, launch, 3.6f);
+  }
+  if (blocked) doc.SpawnExplosion(owner, launch.x, launch.y, launch.z, 16.0f, damage, true, false, 0, kNoDelay);
+  return !blocked;
+}
+
 }  // namespace
 
 BOOL CNetDoc::LaunchPlayerHoming(DPID owner, Instance* ship, uint32_t targetLow, uint32_t targetHigh,
                                  const float orientation[16], float radius) {
   const V3 pos = Row(orientation, 3), up = Row(orientation, 1), forward = Row(orientation, 2);
   V3 launch = pos + (forward * 1.5f + up * 0.2f) * radius;
-  bool blocked = false;
-  {
-    CollisionSettingsScope settings;
-    g_CollideVerticalScale = 1.2f;
-    blocked = LaunchPointBlocked(world_, pos, launch, 3.6f);
-  }
-  if (blocked) {
-    SpawnExplosion(owner, launch.x, launch.y, launch.z, 16.0f, tuning_.homingDamage, true, false, 0, kNoDelay);
-    return TRUE;
-  }
+  if (!LaunchPointClear(*this, world_, owner, pos, launch, tuning_.homingDamage)) return TRUE;
   const V3 v = forward * (0.8f * static_cast<float>(tuning_.homingSpeed));
   if (IsExternalView()) {
     return LaunchHomingMissile(owner, ship, targetLow, targetHigh, launch.x, launch.y, launch.z, v.x, v.y, v.z, -1.0f);
@@ -179,16 +184,7 @@ BOOL CNetDoc::LaunchPlayerHoming(DPID owner, Instance* ship, uint32_t targetLow,
 void CNetDoc::LaunchPlayerRocket(DPID owner, Instance* ship, const float orientation[16], float radius) {
   const V3 pos = Row(orientation, 3), up = Row(orientation, 1), forward = Row(orientation, 2);
   V3 launch = pos + (forward * 1.5f + up * 0.12f) * radius;
-  bool blocked = false;
-  {
-    CollisionSettingsScope settings;
-    g_CollideVerticalScale = 1.2f;
-    blocked = LaunchPointBlocked(world_, pos, launch, 3.6f);
-  }
-  if (blocked) {
-    SpawnExplosion(owner, launch.x, launch.y, launch.z, 16.0f, tuning_.rocketDamage, true, false, 0, kNoDelay);
-    return;
-  }
+  if (!LaunchPointClear(*this, world_, owner, pos, launch, tuning_.rocketDamage)) return;
   const V3 v = forward * (0.8f * static_cast<float>(tuning_.rocketSpeed));
   if (IsExternalView()) {
     LaunchMissile(owner, ship, launch.x, launch.y, launch.z, v.x, v.y, v.z, -1.0f);

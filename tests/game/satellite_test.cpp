@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/game/enemy_combat_fixture.h"
+#include "tools/builder/demo_satellite.h"
 #include "world/enemies/satellite.h"
 
 namespace {
@@ -149,6 +150,18 @@ TEST_F(SatelliteTest, TheManagerAimsItAtTheLocalPlayer) {
   const Vec3 p = PlayerPosition();
   EXPECT_FLOAT_EQ(g_pSatellite->GetTarget().x, p.x);
   EXPECT_FLOAT_EQ(g_pSatellite->GetTarget().z, p.z);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SatelliteTest, TheDemoSetsTimingFileGivesItsDelays) {
+  std::string error;
+  ASSERT_TRUE(WriteDemoSatelliteTiming(folder_.Join(""), &error)) << error;
+  Start();
+  EXPECT_EQ(g_pSatellite->GetAimingBaseDelay(), kDemoSatelliteAimingMs);
+  EXPECT_EQ(g_pSatellite->GetStrikeBaseDelay(), kDemoSatelliteStrikeMs);
 }
 
 }  // namespace

@@ -191,6 +191,7 @@ class CNewEnemy : public CObject {
   int GetWaypointIndex() const { return waypointIndex_; }
   Vec3 GetWaypoint(int i) const { return {waypoints_[i][0], waypoints_[i][1], waypoints_[i][2]}; }
   int GetTrailCount() const { return trailCount_; }
+  float GetRadiusScale() const { return radiusScale_; }
 
   // ---- movement (enemy_motion.cpp)
   // The per-frame update toward the target position at game time now.

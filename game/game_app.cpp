@@ -1,5 +1,6 @@
 #include "game/game_app.h"
 
+#include <cstdlib>
 #include <ctime>
 #include <new>
 
@@ -75,7 +76,11 @@ CGameApp::CGameApp() : CWinApp(nullptr) {
 CGameApp::~CGameApp() = default;
 
 bool CGameApp::InitInstance() {
-  CrtSrand(static_cast<unsigned>(std::time(nullptr)));
+  // Whole-program runs may fix the seed, so that a run plays the same
+  // random choices every time.
+  const char* seed = std::getenv("KORVANE_RANDOM_SEED");
+  CrtSrand(seed && *seed ? static_cast<unsigned>(std::strtoul(seed, nullptr, 0))
+                         : static_cast<unsigned>(std::time(nullptr)));
   CoInitialize(nullptr);
   SetRegistryKey("Tallow Ferngate");
   Enable3dControls();

@@ -98,6 +98,21 @@ BuilderModel Drone() {
   return model;
 }
 
+// The striker: a flat hull with swept wings and twin fireball tubes ahead.
+BuilderModel Striker() {
+  BuilderModel model;
+  model.name = kDemoStrikerModel;
+  BuilderMeshNode body = Node("striker");
+  AddSolid(&body, BoxSolid({3, 1.5f, 6}), {kDemoHazardStripes});
+  for (float side : {-1.0f, 1.0f}) {
+    AddSolid(&body, Moved(BoxSolid({4, 0.4f, 3}), {side * 6, 0, -1}), {kDemoMetalPlate});
+    AddSolid(&body, Moved(FrustumSolid(0.6f, 0.5f, 4, 6), {side * 2, 0, 6}), {kDemoPipes});
+  }
+  model.nodes = {std::move(body)};
+  Grow(&model, kDroneScale);
+  return model;
+}
+
 }  // namespace
 
-std::vector<BuilderModel> MakeDemoEnemyModels() { return {Gun(), Tank(), Drone()}; }
+std::vector<BuilderModel> MakeDemoEnemyModels() { return {Gun(), Tank(), Drone(), Striker()}; }

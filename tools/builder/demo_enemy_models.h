@@ -8,6 +8,8 @@
 //   "tank.3ds"   a ground vehicle: "hull", "tower" (turns), "rckt00" (the
 //                rocket rack, pitch)
 //   "drone.3ds"  a flyer without parts
+//   "striker.3ds" a heavier flyer without parts, placed nowhere: the enemy
+//                cheat word brings one beside the ship
 // The sentry turret ("sentry.3ds") is among the other demo models.
 #include <vector>
 
@@ -16,6 +18,7 @@
 inline constexpr const char* kDemoGunModel = "TPLT.3ds";
 inline constexpr const char* kDemoTankModel = "tank.3ds";
 inline constexpr const char* kDemoDroneModel = "drone.3ds";
+inline constexpr const char* kDemoStrikerModel = "striker.3ds";
 // The barrels' last position key's frame (the firing animation's length).
 inline constexpr float kDemoGunRecoilFrames = 10.0f;
 

@@ -2,6 +2,7 @@
 // of its group (aim and fire, flee, face and fire, approach and manoeuvre),
 // then its motion; then the satellite strikes, the boss sequence and the
 // removal of the dead with their explosions, debris and death events.
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -11,7 +12,9 @@
 #include "game/direct_player.h"
 #include "game/game_clock.h"
 #include "game/net_doc.h"
+#include "platform/crt_random.h"
 #include "platform/ascii.h"
+#include "platform/debug_output.h"
 #include "world/enemies/enemy_manager.h"
 #include "world/enemies/new_enemy.h"
 #include "world/enemies/satellite.h"
@@ -95,8 +98,8 @@ void Spray(CNewEnemy* e) {
   }
   const uint32_t colour = kind == 2 ? kSprayRed : kind == 3 ? kSprayGreen : kSprayBlue;
   // A body under one unit across has no room to scatter the spray.
-  const float ox = r >= 1 ? static_cast<float>(std::rand() % r) : 0.0f;
-  const float oz = r >= 1 ? static_cast<float>(std::rand() % r) : 0.0f;
+  const float ox = r >= 1 ? static_cast<float>(CrtRand() % r) : 0.0f;
+  const float oz = r >= 1 ? static_cast<float>(CrtRand() % r) : 0.0f;
   doc->SpawnTracer(0, x + ox, y, z + oz, 0.0f, 0.0f, 0.0f, colour, 5.0f, false);
 }
 
@@ -230,15 +233,15 @@ void CEnemyAI::ExplodeEnemy(CNewEnemy* enemy) {
   const float x = enemy->GetX(), y = enemy->GetY(), z = enemy->GetZ();
   if (doc) {
     const float damage = enemy->GetMovementMode() == kMoveStationary ? 10.0f : 100.0f;
-    doc->SpawnExplosion(0, x, y, z, 1.25f * r, damage, true, false, static_cast<uint8_t>((std::rand() & 1) * 2), 0);
+    doc->SpawnExplosion(0, x, y, z, 1.25f * r, damage, true, false, static_cast<uint8_t>((CrtRand() & 1) * 2), 0);
     const int span = static_cast<int>(2.0f * r);
     for (int i = 1; i < n; ++i) {
       float offset[3];
       // A body under half a unit has no span to scatter over.
-      for (float& o : offset) o = span > 0 ? r - static_cast<float>(std::rand() % span) : 0.0f;
-      const uint8_t variant = static_cast<uint8_t>((std::rand() & 1) * 2);
+      for (float& o : offset) o = span > 0 ? r - static_cast<float>(CrtRand() % span) : 0.0f;
+      const uint8_t variant = static_cast<uint8_t>((CrtRand() & 1) * 2);
       doc->SpawnExplosion(0, x + offset[0], y + offset[1], z + offset[2], 1.25f * r, 0.0f, false, true, variant,
-                          static_cast<uint32_t>(std::rand() % 1000));
+                          static_cast<uint32_t>(CrtRand() % 1000));
     }
   }
   enemy->MarkDying();
@@ -270,6 +273,11 @@ void CEnemyAI::ProcessDead() {
     }
     if (!enemy->DyingDelayOver()) continue;
     if (AsciiCompareNoCase(enemy->GetModelName(), "sentry.3ds") != 0) ++killed_;
+    // Whole-program runs read what became of the enemies.
+    char line[160];
+    std::snprintf(line, sizeof line, "korvane: enemy %s destroyed: %d of %d killed\n", enemy->GetModelName(),
+                  killed_, total_);
+    OutputDebugString(line);
     if (doc) {
       doc->SpawnDebris(0, enemy->GetX(), enemy->GetY(), enemy->GetZ(), enemy->GetModelName(),
                        instance ? instance->matrix : nullptr, false);

@@ -11,6 +11,8 @@
 #include "game/direct_player.h"
 #include "game/game_clock.h"
 #include "game/net_doc.h"
+#include "platform/crt_random.h"
+#include "platform/debug_output.h"
 #include "world/enemies/enemy_fire.h"
 #include "world/enemies/enemy_manager.h"
 #include "world/enemies/new_enemy.h"
@@ -51,6 +53,15 @@ bool WeaponReady(int32_t stamp, int weapon, int32_t now) {
 
 void Report(const CNewEnemy* enemy, EnemyShot shot, Vec3 start, Vec3 velocity) {
   if (g_EnemyShotObserver) g_EnemyShotObserver(enemy, shot, start, velocity);
+  // Whole-program runs read who fired what at whom.
+  static const char* const kNames[] = {"a hitscan shot", "a rocket",  "a homing missile", "a rubber ball",
+                                       "a light bullet", "a heavy bullet", "a slug",        "a heavy fireball",
+                                       "a light fireball", "an arc",    "a bomb",           "a sentry",
+                                       "a drone"};
+  char line[160];
+  std::snprintf(line, sizeof line, "korvane: enemy %s fires %s\n", enemy->GetModelName(),
+                kNames[static_cast<int>(shot)]);
+  OutputDebugString(line);
 }
 
 void Flash(CNetDoc* doc, Vec3 at) {
@@ -259,7 +270,7 @@ void CNewEnemy::LaunchDrone() {
   Vec3 spot;
   if (!FindFreeSpot(model, candidates, 3, &spot)) return;
   char text[128];
-  std::snprintf(text, sizeof text, (std::rand() & 1) ? "dw %f %f %f" : "dgh %f %f %f", spot.x, spot.y, spot.z);
+  std::snprintf(text, sizeof text, (CrtRand() & 1) ? "dw %f %f %f" : "dgh %f %f %f", spot.x, spot.y, spot.z);
   const uint64_t self = id_;
   CNewEnemy* drone = g_pEnemyManager->SpawnEnemy(0, text);
   // A launch that made no drone does not count as one out.

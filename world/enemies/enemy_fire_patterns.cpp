@@ -11,6 +11,7 @@
 #include "game/direct_player.h"
 #include "game/game_clock.h"
 #include "game/net_doc.h"
+#include "platform/crt_random.h"
 #include "world/document/hud_targets.h"
 #include "world/enemies/enemy_manager.h"
 #include "world/enemies/new_enemy.h"
@@ -25,8 +26,8 @@ constexpr float kLineOfFireLength = 1000.0f;
 constexpr float kSlugReachSq = 500.0f;
 constexpr float kPi = 3.1415925f;
 
-int32_t Later(int32_t now, int range) { return GameTimeAdd(now, std::rand() % range); }
-float RandomSign() { return (std::rand() & 1) ? 1.0f : -1.0f; }
+int32_t Later(int32_t now, int range) { return GameTimeAdd(now, CrtRand() % range); }
+float RandomSign() { return (CrtRand() & 1) ? 1.0f : -1.0f; }
 
 Vec3 Turn(Vec3 v, Vec3 w, float a) {
   Vec3 out = v;
@@ -248,7 +249,7 @@ void CNewEnemy::Fire(int32_t now) {
         ++counter;
         lightBulletStamp_ = Later(now, 500);
       }
-      if (FireRocket(p + u * 3.0f, now)) rocketStamp_ = GameTimeAdd(now, 5000 + std::rand() % 1000);
+      if (FireRocket(p + u * 3.0f, now)) rocketStamp_ = GameTimeAdd(now, 5000 + CrtRand() % 1000);
       break;
     }
     case 26: {

@@ -1,3 +1,4 @@
+#include "platform/crt_random.h"
 #include "world/enemies/enemy_manager.h"
 
 #include <cmath>
@@ -177,7 +178,7 @@ int CEnemyAI::DamageByInstance(Instance* instance, float damage) {
   CNewEnemy* enemy = FindByInstance(instance);
   if (!enemy || enemy->GetHitPoints() < 0.0f || !instance->collidable) return 0;
   enemy->TakeDamage(damage, damage, 0);
-  if (enemy->GetHitPoints() < 0.0f && enemy->GetMovementMode() == kMoveFree && (std::rand() & 1) &&
+  if (enemy->GetHitPoints() < 0.0f && enemy->GetMovementMode() == kMoveFree && (CrtRand() & 1) &&
       !enemy->IsStopped() && enemy->GetKind() != kKindManta) {
     enemy->StartFalling(0);
   }
@@ -189,7 +190,7 @@ void CEnemyAI::AreaDamage(float x, float y, float z, float radius, float strengt
     const Instance* instance = enemy->GetInstance();
     if (enemy->GetHitPoints() < 0.0f || !instance || !instance->collidable) continue;
     const float share = enemy->SplashFactor(x, y, z, radius, strength);
-    if (enemy->TakeDamage(share, share, 0) < 0.0f && enemy->GetMovementMode() == kMoveFree && (std::rand() & 1) &&
+    if (enemy->TakeDamage(share, share, 0) < 0.0f && enemy->GetMovementMode() == kMoveFree && (CrtRand() & 1) &&
         !enemy->IsStopped() && enemy->GetKind() != kKindManta && enemy->GetKind() != kKindFboss5) {
       enemy->StartFalling(1);
     }
@@ -202,7 +203,7 @@ void CEnemyAI::AreaDamageScaled(float x, float z, float radius, float damagePerS
     if (enemy->GetHitPoints() < 0.0f || !instance || !instance->collidable) continue;
     const float damage = damagePerSecond * static_cast<float>(elapsedMs) * 0.001f;
     if (enemy->SplashDamage(x, z, radius, damage, damagePerSecond) < 0.0f &&
-        enemy->GetMovementMode() == kMoveFree && (std::rand() & 1) && !enemy->IsStopped() &&
+        enemy->GetMovementMode() == kMoveFree && (CrtRand() & 1) && !enemy->IsStopped() &&
         enemy->GetKind() != kKindManta) {
       enemy->StartFalling(0);
     }

@@ -7,6 +7,7 @@
 #include "engine/collision.h"
 #include "engine/instance.h"
 #include "game/game_clock.h"
+#include "platform/crt_random.h"
 #include "world/enemies/new_enemy.h"
 #include "world/objects/collision_settings.h"
 
@@ -50,7 +51,7 @@ void CNewEnemy::StartManoeuvre(float x, float y, float z) {
   manoeuvring_ = 1;
   waypointIndex_ = 1;
   manoeuvreReserved_ = 0;
-  manoeuvreLength_ = 2000 + std::rand() % 3000;
+  manoeuvreLength_ = 2000 + CrtRand() % 3000;
   MoveTo(waypoints_[1][0], waypoints_[1][1], waypoints_[1][2], 0.0f, false);
 }
 

@@ -11,6 +11,7 @@
 #include "game/direct_player.h"
 #include "game/game_clock.h"
 #include "game/net_doc.h"
+#include "platform/crt_random.h"
 #include "world/enemies/new_enemy.h"
 #include "world/objects/collision_settings.h"
 #include "world/paths/path.h"
@@ -265,7 +266,7 @@ void CNewEnemy::Wobble(int32_t now) {
     return;
   }
   if (GameTimeSince(wobbleStep_, now) <= kWobbleStepMs) return;
-  const float degrees = static_cast<float>(std::rand() % 10);
+  const float degrees = static_cast<float>(CrtRand() % 10);
   const bool wasPositive = rollOffset_ > 0.0f;
   rollOffset_ = degrees * kEnemyPi / 180.0f;
   if (wasPositive) rollOffset_ = -rollOffset_;

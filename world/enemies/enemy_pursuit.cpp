@@ -8,6 +8,7 @@
 #include "engine/collision.h"
 #include "engine/instance.h"
 #include "engine/matrix.h"
+#include "platform/crt_random.h"
 #include "world/enemies/new_enemy.h"
 #include "world/objects/collision_settings.h"
 
@@ -25,9 +26,9 @@ void Rotate(const float* v, const float* a, float angleA, const float* b, float 
   if (pushed) MatrixPop();
 }
 
-float Spread(int range) { return static_cast<float>(range / 2 - std::rand() % range); }  // range/2 - rand%range
-float Turnaround() { return static_cast<float>(std::rand() % 360); }
-float Scatter() { return 0.5f + 0.05f * static_cast<float>(std::rand() % 10); }
+float Spread(int range) { return static_cast<float>(range / 2 - CrtRand() % range); }  // range/2 - rand%range
+float Turnaround() { return static_cast<float>(CrtRand() % 360); }
+float Scatter() { return 0.5f + 0.05f * static_cast<float>(CrtRand() % 10); }
 
 void Place(float* c, const float* base, const float* dir, float scale) {
   for (int i = 0; i < 3; ++i) c[i] = base[i] + scale * dir[i];
@@ -91,10 +92,10 @@ bool CNewEnemy::DrawCandidate(const float* t, float j, const float* f, const flo
         Rotate(back, u, a1, s, Spread(40), dir);
         Place(c, t, dir, z);
       } else if (type_ == kKindDrone2 && pairRole_ == 1) {
-        Rotate(back, u, static_cast<float>(std::rand() % 90), nullptr, 0.0f, dir);
+        Rotate(back, u, static_cast<float>(CrtRand() % 90), nullptr, 0.0f, dir);
         Place(c, t, dir, 2.0f * j);
       } else if (type_ == kKindDrone2 && pairRole_ == 2) {
-        Rotate(back, u, -static_cast<float>(std::rand() % 90), nullptr, 0.0f, dir);
+        Rotate(back, u, -static_cast<float>(CrtRand() % 90), nullptr, 0.0f, dir);
         Place(c, t, dir, 2.5f * j);
       } else {
         const float scale = Scatter();

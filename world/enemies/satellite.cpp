@@ -1,3 +1,4 @@
+#include "platform/crt_random.h"
 #include "world/enemies/satellite.h"
 
 #include <cstdio>
@@ -87,7 +88,7 @@ void CSattelite::Update(float x, float y, float z, int32_t now) {
     case kAim:
       target_[0] = x, target_[1] = y, target_[2] = z;
       nextState_ = kWarn;
-      delay_ = std::rand() % 20000 + values_[3];
+      delay_ = CrtRand() % 20000 + values_[3];
       break;
     case kWarn:
       if (doc) doc->AddMessage("Satellite Targeting...", -1, 0);
@@ -103,7 +104,7 @@ void CSattelite::Update(float x, float y, float z, int32_t now) {
         if (g_SatellitePulseObserver) g_SatellitePulseObserver(px, target_[1], pz);
       }
       nextState_ = kRest;
-      delay_ = std::rand() % 5000 + values_[4];
+      delay_ = CrtRand() % 5000 + values_[4];
       break;
     }
     case kRest:

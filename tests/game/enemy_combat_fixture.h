@@ -39,6 +39,7 @@ class EnemyCombatTest : public DocumentTest {
  protected:
   void SetUp() override {
     DocumentTest::SetUp();
+    defaultRaiser_ = g_EnemyShieldRaiser;
     RecordedShots().clear();
     g_EnemyShotObserver = [](const CNewEnemy*, EnemyShot shot, Vec3 start, Vec3 velocity) {
       RecordedShots().push_back({shot, start, velocity});
@@ -46,9 +47,10 @@ class EnemyCombatTest : public DocumentTest {
   }
   void TearDown() override {
     g_EnemyShotObserver = nullptr;
-    g_EnemyShieldRaiser = nullptr;
+    g_EnemyShieldRaiser = defaultRaiser_;
     DocumentTest::TearDown();
   }
+  EnemyShieldRaiser defaultRaiser_ = nullptr;
   // The mission with the models named in lent (each a copy of the demo
   // drone), its level changed by edit, without the level's own enemies
   // unless keepEnemies.

@@ -6,6 +6,10 @@
 #include "engine/name_hash.h"
 #include "engine/properties.h"
 #include "tests/game/enemy_combat_fixture.h"
+#include "world/objects/generic_object.h"
+#include "world/objects/object_list.h"
+#include "world/objects/object_manager.h"
+#include "world/objects/object_type_codes.h"
 #include "world/enemies/enemy_orders.h"
 #include "world/paths/path.h"
 #include "world/paths/path_manager.h"
@@ -86,7 +90,16 @@ TEST_F(EnemyOrdersTest, StopStartWaitHideShowAndTheStar) {
   EXPECT_TRUE(Order("hide drone_1"));
   EXPECT_EQ(Named("drone_1")->GetInstance()->collidable, 0);
   EXPECT_TRUE(Named("drone_1")->IsStopped());
+  auto spheres = [] {
+    int n = 0;
+    for (POSITION at = g_pObjectManager->GetObjects().GetHeadPosition(); at;) {
+      n += g_pObjectManager->GetObjects().GetNext(at)->GetTypeCode() == kTypeSphere ? 1 : 0;
+    }
+    return n;
+  };
+  const int before = spheres();
   EXPECT_TRUE(Order("uncloak drone_1"));
+  EXPECT_EQ(spheres(), before + 1);
   EXPECT_EQ(Named("drone_1")->GetInstance()->collidable, 1);
   EXPECT_FALSE(Named("drone_1")->IsStopped());
   EXPECT_TRUE(Order("hide drone_1"));

@@ -155,6 +155,7 @@ int CEnemyAI::CarryOutOrder(int code, CNewEnemy* enemy, const char* name, EnemyO
       return 1;
     case 21:
       if (g_pSoundManager) g_pSoundManager->PlayNamedAt("uncloak", enemy->GetX(), enemy->GetY(), enemy->GetZ(), 0);
+      if (doc && instance) doc->SpawnSphere(0, enemy->GetX(), enemy->GetY(), enemy->GetZ(), 1.3f * instance->radius);
       [[fallthrough]];
     case 20:
       if (instance) instance->collidable = 1;

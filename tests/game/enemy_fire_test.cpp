@@ -177,9 +177,9 @@ TEST_F(EnemyCombatTest, ATanksRocketLeavesAheadAndAboveAndNotFromInsideAWall) {
   EXPECT_NEAR(start.x, p.x + k * dx + 2 * ux, 1e-3f);
   EXPECT_NEAR(start.y, p.y + k * dy + 2 * uy, 1e-3f);
   EXPECT_NEAR(start.z, p.z + k * dz + 2 * uz, 1e-3f);
-  // From its own body's height the start meets the floor: nothing.
+  // A start that touches the floor (y 100): nothing.
   const size_t shots = RecordedShots().size();
-  EXPECT_FALSE(tank->FireRocket(tank->GetPosition(), g_GameTime));
+  EXPECT_FALSE(tank->FireRocket(Vec3{p.x, 101, p.z}, g_GameTime));
   EXPECT_EQ(RecordedShots().size(), shots);
   // Its pattern: a rocket, then the next only after the burst pause.
   tank->Fire(g_GameTime);

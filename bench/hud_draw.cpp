@@ -3,24 +3,17 @@
 // 640x480 target with the radar rebuilt each time (its worst frame).
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <memory>
-#include <string>
 #include <vector>
 
+#include "bench/demo_bench.h"
 #include "engine/records.h"
 #include "game/direct_player.h"
 #include "game/game_clock.h"
 #include "game/net_doc.h"
 #include "media/back_buffer_access.h"
-#include "tests/support/temp_folder.h"
-#include "tools/builder/demo_interface.h"
-#include "tools/builder/demo_mission.h"
-#include "tools/builder/demo_textures.h"
 
 namespace {
 
-std::unique_ptr<TempFolder> g_Temp;
 std::vector<uint8_t> g_Pixels(640 * 480);
 
 bool Acquire(BackBufferTarget* target) {
@@ -29,17 +22,6 @@ bool Acquire(BackBufferTarget* target) {
 }
 void Release() {}
 const BackBufferSource g_Source{Acquire, Release};
-
-bool WriteDemo() {
-  g_Temp = std::make_unique<TempFolder>();
-  std::string error;
-  if (!WriteDemoTextures(g_Temp->Path(), &error) || !WriteDemoInterface(g_Temp->Path(), &error) ||
-      !WriteDemoMission1(g_Temp->Path(), &error)) {
-    std::fprintf(stderr, "cannot write the demo data: %s\n", error.c_str());
-    return false;
-  }
-  return true;
-}
 
 // A document with the local ship, targets other ships in a square round it
 // and a beacon 300 units ahead.
@@ -88,19 +70,9 @@ void BM_WholeHud(benchmark::State& state) {
 }
 BENCHMARK(BM_WholeHud);
 
+void InstallBackBuffer() { BackBufferSourceInstall(&g_Source); }
+void RemoveBackBuffer() { BackBufferSourceInstall(nullptr); }
+
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (!WriteDemo()) return 1;
-  BackBufferSourceInstall(&g_Source);
-  {
-    // The game looks for its archives in the current folder first.
-    ScopedCurrentFolder current(g_Temp->Path());
-    benchmark::RunSpecifiedBenchmarks();
-  }
-  BackBufferSourceInstall(nullptr);
-  benchmark::Shutdown();
-  g_Temp.reset();
-  return 0;
-}
+int main(int argc, char** argv) { return RunDemoBenchmarks(argc, argv, false, InstallBackBuffer, RemoveBackBuffer); }

@@ -5,30 +5,10 @@
 // first simulation step, which is timed on its own.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <memory>
-#include <string>
-
+#include "bench/demo_bench.h"
 #include "game/net_doc.h"
-#include "tests/support/temp_folder.h"
-#include "tools/builder/demo_interface.h"
-#include "tools/builder/demo_mission.h"
-#include "tools/builder/demo_textures.h"
 
 namespace {
-
-std::unique_ptr<TempFolder> g_Temp;
-
-bool WriteDemo() {
-  g_Temp = std::make_unique<TempFolder>();
-  std::string error;
-  if (!WriteDemoTextures(g_Temp->Path(), &error) || !WriteDemoInterface(g_Temp->Path(), &error) ||
-      !WriteDemoMission1(g_Temp->Path(), &error)) {
-    std::fprintf(stderr, "cannot write the demo data: %s\n", error.c_str());
-    return false;
-  }
-  return true;
-}
 
 void BM_StartDemoLevel(benchmark::State& state) {
   for (auto _ : state) {
@@ -59,15 +39,4 @@ BENCHMARK(BM_UpdateFrame);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (!WriteDemo()) return 1;
-  {
-    // The game looks for its archives in the current folder first.
-    ScopedCurrentFolder current(g_Temp->Path());
-    benchmark::RunSpecifiedBenchmarks();
-  }
-  benchmark::Shutdown();
-  g_Temp.reset();
-  return 0;
-}
+int main(int argc, char** argv) { return RunDemoBenchmarks(argc, argv); }

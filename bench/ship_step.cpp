@@ -6,34 +6,12 @@
 // camera on (its 33-ms steps with their wall casts).
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <memory>
-#include <string>
-
+#include "bench/demo_bench.h"
 #include "engine/matrix.h"
 #include "game/direct_player.h"
-#include "game/game_clock.h"
 #include "game/net_doc.h"
-#include "platform/clock.h"
-#include "tests/support/temp_folder.h"
-#include "tools/builder/demo_interface.h"
-#include "tools/builder/demo_mission.h"
-#include "tools/builder/demo_textures.h"
 
 namespace {
-
-std::unique_ptr<TempFolder> g_Temp;
-
-bool WriteDemo() {
-  g_Temp = std::make_unique<TempFolder>();
-  std::string error;
-  if (!WriteDemoTextures(g_Temp->Path(), &error) || !WriteDemoInterface(g_Temp->Path(), &error) ||
-      !WriteDemoMission1(g_Temp->Path(), &error)) {
-    std::fprintf(stderr, "cannot write the demo data: %s\n", error.c_str());
-    return false;
-  }
-  return true;
-}
 
 enum Flight { kCircling = 0, kAgainstTheWall = 1, kChaseCamera = 2 };
 
@@ -63,8 +41,7 @@ void BM_ShipFrameStep(benchmark::State& state) {
   Place(ship, flight);
   int frames = 0;
   for (auto _ : state) {
-    ClockSetTime(timeGetTime() + 20);
-    g_GameTime = GameTimeAdd(g_GameTime, 20);
+    NextBenchFrame(20, true);
     doc->UpdatePlayers();
     // A circle takes about 10 s; a fresh start every 4 s keeps the ship in
     // the hangar whatever it hit.
@@ -79,15 +56,4 @@ BENCHMARK(BM_ShipFrameStep)->Arg(kCircling)->Arg(kAgainstTheWall)->Arg(kChaseCam
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (!WriteDemo()) return 1;
-  {
-    // The game looks for its archives in the current folder first.
-    ScopedCurrentFolder current(g_Temp->Path());
-    benchmark::RunSpecifiedBenchmarks();
-  }
-  benchmark::Shutdown();
-  g_Temp.reset();
-  return 0;
-}
+int main(int argc, char** argv) { return RunDemoBenchmarks(argc, argv); }

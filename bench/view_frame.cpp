@@ -7,14 +7,12 @@
 // cockpit is off, then on.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <memory>
 #include <set>
-#include <string>
 
 #include "apps/korvane3d/direct3d_overlays.h"
 #include "apps/korvane3d/direct3d_variant.h"
 #include "apps/korvanesw/software_variant.h"
+#include "bench/demo_bench.h"
 #include "game/game_clock.h"
 #include "game/interface_manager.h"
 #include "game/net_doc.h"
@@ -26,26 +24,8 @@
 #include "platform/display.h"
 #include "platform/framework/window_manager.h"
 #include "platform/headless/headless_backend.h"
-#include "tests/support/temp_folder.h"
-#include "tools/builder/demo_cockpit.h"
-#include "tools/builder/demo_interface.h"
-#include "tools/builder/demo_mission.h"
-#include "tools/builder/demo_textures.h"
 
 namespace {
-
-std::unique_ptr<TempFolder> g_Temp;
-
-bool WriteDemo() {
-  g_Temp = std::make_unique<TempFolder>();
-  std::string error;
-  if (!WriteDemoTextures(g_Temp->Path(), &error) || !WriteDemoInterface(g_Temp->Path(), &error) ||
-      !WriteDemoMission1(g_Temp->Path(), &error) || !WriteDemoCockpit(g_Temp->Path(), &error)) {
-    std::fprintf(stderr, "cannot write the demo data: %s\n", error.c_str());
-    return false;
-  }
-  return true;
-}
 
 // The last presented frame shows the level: many colours over much of the
 // screen (the headless display keeps what was last presented).
@@ -97,13 +77,13 @@ void BM_GameFrame(benchmark::State& state) {
     view->LoadCockpitBitmaps();
     ui->SetCockpitShown(state.range(1) != 0);
     for (int i = 0; i < 3; ++i) {  // the switch to full screen and the first uploads
-      ClockSetTime(timeGetTime() + 20);
+      NextBenchFrame(20, false);
       view->OnDraw(nullptr);
     }
     const int framesBefore = view->GetFrameCounter();
     uint64_t pixels = 0;
     for (auto _ : state) {
-      ClockSetTime(timeGetTime() + 20);
+      NextBenchFrame(20, false);
       view->OnDraw(nullptr);
       pixels += g_PixelsDrawn;
     }
@@ -131,15 +111,4 @@ BENCHMARK(BM_GameFrame)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillise
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (!WriteDemo()) return 1;
-  {
-    // The game looks for its archives in the current folder first.
-    ScopedCurrentFolder current(g_Temp->Path());
-    benchmark::RunSpecifiedBenchmarks();
-  }
-  benchmark::Shutdown();
-  g_Temp.reset();
-  return 0;
-}
+int main(int argc, char** argv) { return RunDemoBenchmarks(argc, argv, true); }

@@ -140,6 +140,7 @@ void CNetDoc::ReleaseLevel() {
   // The group records point into the world; the callback stops with them.
   ReleaseGroupEffects();
   ReleaseSurfaceAnimation();
+  ReleaseLevelObjects();
   while (!respawnPoints_.IsEmpty()) delete[] static_cast<float*>(respawnPoints_.RemoveHead());
 
   WorldFree(world_);

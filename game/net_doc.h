@@ -718,14 +718,32 @@ class CNetDoc : public CDocument {
   void ResetPlayerState();
   void RestoreInventory();
   void SaveInventory();
-  // Animated objects, level pick-ups, respawn points, spinning clocks.
+  // Animated objects, level pick-ups, respawn points, spinning clocks
+  // (world/document/level_objects.cpp, records in level_objects.h).
+  // Walks the level's instances once at level start: animation records,
+  // pick-ups (single play or the host), respawn points.
   void SetUpLevelObjects();
   // The animation record of one "animated_object" instance that stays in
-  // the level (the level start and the saved-game load).
+  // the level (its frames per second, "total_frames" or 10 frames): the
+  // level start and the saved-game load.
+  void AddLevelAnimation(Instance* instance);
+  // A pick-up's mesh animates with the frame rate and count of its row of
+  // the pick-up table (15 and 30 for a model in no row).
   void AddAnimatedObject(Instance* instance);
+  // Every record of the instance goes. Whoever deletes an instance that may
+  // have one calls this first, so no record outlives its instance.
+  void RemoveAnimatedObject(Instance* instance);
+  // The records (AnimatedObject, owned) and the respawn points (16 floats
+  // each, owned), for the level start, the network respawn and tests.
+  const CPtrList& AnimatedObjects() const { return animatedObjects_; }
+  const CPtrList& RespawnPoints() const { return respawnPoints_; }
   void UpdateAnimatedObjects();
   void FindSpinningClocks();
   void UpdateSpinningClocks();
+  // The animation records and clock hands go (they point into the level).
+  void ReleaseLevelObjects();
+  // The clock hands found: 0 hour, 1 minute, 2 second (null: none).
+  PolygonGroup* GetClockHand(int hand) const { return hand >= 0 && hand < 3 ? clockHands_[hand] : nullptr; }
   // Flashing lights and texture animation.
   void LoadFlashingGroups();
   void LoadGroupTextureAnimations();
@@ -886,8 +904,41 @@ class CNetDoc : public CDocument {
   void OnSurfaceHit(WorldPolygon* polygon, float hx, float hy, float hz, float fx, float fy, float fz, float scale);
   const BulletHole& GetBulletHole(int slot) const { return holeRing_[slot]; }
   int GetBulletHolesUsed() const { return holeRingUsed_; }
-  // Pick-up effects.
+  // Pick-up effects on the inventory (world/document/inventory_pickups.cpp).
+  // The ammunition operations fill their counter up to its capacity with a
+  // message of the item's amount and answer false, changing nothing, when
+  // it was full already (the gun ammunitions also let the gun cycle take
+  // their gun). Capacities: the tuning's for the gun ammunitions; rockets,
+  // homing and micro missiles (cargo units + 1) x per unit; nukes, vortex
+  // shields and sentries cargo units x per unit.
+  bool AddCannonShells(int n);
+  bool AddPlasmaBolts(int n);
+  bool AddCASlugs(int n);
+  bool AddEnergyCells(int n);
+  bool AddTacticalNukes(int n);
+  bool AddRockets(int n);
+  bool AddHomingMissiles(int n);
+  bool AddMicroMissiles(int n);
+  bool AddVortexShields(int n);
+  bool AddSentryMissiles(int n);
+  // True when the autocannon was newly given; while it is usable a pick-up
+  // raises its upgrade (at most 2) instead.
   bool PickUpAutocannon();
+  void PickUpLaser();
+  void PickUpPulseLaser();
+  void PickUpCoreAccelerator();
+  void PickUpMolniaArc();
+  void PickUpPlasmaCoil();
+  void PickUpSatelliteTransmitter();
+  void PickUpCargoExtension();
+  // Freon rises by n, at most 100.
+  void AddFreon(int n);
+  void AddOwnedGun(uint8_t bits);
+  uint8_t GetAutocannonUpgrade() const { return autocannonUpgrade_; }
+  // The cargo model ("cargo.3ds") that back packs show; tests may take it
+  // away.
+  Model* GetCargoModel() const { return cargoModel_; }
+  void SetCargoModel(Model* model) { cargoModel_ = model; }
   // Hazard zones.
   void ApplyHazardZones();
   // Script cameras and countdown (single play only; the camera commands do

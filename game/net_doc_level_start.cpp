@@ -27,6 +27,7 @@
 #include "platform/ascii.h"
 #include "platform/debug_output.h"
 #include "world/enemies/enemy_manager.h"
+#include "world/document/level_objects.h"
 #include "world/enemies/instance_placement.h"
 #include "world/objects/object_manager.h"
 #include "world/paths/path_manager.h"
@@ -170,6 +171,7 @@ void CNetDoc::PlaceSensors() {
     if (IsModelFile(instance, "sensor.3ds")) {
       InstanceApplyPlacement(instance);
       if (g_pScriptManager) g_pScriptManager->AddSensor(instance);
+      RemoveAnimatedObject(instance);
       InstanceDelete(instance);
     }
     instance = next;
@@ -189,8 +191,12 @@ void CNetDoc::PlacePlayerStarts() {
       std::memcpy(g_PlayerStartMatrix, instance->matrix, sizeof(Matrix));
       RaiseStartEvent(instance, "event");
       RaiseStartEvent(instance, difficultyEvent);
+      RemoveAnimatedObject(instance);
       InstanceDelete(instance);
-    } else if (network && !(g_pObjectManager && g_pObjectManager->IsObjectMesh(instance))) {
+    } else if (network && !(g_pObjectManager && g_pObjectManager->IsObjectMesh(instance)) &&
+               !IsKeptAnimatedInstance(instance)) {
+      // As a saved-game load keeps them: the animated static objects stay.
+      RemoveAnimatedObject(instance);
       InstanceDelete(instance);
     }
     instance = next;

@@ -32,6 +32,7 @@
 #include "platform/framework/file.h"
 #include "platform/framework/serial_archive.h"
 #include "world/enemies/enemy_manager.h"
+#include "world/document/level_objects.h"
 #include "world/enemies/instance_placement.h"
 #include "world/objects/object_manager.h"
 #include "world/paths/path_manager.h"
@@ -303,10 +304,11 @@ void CNetDoc::KeepSavedGameInstances() {
       std::memcpy(matrix, instance->matrix, sizeof(Matrix));
       respawnPoints_.AddTail(matrix);
       InstanceDelete(instance);
-    } else if (InstanceGetProperty(instance, "animated_object") && InstanceGetProperty(instance, "static_object")) {
+    } else if (IsKeptAnimatedInstance(instance)) {
       // Only an instance that stays gets its record.
-      AddAnimatedObject(instance);
+      AddLevelAnimation(instance);
     } else {
+      RemoveAnimatedObject(instance);
       InstanceDelete(instance);
     }
     instance = next;

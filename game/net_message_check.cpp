@@ -95,13 +95,19 @@ NetCheck NetCheckUserMessage(const uint8_t* data, size_t size) {
     case H::kDefault: return NetCheck::kOk;
     case H::kScriptEvent:
     case H::kChat: return CheckText(data, size);
-    case H::kSupply:
-      if (size < 20) return NetCheck::kShort;
-      return Exactly(size, data[16] == 1 ? 84 : 20);
-    case H::kBackPack:
+    // Pick-ups: a creation is 84 bytes whose kind (offset 80) names a row of
+    // the 33-row pick-up table; a back pack's creation is 116; the other
+    // actions are the 20-byte header.
+    case H::kSupply: {
       if (size < 20) return NetCheck::kShort;
       if (data[16] != 1) return Exactly(size, 20);
-      return size == 84 || size == 116 ? NetCheck::kOk : (size < 84 ? NetCheck::kShort : NetCheck::kLong);
+      const NetCheck check = Exactly(size, 84);
+      if (check != NetCheck::kOk) return check;
+      return NetReadU32(data + 80) < 33u ? NetCheck::kOk : NetCheck::kMalformed;
+    }
+    case H::kBackPack:
+      if (size < 20) return NetCheck::kShort;
+      return Exactly(size, data[16] == 1 ? 116 : 20);
     // The state records are read up to their last field.
     case H::kSensorState: return size < 24 ? NetCheck::kShort : NetCheck::kOk;
     case H::kDoorState: return size < 40 ? NetCheck::kShort : NetCheck::kOk;

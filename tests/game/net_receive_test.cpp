@@ -105,8 +105,8 @@ size_t GoodSize(NetHandler handler) {
     case NetHandler::kSmoke: return 36;
     case NetHandler::kPulse:
     case NetHandler::kLight: return 40;
-    case NetHandler::kSupply:
-    case NetHandler::kBackPack: return 84;
+    case NetHandler::kSupply: return 84;
+    case NetHandler::kBackPack: return 116;
     case NetHandler::kGameState: return 736;
     case NetHandler::kGroupState: return 28;
     case NetHandler::kKill:
@@ -144,6 +144,10 @@ TEST_F(NetReceive, MalformedMessagesAreDroppedAndCountedByKind) {
   auto foreign = Message(kNetTypeKill, 20);
   NetWriteU32(foreign.data(), 0x12344D2E);
   auto backPackOdd = Message(0x4D3F, 100);
+  auto unknownKind = Message(0x4D0D, 84, 1);
+  NetWriteU32(unknownKind.data() + 80, 33);
+  auto negativeKind = Message(0x4D21, 84, 1);
+  NetWriteU32(negativeKind.data() + 80, 0xFFFFFFFFu);
   const struct {
     const char* what;
     std::vector<uint8_t> bytes;
@@ -163,7 +167,11 @@ TEST_F(NetReceive, MalformedMessagesAreDroppedAndCountedByKind) {
       {"game state name", longName, NetCheck::kMalformed},
       {"supply create short", Message(0x4D0D, 83, 1), NetCheck::kShort},
       {"supply remove long", Message(0x4D0D, 84, 3), NetCheck::kLong},
-      {"back pack odd size", backPackOdd, NetCheck::kLong},
+      {"back pack odd size", backPackOdd, NetCheck::kShort},
+      {"back pack create of a supply's size", Message(0x4D3F, 84, 1), NetCheck::kShort},
+      {"back pack hide long", Message(0x4D3F, 116, 4), NetCheck::kLong},
+      {"supply of kind 33", unknownKind, NetCheck::kMalformed},
+      {"supply of kind -1", negativeKind, NetCheck::kMalformed},
       {"sensor short", Message(0x4D2C, 19, 2), NetCheck::kShort},
       {"sensor without its radius", Message(0x4D2C, 23, 2), NetCheck::kShort},
       {"door without its state bits", Message(0x4D2D, 39, 2), NetCheck::kShort},

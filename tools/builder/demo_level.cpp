@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <iterator>
+#include <string>
 
 #include "engine/bsp.h"
 #include "engine/name_hash.h"
@@ -73,6 +74,30 @@ void IntroPaths(LevelBuilder& b, World* world) {
   b.Line({-300, 0, -300}, {0, 20, 380}, GroupCreate(world, kDemoIntroLookPath, nullptr));
 }
 
+// One of each pick-up kind that the level has nowhere else (the shields
+// orb lies in the control room, the crates are cargo units), in two rows
+// along the hangar's side walls, clear of the way from the start to the
+// doorway.
+void HangarPickups(DemoLevel* level) {
+  static const char* const kModels[] = {
+      "SHIELDL.3DS", "ARMORS.3DS",  "ARMORL.3DS",   "MGAMMOS.3DS",  "MGAMMOL.3DS",  "RGAMMOS.3DS",
+      "RGAMMOL.3DS", "ROCKETS.3DS", "ROCKETL.3DS",  "HMSSLS.3DS",   "HMSSLL.3DS",   "MMSSLS.3DS",
+      "MMSSLL.3DS",  "NUKES.3DS",   "NUKEL.3DS",    "SMSSLS.3DS",   "SMSSLL.3DS",   "FLETCHTS.3DS",
+      "FLETCHTL.3DS", "SVORTEXS.3DS", "SVORTEXL.3DS", "ENERGYS.3DS", "ENERGYL.3DS", "MG.3DS",
+      "RAILGUN.3DS", "LASER.3DS",   "PLASER.3DS",   "FLTCHCAN.3DS", "MOLNIA.3DS",   "EMS.3DS",
+      "FREON.3DS",
+  };
+  int index = 0;
+  for (const char* model : kModels) {
+    const bool left = index < 16;
+    const int place = left ? index : index - 16;
+    const Vec3 at = {left ? -kDemoPickupRowX : kDemoPickupRowX, kDemoPickupRowY,
+                     kDemoPickupRowFirstZ + kDemoPickupRowStep * static_cast<float>(place)};
+    level->instances.push_back({model, at, {0, 0, 0}, 0.0f, std::string("pickup_") + model, {}});
+    ++index;
+  }
+}
+
 void Hangar(LevelBuilder& b, World* world, DemoLevel* level) {
   b.Room({-400, -240, -400}, {400, kFloor, 400},
          Style(kDemoWallConcrete, kDemoFloorTiles, kDemoCeiling, 0.35f, false, false),
@@ -113,6 +138,10 @@ void Hangar(LevelBuilder& b, World* world, DemoLevel* level) {
   level->instances.push_back({"cargo.3ds", {-330, 90, 330}, {0, 0.3f, 0}, 0.0f, "crate1", {}});
   level->instances.push_back({"cargo.3ds", {-300, 90, 345}, {0, 1.1f, 0}, 0.0f, "crate2", {}});
   level->instances.push_back({"cargo.3ds", {330, 90, -330}, {0, 0.0f, 0}, 0.0f, "crate3", {}});
+  HangarPickups(level);
+  // The network respawn point: where a network game's ships appear, at the
+  // hangar's middle facing the way out.
+  level->instances.push_back({kDemoRespawnModel, kDemoRespawnAt, {0, 0, 0}, 0.0f, "respawn1", {}});
   // A loose boulder high over the back wall, behind the start, asleep until
   // a ship comes near: then it drops (it faces straight down) and bounces on
   // whatever it meets at no more than 30 units a second, hurting a ship it
@@ -311,6 +340,10 @@ void ControlRoom(LevelBuilder& b, DemoLevel* level) {
                                {"event", "log SENSOR|open swinging_vault|freeze spinning_fan|countdown 10000 log PUMPS"}}});
   level->instances.push_back({"SHIELDS.3DS", {1150, 60, 1200}, {0, 0, 0}, 0.0f, "shields1", {}});
   level->instances.push_back({"cargo.3ds", {1300, 90, 1400}, {0, 0.5f, 0}, 0.0f, "crate4", {}});
+  // The console's display: a small rig that turns and rises over and over,
+  // kept as it is by saved games.
+  level->instances.push_back({kDemoTestRigModel, kDemoConsoleRigAt, {0, 0, 0}, 0.0f, kDemoConsoleRigInstance,
+                              {{"animated_object", "10"}, {"total_frames", "20"}, {"static_object", "1"}}});
 }
 
 }  // namespace

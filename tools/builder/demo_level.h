@@ -110,6 +110,21 @@ inline constexpr const char* kDemoScreenFrames = "COMPUTR";
 inline constexpr const char* kDemoCountdownEvent = "log PUMPS";
 // Where the lava floor lies: x 500..700, z 1140..1220, y 100 (facing up).
 
+// Pick-ups: one of each kind. The hangar's two rows along its side walls
+// (x = -340 and 340, 16 and 15 items from z = -240 every 32 units, a little
+// over the floor); the shields orb "shields1" in the control room; the four
+// crates are cargo units. A network game's ships appear at the respawn
+// point in the hangar's middle (the origin, facing +z).
+inline constexpr float kDemoPickupRowX = 340.0f;
+inline constexpr float kDemoPickupRowY = 88.0f;
+inline constexpr float kDemoPickupRowFirstZ = -240.0f;
+inline constexpr float kDemoPickupRowStep = 32.0f;
+inline constexpr Vec3 kDemoRespawnAt = {0, 0, 0};
+// An animated static object on the control room's console: "testrig.3ds"
+// at 10 frames a second over 20 frames.
+inline constexpr Vec3 kDemoConsoleRigAt = {1365, 36, 1120};
+inline constexpr const char* kDemoConsoleRigInstance = "console_display";
+
 struct DemoLevel {
   std::vector<BuilderInstance> instances;
   WorldMemberSettings settings;

@@ -123,6 +123,14 @@ BuilderModel Sensor() {
   return OneNodeModel(kDemoSensorModel, std::move(marker));
 }
 
+// The network respawn marker: a flat ring of stripes the level start turns
+// into a respawn point.
+BuilderModel RespawnMarker() {
+  BuilderMeshNode marker = Node("respawn");
+  AddSolid(&marker, Scaled(SphereSolid(8, 2, 6), {1, 0.25f, 1}), {kDemoHazardStripes});
+  return OneNodeModel(kDemoRespawnModel, std::move(marker));
+}
+
 // A broken chunk: an octahedron whose six corners lie at different distances.
 BuilderModel Debris(int number) {
   const char* textures[] = {kDemoMetalPlate, kDemoWallConcrete, kDemoWallTech};
@@ -293,6 +301,7 @@ std::vector<BuilderModel> MakeDemoModels() {
   models.push_back(NukeBomb());
   models.push_back(Cargo());
   models.push_back(Sensor());
+  models.push_back(RespawnMarker());
   for (int n = 0; n < kDemoDebrisCount; ++n) models.push_back(Debris(n));
   AddPickups(&models);
   // The enemies come before the test rig, which stays the last model.

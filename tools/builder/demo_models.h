@@ -11,6 +11,7 @@
 //   "sentry.3ds"     nodes "base", "turret" and "barrels" (the barrels
 //                    pivot on a position key)
 //   "sensor.3ds"     the small marker the level turns into sensors
+//   "respawn.3ds"    the marker of a network respawn point
 //   "debris00.3ds" .. "debris05.3ds"
 //   the pick-up models ("SHIELDS.3DS" .. "FREON.3DS"; "CARGO.3DS" is the
 //                    cargo model above, the names hash without case)
@@ -23,6 +24,7 @@
 inline constexpr const char* kDemoHeroModel = "hero.3ds";
 inline constexpr const char* kDemoPlayerStartModel = "player.3ds";
 inline constexpr const char* kDemoSensorModel = "sensor.3ds";
+inline constexpr const char* kDemoRespawnModel = "respawn.3ds";
 inline constexpr const char* kDemoTestRigModel = "testrig.3ds";
 inline constexpr int kDemoDebrisCount = 6;
 

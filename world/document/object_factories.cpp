@@ -8,6 +8,7 @@
 #include "game/net_doc.h"
 #include "media/sound_manager.h"
 #include "platform/debug_output.h"
+#include "world/objects/back_pack.h"
 #include "world/objects/bomb.h"
 #include "world/objects/dust.h"
 #include "world/objects/energy_pulse.h"
@@ -179,5 +180,8 @@ void CNetDoc::SpawnTimedVortexShield(uint64_t enemyId, float radius) {
   g_pObjectManager->AddObject(new CVortexShield(NewObjectId(), enemyId, radius, kStaticShieldLifetime, true));
 }
 
-// Will drop a back pack with the dead player's goods.
-void CNetDoc::SpawnBackPack(DPID /*owner*/, float /*x*/, float /*y*/, float /*z*/) {}
+// The dead player's goods at the point (taken from the inventory).
+void CNetDoc::SpawnBackPack(DPID owner, float x, float y, float z) {
+  if (!g_pObjectManager) return;
+  g_pObjectManager->AddObject(new CBackPack(owner, NewObjectId(), x, y, z));
+}

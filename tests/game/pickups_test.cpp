@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <memory>
@@ -599,6 +600,21 @@ TEST_F(PickupsTest, ACopyOfAnotherProgramsPickupIsHiddenAndShownByItsMessages) {
   EXPECT_EQ(g_pObjectManager->FindObject(other, 77), nullptr);
   EXPECT_EQ(doc_->AnimatedObjects().GetCount(), records - 1);
   ExpectRecordsInWorld();
+  // Numbers no program sends: a negative amount gives nothing, huge respawn
+  // seconds wait as long as a countdown can.
+  std::vector<uint8_t> odd = CreationMessage(other, 80, 4, ship_->GetX(), ship_->GetY(), ship_->GetZ());
+  NetWriteU32(odd.data() + 72, static_cast<uint32_t>(-500));
+  NetWriteU32(odd.data() + 76, 0x7FFFFFFFu);
+  Receive(other, odd);
+  auto* hostile = dynamic_cast<CCommonSupply*>(g_pObjectManager->FindObject(other, 80));
+  ASSERT_NE(hostile, nullptr);
+  EXPECT_EQ(hostile->GetAmount(), 0);
+  ClearInventory();
+  doc_->SetAmmo(kAmmoShells, 10);
+  EXPECT_TRUE(Touch(hostile));
+  EXPECT_EQ(doc_->GetAmmo(kAmmoShells), 10);
+  EXPECT_TRUE(hostile->IsHidden());
+  EXPECT_EQ(hostile->GetCountdown(), INT32_MAX);
 }
 
 // ---------------------------------------------------------------------------

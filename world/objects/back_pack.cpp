@@ -19,6 +19,23 @@ constexpr int32_t kBackPackRespawnSeconds = 999999;
 // The selected-gun bits a back pack carries, with what each gives.
 constexpr uint8_t kCarriedGuns = 1 | 2 | 4 | 8 | 16 | 32;
 
+// One carried count to the inventory by the counter's own operation.
+void AddCarried(CNetDoc& doc, int counter, int n) {
+  switch (counter) {
+    case kAmmoShells: doc.AddCannonShells(n); break;
+    case kAmmoPlasmaBolts: doc.AddPlasmaBolts(n); break;
+    case kAmmoNukes: doc.AddTacticalNukes(n); break;
+    case kAmmoSlugs: doc.AddCASlugs(n); break;
+    case kAmmoRockets: doc.AddRockets(n); break;
+    case kAmmoHoming: doc.AddHomingMissiles(n); break;
+    case kAmmoMicroMissiles: doc.AddMicroMissiles(n); break;
+    case kAmmoSentries: doc.AddSentryMissiles(n); break;
+    case kAmmoVortexShields: doc.AddVortexShields(n); break;
+    case kAmmoEnergyCells: doc.AddEnergyCells(n); break;
+    default: break;
+  }
+}
+
 }  // namespace
 
 Instance* CBackPack::MakeMesh(const float angles[3]) {
@@ -90,13 +107,8 @@ void CBackPack::Give() {
   if (carriedFlags_ & 16) doc.PickUpMolniaArc();
   if (carriedFlags_ & 32) doc.PickUpCoreAccelerator();
   // The counts in their carried order, each by its own operation.
-  bool (CNetDoc::*const add[kAmmoCounters])(int) = {
-      &CNetDoc::AddCannonShells,   &CNetDoc::AddPlasmaBolts, &CNetDoc::AddTacticalNukes,  &CNetDoc::AddCASlugs,
-      &CNetDoc::AddRockets,        &CNetDoc::AddHomingMissiles, &CNetDoc::AddMicroMissiles, &CNetDoc::AddSentryMissiles,
-      &CNetDoc::AddVortexShields,  &CNetDoc::AddEnergyCells,
-  };
   for (int counter = 0; counter < kAmmoCounters; ++counter) {
-    if (carriedCounts_[counter] > 0) (doc.*add[counter])(carriedCounts_[counter]);
+    if (carriedCounts_[counter] > 0) AddCarried(doc, counter, carriedCounts_[counter]);
   }
   // A fraction of a unit still counts as one; NaN gives nothing.
   if (carriedFreon_ > 0.0f) doc.AddFreon(static_cast<int>(std::ceil(std::fmin(carriedFreon_, 1e6f))));

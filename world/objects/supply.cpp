@@ -1,5 +1,7 @@
 #include "world/objects/supply.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/instance.h"
@@ -88,7 +90,10 @@ BOOL CSupply::Stop() {
 void CSupply::Hide(bool announce) {
   hidden_ = true;
   if (mesh_) mesh_->collidable = 0;
-  countdown_ = announce ? respawnSeconds_ * 1000 : -1;
+  // Wide, and never negative: the seconds may come from another program.
+  countdown_ = announce ? static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(respawnSeconds_) * 1000, 0,
+                                                                   INT32_MAX))
+                        : -1;
   if (announce) SendAction(kSupplyActionHide);
 }
 
@@ -256,7 +261,8 @@ CCommonSupply::CCommonSupply(DPID owner, const uint8_t* message)
     : CSupply(owner, NetReadU32(message + 12), NetReadF32(message + 20), NetReadF32(message + 24),
               NetReadF32(message + 28)) {
   typeCode_ = static_cast<uint16_t>(NetReadU32(message) & 0xFFFFu);
-  amount_ = static_cast<int32_t>(NetReadU32(message + 72));
+  // An amount below 0 would take from the inventory: none is given.
+  amount_ = std::max(static_cast<int32_t>(NetReadU32(message + 72)), 0);
   respawnSeconds_ = static_cast<int32_t>(NetReadU32(message + 76));
   respawning_ = message[68] != 0;
   kind_ = static_cast<int32_t>(NetReadU32(message + 80));

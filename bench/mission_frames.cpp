@@ -39,6 +39,7 @@
 #include "tools/builder/demo_cockpit.h"
 #include "tools/builder/demo_interface.h"
 #include "tools/builder/demo_mission.h"
+#include "tools/builder/demo_mission_2.h"
 #include "tools/builder/demo_textures.h"
 
 namespace {
@@ -60,7 +61,8 @@ bool WriteDemo() {
   g_Temp = std::make_unique<TempFolder>();
   std::string error;
   if (!WriteDemoTextures(g_Temp->Path(), &error) || !WriteDemoInterface(g_Temp->Path(), &error) ||
-      !WriteDemoMission1(g_Temp->Path(), &error) || !WriteDemoCockpit(g_Temp->Path(), &error)) {
+      !WriteDemoMission1(g_Temp->Path(), &error) ||
+      !WriteDemoMission2(g_Temp->Path(), &error) || !WriteDemoCockpit(g_Temp->Path(), &error)) {
     std::fprintf(stderr, "cannot write the demo data: %s\n", error.c_str());
     return false;
   }
@@ -181,7 +183,7 @@ void Frame(CNetView* view) {
   view->OnDraw(nullptr);
 }
 
-// Arguments: the program (0 korvanesw, 1 korvane3d), the mission (1: M1.CAN).
+// Arguments: the program (0 korvanesw, 1 korvane3d), the mission (1: M1.CAN, 2: M2.CAN).
 void BM_MissionFrames(benchmark::State& state) {
   static SoftwareVariant software;
   static Direct3DVariant direct3d;
@@ -257,7 +259,7 @@ void BM_MissionFrames(benchmark::State& state) {
 }
 BENCHMARK(BM_MissionFrames)
     ->ArgNames({"program", "mission"})
-    ->ArgsProduct({{0, 1}, {1}})
+    ->ArgsProduct({{0, 1}, {1, 2}})
     ->Iterations(kFlightFrames)
     ->Unit(benchmark::kMillisecond);
 

@@ -31,7 +31,9 @@ namespace {
 constexpr int kWidth = 280;
 constexpr int kHeight = 240;
 
-void AddPage(InterfaceArt* art, const char* name, const char* caption, Rgb land, uint32_t seed) {
+}  // namespace
+
+void AddBriefingPicture(InterfaceArt* art, const char* name, const char* caption, Rgb land, uint32_t seed) {
   PictureCanvas canvas(kWidth, kHeight, MenuColour::kBlack);
   DrawStarfield(&canvas, seed);
   DrawPlanet(&canvas, 190, 190, 110, land, {120, 190, 255}, seed + 1);
@@ -41,26 +43,25 @@ void AddPage(InterfaceArt* art, const char* name, const char* caption, Rgb land,
   art->AddPicture(name, canvas, kPictureColourKey, true);
 }
 
-bool AddText(ArchiveWriter* archive, const char* name, const char* text) {
+bool AddBriefingText(ArchiveWriter* archive, const char* name, const char* text) {
   // What follows the "^" is never shown.
   std::string bytes = std::string(text) + "^ notes for the writers\r\n";
   return archive->AddMember(name, std::vector<uint8_t>(bytes.begin(), bytes.end()));
 }
 
-}  // namespace
-
 bool AddDemoBriefingPages(ArchiveWriter* archive, std::string* error) {
   const BuilderPalette palette = DemoInterfacePalette();
   InterfaceArt art(archive, palette);
-  AddPage(&art, "BRIEF1.BMP", "FORWARD RELAY", {200, 104, 52}, 61);
-  AddPage(&art, "BRIEF2.BMP", "LAVA PITS", {230, 70, 30}, 71);
-  AddPage(&art, "FAIL1.BMP", "MISSION FAILED", {90, 90, 100}, 81);
+  AddBriefingPicture(&art, "BRIEF1.BMP", "FORWARD RELAY", {200, 104, 52}, 61);
+  AddBriefingPicture(&art, "BRIEF2.BMP", "LAVA PITS", {230, 70, 30}, 71);
+  AddBriefingPicture(&art, "FAIL1.BMP", "MISSION FAILED", {90, 90, 100}, 81);
   if (art.Failed()) {
     *error = art.Error();
     return false;
   }
-  if (!AddText(archive, "BRIEF1.TXT", kDemoBriefingTexts[0]) || !AddText(archive, "BRIEF2.TXT", kDemoBriefingTexts[1]) ||
-      !AddText(archive, "FAIL1.TXT", kDemoFailureText)) {
+  if (!AddBriefingText(archive, "BRIEF1.TXT", kDemoBriefingTexts[0]) ||
+      !AddBriefingText(archive, "BRIEF2.TXT", kDemoBriefingTexts[1]) ||
+      !AddBriefingText(archive, "FAIL1.TXT", kDemoFailureText)) {
     *error = "cannot add the briefing texts";
     return false;
   }

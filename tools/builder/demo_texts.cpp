@@ -7,7 +7,15 @@ std::string DemoLogsText() {
          "ELITE: Elite: every gun in the station is waiting for you.\r\n"
          "LAVA: Warning: lava channel below the walkway.\r\n"
          "SENSOR: Control room sensor tripped.\r\n"
-         "PUMPS: The pumps are down.\r\n";
+         "PUMPS: The pumps are down.\r\n"
+         "TOWER: Cooling Tower. Unseal the corridor and climb to the roof.\r\n"
+         "VALVES: Two valves in the dock hold the seal shut.\r\n"
+         "VALVE: Valve turned.\r\n"
+         "SEAL: The seal slides open.\r\n"
+         "CHAT1: Control: core temperature still rising.\r\n"
+         "CHAT2: Control: we read movement in the tower.\r\n"
+         "CHAT3: Control: keep clear of the vent.\r\n"
+         "ROOF: Roof sensor tripped: the core is venting!\r\n";
 }
 
 bool AddDemoTexts(ArchiveWriter* archive) {

@@ -1,0 +1,97 @@
+// The demo's second mission, "M2.CAN", loaded and started through the
+// document as a jump to it does: its file id, its start event, its own
+// enemy types, its doors, and the seal that two valve turns open.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/instance.h"
+#include "engine/model.h"
+#include "game/game_app.h"
+#include "game/net_doc.h"
+#include "tests/game/document_fixture.h"
+#include "tools/builder/demo_level_2.h"
+#include "tools/builder/demo_mission_2.h"
+#include "world/enemies/enemy_manager.h"
+#include "world/enemies/new_enemy.h"
+#include "world/script/door.h"
+#include "world/script/script_manager.h"
+
+namespace {
+
+class SecondMissionTest : public DocumentTest {
+ protected:
+  void SetUp() override {
+    DocumentTest::SetUp();
+    std::string error;
+    ASSERT_TRUE(WriteDemoMission2(folder_.Path(), &error)) << error;
+    g_CurrentMissionArchive = "M2.CAN";
+  }
+  void TearDown() override {
+    g_CurrentMissionArchive = "M1.CAN";
+    DocumentTest::TearDown();
+  }
+  size_t Raised(const std::string& text) const {
+    size_t count = 0;
+    for (const auto& entry : events_->raised) count += entry.first == text;
+    return count;
+  }
+};
+
+TEST_F(SecondMissionTest, StartsWithItsOwnEnemiesDoorsAndStartEvent) {
+  MakeInterface(2);
+  MakeDocument();
+  ASSERT_TRUE(doc_->StartLevel());
+  EXPECT_TRUE(doc_->IsGameRunning());
+  EXPECT_EQ(doc_->GetFileId()[0], kDemoMission2FileId);
+  const std::vector<std::pair<std::string, std::string>> raised = {{kDemo2StartEvent, "player start"}};
+  EXPECT_EQ(events_->raised, raised);
+
+  // The three guards are enemies of the types the first mission lacks.
+  ASSERT_NE(g_pEnemyManager, nullptr);
+  const struct {
+    const char* instance;
+    const char* model;
+  } guards[] = {{kDemo2TurretInstance, kDemo2TurretModel},
+                {kDemo2TruckInstance, kDemo2TruckModel},
+                {kDemo2WingDroneInstance, kDemo2WingDroneModel}};
+  for (const auto& guard : guards) {
+    CNewEnemy* enemy = g_pEnemyManager->FindByNamePrefix(guard.instance);
+    ASSERT_NE(enemy, nullptr) << guard.instance;
+    EXPECT_STRCASEEQ(enemy->GetModelName(), guard.model);
+  }
+
+  // The seal slides and waits for two valve turns; the gate swings and
+  // opens by itself.
+  ASSERT_NE(g_pScriptManager, nullptr);
+  CDoor* seal = g_pScriptManager->FindDoorByName(kDemo2SealDoorGroup);
+  CDoor* gate = g_pScriptManager->FindDoorByName(kDemo2GateGroup);
+  ASSERT_TRUE(seal && gate);
+  EXPECT_EQ(seal->GetShape(), kDoorShapeSliding);
+  EXPECT_EQ(seal->counter, 2);
+  EXPECT_EQ(gate->GetShape(), kDoorShapeRotating);
+  EXPECT_EQ(gate->kind, kDoorKindAuto);
+}
+
+TEST_F(SecondMissionTest, TwoValveTurnsOpenTheSealAndTheRoofSensorSpawnsADrone) {
+  MakeInterface(2);
+  MakeDocument();
+  events_->runs = true;
+  ASSERT_TRUE(doc_->StartLevel());
+  CDoor* seal = g_pScriptManager ? g_pScriptManager->FindDoorByName(kDemo2SealDoorGroup) : nullptr;
+  ASSERT_NE(seal, nullptr);
+  const std::string opened = "open door_seal|log SEAL";
+  events_->RaiseEvent("deccounter door_seal", "button_valve_a");
+  EXPECT_EQ(Raised(opened), 0u);
+  events_->RaiseEvent("deccounter door_seal", "button_valve_b");
+  EXPECT_EQ(Raised(opened), 1u);
+  EXPECT_EQ(seal->counter, 0);
+
+  const int before = g_pEnemyManager->GetEnemyCount();
+  events_->RaiseEvent(kDemo2RoofEvent, "sensor");
+  EXPECT_EQ(g_pEnemyManager->GetEnemyCount(), before + 1);
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 #include "engine/polygon_group.h"
 #include "engine/properties.h"
 #include "engine/records.h"
+#include "game/game_app.h"
 #include "game/net_doc.h"
 #include "tests/game/document_fixture.h"
 #include "tools/builder/demo_level.h"
@@ -76,7 +77,7 @@ TEST_F(DemoIntroTest, TheWarningLampsFlashAndTheBigScreenPlaysItsFrames) {
   EXPECT_FLOAT_EQ(screen.fps, 2.0f);
 }
 
-TEST_F(DemoIntroTest, TheControlRoomSensorStartsTheCountdown) {
+TEST_F(DemoIntroTest, TheControlRoomSensorsCountdownAccomplishesTheMission) {
   StartDemo();
   CSensor* sensor = g_pScriptManager->FindSensorByName(kDemoSensorInstance);
   ASSERT_NE(sensor, nullptr);
@@ -88,6 +89,9 @@ TEST_F(DemoIntroTest, TheControlRoomSensorStartsTheCountdown) {
   EXPECT_EQ(Raised(kDemoCountdownEvent, "countdown"), 1u);
   CString line;
   EXPECT_TRUE(doc_->LookupText("PUMPS", line)) << "the level's message table has the line";
+  // The pumps down, the mission is accomplished: the second one is next.
+  EXPECT_STREQ(g_NextMissionArchive.GetString(), "M2.CAN");
+  g_NextMissionArchive.Empty();
 }
 
 }  // namespace

@@ -335,9 +335,10 @@ void ControlRoom(LevelBuilder& b, DemoLevel* level) {
   }
   b.PointLight({1150, -150, 1200}, 1.0f, 300.0f, 800.0f, 0.7f, 1.0f, 0.7f);
 
+  const std::string sensorEvent =
+      std::string("log SENSOR|open swinging_vault|freeze spinning_fan|countdown 10000 ") + kDemoCountdownEvent;
   level->instances.push_back({"sensor.3ds", kDemoSensorAt, {0, 0, 0}, 0.0f, kDemoSensorInstance,
-                              {{"radius", "80"},
-                               {"event", "log SENSOR|open swinging_vault|freeze spinning_fan|countdown 10000 log PUMPS"}}});
+                              {{"radius", "80"}, {"event", sensorEvent}}});
   level->instances.push_back({"SHIELDS.3DS", {1150, 60, 1200}, {0, 0, 0}, 0.0f, "shields1", {}});
   level->instances.push_back({"cargo.3ds", {1300, 90, 1400}, {0, 0.5f, 0}, 0.0f, "crate4", {}});
   // The console's display: a small rig that turns and rises over and over,

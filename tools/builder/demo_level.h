@@ -104,10 +104,11 @@ inline constexpr const char* kDemoLavaDamage = "2";
 // The pump room's warning lamps flash once a second between a fifth and
 // full light; the control room's big screen plays COMPUTR1..3 twice a
 // second; the control room's sensor also starts a ten-second countdown,
-// whose end shows the "PUMPS" line.
+// whose end shows the "PUMPS" line and accomplishes the mission: the second
+// one follows (the braces keep both pieces in the countdown's one event).
 inline constexpr const char* kDemoFlashingGroup = "pump_warning";
 inline constexpr const char* kDemoScreenFrames = "COMPUTR";
-inline constexpr const char* kDemoCountdownEvent = "log PUMPS";
+inline constexpr const char* kDemoCountdownEvent = "{log PUMPS|next_mission 2}";
 // Where the lava floor lies: x 500..700, z 1140..1220, y 100 (facing up).
 
 // Pick-ups: one of each kind. The hangar's two rows along its side walls

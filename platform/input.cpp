@@ -19,13 +19,7 @@ void PlatformInput::ApplyEvent(const InputEvent& event) {
   switch (event.type) {
     case InputEventType::KeyDown:
     case InputEventType::KeyUp:
-      if (event.scanCode <= 0 || event.scanCode >= 256) break;
-      if (event.type == InputEventType::KeyDown) {
-        keyStates_[event.scanCode] = 0x80;
-        keysPressed_[event.scanCode] = 0x80;
-      } else {
-        keyStates_[event.scanCode] = 0;
-      }
+      if (!keysFollowClock_) SetKey(event.scanCode, event.type == InputEventType::KeyDown);
       break;
     case InputEventType::MouseMove:
       mouseDx_ += event.dx;
@@ -97,16 +91,29 @@ void PlatformInput::ApplyJoystickEvent(const InputEvent& event) {
   }
 }
 
+void PlatformInput::SetKey(int scanCode, bool down) const {
+  if (scanCode <= 0 || scanCode >= 256) return;
+  if (down) {
+    keyStates_[scanCode] = 0x80;
+    keysPressed_[scanCode] = 0x80;
+  } else {
+    keyStates_[scanCode] = 0;
+  }
+}
+
 uint8_t PlatformInput::KeyState(int scanCode) const {
   if (scanCode <= 0 || scanCode >= 256) return 0;
+  CatchUpKeys();
   return keyStates_[scanCode];
 }
 
 void PlatformInput::ReadKeyboard(KeyboardState* out) const {
+  CatchUpKeys();
   for (int i = 0; i < 256; ++i) (*out)[i] = keyStates_[i];
 }
 
 bool PlatformInput::TakeKeyPress(int after, int* scanCode) {
+  CatchUpKeys();
   // One exchange per key: a press noted by the main thread meanwhile is
   // either taken now or left for the next take, never lost.
   for (int i = std::max(after + 1, 1); i < 256; ++i) {

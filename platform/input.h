@@ -99,13 +99,20 @@ class PlatformInput {
   // Changes the device state as the event says (PollEvent calls it for every
   // event it takes).
   void ApplyEvent(const InputEvent& event);
+  // Called by every keyboard read first: an implementation whose keys follow
+  // a clock rather than the events taken (keysFollowClock_) brings the keys
+  // up to date with SetKey. Any thread.
+  virtual void CatchUpKeys() const {}
+  void SetKey(int scanCode, bool down) const;
+  bool keysFollowClock_ = false;
 
  private:
   void ApplyJoystickEvent(const InputEvent& event);
 
-  std::array<std::atomic<uint8_t>, 256> keyStates_{};
+  // Mutable: a read may first catch the keys up with the clock.
+  mutable std::array<std::atomic<uint8_t>, 256> keyStates_{};
   // 0x80 for a key that went down since its press was last taken.
-  std::array<std::atomic<uint8_t>, 256> keysPressed_{};
+  mutable std::array<std::atomic<uint8_t>, 256> keysPressed_{};
 
   int mouseDx_ = 0, mouseDy_ = 0, mouseWheel_ = 0;
   uint8_t mouseButtons_[4] = {};

@@ -2,10 +2,36 @@
 
 #include "platform/clock.h"
 
+namespace {
+
+bool IsKeyEvent(const InputEvent& event) {
+  return event.type == InputEventType::KeyDown || event.type == InputEventType::KeyUp;
+}
+
+}  // namespace
+
 HeadlessInput::HeadlessInput(std::vector<TimedInputEvent> events)
-    : events_(std::move(events)), startMs_(timeGetTime()) {}
+    : events_(std::move(events)), startMs_(timeGetTime()) {
+  keysFollowClock_ = true;
+  for (const TimedInputEvent& timed : events_) {
+    if (IsKeyEvent(timed.event)) keys_.push_back(timed);
+  }
+}
+
+void HeadlessInput::CatchUpKeys() const {
+  std::lock_guard<std::mutex> guard(keysLock_);
+  const uint32_t elapsed = timeGetTime() - startMs_;  // wrap-safe
+  for (; nextKey_ < keys_.size() && keys_[nextKey_].timeMs <= elapsed; ++nextKey_) {
+    SetKey(keys_[nextKey_].event.scanCode, keys_[nextKey_].event.type == InputEventType::KeyDown);
+  }
+}
 
 void HeadlessInput::Inject(const InputEvent& event) {
+  if (IsKeyEvent(event)) {
+    // Due at once: after the script's keys that are due already.
+    CatchUpKeys();
+    SetKey(event.scanCode, event.type == InputEventType::KeyDown);
+  }
   const uint32_t now = timeGetTime() - startMs_;
   // Keep the list ordered: an injected event goes before later scripted ones.
   size_t at = next_;

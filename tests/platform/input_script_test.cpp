@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+#include <utility>
+#include <vector>
+
 #include "platform/clock.h"
 #include "platform/headless/headless_input.h"
 #include "platform/keys.h"
@@ -121,6 +126,60 @@ TEST(HeadlessInput, DeliversEventsWhenTheirTimeComesAndTracksKeys) {
   ClockEndFrame();
   ASSERT_TRUE(input.PollEvent(&event));
   EXPECT_EQ(event.type, InputEventType::Quit);
+  ClockUseRealTime();
+}
+
+// The game's input thread reads the keyboard every 10 ms of real time while
+// the main thread takes the events at its own pace; a run must see the keys
+// at the clock's times however late either of them comes.
+TEST(HeadlessInput, KeysFollowTheClockWhoeverReadsThemAndHoweverLate) {
+  ClockUseFixedStep(20);
+  std::vector<TimedInputEvent> events;
+  std::string error;
+  ASSERT_TRUE(InputScriptParse("100 key Z down\n200 key Z up\n300 press A\n", &events, &error));
+  HeadlessInput input(events);
+  const uint32_t start = timeGetTime();
+  // Reads from another thread only, with real time passing between them;
+  // the main thread takes no event at all.
+  auto readOnAnotherThread = [&](uint32_t atMs) {
+    ClockSetTime(start + atMs);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    uint8_t z = 0, z2 = 0;
+    int pressed = 0;
+    std::thread reader([&] {
+      KeyboardState keys;
+      input.ReadKeyboard(&keys);
+      z = keys[DIK_Z];
+      z2 = input.KeyState(DIK_Z);
+      int scan = 0;
+      while (input.TakeKeyPress(scan, &scan)) pressed = scan;
+    });
+    reader.join();
+    EXPECT_EQ(z, z2) << atMs;
+    return std::make_pair(z, pressed);
+  };
+  const struct {
+    uint32_t atMs;
+    uint8_t z;
+    int pressed;
+  } cases[] = {{99, 0, 0}, {100, 0x80, DIK_Z}, {150, 0x80, 0}, {199, 0x80, 0}, {200, 0, 0}, {299, 0, 0},
+               {340, 0, DIK_A}};
+  for (const auto& c : cases) {
+    const auto [z, pressed] = readOnAnotherThread(c.atMs);
+    EXPECT_EQ(z, c.z) << c.atMs;
+    EXPECT_EQ(pressed, c.pressed) << c.atMs << ": a press between two reads is still a press";
+  }
+  // The main thread still takes every event in order, and taking them late
+  // does not move the keys back.
+  InputEvent event;
+  std::vector<InputEventType> taken;
+  while (input.PollEvent(&event)) taken.push_back(event.type);
+  EXPECT_EQ(taken, (std::vector<InputEventType>{InputEventType::KeyDown, InputEventType::KeyUp,
+                                                 InputEventType::KeyDown, InputEventType::KeyUp}));
+  EXPECT_EQ(input.KeyState(DIK_Z), 0);
+  // An injected key is down at once.
+  input.Inject(InputEvent{InputEventType::KeyDown, DIK_Q});
+  EXPECT_EQ(input.KeyState(DIK_Q), 0x80);
   ClockUseRealTime();
 }
 

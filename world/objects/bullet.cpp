@@ -93,13 +93,7 @@ void CBullet::GetPosition(float& x, float& y, float& z) {
 }
 
 void CBullet::WriteCreateMessage(uint8_t out[kBulletCreateBytes]) const {
-  std::memset(out, 0, kBulletCreateBytes);
-  WriteCreatePrefix(out);
-  for (int k = 0; k < 3; ++k) {
-    NetWriteF32(out + 20 + 4 * k, position_[k]);
-    NetWriteF32(out + 32 + 4 * k, velocity_[k]);
-  }
-  NetWriteF32(out + 44, damage_);
+  WriteShotCreateMessage(out, position_, velocity_, damage_);
   out[48] = secondTexture_ ? 1 : 0;
 }
 

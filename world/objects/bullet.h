@@ -11,7 +11,7 @@
 
 class CArchive;
 
-inline constexpr int kBulletCreateBytes = 52;
+inline constexpr int kBulletCreateBytes = kShotCreateBytes;
 inline constexpr float kBulletRange = 1200.0f;
 
 class CBullet : public CGenericObject {

@@ -69,13 +69,7 @@ void CFireBall::GetPosition(float& x, float& y, float& z) {
 }
 
 void CFireBall::WriteCreateMessage(uint8_t out[kFireBallMessageBytes]) const {
-  std::memset(out, 0, kFireBallMessageBytes);
-  WriteCreatePrefix(out);
-  for (int k = 0; k < 3; ++k) {
-    NetWriteF32(out + 20 + 4 * k, position_[k]);
-    NetWriteF32(out + 32 + 4 * k, velocity_[k]);
-  }
-  NetWriteF32(out + 44, damage_);
+  WriteShotCreateMessage(out, position_, velocity_, damage_);
   out[48] = upgraded_ ? 1 : 0;
 }
 

@@ -15,7 +15,7 @@
 #include "platform/framework/cstring.h"
 #include "world/objects/generic_object.h"
 
-inline constexpr int kFireBallMessageBytes = 52;
+inline constexpr int kFireBallMessageBytes = kShotCreateBytes;
 inline constexpr float kFireBallRange = 1200.0f;
 // Spark colours 0x00BBGGRR.
 inline constexpr uint32_t kFireBallGreen = 0x00FF00;

@@ -1,6 +1,9 @@
 #include "world/objects/generic_object.h"
 
+#include <cstring>
+
 #include "game/net_doc.h"
+#include "game/net_wire.h"
 #include "platform/clock.h"
 #include "platform/framework/serial_archive.h"
 #include "world/objects/object_type_codes.h"
@@ -51,4 +54,15 @@ void CGenericObject::WriteCreatePrefix(uint8_t out[kCreatePrefixBytes]) const {
   PutU32(out + 8, timeGetTime());
   PutU32(out + 12, objectId_);
   out[16] = kCreateAction;
+}
+
+void CGenericObject::WriteShotCreateMessage(uint8_t out[kShotCreateBytes], const float position[3],
+                                            const float velocity[3], float damage) const {
+  std::memset(out, 0, kShotCreateBytes);
+  WriteCreatePrefix(out);
+  for (int k = 0; k < 3; ++k) {
+    NetWriteF32(out + 20 + 4 * k, position[k]);
+    NetWriteF32(out + 32 + 4 * k, velocity[k]);
+  }
+  NetWriteF32(out + 44, damage);
 }

@@ -28,6 +28,8 @@ struct Instance;
 
 // Bytes of the prefix every creation message starts with.
 inline constexpr int kCreatePrefixBytes = 17;
+// Every creation message of a shot in flight is this long.
+inline constexpr int kShotCreateBytes = 52;
 inline constexpr uint8_t kCreateAction = 1;
 
 class CGenericObject : public CObject {
@@ -66,6 +68,11 @@ class CGenericObject : public CObject {
   // id (kMessageIdBase + type code), owner, the millisecond timer, object id,
   // action 1.
   void WriteCreatePrefix(uint8_t out[kCreatePrefixBytes]) const;
+  // The creation message of a shot in flight (bolt, slug, plasma or rubber
+  // ball): zeroed, the prefix, position at 20, velocity at 32 and damage at
+  // 44; byte 48 is left for the shot's own flag.
+  void WriteShotCreateMessage(uint8_t out[kShotCreateBytes], const float position[3], const float velocity[3],
+                              float damage) const;
 
  protected:
   bool active_ = false;

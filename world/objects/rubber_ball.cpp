@@ -89,13 +89,7 @@ void CRubberBall::GetPosition(float& x, float& y, float& z) {
 }
 
 void CRubberBall::WriteCreateMessage(uint8_t out[kRubberBallMessageBytes]) const {
-  std::memset(out, 0, kRubberBallMessageBytes);
-  WriteCreatePrefix(out);
-  for (int k = 0; k < 3; ++k) {
-    NetWriteF32(out + 20 + 4 * k, position_[k]);
-    NetWriteF32(out + 32 + 4 * k, velocity_[k]);
-  }
-  NetWriteF32(out + 44, damage_);
+  WriteShotCreateMessage(out, position_, velocity_, damage_);
 }
 
 void CRubberBall::SendCreate(DPID to) {

@@ -17,7 +17,7 @@
 #include "platform/framework/cstring.h"
 #include "world/objects/generic_object.h"
 
-inline constexpr int kRubberBallMessageBytes = 52;
+inline constexpr int kRubberBallMessageBytes = kShotCreateBytes;
 // The single-precision number just above 1800.
 inline constexpr float kRubberBallRange = 1800.0001f;
 inline constexpr int kRubberBallMaxBounces = 5;

@@ -15,6 +15,7 @@
 #include "tools/builder/demo_level_2.h"
 #include "tools/builder/demo_mission_2.h"
 #include "world/enemies/enemy_manager.h"
+#include "world/enemies/enemy_types.h"
 #include "world/enemies/new_enemy.h"
 #include "world/script/door.h"
 #include "world/script/script_manager.h"
@@ -92,6 +93,55 @@ TEST_F(SecondMissionTest, TwoValveTurnsOpenTheSealAndTheRoofSensorSpawnsADrone) 
   const int before = g_pEnemyManager->GetEnemyCount();
   events_->RaiseEvent(kDemo2RoofEvent, "sensor");
   EXPECT_EQ(g_pEnemyManager->GetEnemyCount(), before + 1);
+}
+
+// The gallery behind the tower: one enemy of each of its types, asleep
+// until its sensor's event wakes it; the far sensor off until the boss
+// wakes, then spawning the script's own two types; the vault's parent door
+// counted down by the big guns' deaths.
+TEST_F(SecondMissionTest, TheGalleryEnemiesSleepUntilTheirSensorsWakeThemAndTheVaultCountsTheBigGunsDown) {
+  MakeInterface(2);
+  MakeDocument();
+  events_->runs = true;
+  ASSERT_TRUE(doc_->StartLevel());
+  ASSERT_TRUE(g_pEnemyManager && g_pScriptManager);
+  for (const DemoGalleryEnemy& entry : kDemo2GalleryEnemies) {
+    SCOPED_TRACE(entry.instance);
+    CNewEnemy* enemy = g_pEnemyManager->FindByNamePrefix(entry.instance);
+    ASSERT_NE(enemy, nullptr);
+    EXPECT_STRCASEEQ(enemy->GetModelName(), entry.model);
+    EXPECT_EQ(enemy->GetKind(), EnemyTypeOfModel(entry.model));
+    EXPECT_EQ(enemy->MissingPartLine(), 0);
+    EXPECT_TRUE(enemy->IsStopped());
+    ASSERT_NE(g_pScriptManager->FindSensorByName((std::string("sensor_") + entry.instance).c_str()), nullptr);
+  }
+  // A wake: the ttt waits 1.5 s, the others start at once.
+  CNewEnemy* tmsl = g_pEnemyManager->FindByNamePrefix("zoo01_tmsl");
+  events_->RaiseEvent(kDemo2GalleryEnemies[0].wake, "sensor");
+  EXPECT_FALSE(tmsl->IsStopped());
+
+  CSensor* end = g_pScriptManager->FindSensorByName(kDemo2GallerySpawnSensor);
+  ASSERT_NE(end, nullptr);
+  EXPECT_TRUE(end->disabled);
+  events_->RaiseEvent(kDemo2GalleryEnemies[5].wake, "sensor");
+  EXPECT_FALSE(end->disabled);
+  EXPECT_FLOAT_EQ(end->radius, 180.0f);
+  const int before = g_pEnemyManager->GetEnemyCount();
+  events_->RaiseEvent(kDemo2GallerySpawnEvent, "sensor");
+  EXPECT_EQ(g_pEnemyManager->GetEnemyCount(), before + 2);
+  const std::vector<CNewEnemy*> all = g_pEnemyManager->Enemies();
+  EXPECT_EQ(all[all.size() - 2]->GetKind(), EnemyTypeOfModel("drugie.3ds"));
+  EXPECT_EQ(all[all.size() - 1]->GetKind(), EnemyTypeOfModel("ready.3ds"));
+
+  CDoor* vault = g_pScriptManager->FindDoorByName(kDemo2GalleryVaultGroup);
+  ASSERT_NE(vault, nullptr);
+  EXPECT_EQ(vault->GetShape(), kDoorShapeParent);
+  EXPECT_EQ(vault->counter, 2);
+  events_->RaiseEvent(kDemo2GalleryVaultDeath, "zoo06_boss");
+  events_->RaiseEvent(kDemo2GalleryVaultDeath, "zoo16_bossa");
+  EXPECT_EQ(vault->counter, 0);
+  EXPECT_TRUE(vault->open);
+  EXPECT_EQ(g_pEnemyManager->FindByNamePrefix("zoo01_tmsl"), nullptr);
 }
 
 }  // namespace

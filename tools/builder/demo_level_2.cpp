@@ -1,6 +1,9 @@
 #include "tools/builder/demo_level_2.h"
 
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/bsp.h"
 #include "engine/name_hash.h"
@@ -107,7 +110,7 @@ void Corridor(LevelBuilder& b, World* world) {
 // and the guards; the roof sensor.
 void Tower(LevelBuilder& b, World* world, DemoLevel* level) {
   b.Room({-400, kTowerTop, 900}, {400, kFloor, 1700}, Style(kDemoPipes, kDemoFloorTiles, kDemoCeiling, 0.3f),
-         {{kFaceMinZ, -80, 80, kCorridorTop, kFloor}});
+         {{kFaceMinZ, -80, 80, kCorridorTop, kFloor}, {kFaceMaxZ, -80, 80, kCorridorTop, kFloor}});
   PolygonGroup* vent = GroupCreate(world, kDemo2VentGroup, nullptr);
   SetProperty(&vent->props, "light", "40");
   b.Block({-60, 60, 1240}, {60, kFloor - 1, 1360}, kDemoLava, 1.0f, vent);
@@ -130,6 +133,241 @@ void Tower(LevelBuilder& b, World* world, DemoLevel* level) {
                               {{"radius", "120"}, {"event", kDemo2RoofEvent}}});
 }
 
+// A group of the level with its properties.
+PolygonGroup* Group(World* world, const char* name, std::initializer_list<std::pair<const char*, const char*>> props,
+                    PolygonGroup* parent = nullptr) {
+  PolygonGroup* group = GroupCreate(world, name, parent);
+  for (const auto& [key, value] : props) SetProperty(&group->props, key, value);
+  return group;
+}
+
+// A chain of line segments in a new group; events[i] goes on segment i's
+// first node.
+void PathGroup(LevelBuilder& b, World* world, const char* name, std::initializer_list<Vec3> nodes,
+               std::initializer_list<std::pair<int, const char*>> events = {}) {
+  PolygonGroup* path = GroupCreate(world, name, nullptr);
+  const std::vector<Vec3> points(nodes);
+  for (size_t i = 0; i + 1 < points.size(); ++i) {
+    WorldPolygon* segment = b.Line(points[i], points[i + 1], path);
+    for (const auto& [index, text] : events) {
+      if (segment && index == static_cast<int>(i)) SetProperty(&segment->props, "event", text);
+    }
+  }
+}
+
+// The corridor from the tower, with its automatic door (held open by a
+// sensor on the tower's side while a ship is in the doorway).
+void GalleryCorridor(LevelBuilder& b, World* world, DemoLevel* level) {
+  b.Room({-80, kCorridorTop, 1700}, {80, kFloor, kDemo2GalleryMinZ},
+         Style(kDemoWallTech, kDemoFloorGrating, kDemoMetalPlate, 0.3f),
+         {{kFaceMinZ, -80, 80, kCorridorTop, kFloor}, {kFaceMaxZ, -80, 80, kCorridorTop, kFloor}});
+  b.PointLight({0, -20, 1780}, 1.0f, 150.0f, 300.0f, 0.8f, 1.0f, 0.8f);
+  PolygonGroup* door = Group(world, kDemo2GalleryDoorGroup,
+                             {{"type", "sliding"}, {"auto", "1"}, {"radius", "180"}, {"speed", "0.5"},
+                              {"opensound", "dooropen"}, {"closesound", "objclose"}});
+  b.Block({-79, kCorridorTop + 1, 1772}, {79, kFloor - 1, 1788}, kDemoDoor, 0.45f, door);
+  b.Line({0, kFloor, 1780}, {0, kCorridorTop - 100, 1780}, door);
+  level->instances.push_back({kDemoSensorModel, {0, 30, 1730}, {0, 0, 0}, 0.0f, "sensor_gallery_doorway",
+                              {{"radius", "40"}, {"object", "player"}, {"continuous", "1"},
+                               {"event", "open door_gallery"}}});
+}
+
+// The hall's walls, lamps, the clock over the entrance, the moving floor
+// strip, the force-field window and the banner.
+void GalleryHall(LevelBuilder& b, World* world) {
+  b.Room({kDemo2GalleryMinX, kDemo2GalleryTop, kDemo2GalleryMinZ}, {kDemo2GalleryMaxX, kFloor, kDemo2GalleryMaxZ},
+         Style(kDemoWallConcrete, kDemoFloorTiles, kDemoCeiling, 0.35f),
+         {{kFaceMinZ, -80, 80, kCorridorTop, kFloor},
+          {kFaceMaxZ, -100, 100, kCorridorTop, kFloor},
+          {kFaceMinX, 2320, 2440, kCorridorTop, kFloor},
+          {kFaceMaxX, 2320, 2440, kCorridorTop, kFloor}});
+  for (const DemoGalleryEnemy& enemy : kDemo2GalleryEnemies) {
+    if (enemy.at.z > 2100 || enemy.at.y < 0) continue;
+    b.Block({enemy.at.x - 40, kFloor - 4, enemy.at.z - 40}, {enemy.at.x + 40, kFloor - 1, enemy.at.z + 40},
+            kDemoHazardStripes, 0.5f);
+  }
+  for (float z : {2050.0f, 2350.0f, 2650.0f}) b.PointLight({0, -250, z}, 1.0f, 300.0f, 900.0f, 1.0f, 0.9f, 0.8f);
+
+  // A wall clock over the entrance: a dial and three hands that the game
+  // turns to the time of day (each hand's line is its axis).
+  const Vec3 dial = {0, -170, kDemo2GalleryMinZ + 1};
+  b.Polygon({{dial.x - 60, dial.y - 60, dial.z}, {dial.x + 60, dial.y - 60, dial.z}, {dial.x + 60, dial.y + 60, dial.z},
+             {dial.x - 60, dial.y + 60, dial.z}},
+            {0, 0, 1}, kDemoComputer, 0.8f);
+  const struct {
+    const char* name;
+    float length, width;
+  } hands[] = {{"spinning_clock_hh", 35, 6}, {"spinning_clock_mh", 50, 4}, {"spinning_clock_sh", 55, 1.5f}};
+  float lift = 1;
+  for (const auto& hand : hands) {
+    PolygonGroup* group = GroupCreate(world, hand.name, nullptr);
+    const float z = dial.z + lift;
+    b.Polygon({{dial.x - hand.width, dial.y, z}, {dial.x + hand.width, dial.y, z},
+               {dial.x + hand.width, dial.y - hand.length, z}, {dial.x - hand.width, dial.y - hand.length, z}},
+              {0, 0, 1}, kDemoLightPanel, 1.0f, group);
+    b.Line({dial.x, dial.y, z}, {dial.x, dial.y, z + 10}, group);
+    lift += 1;
+  }
+
+  // The floor strip down the middle crawls toward the vault.
+  if (WorldPolygon* strip = b.Polygon({{-30, kFloor - 0.5f, 1900}, {30, kFloor - 0.5f, 1900},
+                                       {30, kFloor - 0.5f, 2880}, {-30, kFloor - 0.5f, 2880}},
+                                      {0, -1, 0}, kDemoHazardStripes, 0.6f)) {
+    SetProperty(&strip->props, "sliding", "1");
+    SetProperty(&strip->props, "v", "0.5");
+  }
+  // A force-field window in the far wall: shots spark on it.
+  if (WorldPolygon* field = b.Polygon({{-400, -250, kDemo2GalleryMaxZ - 1}, {-200, -250, kDemo2GalleryMaxZ - 1},
+                                       {-200, -100, kDemo2GalleryMaxZ - 1}, {-400, -100, kDemo2GalleryMaxZ - 1}},
+                                      {0, 0, -1}, kDemoGrate, 0.9f)) {
+    SetProperty(&field->props, "surface", "forcefield");
+  }
+  // Two hatches in the far wall that the reinforcements blow open.
+  b.Block({-190, 40, kDemo2GalleryMaxZ - 14}, {-110, kFloor - 1, kDemo2GalleryMaxZ - 1}, kDemoMetalPlate, 0.5f,
+          GroupCreate(world, "zoo_hatch_l", nullptr));
+  b.Block({110, -190, kDemo2GalleryMaxZ - 14}, {190, -110, kDemo2GalleryMaxZ - 1}, kDemoMetalPlate, 0.5f,
+          GroupCreate(world, "zoo_hatch_r", nullptr));
+  // The banner over the vault, taken down when the vault opens.
+  b.Polygon({{-100, -120, kDemo2GalleryMaxZ - 2}, {100, -120, kDemo2GalleryMaxZ - 2},
+             {100, -60, kDemo2GalleryMaxZ - 2}, {-100, -60, kDemo2GalleryMaxZ - 2}},
+            {0, 0, -1}, kDemoHazardStripes, 0.7f, GroupCreate(world, "zoo_banner", nullptr));
+}
+
+// The machinery along the walls: the shutter over the west alcove and its
+// toggle switch, the swinging grate of the east alcove, the crane with its
+// two-state button, and the target board that dents, then breaks.
+void GalleryMachinery(LevelBuilder& b, World* world, DemoLevel* level) {
+  const LevelRoomStyle alcove = Style(kDemoPipes, kDemoFloorGrating, kDemoMetalPlate, 0.4f);
+  b.Room({-760, kCorridorTop, 2300}, {kDemo2GalleryMinX, kFloor, 2460}, alcove,
+         {{kFaceMaxX, 2320, 2440, kCorridorTop, kFloor}});
+  b.Room({kDemo2GalleryMaxX, kCorridorTop, 2300}, {760, kFloor, 2460}, alcove,
+         {{kFaceMinX, 2320, 2440, kCorridorTop, kFloor}});
+  level->instances.push_back({"ROCKETL.3DS", {-680, 60, 2380}, {0, 0, 0}, 0.0f, "zoo_rockets", {}});
+  level->instances.push_back({"HMSSLL.3DS", {680, 60, 2380}, {0, 0, 0}, 0.0f, "zoo_homing", {}});
+
+  PolygonGroup* shutter = Group(world, "sliding_zoo_shutter", {{"speed", "0.4"}, {"stopsound", "doorstop"}});
+  b.Block({-606, kCorridorTop + 1, 2320}, {-598, kFloor - 1, 2440}, kDemoMetalPlate, 0.45f, shutter);
+  b.Line({-602, kFloor, 2380}, {-602, kCorridorTop - 100, 2380}, shutter);
+  PolygonGroup* toggle = Group(world, "zoo_switch",
+                               {{"toggle_event", "toggle sliding_zoo_shutter|sound actvbutt zoo_switch"}});
+  b.Block({-600, 0, 2190}, {-590, 40, 2210}, kDemoLightPanel, 1.0f, toggle);
+
+  PolygonGroup* grate = Group(world, "swinging_zoo_grate", {{"speed", "0.5"}});
+  b.Block({598, kCorridorTop + 1, 2320}, {604, kFloor - 1, 2440}, kDemoGrate, 0.5f, grate);
+  b.Line({601, kFloor, 2320}, {601, kCorridorTop, 2320}, grate);
+
+  // The crane lifts its platform (and the gun riding it) 100 units in three
+  // seconds; its button swaps for a lit one that brings it down again.
+  PolygonGroup* crane = Group(world, kDemo2GalleryCraneGroup, {{"seconds", "3"}});
+  b.Line({480, kFloor, 2200}, {480, kFloor - 100, 2200}, crane);
+  PolygonGroup* hook = Group(world, "zoo_crane_hook", {{"parent", kDemo2GalleryCraneGroup}});
+  b.Block({440, 90, 2160}, {520, kFloor - 1, 2240}, kDemoHazardStripes, 0.6f, hook);
+  PolygonGroup* button = Group(world, "button_zoo_crane",
+                               {{"button_event", "transferpos movement_zoo_crane zoo_crane_hook"},
+                                {"next_state_group", "button_zoo_crane_lit"}});
+  b.Block({590, 0, 2110}, {600, 40, 2130}, kDemoMetalPlate, 0.8f, button);
+  PolygonGroup* lit = Group(world, "button_zoo_crane_lit",
+                            {{"button_event", "transferneg movement_zoo_crane zoo_crane_hook"},
+                             {"next_state_group", "button_zoo_crane"}});
+  b.Block({590, 0, 2110}, {600, 40, 2130}, kDemoLightPanel, 1.0f, lit);
+
+  // The target board: a first hit dents it, more hits break it, a missile
+  // bursts into fire on it.
+  auto board = [&](const char* name, std::initializer_list<std::pair<const char*, const char*>> props, float x,
+                   const char* texture) {
+    PolygonGroup* group = Group(world, name, props);
+    b.Polygon({{x, -200, 2560}, {x, -200, 2640}, {x, -120, 2640}, {x, -120, 2560}}, {1, 0, 0}, texture, 0.8f,
+              group);
+  };
+  board("zoo_target", {{"dented", "zoo_target_dented"}, {"missile_event", "fireball zoo_target 50 600"}}, -599,
+        kDemoHazardStripes);
+  board("zoo_target_dented",
+        {{"hitpoints", "20"}, {"nuked", "zoo_target_wreck"}, {"damage_event", "beep"},
+         {"destroy_event", "sound confirm"}, {"missile_event", "fireball zoo_target_dented 50 600"}},
+        -598.5f, kDemoMetalPlate);
+  board("zoo_target_wreck", {}, -598, kDemoGrate);
+}
+
+// The vault beyond the far wall: a parent door over two leaves that slide
+// apart once its counter has run down (the two big guns die; the drone
+// carrier adds one when it wakes and takes it when it dies). Inside: a
+// radioactive coolant tank that must not be shot (it ends the mission), a
+// healing rig and supplies.
+void GalleryVault(LevelBuilder& b, World* world, DemoLevel* level) {
+  b.Room({-120, kCorridorTop, kDemo2GalleryMaxZ}, {120, kFloor, 3080},
+         Style(kDemoWallTech, kDemoFloorTiles, kDemoMetalPlate, 0.35f), {{kFaceMinZ, -100, 100, kCorridorTop, kFloor}});
+  b.PointLight({0, -20, 3000}, 1.0f, 150.0f, 350.0f, 0.6f, 1.0f, 0.6f);
+  PolygonGroup* parent = Group(world, kDemo2GalleryVaultGroup,
+                               {{"type", "parent"}, {"counter", "2"}, {"counterzeroevent", kDemo2GalleryVaultOpenEvent}});
+  b.Block({-110, kCorridorTop - 20, kDemo2GalleryMaxZ - 5}, {110, kCorridorTop, kDemo2GalleryMaxZ}, kDemoHazardStripes,
+          0.6f, parent);
+  for (int side = 0; side < 2; ++side) {
+    const float x0 = side == 0 ? -100.0f : 0.0f;
+    const char* leaf = side == 0 ? "sliding_zoo_vault_l" : "sliding_zoo_vault_r";
+    const char* axis = side == 0 ? "axis_zoo_vault_l" : "axis_zoo_vault_r";
+    PolygonGroup* group = Group(world, leaf, {{"owner", kDemo2GalleryVaultGroup}, {"speed", "0.5"}});
+    b.Block({x0, kCorridorTop + 1, kDemo2GalleryMaxZ + 2}, {x0 + 100, kFloor - 1, kDemo2GalleryMaxZ + 10}, kDemoDoor,
+            0.5f, group);
+    const float out = side == 0 ? -100.0f : 100.0f;
+    b.Line({x0 + 50, kFloor, kDemo2GalleryMaxZ + 6}, {x0 + 50 + out, kFloor, kDemo2GalleryMaxZ + 6},
+           GroupCreate(world, axis, nullptr));
+  }
+  PolygonGroup* tank = Group(world, kDemo2GalleryCoolantGroup,
+                             {{"hitpoints", "30"}, {"structural_hits", "1"}, {"explosive", "30"},
+                              {"damaged", "zoo_coolant_wreck"}, {"radioactivity", "90"}, {"light", "25"},
+                              {"next_info_group", "zoo_coolant_wreck"},
+                              {"destroy_event", "quake 1000|event_mission_failed"}});
+  b.Block({-40, 20, 3000}, {40, kFloor - 1, 3060}, kDemoSludge, 1.0f, tank);
+  b.Block({-45, 70, 2995}, {45, kFloor - 1, 3065}, kDemoGrate, 0.5f, GroupCreate(world, "zoo_coolant_wreck", nullptr));
+  // Two coils by the tank throw slow arcs of short segments at each other.
+  b.Block({-110, -30, 3040}, {-90, -10, 3060}, kDemoComputer, 0.8f,
+          Group(world, "zoo_coil_a",
+                {{"arc_to", "zoo_coil_b"}, {"segment_size", "6"}, {"rate", "1"}, {"damage", "4"}, {"viewradius", "600"}}));
+  b.Block({90, -30, 3040}, {110, -10, 3060}, kDemoComputer, 0.8f, GroupCreate(world, "zoo_coil_b", nullptr));
+  level->instances.push_back({kDemoTestRigModel, {85, 80, 3020}, {0, 0, 0}, 0.0f, "zoo_medic",
+                              {{"heal_ship", "3"}, {"animated_object", "10"}, {"total_frames", "20"}}});
+  level->instances.push_back({"NUKEL.3DS", {-85, 60, 3020}, {0, 0, 0}, 0.0f, "zoo_nukes", {}});
+  level->instances.push_back({"SHIELDL.3DS", {-85, 60, 2960}, {0, 0, 0}, 0.0f, "zoo_shields", {}});
+}
+
+// The enemies, each with its wake sensor; the paths; the far sensor.
+void GalleryEnemies(LevelBuilder& b, World* world, DemoLevel* level) {
+  for (const DemoGalleryEnemy& enemy : kDemo2GalleryEnemies) {
+    BuilderProperties props = {{"level", "123"}};
+    const std::string name = enemy.instance;
+    if (name == "zoo09_scientst") props.push_back({"fear", kDemo2GalleryFleePath});
+    if (name == "zoo12_convoy") {
+      props.push_back({"escort", "zoo11_trans"});
+      props.push_back({"speed", "25"});
+    }
+    if (name == "zoo05_mtrrt") props.push_back({"parent", kDemo2GalleryCraneGroup});
+    if (name == "zoo06_boss" || name == "zoo16_bossa" || name == "zoo23_dc") {
+      props.push_back({"deathevent", kDemo2GalleryVaultDeath});
+    }
+    level->instances.push_back({enemy.model, enemy.at, {0, kPi, 0}, 0.0f, enemy.instance, props});
+    level->instances.push_back({kDemoSensorModel, {enemy.at.x, 0, enemy.at.z - 100}, {0, 0, 0}, 0.0f,
+                                "sensor_" + name, {{"radius", "120"}, {"object", "player"}, {"event", enemy.wake}}});
+  }
+  const float ground = 100 - 15.4f;
+  PathGroup(b, world, "path_zoo_loop",
+            {{-480, ground, 2250}, {480, ground, 2250}, {480, ground, 2480}, {-480, ground, 2480}, {-480, ground, 2250}});
+  PathGroup(b, world, kDemo2GalleryFleePath, {{-360, ground, 2350}, {-540, ground, 2480}, {-540, ground, 2800}});
+  PathGroup(b, world, "path_zoo_tow", {{0, -60, 2820}, {0, -160, 2700}, {0, -240, 2500}, {0, -240, 2480}},
+            {{2, "stopcamera"}});
+  PathGroup(b, world, "path_zoo_tow_look", {{0, -100, 2600}, {0, -50, 2200}});
+  level->instances.push_back({kDemoSensorModel, {0, -60, kDemo2GalleryMaxZ - 80}, {0, 0, 0}, 0.0f,
+                              kDemo2GallerySpawnSensor,
+                              {{"radius", "150"}, {"object", "player"}, {"event", kDemo2GallerySpawnEvent}}});
+}
+
+void Gallery(LevelBuilder& b, World* world, DemoLevel* level) {
+  GalleryCorridor(b, world, level);
+  GalleryHall(b, world);
+  GalleryMachinery(b, world, level);
+  GalleryVault(b, world, level);
+  GalleryEnemies(b, world, level);
+}
+
 }  // namespace
 
 std::vector<uint8_t> DemoLevel2Member(const std::function<void(DemoLevel*)>& edit) {
@@ -144,6 +382,7 @@ std::vector<uint8_t> DemoLevel2Member(const std::function<void(DemoLevel*)>& edi
     Dock(b, world, &level);
     Corridor(b, world);
     Tower(b, world, &level);
+    Gallery(b, world, &level);
     b.ReleaseSurfaces();
   }
   WorldRebuildGroups(world);

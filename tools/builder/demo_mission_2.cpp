@@ -4,6 +4,7 @@
 #include "tools/builder/byte_writer.h"
 #include "tools/builder/demo_briefing.h"
 #include "tools/builder/demo_enemy_models.h"
+#include "tools/builder/demo_gallery_models.h"
 #include "tools/builder/demo_interface.h"
 #include "tools/builder/demo_level_2.h"
 #include "tools/builder/demo_models.h"
@@ -52,6 +53,9 @@ std::vector<BuilderModel> MakeDemoMission2Models() {
       !AddRenamed(enemies, kDemoDroneModel, kDemo2WingDroneModel, &models)) {
     return {};
   }
+  std::vector<BuilderModel> gallery = MakeDemoGalleryModels();
+  if (gallery.empty()) return {};
+  for (BuilderModel& model : gallery) models.push_back(std::move(model));
   return models;
 }
 

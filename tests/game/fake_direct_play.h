@@ -29,6 +29,7 @@ class FakeDirectPlay : public IDirectPlay3A {
   std::deque<std::pair<DPID, std::vector<uint8_t>>> inbox;
   DPID nextPlayer = 0x100;
   std::vector<std::vector<uint8_t>> playerData;
+  std::vector<std::string> players;  // what EnumPlayers reports, by short name
 
   explicit FakeDirectPlay(std::vector<FakeSend>* record) : sends(record) { caps.dwTimeout = 500; }
 
@@ -68,7 +69,15 @@ class FakeDirectPlay : public IDirectPlay3A {
     return DP_OK;
   }
   HRESULT DestroyPlayer(DPID) override { return DP_OK; }
-  HRESULT EnumPlayers(const GUID*, LPDPENUMPLAYERSCALLBACK2, void*, DWORD) override { return DP_OK; }
+  HRESULT EnumPlayers(const GUID*, LPDPENUMPLAYERSCALLBACK2 callback, void* context, DWORD) override {
+    for (size_t i = 0; i < players.size(); ++i) {
+      DPNAME name{};
+      name.lpszShortNameA = players[i].c_str();
+      name.lpszLongNameA = players[i].c_str();
+      if (!callback(static_cast<DPID>(0x200 + i), DPPLAYERTYPE_PLAYER, &name, 0, context)) break;
+    }
+    return DP_OK;
+  }
   HRESULT GetPlayerName(DPID, void*, DWORD*) override { return DPERR_INVALIDPLAYER; }
   HRESULT SetPlayerData(DPID, const void* data, DWORD size, DWORD) override {
     const auto* bytes = static_cast<const uint8_t*>(data);

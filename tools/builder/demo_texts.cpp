@@ -15,7 +15,9 @@ std::string DemoLogsText() {
          "CHAT1: Control: core temperature still rising.\r\n"
          "CHAT2: Control: we read movement in the tower.\r\n"
          "CHAT3: Control: keep clear of the vent.\r\n"
-         "ROOF: Roof sensor tripped: the core is venting!\r\n";
+         "ROOF: Roof sensor tripped: the core is venting!\r\n"
+         "ARENA: Halvard Reactor. Take the armouries, hold the core.\r\n"
+         "ARMOURY: The south armoury is open.\r\n";
 }
 
 bool AddDemoTexts(ArchiveWriter* archive) {

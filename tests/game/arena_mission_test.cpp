@@ -1,0 +1,117 @@
+// The demo's network mission, "M4.CAN", started through the document: its
+// ring of eight respawn points round the core (each facing it, opposite
+// points in each other's line of fire), its pick-ups, doors and turbine.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/collision.h"
+#include "game/direct_player.h"
+#include "game/game_app.h"
+#include "game/net_doc.h"
+#include "game/network_game.h"
+#include "game/network_layer.h"
+#include "tests/game/document_fixture.h"
+#include "tests/game/fake_direct_play.h"
+#include "tools/builder/demo_level_arena.h"
+#include "tools/builder/demo_mission_arena.h"
+#include "world/objects/object_list.h"
+#include "world/objects/object_manager.h"
+#include "world/objects/supply.h"
+#include "world/script/door.h"
+#include "world/script/script_manager.h"
+
+namespace {
+
+constexpr float kPi = 3.14159265f;
+
+class ArenaMissionTest : public DocumentTest {
+ protected:
+  void SetUp() override {
+    DocumentTest::SetUp();
+    std::string error;
+    ASSERT_TRUE(WriteDemoArenaMission(folder_.Path(), &error)) << error;
+    g_CurrentMissionArchive = "M4.CAN";
+  }
+  void TearDown() override {
+    g_Net.Close();
+    g_CurrentMissionArchive = "M1.CAN";
+    DocumentTest::TearDown();
+  }
+  // A network session of this program with the named players in it already.
+  void Connect(std::vector<std::string> players) {
+    auto fake = std::make_unique<FakeDirectPlay>(&sends_);
+    fake->players = std::move(players);
+    DPADDRESS address{};
+    ASSERT_TRUE(g_Net.InitConnection(address, std::move(fake)));
+    ASSERT_TRUE(g_Net.EnumPlayers());
+    ASSERT_TRUE(IsNetworkGame());
+  }
+  std::set<std::string> SupplyNames() const {
+    std::set<std::string> names;
+    const CObjectList& list = g_pObjectManager->GetObjects();
+    for (POSITION at = list.GetHeadPosition(); at;) {
+      if (auto* supply = dynamic_cast<CCommonSupply*>(list.GetNext(at))) names.insert(supply->GetName());
+    }
+    return names;
+  }
+  static Vec3 RingPoint(int k) {
+    const float angle = static_cast<float>(k) * kPi / 4;
+    return {kDemoArenaRingRadius * std::sin(angle), kDemoArenaRingY, kDemoArenaRingRadius * std::cos(angle)};
+  }
+  std::vector<FakeSend> sends_;
+};
+
+TEST_F(ArenaMissionTest, EightRespawnPointsRingTheCoreFacingItAcrossClearLinesOfFire) {
+  MakeInterface(2);
+  MakeDocument();
+  ASSERT_TRUE(doc_->StartLevel());
+  EXPECT_EQ(doc_->GetFileId()[0], kDemoArenaFileId);
+  const std::vector<std::pair<std::string, std::string>> raised = {{kDemoArenaStartEvent, "player start"}};
+  EXPECT_EQ(events_->raised, raised);
+
+  const CPtrList& points = doc_->RespawnPoints();
+  ASSERT_EQ(points.GetCount(), kDemoArenaRespawnCount);
+  std::set<int> angles;
+  for (POSITION at = points.GetHeadPosition(); at;) {
+    const float* m = static_cast<const float*>(points.GetNext(at));
+    const float x = m[12], y = m[13], z = m[14];
+    EXPECT_NEAR(std::hypot(x, z), kDemoArenaRingRadius, 0.5f);
+    EXPECT_FLOAT_EQ(y, kDemoArenaRingY);
+    angles.insert(static_cast<int>(std::lround(std::atan2(x, z) / (kPi / 4) + 8)) % 8);
+    // Forward (the third row) toward the core's axis.
+    const float toward = -(m[8] * x + m[10] * z) / std::hypot(x, z);
+    EXPECT_GT(toward, 0.999f) << x << " " << z;
+    // The line to the opposite point passes under the core, over its
+    // plinth and between the pillars.
+    EXPECT_FALSE(WorldSegmentBlocked(doc_->GetWorld(), x, y, z, -x, y, -z)) << x << " " << z;
+  }
+  EXPECT_EQ(angles.size(), 8u) << "one point every 45 degrees";
+
+  // The ring's supplies, the armouries' and the balcony's prizes.
+  const std::set<std::string> supplies = SupplyNames();
+  for (const char* model : kDemoArenaRingSupplies) EXPECT_EQ(supplies.count(std::string("ring_") + model), 1u) << model;
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(supplies.count(std::string("north_") + kDemoArenaNorthPrizes[k]), 1u);
+    EXPECT_EQ(supplies.count(std::string("south_") + kDemoArenaSouthPrizes[k]), 1u);
+    EXPECT_EQ(supplies.count(std::string("balcony_") + kDemoArenaBalconyPrizes[k]), 1u);
+  }
+
+  // The north door slides open for a ship nearby; the south one swings; the
+  // turbine turns for ever.
+  ASSERT_NE(g_pScriptManager, nullptr);
+  CDoor* north = g_pScriptManager->FindDoorByName(kDemoArenaNorthDoorGroup);
+  CDoor* south = g_pScriptManager->FindDoorByName(kDemoArenaSouthDoorGroup);
+  CDoor* turbine = g_pScriptManager->FindDoorByName(kDemoArenaTurbineGroup);
+  ASSERT_TRUE(north && south && turbine);
+  EXPECT_EQ(north->GetShape(), kDoorShapeSliding);
+  EXPECT_EQ(north->kind, kDoorKindAuto);
+  EXPECT_EQ(south->GetShape(), kDoorShapeRotating);
+  EXPECT_EQ(turbine->kind, kDoorKindSpin);
+}
+
+}  // namespace

@@ -104,6 +104,9 @@ bool CNetDoc::StartLevel() {
   }
   if (network) {
     AddMessage(g_Net.IsDeliveryGuaranteed() ? "Using reliable transport" : "Emulating guaranteed delivery", -1, FALSE);
+    // The document was made before the session opened, with the single-play
+    // tuning: in a network game the autocannon's shots do double damage.
+    SetTuningDefaults();
   }
 
   MakeManager(g_pObjectManager, kLineNoObjectManager);

@@ -1,6 +1,8 @@
 // The demo's network mission, "M4.CAN", started through the document: its
 // ring of eight respawn points round the core (each facing it, opposite
-// points in each other's line of fire), its pick-ups, doors and turbine.
+// points in each other's line of fire), its pick-ups, doors, lift and
+// turbine; in a network game each arriving ship first appears at a point
+// of its own, and the network tuning holds once the session is open.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -112,6 +114,47 @@ TEST_F(ArenaMissionTest, EightRespawnPointsRingTheCoreFacingItAcrossClearLinesOf
   EXPECT_EQ(north->kind, kDoorKindAuto);
   EXPECT_EQ(south->GetShape(), kDoorShapeRotating);
   EXPECT_EQ(turbine->kind, kDoorKindSpin);
+}
+
+// Each ship that joins takes the point after those of the players already
+// in the session (in the level's order, the same in every program); with
+// more players than points they share them in turn.
+TEST_F(ArenaMissionTest, EachArrivingShipFirstAppearsAtAPointOfItsOwn) {
+  std::vector<std::string> before;
+  for (int k = 0; k < 10; ++k) {
+    SCOPED_TRACE(k);
+    Connect(before);
+    MakeInterface(0);
+    MakeDocument();
+    ASSERT_TRUE(doc_->StartLevel());
+    CDirectPlayer* ship = doc_->GetLocalPlayer();
+    ASSERT_NE(ship, nullptr);
+    const Vec3 expected = RingPoint(k % kDemoArenaRespawnCount);
+    // Within the respawn's small scatter.
+    EXPECT_NEAR(ship->GetX(), expected.x, 5.0f);
+    EXPECT_NEAR(ship->GetY(), expected.y, 5.0f);
+    EXPECT_NEAR(ship->GetZ(), expected.z, 5.0f);
+    DeleteDocument();
+    g_Net.Close();
+    before.push_back("P" + std::to_string(k + 1));
+  }
+}
+
+// The document is made before the session opens; the level start of a
+// network game gives it the network's tuning (the autocannon's double
+// damage), single play keeps its own.
+TEST_F(ArenaMissionTest, ANetworkLevelStartTakesTheNetworkTuning) {
+  MakeInterface(0);
+  MakeDocument();
+  ASSERT_FLOAT_EQ(doc_->GetTuning().shotDamage, 1.0f);
+  Connect({});
+  ASSERT_TRUE(doc_->StartLevel());
+  EXPECT_FLOAT_EQ(doc_->GetTuning().shotDamage, 2.0f);
+  DeleteDocument();
+  g_Net.Close();
+  MakeDocument();
+  ASSERT_TRUE(doc_->StartLevel());
+  EXPECT_FLOAT_EQ(doc_->GetTuning().shotDamage, 1.0f);
 }
 
 }  // namespace

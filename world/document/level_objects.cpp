@@ -59,6 +59,9 @@ void CNetDoc::SetUpLevelObjects() {
   const bool network = IsNetworkGame();
   const bool makesPickups = !network || g_Net.IsHost();
   const int difficulty = g_pInterface ? g_pInterface->GetDifficulty() : (network ? 0 : 1);
+  void* firstArrival = nullptr;
+  // The players who were in the session when this program joined it.
+  const int playersBefore = network ? static_cast<int>(g_Net.GetPlayerNames().size()) : 0;
   for (Instance* instance = world_->firstInstance; instance;) {
     // The instance may be deleted: step first.
     Instance* next = instance->next;
@@ -82,11 +85,16 @@ void CNetDoc::SetUpLevelObjects() {
       InstanceApplyPlacement(instance);
       auto* matrix = new float[16];
       std::memcpy(matrix, instance->matrix, sizeof(Matrix));
+      if (respawnPoints_.GetCount() == playersBefore) firstArrival = matrix;
       respawnPoints_.AddTail(matrix);
       RemoveAnimatedObject(instance);
       InstanceDelete(instance);
     }
     instance = next;
+  }
+  // With more players than points they share them in turn.
+  if (network && !firstArrival && !respawnPoints_.IsEmpty()) {
+    firstArrival = respawnPoints_.GetAt(respawnPoints_.FindIndex(playersBefore % respawnPoints_.GetCount()));
   }
   // Shuffled so that the network's respawns don't always start at the same
   // place: 2n times a random point moves to the end.
@@ -98,6 +106,16 @@ void CNetDoc::SetUpLevelObjects() {
     void* point = respawnPoints_.GetAt(at);
     respawnPoints_.RemoveAt(at);
     respawnPoints_.AddTail(point);
+  }
+  // A ship that joins a network game appears at a point of its own: the
+  // players already there took the points before it in the level's order
+  // (the same in every program), so that it cannot appear on a ship that is
+  // still at its own first point and telefrag it. Every program shuffles
+  // alike when their random seeds agree (a lobby starting them in the same
+  // second); the later respawns follow the shuffled order.
+  if (firstArrival) {
+    respawnPoints_.RemoveAt(respawnPoints_.Find(firstArrival));
+    respawnPoints_.AddHead(firstArrival);
   }
 }
 

@@ -1,28 +1,30 @@
 #!/bin/sh
-# Eight headless programs play one network mission over loopback:
-#   net_eight_programs.sh <program> <work folder> <port> [<network test switches>]
-# P1 hosts the demo mission and P2..P7 join one after another; each flies
-# forward from the start (the level has no respawn points: every ship
-# starts at the same place, and one arriving there kills a ship still in
-# its way), the earlier ones farther, so that the ships stand in a row
-# along the hangar. Every one of them must see the others arrive. Then P7,
-# last in the row, fires its autocannon at P6 ahead of it until P6 dies:
-# P6 must say it was killed by P7 and every other program that P6 was, and
-# nobody may be killed by anything else. Then P7 leaves (Ctrl+C) and the
-# rest must see it go; P8 joins late and sends a chat line, which every
-# program still there must show, and the host's catch-up must bring P8 the
-# scoreboard with P7's name and its kill, which only the host's game state
-# can carry, and every polygon group's state as the host had it. All eight
-# scoreboards must show P7's kill. Every program says where it last saw
-# each other ship (as that one left, or as itself ended); that must be
+# Eight headless programs play the network mission, the arena M4.CAN, over
+# loopback:
+#   net_eight_programs.sh <program> <work folder> <port> [<network test switches> [<frame_check>]]
+# P1 hosts and P2..P7 join one after another; each ship first appears at a
+# respawn point of its own (the arena's eight stand in a ring round the
+# core, each facing the one opposite) and flies a little toward the core.
+# Every one of them must see the others arrive. Then P7 fires its
+# autocannon across the hall at P3, opposite it, until P3 dies: P3 must say
+# it was killed by P7 and every other program that P3 was, and nobody may
+# be killed by anything else. Then P7 leaves (Ctrl+C) and the rest must see
+# it go; P8 joins late (at the point P7 left) and sends a chat line, which
+# every program still there must show, and the host's catch-up must bring
+# P8 the scoreboard with P7's name and its kill, which only the host's game
+# state can carry, and every polygon group's state as the host had it. All
+# eight scoreboards must show P7's kill. Every program says where it last
+# saw each other ship (as that one left, or as itself ended); that must be
 # where the ship itself says it ended. Each program runs on a fixed-step
 # clock paced to real time (the network's timeouts are real), in a folder
-# of its own; its stderr is <work>/<name>.log.
+# of its own; its stderr is <work>/<name>.log. P7 writes every 25th frame
+# into <work>/frames: with frame_check given, they must show the level.
 set -u
 program=$1
 work=$2
 port=$3
 switches=${4:-}
+frame_check=${5:-}
 rm -rf "$work"
 mkdir -p "$work"
 export KORVANE_NET_PORT="$port" KORVANE_NET_HOSTS="127.0.0.1:$port" KORVANE_FIXED_STEP_PACED=1
@@ -35,15 +37,15 @@ fail() {
 }
 
 # An input script: the mission word, the briefing left, thrust for flyMs
-# from 12 s on (after the mission's opening camera of about 3 s), the
-# autocannon from fireFrom on when one is given, and a chat line when one is
-# given. The autocannon fires in bursts of 9 s with 2 s between them, five
-# times: held longer, its heat would stop it for most of the time.
+# from 12 s on, the autocannon from fireFrom on when one is given, and a
+# chat line when one is given. The autocannon fires in bursts of 9 s with 2
+# s between them, five times: held longer, its heat would stop it for most
+# of the time.
 write_script() {
   {
     echo "2600 key LSHIFT down"
     echo "4600 press SPACE"
-    echo "5000 type zephyrway01"
+    echo "5000 type zephyrway04"
     echo "5300 key LSHIFT up"
     echo "6500 press ESCAPE"
     echo "12000 key A down"
@@ -64,7 +66,9 @@ write_script() {
 
 start() {
   mkdir -p "$work/$1"
-  XDG_CONFIG_HOME="$work/$1/config" XDG_DATA_HOME="$work/$1/data" KORVANE_NET_LOBBY="$2,eightway,$1,AB" \
+  frames=""
+  [ "$1" = P7 ] && frames="$work/frames"
+  KORVANE_FRAME_DIR="$frames" KORVANE_FRAME_EVERY=25 XDG_CONFIG_HOME="$work/$1/config" XDG_DATA_HOME="$work/$1/data" KORVANE_NET_LOBBY="$2,eightway,$1,AB" \
     KORVANE_INPUT_SCRIPT="$work/$1.script" "$program" NETGAME 2>"$work/$1.log" &
   echo $! >"$work/$1.pid"
 }
@@ -119,26 +123,23 @@ show_logs() {
 }
 
 early="P1 P2 P3 P4 P5 P6 P7"
-# P1 flies 2.7 s, each later one 0.4 s less: P7 0.3 s; P7 fires from 14.5 s.
-for i in 1 2 3 4 5 6; do write_script "P$i" $((3100 - i * 400)); done
-write_script P7 300 14500
-write_script P8 300 "" greetings
+# Each flies 0.4 s toward the core; P7 fires from 14 s on.
+for i in 1 2 3 4 5 6; do write_script "P$i" 400; done
+write_script P7 400 14000
+write_script P8 400 "" greetings
 
-# Each one starts once the one before it runs the level, and 3 s later, so
-# that the one before has left the start (5 s after its level started, the
-# opening camera included) when the next arrives there (7 s after its own
-# program start).
+# Each one starts once the one before it runs the level: it has joined the
+# session then, and the next one takes the point after its own.
 # (wait_all's own variables are global: the loop has names of its own.)
 previous=""
 started=""
 for joiner in $early; do
   if [ -n "$previous" ]; then
-    if ! wait_all 90 "$previous" "korvane: level M1.CAN runs"; then
+    if ! wait_all 90 "$previous" "korvane: level M4.CAN runs"; then
       stop $started
       show_logs
       exit 1
     fi
-    sleep 3
     start "$joiner" join
   else
     start "$joiner" create
@@ -146,20 +147,20 @@ for joiner in $early; do
   started="$started $joiner"
   previous=$joiner
 done
-if ! wait_all 90 "$early" "korvane: level M1.CAN runs" || ! wait_all 60 "$early" "message: player in the game: {}" "$early"; then
+if ! wait_all 90 "$early" "korvane: level M4.CAN runs" || ! wait_all 60 "$early" "message: player in the game: {}" "$early"; then
   stop $early
   show_logs
   exit 1
 fi
-# P7's shots kill P6 (about 130 hits of 0.8..1: some 40 s of bursts), and
-# every program hears of it; the flights have ended long before.
-wait_all 120 P6 "message: You've been killed by P7"
-wait_all 30 "P1 P2 P3 P4 P5 P7" "message: P6 was killed by P7"
+# P7's shots kill P3 (about 70 hits of 1.6..2 through shields and hull, in
+# bursts), and every program hears of it.
+wait_all 120 P3 "message: You've been killed by P7"
+wait_all 30 "P1 P2 P4 P5 P6 P7" "message: P3 was killed by P7"
 
 stop P7
 wait_all 60 "P1 P2 P3 P4 P5 P6" "message: player left the game: P7"
 start P8 join
-wait_all 90 P8 "korvane: level M1.CAN runs"
+wait_all 90 P8 "korvane: level M4.CAN runs"
 present="P1 P2 P3 P4 P5 P6 P8"
 wait_all 60 "$present" "message: player in the game: {}" "$present"
 wait_all 60 "P1 P2 P3 P4 P5 P6" "message: .*GREETINGS"
@@ -200,13 +201,18 @@ for n in $present; do logged "$n" "korvane: quits with exit code 0" || fail "$n 
 # it was the only death.
 for n in $present P7; do
   logged "$n" "korvane: score:  1 P7$" || fail "$n's scoreboard lacks P7's kill"
-  logged "$n" "korvane: score:  0 P6$" || fail "$n's scoreboard does not show P6 at 0"
+  logged "$n" "korvane: score:  0 P3$" || fail "$n's scoreboard does not show P3 at 0"
   ! logged "$n" "You've been telefragged\\|You're dead again\\|died in action" || fail "$n saw another death"
 done
+
+# P7's view: the arena, moving as the ship flies and fires.
+if [ -n "$frame_check" ]; then
+  "$frame_check" "$work/frames" --level 5 || fail "P7's frames do not show the level"
+fi
 
 show_logs
 if [ $failures -ne 0 ]; then
   echo "$failures failures"
   exit 1
 fi
-echo "eight programs played one mission"
+echo "eight programs played the arena"

@@ -1,0 +1,24 @@
+# Eight programs play the network mission, the arena M4.CAN, over loopback
+# (net_eight_programs.sh says what they do and what is checked): korvanesw
+# once with the provider's guaranteed delivery and once with the game's own
+# delivery under 10 % injected loss, duplication and reordering. Each run
+# takes well over a minute of real time (the network's timeouts are real),
+# so they carry the label "long" (ctest -LE long leaves them out), and never
+# run at the same time as each other. Each run has a fixed port of its own.
+set(net_runs
+  "korvanesw\;provider\;47731\;"
+  "korvanesw\;own\;47741\;noguarantee,loss=10,dup=10,reorder=10")
+foreach(run IN LISTS net_runs)
+  list(GET run 0 program)
+  list(GET run 1 delivery)
+  list(GET run 2 port)
+  list(GET run 3 switches)
+  set(name ${program}_eight_programs_play_the_arena_${delivery}_delivery)
+  add_test(NAME ${name}
+    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/net_eight_programs.sh $<TARGET_FILE:${program}>
+      ${CMAKE_CURRENT_BINARY_DIR}/net/${program}_${delivery} ${port} "${switches}" $<TARGET_FILE:frame_check>
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT 400 FIXTURES_REQUIRED demo_data RESOURCE_LOCK eight_programs LABELS long
+    ENVIRONMENT "${run_env}")
+endforeach()

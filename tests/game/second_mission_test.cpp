@@ -76,7 +76,7 @@ TEST_F(SecondMissionTest, StartsWithItsOwnEnemiesDoorsAndStartEvent) {
   EXPECT_EQ(gate->kind, kDoorKindAuto);
 }
 
-TEST_F(SecondMissionTest, TwoValveTurnsOpenTheSealAndTheRoofSensorSpawnsADrone) {
+TEST_F(SecondMissionTest, TwoValveTurnsOpenTheSealAndTheRoofSensorSpawnsADroneAndLeadsToTheThirdMission) {
   MakeInterface(2);
   MakeDocument();
   events_->runs = true;
@@ -93,6 +93,11 @@ TEST_F(SecondMissionTest, TwoValveTurnsOpenTheSealAndTheRoofSensorSpawnsADrone) 
   const int before = g_pEnemyManager->GetEnemyCount();
   events_->RaiseEvent(kDemo2RoofEvent, "sensor");
   EXPECT_EQ(g_pEnemyManager->GetEnemyCount(), before + 1);
+  // Four seconds on the mission is accomplished: the third one is next.
+  EXPECT_TRUE(g_NextMissionArchive.IsEmpty());
+  events_->UpdateTimedEvents(4000);
+  EXPECT_STREQ(g_NextMissionArchive.GetString(), "M3.CAN");
+  g_NextMissionArchive.Empty();
 }
 
 // The gallery behind the tower: one enemy of each of its types, asleep

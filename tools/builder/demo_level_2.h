@@ -6,7 +6,7 @@
 // and the tall tower room with the glowing core vent on its floor, guarded
 // by a turret, a truck and a wing drone. A sensor under the tower's roof
 // ends the mission: the station quakes, the vent bursts into a fire sphere
-// and goes dark, a second drone is spawned, and the campaign's ending
+// and goes dark, a second drone is spawned, and the third mission
 // follows. The radar marks the vent from the start; a countdown of four
 // minutes fails the mission (failure page 2) if the sensor is not reached.
 //
@@ -54,7 +54,7 @@ inline constexpr const char* kDemo2StartEvent =
 // The roof sensor's event (see above).
 inline constexpr const char* kDemo2RoofEvent =
     "log ROOF|mission_2_done|quake 1500|fireball core_vent 150 2000|timer 1800 hide core_vent|"
-    "spawn_enemy dw 0 -300 1300|timer 4000 end_game";
+    "spawn_enemy dw 0 -300 1300|timer 4000 next_mission 3";
 
 // The gallery (see above). Each enemy sleeps until a ship comes within
 // reach of the sensor before it ("sensor_" and the instance name), whose

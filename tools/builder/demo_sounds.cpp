@@ -160,12 +160,15 @@ std::vector<uint8_t> DemoMusicWave(int track) {
   // every note fits each note's length, so the end meets the start.
   constexpr int kMusicRate = 22050;
   constexpr int kNote = kMusicRate / 4;  // 250 ms
-  static const float kMelodies[2][16] = {
+  static const float kMelodies[3][16] = {
       {440, 523.25f, 659.25f, 523.25f, 392, 493.88f, 587.33f, 493.88f, 349.23f, 440, 523.25f, 440, 392, 493.88f,
        587.33f, 783.99f},
       {329.63f, 392, 329.63f, 293.66f, 261.63f, 293.66f, 329.63f, 392, 440, 392, 329.63f, 293.66f, 329.63f, 261.63f,
-       246.94f, 220}};
-  const float* melody = kMelodies[track == 3 ? 1 : 0];
+       246.94f, 220},
+      // The finale's: low and minor, climbing at the end.
+      {220, 261.63f, 220, 207.65f, 196, 233.08f, 196, 174.61f, 164.81f, 196, 220, 261.63f, 293.66f, 261.63f,
+       329.63f, 440}};
+  const float* melody = kMelodies[track == 4 ? 2 : track == 3 ? 1 : 0];
   std::vector<float> left, right;
   for (int note = 0; note < 16; ++note) {
     const float lead = melody[note];
@@ -191,7 +194,7 @@ bool WriteDemoSounds(const std::string& folder, std::string* error) {
   }
   const std::string music = folder + "/music";
   CreateDirectory(music);
-  for (int track : {2, 3}) {
+  for (int track : {2, 3, 4}) {
     const std::string path = music + "/track0" + std::to_string(track) + ".wav";
     if (!WriteBytesToFile(path, DemoMusicWave(track))) {
       *error = "cannot write " + path;

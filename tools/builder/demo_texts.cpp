@@ -17,7 +17,12 @@ std::string DemoLogsText() {
          "CHAT3: Control: keep clear of the vent.\r\n"
          "ROOF: Roof sensor tripped: the core is venting!\r\n"
          "ARENA: Halvard Reactor. Take the armouries, hold the core.\r\n"
-         "ARMOURY: The south armoury is open.\r\n";
+         "ARMOURY: The south armoury is open.\r\n"
+         "REACTOR: Reactor Heart. Fly to the arena and destroy the core.\r\n"
+         "HEART: The guardian hides the core until its parts are worn down.\r\n"
+         "AMBUSH: A fighter uncloaks in the hall! The arena gate opens.\r\n"
+         "BOSS: The gate shuts behind you: the guardian wakes.\r\n"
+         "CORE: The core is destroyed! The station falls silent.\r\n";
 }
 
 bool AddDemoTexts(ArchiveWriter* archive) {

@@ -174,6 +174,12 @@ void CInterface::ClearKeys() {
   ReadKeyboard(false);
 }
 
+void CInterface::DiscardMouseMotion() {
+  if (!mouse_) return;
+  DIMOUSESTATE state;
+  ReadDevice(mouse_, sizeof state, &state);
+}
+
 void CInterface::PollMouse() {
   if (!mouse_) return;
   DIMOUSESTATE state;

@@ -404,6 +404,8 @@ class CInterface : public CInterfaceDisplay {
   // Moves the menu cursor by the mouse's motion, within 0..639 x 0..479.
   // Main thread.
   void PollMouse();
+  // Reads the mouse once and drops what it says.
+  void DiscardMouseMotion();
   int GetCursorX() const { return cursorX_; }
   int GetCursorY() const { return cursorY_; }
   // The mouse device, which the ship controls read too. Main thread.

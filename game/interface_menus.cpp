@@ -135,6 +135,10 @@ void CInterface::QuickLoad() {
 bool CInterface::CloseMenu() {
   if (!menuActive_) return false;
   ClearKeys();
+  // The mouse's motion while a menu was up moved a cursor (korvanesw's menus
+  // follow the window's, so the device was not read at all): it must not
+  // turn the ship at the game's first read.
+  DiscardMouseMotion();
   menuActive_ = 0;
   for (int i = 0; i < 20; ++i)
     if (!KeepsBackground(i)) backgrounds_[i].Unload();

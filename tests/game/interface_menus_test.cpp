@@ -53,6 +53,26 @@ TEST_F(InterfaceMenusTest, EachOpenerShowsItsScreenAndNothingOpensOverAMenu) {
   EXPECT_EQ(ui_->GetScreen(), 0);
 }
 
+TEST_F(InterfaceMenusTest, MouseMotionMadeInAMenuIsGoneWhenItCloses) {
+  // korvanesw's menus follow the window's cursor and never read the device,
+  // so the motion would wait there for the ship's first read.
+  ui_->OpenHelp();
+  InputEvent move{InputEventType::MouseMove};
+  move.dx = 400;
+  move.dy = -300;
+  Send(move);
+  ASSERT_TRUE(ui_->CloseMenu());
+  DIMOUSESTATE state;
+  ASSERT_EQ(ui_->GetMouseDevice()->GetDeviceState(sizeof state, &state), DI_OK);
+  EXPECT_EQ(state.lX, 0);
+  EXPECT_EQ(state.lY, 0);
+  // What comes after the menu is the ship's.
+  Send(move);
+  ASSERT_EQ(ui_->GetMouseDevice()->GetDeviceState(sizeof state, &state), DI_OK);
+  EXPECT_EQ(state.lX, 400);
+  EXPECT_EQ(state.lY, -300);
+}
+
 TEST_F(InterfaceMenusTest, TheMenuModeHidesThePictureAndTheCursorAndClearsTheKeys) {
   ASSERT_TRUE(ui_->GetWindow()->IsShowingPicture());
   SendKey(InputEventType::KeyDown, DIK_SPACE);

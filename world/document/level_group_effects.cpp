@@ -26,14 +26,13 @@ int g_CollisionSource = kCollisionSourceOther;
 float g_BlastStrength = 0.0f;
 World* g_CallbackWorld = nullptr;
 
-namespace {
-
-// Any of these makes the group report its contacts to the document.
-const char* const kCallbackProperties[] = {
+const char* const g_GroupContactProperties[kGroupContactPropertyCount] = {
     "damaged",       "nuked",        "heal_ship",  "damage_ship",     "next_info_group", "damage_event",
     "damageevent",   "destroy_event", "destroyevent", "touch_event",   "touchevent",      "toggle_event",
     "toggleevent",   "missile_event", "missileevent", "hitpoints",     "structural_hits", "button_event",
 };
+
+namespace {
 
 constexpr int kContactCapMs = 200;
 constexpr float kHealReachSquared = 900.0f;
@@ -114,7 +113,7 @@ float GroupHitPoints(PolygonGroup* group) {
 void ParseLevelGroups(World* world, int32_t now, const GroupEffectRecords& records) {
   for (PolygonGroup* group = GroupFirst(world); group; group = GroupNext(group)) {
     const char* name = group->name ? group->name : "";
-    if (std::any_of(std::begin(kCallbackProperties), std::end(kCallbackProperties),
+    if (std::any_of(std::begin(g_GroupContactProperties), std::end(g_GroupContactProperties),
                     [group](const char* key) { return GroupGetProperty(group, key) != nullptr; })) {
       GroupSetCallback(group, &CNetDoc::OnGroupEvent);
     }

@@ -13,6 +13,12 @@
 class CMapStringToPtr;
 class CPtrList;
 
+// The group properties any of which makes a group report its contacts to
+// the document (a name with '_' and the same name without are one
+// property).
+inline constexpr int kGroupContactPropertyCount = 18;
+extern const char* const g_GroupContactProperties[kGroupContactPropertyCount];
+
 // Who runs the current sphere-collision test, for the group callback.
 enum CollisionSourceKind : int {
   kCollisionSourceOther = 0,

@@ -9,9 +9,7 @@
 #include "world/script/script_keywords.h"
 #include "world/script/script_manager.h"
 
-namespace {
-
-const KeywordEntry kCommandTable[] = {
+const KeywordEntry g_ScriptCommandTable[] = {
     {"toggle", kCommandToggle},
     {"open", kCommandOpen},
     {"close", kCommandClose},
@@ -34,6 +32,8 @@ const KeywordEntry kCommandTable[] = {
     {"set_sensorradius", kCommandSetSensorRadius},
     {nullptr, kCommandUnknown},
 };
+
+namespace {
 
 // Words end at any character whose code is 32 or less, read as unsigned so
 // that letters above 127 stay inside words.
@@ -161,7 +161,7 @@ BOOL CScriptManager::ExecuteCommand(const char* text, const char* /*source*/) {
   const std::string verb = TakeWord(command, at);
   const std::string target = TakeWord(command, at);
   const std::string argument = TakeWord(command, at);
-  const int code = LookupKeyword(verb.c_str(), kCommandTable);
+  const int code = LookupKeyword(verb.c_str(), g_ScriptCommandTable);
   if (code == kCommandUnknown) return FALSE;
 
   if (code == kCommandEnableSensor || code == kCommandDisableSensor || code == kCommandSetSensorRadius) {

@@ -21,6 +21,7 @@
 #include "world/script/door.h"
 #include "world/script/facing_object.h"
 #include "world/script/movement.h"
+#include "world/script/script_keywords.h"
 #include "world/script/script_object.h"
 #include "world/script/sensor.h"
 
@@ -51,6 +52,9 @@ enum ScriptCommand : int32_t {
   kCommandDisable,
   kCommandSetSensorRadius,
 };
+// The script commands' words and codes, ending with a row of null text
+// (LookupKeyword); some codes have two words.
+extern const KeywordEntry g_ScriptCommandTable[];
 
 class CScriptManager {
  public:

@@ -34,6 +34,7 @@
 #include "world/document/level_group_effects.h"
 #include "world/enemies/enemy_orders.h"
 #include "world/enemies/enemy_types.h"
+#include "world/objects/object_type_codes.h"
 #include "world/script/event_split.h"
 #include "world/script/script_grammar.h"
 #include "world/script/script_manager.h"
@@ -478,6 +479,102 @@ TEST_F(DemoCoverageTest, EveryScriptObjectAndLevelEffectIsUsed) {
   };
   for (const char* name : g_GroupContactProperties) wanted.insert("group " + Plain(name));
   for (const std::string& name : wanted) EXPECT_TRUE(used.count(name)) << name;
+}
+
+// Every number of the object and message code space, with what in a level
+// makes an object of that class appear at run time (the classes the
+// player's own weapons make come from the pick-ups that give them), or
+// that it is a message or not used.
+enum class Cause { kPickup, kPlaced, kWord, kOrder, kPolygon, kPhysical, kMessage, kUnused };
+struct ObjectCause {
+  uint16_t code;
+  const char* what;
+  Cause cause;
+  const char* name;
+};
+constexpr ObjectCause kObjectCauses[] = {
+    {kTypeBulletMark, "bullet mark", Cause::kPickup, "MG.3DS"},
+    {kTypeMissile, "rocket and homing missile", Cause::kPickup, "HMSSLS.3DS"},
+    {kTypeSmallExplosion, "small explosion", Cause::kPickup, "ROCKETS.3DS"},
+    {kTypeFallingPart, "falling part", Cause::kOrder, "explode"},
+    {0x4D05, "", Cause::kUnused, ""},
+    {0x4D06, "", Cause::kUnused, ""},
+    {kTypeForceField, "force field", Cause::kPolygon, "surface"},
+    {kTypeMicroMissile, "sentry missile", Cause::kPlaced, "vardik.3ds"},
+    {kTypeBomb, "bomb", Cause::kPickup, "NUKES.3DS"},
+    {kTypeFireWave, "fire wave", Cause::kPlaced, "thunder.3ds"},
+    {kTypeBullet, "bullet", Cause::kPlaced, "TPLT.3ds"},
+    {kTypeLaserMark, "laser mark", Cause::kPickup, "LASER.3DS"},
+    {kTypeGroupState, "", Cause::kMessage, ""},
+    {0x4D14, "", Cause::kUnused, ""},
+    {kTypeHitscanShot, "", Cause::kMessage, ""},
+    {kTypeBulletShot, "", Cause::kMessage, ""},
+    {0x4D17, "", Cause::kUnused, ""},
+    {kTypeExplosion, "explosion", Cause::kPlaced, "drone.3ds"},
+    {kTypeFireSphere, "fire sphere", Cause::kWord, "fireball"},
+    {kTypeTracer, "tracer", Cause::kPickup, "FLTCHCAN.3DS"},
+    {kTypeFreeMoving, "free-moving object", Cause::kPhysical, ""},
+    {kTypeEnergyPulse, "energy pulse", Cause::kPickup, "EMS.3DS"},
+    {kTypeDust, "dust", Cause::kPlaced, "TPLT.3ds"},
+    {kTypeFlashLight, "flash light", Cause::kPlaced, "tank.3ds"},
+    {kTypeRespawnLight, "respawn light", Cause::kPlaced, "respawn.3ds"},
+    {kTypeGroupActivation, "", Cause::kMessage, ""},
+    {kTypeTextMessage, "", Cause::kMessage, ""},
+    {0x4D2B, "", Cause::kUnused, ""},
+    {kTypeSensorState, "", Cause::kMessage, ""},
+    {kTypeDoorState, "", Cause::kMessage, ""},
+    {kTypeKillReport, "", Cause::kMessage, ""},
+    {kTypeFireBall, "fireball", Cause::kPlaced, "striker.3ds"},
+    {kTypeArcShot, "", Cause::kMessage, ""},
+    {0x4D31, "", Cause::kUnused, ""},
+    {kTypeSlugShot, "", Cause::kMessage, ""},
+    {kTypeSentry, "", Cause::kMessage, ""},
+    {kTypeMessage34, "", Cause::kMessage, ""},
+    {kTypeVortexShield, "vortex shield", Cause::kPickup, "SVORTEXS.3DS"},
+    {kTypeRubberBall, "rubber ball", Cause::kPlaced, "ttg.3ds"},
+    {kTypeStaticSmoke, "static smoke", Cause::kPickup, "MG.3DS"},
+    {kTypeSmoke, "smoke", Cause::kPlaced, "tank.3ds"},
+    {kTypeBackPack, "back pack", Cause::kPlaced, "respawn.3ds"},
+    {kTypeStaticShield, "static shield", Cause::kPlaced, "TPLT.3ds"},
+    {kTypeSphere, "sphere", Cause::kOrder, "uncloak"},
+};
+
+TEST_F(DemoCoverageTest, EveryObjectClassHasSomethingInALevelThatMakesIt) {
+  std::map<int, const ObjectCause*> byCode;
+  for (const ObjectCause& entry : kObjectCauses) byCode[entry.code] = &entry;
+  bool physical = false, polygon = false;
+  for (const Mission& mission : *missions_) {
+    for (const InstanceRecord& instance : mission.instances) physical |= StartsWith(Lower(instance.name), "physical_");
+    polygon |= mission.polygonProperties.count("surface") != 0;
+  }
+  for (int code = kTypeBulletMark; code <= kTypeSphere; ++code) {
+    SCOPED_TRACE(code);
+    // The pick-up kinds fill their own range: the pick-up test covers them.
+    if (code >= kTypeSupplyFirst && code <= kTypeSupplyLast && !byCode.count(code)) continue;
+    ASSERT_TRUE(byCode.count(code)) << "a code the table does not know";
+    const ObjectCause& entry = *byCode[code];
+    switch (entry.cause) {
+      case Cause::kPickup:
+      case Cause::kPlaced:
+        EXPECT_TRUE(Placed(entry.name)) << entry.what << ": " << entry.name;
+        break;
+      case Cause::kWord:
+        EXPECT_TRUE(use_->eventKeywords.count(entry.name)) << entry.what;
+        break;
+      case Cause::kOrder:
+        EXPECT_TRUE(use_->orders.count(entry.name)) << entry.what;
+        break;
+      case Cause::kPolygon:
+        EXPECT_TRUE(polygon) << entry.what;
+        break;
+      case Cause::kPhysical:
+        EXPECT_TRUE(physical) << entry.what;
+        break;
+      case Cause::kMessage:
+      case Cause::kUnused:
+        break;
+    }
+  }
 }
 
 }  // namespace

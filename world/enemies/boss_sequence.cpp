@@ -2,8 +2,11 @@
 // down, then all three retreat home out of reach, gather at the core, and
 // hide while the core shows and bombs for 25 s; then everything heals and
 // the outer parts fly home and fight again. Destroying the core ends it.
+#include <cstdio>
+
 #include "engine/instance.h"
 #include "game/game_clock.h"
+#include "platform/debug_output.h"
 #include "world/enemies/enemy_manager.h"
 #include "world/enemies/new_enemy.h"
 
@@ -45,7 +48,8 @@ void CEnemyAI::UpdateBoss() {
   }
   CNewEnemy* core = parts[kCoreSlot];
   const int32_t now = GetGameTime();
-  switch (parts[0]->GetBossStage()) {
+  const int stage = parts[0]->GetBossStage();
+  switch (stage) {
     case kFighting: {
       bool worn = false;
       for (int i = 0; i < kOuterParts; ++i) worn = worn || parts[i]->GetHitPoints() < kWornDown;
@@ -95,6 +99,12 @@ void CEnemyAI::UpdateBoss() {
       break;
     default:
       break;
+  }
+  if (parts[0]->GetBossStage() != stage) {
+    // Whole-program runs follow the fight by these lines.
+    char line[64];
+    std::snprintf(line, sizeof line, "korvane: boss stage %d\n", parts[0]->GetBossStage());
+    OutputDebugString(line);
   }
   for (int i = 0; i < kOuterParts; ++i) {
     const bool shown = parts[i]->GetBossStage() != kCoreExposed;

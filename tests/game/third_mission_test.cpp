@@ -4,6 +4,7 @@
 // in the level itself until the core's death ends the game.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -101,6 +102,23 @@ TEST_F(ThirdMissionTest, StartsWithItsEnemiesTheBossInItsSlotsAndTwinDoors) {
     left->SetOpen(TRUE);
     EXPECT_TRUE(right->open) << pair[1];
   }
+}
+
+TEST_F(ThirdMissionTest, HoldsItsBriefingAndFailurePagesAndItsStartSetsTheTimeLimit) {
+  ArchiveWriter archive;
+  std::string error;
+  ASSERT_TRUE(AddDemoMission3Members(&archive, &error)) << error;
+  std::set<std::string> names;
+  for (const ArchiveMember& member : archive.Members()) names.insert(member.name);
+  for (const char* name : {"OBJECTS", kDemoLevel3Member, "FILE_ID", "BRIEF1.BMP", "BRIEF1.TXT", "BRIEF2.BMP",
+                           "BRIEF2.TXT", "FAIL3.BMP", "FAIL3.TXT"}) {
+    EXPECT_TRUE(names.count(name)) << name;
+  }
+  Start(true);
+  EXPECT_EQ(doc_->GetCountdownMs(), 480000);
+  EXPECT_EQ(doc_->GetCountdownEvent(), CString("mission_failed 3"));
+  CString line;
+  for (const char* key : {"REACTOR", "AMBUSH", "BOSS", "CORE"}) EXPECT_TRUE(doc_->LookupText(key, line)) << key;
 }
 
 TEST_F(ThirdMissionTest, TheHallSensorUncloaksTheFighterAndOpensTheGateWhichTheArenaSensorShuts) {

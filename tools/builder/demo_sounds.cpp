@@ -91,6 +91,11 @@ const Recipe kRecipes[] = {
     // The title picture's sound.
     {"korvane", 1.2f, Shape::Decay, 2, {110, 220, Wave::Saw, 0.2f, 0.8f, 0.5f}, {330, 660, Wave::Sine, 0, 0, 0.3f}},
     {"alarm", 1.0f, Shape::Pulse, 4, {900, 600, Wave::Square, 0, 0, 0.5f}, kNone},
+    // The script countdown's tick, once a second.
+    {"counter", 0.08f, Shape::Decay, 45, {1400, 1400, Wave::Square, 0, 0, 0.5f}, kNone},
+    // The doors' start and stop.
+    {"dooropen", 0.6f, Shape::Flat, 0, {80, 120, Wave::Saw, 0.4f, 0.8f, 0.5f}, kNone},
+    {"doorstop", 0.3f, Shape::Decay, 10, {70, 40, Wave::Square, 0.6f, 0.9f, 0.8f}, kNone},
 };
 
 const Recipe* Find(const std::string& name) {

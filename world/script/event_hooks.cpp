@@ -1,22 +1,48 @@
 #include "world/script/event_hooks.h"
 
+#include "game/direct_player.h"
 #include "game/net_doc.h"
+#include "game/ship_sounds.h"
+#include "media/sound_manager.h"
+#include "platform/ascii.h"
 
-// Will play through g_pSoundManager (PlayNamedOnMover, or
-// PlaySoundVolumeNamed at volume 0), with the loop flag for "soundloop".
-void EventPlaySound(const char* /*name*/, PolygonGroup* /*group*/, bool /*loop*/) {}
+void EventPlaySound(const char* name, PolygonGroup* group, bool loop) {
+  if (!g_pSoundManager || !name || !*name) return;
+  // A name the sound archive lacks would stay in the manager's list as a
+  // loop that never starts (and be saved with the game): play nothing.
+  if (!g_pSoundManager->GetBuffer(CString(name))) return;
+  const int flags = loop ? kSoundLoop : 0;
+  if (group) {
+    g_pSoundManager->PlayNamedOnMover(CString(name), group, flags);
+  } else {
+    g_pSoundManager->PlaySoundVolumeNamed(CString(name), 0, flags);
+  }
+}
 
-// Will stop through g_pSoundManager (StopForMover, else StopByName).
-void EventStopSound(const char* /*name*/, PolygonGroup* /*group*/) {}
+void EventStopSound(const char* name, PolygonGroup* group) {
+  if (!g_pSoundManager) return;
+  if (group) {
+    g_pSoundManager->StopForMover(group);
+  } else if (name && *name) {
+    // The manager keeps every sound's name upper-cased and compares exactly;
+    // the script writes names in any case ("soundstop rumble").
+    g_pSoundManager->StopByName(CString(AsciiUpper(name).c_str()));
+  }
+}
 
-// Will play the confirmation sound (PlayConfirm).
-void EventBeep() {}
+void EventBeep() {
+  if (g_pSoundManager) g_pSoundManager->PlayConfirm();
+}
 
-// Will play sound 4 at the local player's position.
-void EventPlayDeathSound() {}
+void EventPlayDeathSound() {
+  CDirectPlayer* ship = g_pNetDoc ? g_pNetDoc->GetLocalPlayer() : nullptr;
+  if (!g_pSoundManager || !ship) return;
+  g_pSoundManager->PlaySoundAt(kSoundShipDestroyed, ship->GetX(), ship->GetY(), ship->GetZ(), 0);
+}
 
-// Will play "rumble" looped at volume 0.
-void EventPlayRumble() {}
+void EventPlayRumble() {
+  if (g_pSoundManager) g_pSoundManager->PlaySoundVolumeNamed("rumble", 0, kSoundLoop);
+}
 
 void EventSpawnFireSphere(float x, float y, float z, float radius, int growMs) {
   if (g_pNetDoc) g_pNetDoc->SpawnFireSphere(0, x, y, z, radius, growMs);

@@ -9,14 +9,16 @@
 #include "engine/records.h"
 
 // "sound" and "soundloop": the named sound on the group's mover, or not
-// positioned at volume 0 when group is null.
+// positioned at volume 0 when group is null; nothing for a name that has no
+// sound in the sound archive.
 void EventPlaySound(const char* name, PolygonGroup* group, bool loop);
 // "soundstop": the sounds on the group's mover; with no group every sound
-// of that name.
+// of that name, in any case.
 void EventStopSound(const char* name, PolygonGroup* group);
 // "beep": the confirmation sound.
 void EventBeep();
-// The death sound (sound 4, "playded1") at the local player's position.
+// The death sound (sound 4, "playded1") at the local player's position;
+// nothing without a local ship.
 void EventPlayDeathSound();
 // "quake": "rumble", looped, not positioned, at volume 0.
 void EventPlayRumble();

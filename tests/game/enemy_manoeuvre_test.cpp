@@ -50,9 +50,9 @@ TEST_F(EnemyCombatTest, PlansWithNoRoomShrinkTheRadiusAndThenPause) {
   ASSERT_NE(ship, nullptr);
   // A target behind the level's wall: no candidate sees it.
   const float t[3] = {0, 0, -5000};
-  // Eight plans take the scale to 0.2 less a rounding, which already
-  // pauses the planner.
-  for (int plan = 1; plan <= 8; ++plan) {
+  // Each plan takes 0.1 off the scale; the eighth leaves 0.2 (less a
+  // float's rounding), which still plans, and the ninth 0.1, which pauses.
+  for (int plan = 1; plan <= 9; ++plan) {
     SCOPED_TRACE(plan);
     ship->PlanManoeuvre(t, 60);
     EXPECT_EQ(ship->GetWaypointCount(), 1);
@@ -60,7 +60,7 @@ TEST_F(EnemyCombatTest, PlansWithNoRoomShrinkTheRadiusAndThenPause) {
   }
   // Paused: within 2000 ms even a good target plans nothing.
   const float good[3] = {0, 0, 40};
-  EXPECT_LT(ship->GetRadiusScale(), 0.2f);
+  EXPECT_NEAR(ship->GetRadiusScale(), 0.1f, 1e-4f);
   const float paused = ship->GetRadiusScale();
   Advance(1000);
   ship->PlanManoeuvre(good, 60);

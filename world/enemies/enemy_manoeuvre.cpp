@@ -14,6 +14,14 @@
 namespace {
 constexpr int kPlanAttempts = 20;
 constexpr int32_t kPlannerPauseMs = 2000;
+// The radius scale falls in steps of 0.1 from 1; in floats eight steps land
+// a little under 0.2. The scale's two thresholds allow for that, so the
+// planner pauses after nine failed plans (at 0.1), not eight, and stops
+// shrinking there.
+constexpr float kScaleStep = 0.1f;
+constexpr float kScaleSlack = 1e-4f;
+bool ScaleBelowPause(float scale) { return scale < 2 * kScaleStep - kScaleSlack; }
+bool ScaleCanShrink(float scale) { return scale > kScaleStep + kScaleSlack; }
 }  // namespace
 
 bool CNewEnemy::IsClear(const float* a, const float* b, const float* f, const float* s, const float* u) const {
@@ -60,7 +68,7 @@ void CNewEnemy::PlanManoeuvre(const float* t, float radius) {
   // Stationary guns and sentries draw no candidates: their plan stays.
   if (mode_ == kMoveStationary || mode_ == kMoveSentry) return;
   const int32_t now = GetGameTime();
-  if (radiusScale_ < 0.2f) {
+  if (ScaleBelowPause(radiusScale_)) {
     if (GameTimeSince(plannerPause_, now) <= kPlannerPauseMs) return;
     radiusScale_ = 1.0f;
   }
@@ -94,8 +102,8 @@ void CNewEnemy::PlanManoeuvre(const float* t, float radius) {
   if (waypointCount_ > 1) {
     radiusScale_ = 1.0f;
   } else {
-    if (radiusScale_ > 0.1f) radiusScale_ -= 0.1f;
-    if (radiusScale_ < 0.2f) plannerPause_ = now;
+    if (ScaleCanShrink(radiusScale_)) radiusScale_ -= kScaleStep;
+    if (ScaleBelowPause(radiusScale_)) plannerPause_ = now;
   }
   manoeuvreDone_ = 0;
 }

@@ -29,11 +29,12 @@ void PlayFixed(int id) {
   if (g_pSoundManager) g_pSoundManager->PlaySoundVolume(id, 0, 0);
 }
 
-// The place after the one holding current (the first place when none does).
-template <size_t N>
-uint8_t NextInCycle(const uint8_t (&cycle)[N], uint8_t current, size_t places) {
+// Among the first `places` entries of cycle (the gun keys leave the laser
+// out), the entry after the one holding current, wrapping to the first;
+// the first when none holds it.
+uint8_t NextInCycle(const uint8_t* cycle, size_t places, uint8_t current) {
   for (size_t i = 0; i < places; ++i) {
-    if (current & cycle[i]) return cycle[(i + 1) % places];
+    if (current & cycle[i]) return cycle[i + 1 < places ? i + 1 : 0];
   }
   return cycle[0];
 }
@@ -93,7 +94,7 @@ void CNetDoc::CycleGun(int gun) {
     // After the plasma coil (and after the laser or nothing) comes the
     // autocannon: the laser is reached by cycling only when nothing
     // before it can be used.
-    start = (selectedGun_ & (2 | 4)) ? kGunCycle[0] : NextInCycle(kGunCycle, selectedGun_, places - 1);
+    start = (selectedGun_ & (2 | 4)) ? kGunCycle[0] : NextInCycle(kGunCycle, places - 1, selectedGun_);
     reference = start;
   } else {
     start = static_cast<uint8_t>(gun);
@@ -115,7 +116,7 @@ void CNetDoc::CycleGun(int gun) {
 
 void CNetDoc::CycleMissile(int /*unused*/) {
   constexpr size_t places = std::size(kMissileCycle);
-  const uint8_t start = NextInCycle(kMissileCycle, static_cast<uint8_t>(selectedMissile_ & ~2), places);
+  const uint8_t start = NextInCycle(kMissileCycle, places, static_cast<uint8_t>(selectedMissile_ & ~2));
   size_t first = 0;
   while (kMissileCycle[first] != start) ++first;
   ClearSelectedMissile(0xFF);

@@ -1,6 +1,7 @@
 // The document's side of network play: the receive loop, the network
 // layer's view of the document, and the chat line.
 #include <cstdio>
+#include <memory>
 #include <new>
 
 #include "game/direct_player.h"
@@ -101,6 +102,20 @@ class DocumentSink : public NetMessageSink {
   CNetDoc& doc_;
 };
 
+// Receives the waiting message of that size and throws it away; false when
+// it could not be taken (no memory, or the provider refused).
+bool DropMessage(IDirectPlay3A* dp, DWORD size) {
+  std::unique_ptr<uint8_t[]> scratch(new (std::nothrow) uint8_t[size]);
+  DPID from = 0, to = 0;
+  DWORD got = size;
+  const bool dropped = scratch && dp->Receive(&from, &to, DPRECEIVE_ALL, scratch.get(), &got) == DP_OK;
+  char line[128];
+  std::snprintf(line, sizeof line, "korvane: network: a message of %lu bytes is over the receive ceiling: %s\n",
+                static_cast<unsigned long>(size), dropped ? "dropped" : "cannot be dropped; receiving stops");
+  OutputDebugString(line);
+  return dropped;
+}
+
 }  // namespace
 
 NetLayerHost& DocumentNetHost() {
@@ -120,8 +135,11 @@ void CNetDoc::ReceiveMessages() {
     HRESULT result = dp->Receive(&from, &to, DPRECEIVE_ALL, receiveBuffer_, &size);
     if (result == DPERR_BUFFERTOOSMALL) {
       if (size > kReceiveCeiling) {
-        OutputDebugString("korvane: network: a message larger than the receive ceiling waits; receiving stops\n");
-        return;
+        // Left waiting it would stand before every later message for good:
+        // take it into a scratch block that goes at once, so the kept
+        // buffer stays within the ceiling, and go on with the next.
+        if (!DropMessage(dp, size)) return;
+        continue;
       }
       // Grown once to what was asked for, never shrunk.
       auto* bigger = new (std::nothrow) uint8_t[size];

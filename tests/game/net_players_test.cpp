@@ -87,6 +87,32 @@ TEST_F(NetPlayers, KillsMakeTheScoreboardBestFirst) {
   EXPECT_EQ(Lines(), (std::vector<std::string>{" 2 A", "-1 B"}));
 }
 
+TEST_F(NetPlayers, AMessageOverTheReceiveCeilingIsDroppedAndTheNextOnesArrive) {
+  Arrive(0x200, "B");
+  std::vector<uint8_t> kill(20, 0);
+  NetWriteHeader(kill.data(), kNetTypeKill, 0x200, 1);
+  NetWriteU32(kill.data() + 12, local_);
+  kill[16] = 1;
+  // The provider's largest message with its system record fits; one byte
+  // more does not.
+  const size_t ceiling = kDirectPlayMaxMessage + 4096;
+  dp_->inbox.push_back({0x200, std::vector<uint8_t>(ceiling + 1, 0)});
+  dp_->inbox.push_back({0x200, kill});
+  dp_->inbox.push_back({0x200, std::vector<uint8_t>(ceiling + 1000, 0)});
+  dp_->inbox.push_back({0x200, kill});
+  const uint32_t before = doc_->GetBytesReceived();
+  doc_->ReceiveMessages();
+  EXPECT_TRUE(dp_->inbox.empty());
+  EXPECT_EQ(doc_->GetBytesReceived() - before, 2 * kill.size()) << "only the two kills count as received";
+  EXPECT_EQ(Lines(), (std::vector<std::string>{" 2 A", " 0 B"}));
+  // A message at the ceiling itself is taken whole (it is no game message:
+  // checked and dropped by the receive path, but received).
+  dp_->inbox.push_back({0x200, std::vector<uint8_t>(ceiling, 0)});
+  doc_->ReceiveMessages();
+  EXPECT_TRUE(dp_->inbox.empty());
+  EXPECT_EQ(doc_->GetBytesReceived() - before, 2 * kill.size() + ceiling);
+}
+
 TEST_F(NetPlayers, ReportsAboutUnknownPlayersCountNothingOrADeathInAction) {
   Arrive(0x200, "B");
   Kill(0x999, 0x200);  // an unknown victim

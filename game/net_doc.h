@@ -625,6 +625,9 @@ class CNetDoc : public CDocument {
   void SendTextMessage(const char* text, DPID to);
   // The intervals between a remote ship's state blocks (statistics).
   void RecordRemoteUpdateInterval(int ms);
+  // Their count, then how many were longer than 2, 4 and 10 times the mean.
+  const int32_t* GetLateMessages() const { return lateMessages_; }
+  float GetAverageLatency() const { return averageLatency_; }
   void CountBytesQueued(int64_t delta);
   void ResetBytesQueued() { bytesQueued_ = 0; }
   uint32_t GetBytesQueued() const { return bytesQueued_; }

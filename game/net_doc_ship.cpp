@@ -117,10 +117,22 @@ void CNetDoc::UpdateObjects(int /*dtMs*/) {
   CoolGun(static_cast<float>(dt) * 0.0002f);
   shakeLevel_ = std::max(shakeLevel_ - dt, 0);
   if (frozen_) return;
+  // The statistics overlay's profile: what the step took so far is the
+  // step's own ("can"); then the dynamic objects ("dobj"), the level's
+  // script objects and timed level objects ("obj") and the enemies ("nobj")
+  // each get their time.
+  auto charge = [view = view_](ViewProfileSlot slot) {
+    if (view) view->ChargeProfile(slot);
+  };
+  charge(kProfileCan);
   if (g_pObjectManager) g_pObjectManager->Update(static_cast<uint32_t>(dt));
+  charge(kProfileDobj);
   if (g_pScriptManager) g_pScriptManager->FrameUpdate();
+  charge(kProfileObj);
   if (g_pEnemyManager) g_pEnemyManager->Update();
+  charge(kProfileNobj);
   UpdateTimedObjects(dt);
+  charge(kProfileObj);
 }
 
 void CNetDoc::UpdateTimedObjects(int dtMs) {

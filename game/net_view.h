@@ -47,7 +47,8 @@ inline constexpr int kDirtyRectCapacity = 10;
 
 // The profile accumulators of the statistics overlay, in display order:
 // the time between frames, the view's own work, the simulation step, the
-// world's render, and three the object update charges.
+// world's render, and the three the object update charges: the dynamic
+// objects, the level's script and timed objects, the enemies.
 enum ViewProfileSlot { kProfileOut, kProfileRend, kProfileCan, kProfileDyn, kProfileDobj, kProfileObj, kProfileNobj };
 inline constexpr int kViewProfileSlots = 7;
 
@@ -56,6 +57,11 @@ inline constexpr int kViewProfileSlots = 7;
 // (so each shown line decays them to 9/10). Without a performance counter
 // the line says there is none.
 void ViewProfileLine(bool hasCounter, int64_t* sums, char* line, int size);
+// The statistics overlay's latency line of a network game: the mean
+// interval between remote updates and the shares of the intervals longer
+// than 2, 4 and 10 times it, each (count + 1) x 100 / (intervals + 1).
+// late: the number of intervals, then the three counts.
+void ViewLatencyLine(const int32_t* late, float average, char* line, int size);
 
 // Called with the name of each step OnDraw and RenderFrame take (tests).
 using ViewStepObserver = void (*)(const char* step);

@@ -319,6 +319,14 @@ void ViewProfileLine(bool hasCounter, int64_t* sums, char* line, int size) {
   for (int i = 0; i < kViewProfileSlots; ++i) sums[i] *= 9;
 }
 
+void ViewLatencyLine(const int32_t* late, float average, char* line, int size) {
+  // Counted in 64 bits: the counters may reach INT32_MAX in a long game.
+  const double total = static_cast<double>(static_cast<int64_t>(late[0]) + 1);
+  auto share = [&](int i) { return static_cast<double>(static_cast<int64_t>(late[i]) + 1) * 100.0 / total; };
+  std::snprintf(line, static_cast<size_t>(size), "net latency: avr=%3.1f x2=%3.1f%% x4=%3.1f%% x10=%3.1f%% ",
+                static_cast<double>(average), share(1), share(2), share(3));
+}
+
 void CNetView::DrawStatistics() {
   if (!g_pNetDoc || !g_pNetDoc->IsStatisticsShown() || !g_pInterface) return;
   CBitmapFont& font = g_pInterface->GetHudFont();
@@ -342,8 +350,8 @@ void CNetView::DrawStatistics() {
                 g_pObjectManager ? g_pObjectManager->GetCount() : 0);
   show();
   if (IsNetworkGame()) {
-    // The latency line waits for the document to hand out its latency
-    // statistics; the queue and traffic line stands in its place.
+    ViewLatencyLine(g_pNetDoc->GetLateMessages(), g_pNetDoc->GetAverageLatency(), line, sizeof line);
+    show();
     std::snprintf(line, sizeof line, "net queque: size=%5d,  traffic in=%5.1f bps,  out=%5.1f bps ",
                   static_cast<int>(g_Net.GetPendingCount()), static_cast<double>(g_pNetDoc->GetReceivedRate()),
                   static_cast<double>(g_pNetDoc->GetSentRate()));

@@ -3,6 +3,7 @@
 // the view's size, and the keys and commands.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <memory>
 #include <utility>
@@ -28,6 +29,7 @@
 #include "tests/game/document_fixture.h"
 #include "tests/game/fake_direct_play.h"
 #include "tests/support/temp_folder.h"
+#include "world/enemies/enemy_manager.h"
 
 namespace {
 
@@ -427,6 +429,56 @@ TEST(ViewProfile, EachAccumulatorIsShownAsItsShareAndDecaysToNineTenths) {
   ViewProfileLine(false, sums, line, sizeof line);
   EXPECT_STREQ(line, "No high resolution hardware timer present...");
   EXPECT_EQ(sums[0], 90) << "nothing decays without the counter";
+}
+
+TEST(ViewLatency, TheMeanAndTheLateSharesOfTheRemoteUpdates) {
+  const struct {
+    int32_t late[4];
+    float average;
+    const char* line;
+  } cases[] = {
+      {{0, 0, 0, 0}, 0.0f, "net latency: avr=0.0 x2=100.0% x4=100.0% x10=100.0% "},
+      {{99, 9, 4, 0}, 80.5f, "net latency: avr=80.5 x2=10.0% x4=5.0% x10=1.0% "},
+      // Counters at their limit do not overflow the shares.
+      {{INT32_MAX, INT32_MAX, 0, 0}, 1.0f, "net latency: avr=1.0 x2=100.0% x4=0.0% x10=0.0% "},
+  };
+  for (const auto& c : cases) {
+    char line[192];
+    ViewLatencyLine(c.late, c.average, line, sizeof line);
+    EXPECT_STREQ(line, c.line);
+  }
+}
+
+// The object update charges its parts to the last three accumulators.
+TEST_F(NetViewTest, TheObjectUpdateChargesItsOwnProfileAccumulators) {
+  Start(true);
+  ASSERT_NE(g_pEnemyManager, nullptr);
+  const bool hadCounter = g_HasPerfCounter;
+  g_HasPerfCounter = true;
+  // The profile measures real time; the fixed step stands still in between.
+  ClockUseRealTime();
+  view_->ChargeProfile(kProfileOut);
+  for (int step = 0; step < 300; ++step) doc_->UpdateObjects(20);
+  g_HasPerfCounter = hadCounter;
+  for (ViewProfileSlot slot : {kProfileDobj, kProfileObj, kProfileNobj}) {
+    EXPECT_GT(view_->GetProfileSum(slot), 0) << slot;
+  }
+  EXPECT_EQ(view_->GetProfileSum(kProfileDyn), 0) << "no render in between";
+}
+
+// In a network game the overlay has the latency line and the queue line
+// after the first two: seven lines, the rectangle to 104.
+TEST_F(NetViewTest, TheStatisticsOverlayOfANetworkGameHasItsTwoNetworkLines) {
+  Start(true);
+  std::vector<FakeSend> sends;
+  DPADDRESS address{};
+  ASSERT_TRUE(g_Net.InitConnection(address, std::make_unique<FakeDirectPlay>(&sends)));
+  doc_->SetStatisticsShown(true);
+  const int before = view_->GetDirtyRectCount();
+  view_->DrawStatistics();
+  g_Net.Close();
+  ASSERT_EQ(view_->GetDirtyRectCount(), before + 1);
+  EXPECT_EQ(view_->GetDirtyRect(before).bottom, 104);
 }
 
 // The statistics overlay in single play: five lines from y = 48, the last

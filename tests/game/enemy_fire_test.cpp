@@ -7,6 +7,7 @@
 #include "platform/crt_random.h"
 #include "tests/game/enemy_combat_fixture.h"
 #include "world/enemies/enemy_types.h"
+#include "world/objects/object_manager.h"
 
 namespace {
 
@@ -57,6 +58,37 @@ TEST_F(EnemyCombatTest, EachFireRoutineLeavesItsStartPointAtItsSpeedAndWaitsItsI
   CNewEnemy* tank = nullptr;
   (void)tank;
   EXPECT_GT(g_EnemyWeapons[6].intervalMs, 0);
+}
+
+// The balls leave at their speed, not at one unit a second: fired at the
+// ship 60 units off, each reaches it within a fifth of a second and takes
+// its own damage from the shields.
+TEST_F(EnemyCombatTest, AnEnemysBallsReachTheShipAtOnceAndTakeTheirDamage) {
+  Start({"ship.3ds"});
+  CNewEnemy* ship = Spawn("ship 0 0 -60", "ship1");
+  ASSERT_NE(ship, nullptr);
+  ship->SetLineOfSight(true);
+  CDirectPlayer* player = doc_->GetLocalPlayer();
+  ASSERT_NE(player, nullptr);
+  const Vec3 o{0, 0, -60}, d{0, 0, 1};
+  struct Case {
+    const char* what;
+    float damage;
+    std::function<bool(int32_t)> fire;
+  };
+  const Case cases[] = {
+      {"heavy fireball", 12, [&](int32_t t) { return ship->FireHeavyFireBall(o, d, t); }},
+      {"light fireball", 8, [&](int32_t t) { return ship->FireLightFireBall(o, d, t); }},
+      {"rubber ball", 15, [&](int32_t t) { return ship->FireRubberBall(o, d, t); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Advance(2000);
+    const float before = player->GetShields();
+    ASSERT_TRUE(c.fire(g_GameTime));
+    for (int step = 0; step < 10; ++step) g_pObjectManager->Update(20);
+    EXPECT_FLOAT_EQ(player->GetShields(), before - c.damage);
+  }
 }
 
 TEST_F(EnemyCombatTest, ADroneFiresThreeShotsLeftAndRightThenPausesForItsBurst) {

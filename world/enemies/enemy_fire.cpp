@@ -153,10 +153,11 @@ bool CNewEnemy::FireHomingMissile(Vec3 origin, Vec3 direction, int32_t now, uint
 bool CNewEnemy::FireRubberBall(Vec3 origin, Vec3 direction, int32_t now) {
   if (!WeaponReady(rubberBallStamp_, kWeaponRubberBall, now)) return false;
   const Vec3 start = origin + direction * (1.3f * Radius());
+  const Vec3 v = direction * 185.0f;
   CNetDoc* doc = GetNetDoc();
-  if (doc) doc->SpawnRubberBall(0, instance_, start.x, start.y, start.z, direction.x, direction.y, direction.z, 185.0f);
+  if (doc) doc->SpawnRubberBall(0, instance_, start.x, start.y, start.z, v.x, v.y, v.z, 15.0f);
   Flash(doc, start);
-  Report(this, EnemyShot::kRubberBall, start, direction * 185.0f);
+  Report(this, EnemyShot::kRubberBall, start, v);
   return true;
 }
 
@@ -194,13 +195,14 @@ bool CNewEnemy::FireFireBallKind(Vec3 origin, Vec3 direction, int32_t now, bool 
     return false;
   }
   const Vec3 start = origin + direction * (1.3f * Radius());
+  const Vec3 v = direction * 300.0f;
   CNetDoc* doc = GetNetDoc();
+  // The heavy ball has the upgraded look.
   if (doc) {
-    doc->SpawnFireBall(0, instance_, start.x, start.y, start.z, direction.x, direction.y, direction.z,
-                       heavy ? 1 : 0, 300.0f);
+    doc->SpawnFireBall(0, instance_, start.x, start.y, start.z, v.x, v.y, v.z, heavy ? 1 : 0, heavy ? 12.0f : 8.0f);
   }
   Flash(doc, start);
-  Report(this, heavy ? EnemyShot::kHeavyFireBall : EnemyShot::kLightFireBall, start, direction * 300.0f);
+  Report(this, heavy ? EnemyShot::kHeavyFireBall : EnemyShot::kLightFireBall, start, v);
   return true;
 }
 bool CNewEnemy::FireHeavyFireBall(Vec3 origin, Vec3 direction, int32_t now) {

@@ -4,6 +4,7 @@
 // other ships report theirs.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "engine/instance.h"
@@ -15,6 +16,7 @@
 #include "game/ship_controls.h"
 #include "game/ship_sounds.h"
 #include "platform/crt_random.h"
+#include "platform/debug_output.h"
 #include "world/script/event_manager.h"
 
 namespace {
@@ -93,6 +95,10 @@ void CDirectPlayer::TakeDamageFrom(float amount, CDirectPlayer* source) {
   if (amount > 1.0f) {
     const float volume = std::min(0.0f, (amount / ((GetMaxShields() + kShipMaxHealth) * 0.2f) - 1.0f) * 800.0f);
     PlayShipSound(shields_ > 0.0f ? kSoundShieldDamage : kSoundArmourDamage, static_cast<int>(volume));
+    // Whole-program runs read the hits the player hears.
+    char line[96];
+    std::snprintf(line, sizeof line, "korvane: the ship takes %.0f damage: shields %.0f\n", amount, shields_);
+    OutputDebugString(line);
   }
   if (g_pNetDoc) g_pNetDoc->AddHitFlash(amount);
   CheckDeath();

@@ -503,6 +503,31 @@ TEST_F(EnemiesTest, DamageGoesByInstanceThroughArmourAndShotsAndBlastsFindTheEne
   EXPECT_TRUE(doc_->IsTargetGone(key));
 }
 
+// The hit that kills says what did it: the local ship's shot, another
+// shooter's, or a blast; a hit that does not kill, or one after the death,
+// changes nothing.
+TEST_F(EnemiesTest, TheHitThatKillsRecordsWhetherTheShipFiredIt) {
+  Start(1);
+  CNewEnemy* tank = Named(kDemoTankInstance);
+  CNewEnemy* gun = Named(kDemoGunInstance);
+  CNewEnemy* drone = Named(kDemoDroneInstance);
+  ASSERT_TRUE(tank && gun && drone);
+  Instance* ship = doc_->GetPlayerShip();
+  g_pEnemyManager->DamageByInstance(tank->GetInstance(), 20.0f, ship);
+  EXPECT_EQ(tank->GetKiller(), EnemyKiller::Unknown) << "still alive";
+  g_pEnemyManager->DamageByInstance(tank->GetInstance(), 100.0f, ship);
+  EXPECT_EQ(tank->GetKiller(), EnemyKiller::Ship);
+  g_pEnemyManager->DamageByInstance(gun->GetInstance(), 100.0f, tank->GetInstance());
+  EXPECT_EQ(gun->GetKiller(), EnemyKiller::OtherShot);
+  const float r = drone->GetInstance()->radius;
+  g_pEnemyManager->AreaDamage(drone->GetX() + r + 1.0f, drone->GetY(), drone->GetZ(), 10.0f, 100.0f);
+  EXPECT_EQ(drone->GetKiller(), EnemyKiller::Blast);
+  // The dead take no more hits: the tank stays the ship's.
+  g_pEnemyManager->AreaDamage(tank->GetX() + 40.0f, tank->GetY(), tank->GetZ(), 60.0f, 100.0f);
+  g_pEnemyManager->DamageByInstance(tank->GetInstance(), 100.0f, nullptr);
+  EXPECT_EQ(tank->GetKiller(), EnemyKiller::Ship);
+}
+
 TEST_F(EnemiesTest, RemovingAnEnemyRaisesItsDeathEventWhichMayRemoveOthers) {
   Start(1, [](DemoLevel* level) {
     for (BuilderInstance& instance : level->instances) {

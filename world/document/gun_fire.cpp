@@ -220,16 +220,16 @@ void CNetDoc::FireGun() {
 }
 
 // A shot met an instance: its damage event; the damage goes to the enemy of
-// the instance, else to the local player's ship only (every program runs
-// every shot).
+// the instance (which learns who fired), else to the local player's ship
+// only (every program runs every shot).
 static void HitInstance(Instance* instance) {
   if (const char* text = DamageEventOf(instance)) {
     if (g_pEventManager) g_pEventManager->RaiseEvent(text, "from_object");
   }
 }
 
-static void DamageLocalShip(CNetDoc& doc, DPID owner, Instance* instance, float damage) {
-  if (g_pEnemyManager && g_pEnemyManager->DamageByInstance(instance, damage)) return;
+static void DamageLocalShip(CNetDoc& doc, DPID owner, const Instance* shooter, Instance* instance, float damage) {
+  if (g_pEnemyManager && g_pEnemyManager->DamageByInstance(instance, damage, shooter)) return;
   if (instance == doc.GetPlayerShip() && doc.GetLocalPlayer()) {
     doc.GetLocalPlayer()->TakeDamageFrom(damage, doc.FindPlayer(owner));
   }
@@ -269,7 +269,7 @@ void CNetDoc::FireHitscan(DPID owner, Instance* source, float x0, float y0, floa
         const V3 back = p0 - hit;
         SpawnSparks(owner, hit.x, hit.y, hit.z, back.x, back.y, back.z, 0x32FF);
       }
-      DamageLocalShip(*this, owner, instance, damage);
+      DamageLocalShip(*this, owner, source, instance, damage);
     }
   }
   if (owner == 0 && IsNetworkGame()) SendShot(*this, kTypeHitscanShot, p0, {x1, y1, z1}, damage, -1);
@@ -452,7 +452,7 @@ void CNetDoc::DischargeArc(DPID owner, Instance* source, const float words[11], 
             SpawnSparks(owner, next.x, next.y, next.z, back.x, back.y, back.z, kArcSparkColour);
           }
         }
-        DamageLocalShip(*this, owner, instance, damage);
+        DamageLocalShip(*this, owner, source, instance, damage);
       }
     }
     V3 shown = next;

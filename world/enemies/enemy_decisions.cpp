@@ -273,8 +273,14 @@ void CEnemyAI::ProcessDead() {
     }
     if (!enemy->DyingDelayOver()) continue;
     if (AsciiCompareNoCase(enemy->GetModelName(), "sentry.3ds") != 0) ++killed_;
-    // Whole-program runs read what became of the enemies.
+    // Whole-program runs read what became of the enemies, and what killed
+    // them when the manager saw it.
+    static const char* const kKillers[] = {nullptr, "the ship's shot", "another shot", "a blast"};
     char line[160];
+    if (const char* by = kKillers[static_cast<int>(enemy->GetKiller())]) {
+      std::snprintf(line, sizeof line, "korvane: enemy %s killed by %s\n", enemy->GetModelName(), by);
+      OutputDebugString(line);
+    }
     std::snprintf(line, sizeof line, "korvane: enemy %s destroyed: %d of %d killed\n", enemy->GetModelName(),
                   killed_, total_);
     OutputDebugString(line);

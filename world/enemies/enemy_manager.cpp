@@ -174,10 +174,15 @@ void CEnemyAI::RemoveEnemy(Instance* instance) {
   delete enemy;
 }
 
-int CEnemyAI::DamageByInstance(Instance* instance, float damage) {
+int CEnemyAI::DamageByInstance(Instance* instance, float damage, const Instance* shooter) {
   CNewEnemy* enemy = FindByInstance(instance);
   if (!enemy || enemy->GetHitPoints() < 0.0f || !instance->collidable) return 0;
   enemy->TakeDamage(damage, damage, 0);
+  if (enemy->GetHitPoints() < 0.0f) {
+    const CNetDoc* doc = GetNetDoc();
+    const bool ship = shooter && doc && shooter == doc->GetPlayerShip();
+    enemy->SetKiller(ship ? EnemyKiller::Ship : EnemyKiller::OtherShot);
+  }
   if (enemy->GetHitPoints() < 0.0f && enemy->GetMovementMode() == kMoveFree && (CrtRand() & 1) &&
       !enemy->IsStopped() && enemy->GetKind() != kKindManta) {
     enemy->StartFalling(0);
@@ -190,8 +195,10 @@ void CEnemyAI::AreaDamage(float x, float y, float z, float radius, float strengt
     const Instance* instance = enemy->GetInstance();
     if (enemy->GetHitPoints() < 0.0f || !instance || !instance->collidable) continue;
     const float share = enemy->SplashFactor(x, y, z, radius, strength);
-    if (enemy->TakeDamage(share, share, 0) < 0.0f && enemy->GetMovementMode() == kMoveFree && (CrtRand() & 1) &&
-        !enemy->IsStopped() && enemy->GetKind() != kKindManta && enemy->GetKind() != kKindFboss5) {
+    if (enemy->TakeDamage(share, share, 0) >= 0.0f) continue;
+    enemy->SetKiller(EnemyKiller::Blast);
+    if (enemy->GetMovementMode() == kMoveFree && (CrtRand() & 1) && !enemy->IsStopped() &&
+        enemy->GetKind() != kKindManta && enemy->GetKind() != kKindFboss5) {
       enemy->StartFalling(1);
     }
   }
@@ -202,8 +209,9 @@ void CEnemyAI::AreaDamageScaled(float x, float z, float radius, float damagePerS
     const Instance* instance = enemy->GetInstance();
     if (enemy->GetHitPoints() < 0.0f || !instance || !instance->collidable) continue;
     const float damage = damagePerSecond * static_cast<float>(elapsedMs) * 0.001f;
-    if (enemy->SplashDamage(x, z, radius, damage, damagePerSecond) < 0.0f &&
-        enemy->GetMovementMode() == kMoveFree && (CrtRand() & 1) && !enemy->IsStopped() &&
+    if (enemy->SplashDamage(x, z, radius, damage, damagePerSecond) >= 0.0f) continue;
+    enemy->SetKiller(EnemyKiller::Blast);
+    if (enemy->GetMovementMode() == kMoveFree && (CrtRand() & 1) && !enemy->IsStopped() &&
         enemy->GetKind() != kKindManta) {
       enemy->StartFalling(0);
     }

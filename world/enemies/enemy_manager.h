@@ -69,7 +69,9 @@ class CEnemyAI : public CObject {
   void RemoveEnemy(Instance* instance);
 
   // 1 when the instance is a live, shown enemy's, which takes the damage.
-  int DamageByInstance(Instance* instance, float damage);
+  // shooter is the instance that fired (null when unknown): a hit that kills
+  // records whether it was the local player's ship.
+  int DamageByInstance(Instance* instance, float damage, const Instance* shooter = nullptr);
   // Blast damage by each enemy's share of the blast.
   void AreaDamage(float x, float y, float z, float radius, float strength);
   // A vertical column's damage over a step (the energy pulse).

@@ -37,6 +37,12 @@ inline constexpr float kEnemyPi = 3.1415925f;
 inline constexpr int32_t kEnemyMaxStepMs = 500;
 inline constexpr float kEnemyGravity = 32.15f;
 
+// What took an enemy's hit points below 0: a shot of the local player's
+// ship, a shot of anything else (another enemy, another player), or a blast
+// (explosions, fire, the energy pulse); unknown for the rest (orders,
+// scripts).
+enum class EnemyKiller : uint8_t { Unknown, Ship, OtherShot, Blast };
+
 // The turret part turns about (0, -1, 0), the gun parts about (-1, 0, 0).
 struct EnemyPart {
   InstanceNode* node;  // null when the model has no such part
@@ -255,6 +261,10 @@ class CNewEnemy : public CObject {
   // A shield round the enemy has ended: the timed (static) one clears its
   // used flag, the vortex one the active flag; the other mode's stays.
   void ClearShieldFlag(bool timed) { (timed ? timedShieldUsed_ : shieldActive_) = 0; }
+  // Set by the manager at the hit that kills; whole-program runs read it in
+  // the death line.
+  EnemyKiller GetKiller() const { return killer_; }
+  void SetKiller(EnemyKiller killer) { killer_ = killer; }
 
   // ---- sensing (enemy_sensing.cpp)
   // The current target: an ordered point or enemy; a sentry's own choice
@@ -451,6 +461,7 @@ class CNewEnemy : public CObject {
   int32_t pathMode_ = 0;
   int32_t fearful_ = 0;
   int32_t hitThisFrame_ = 0;
+  EnemyKiller killer_ = EnemyKiller::Unknown;
   int32_t falling_ = 0;
   int32_t fallCause_ = 0;
   int32_t dying_ = 0;

@@ -141,7 +141,7 @@ BOOL CBullet::Update(uint32_t elapsedMs) {
     }
     // An enemy takes the damage; otherwise each program hurts only its own
     // player.
-    if (g_pEnemyManager && g_pEnemyManager->DamageByInstance(instance, damage_)) {
+    if (g_pEnemyManager && g_pEnemyManager->DamageByInstance(instance, damage_, ignored_)) {
     } else if (ownShip && doc.GetLocalPlayer()) {
       doc.GetLocalPlayer()->TakeDamageFrom(damage_, doc.FindPlayer(owner_));
     }

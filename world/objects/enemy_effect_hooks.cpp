@@ -7,8 +7,8 @@
 
 namespace {
 
-bool DamageByInstance(Instance* instance, float damage) {
-  return g_pEnemyManager && g_pEnemyManager->DamageByInstance(instance, damage) != 0;
+bool DamageByInstance(Instance* instance, float damage, const Instance* shooter) {
+  return g_pEnemyManager && g_pEnemyManager->DamageByInstance(instance, damage, shooter) != 0;
 }
 
 void AreaDamageScaled(float x, float z, float radius, float damagePerSecond, uint32_t ms) {

@@ -10,8 +10,9 @@
 struct Instance;
 
 struct EnemyEffectHooks {
-  // True when the instance is an enemy's and the enemy has taken the damage.
-  bool (*damageByInstance)(Instance* instance, float damage) = nullptr;
+  // True when the instance is an enemy's and the enemy has taken the damage;
+  // shooter is the instance that fired (null when unknown).
+  bool (*damageByInstance)(Instance* instance, float damage, const Instance* shooter) = nullptr;
   // damagePerSecond x ms / 1000 to every enemy within radius of (x, z),
   // whatever its height.
   void (*areaDamageScaled)(float x, float z, float radius, float damagePerSecond, uint32_t ms) = nullptr;

@@ -112,7 +112,7 @@ BOOL CFireBall::Update(uint32_t elapsedMs) {
       const V3 back = o - h;
       doc.SpawnSparks(owner_, h.x, h.y, h.z, back.x, back.y, back.z, colour);
     }
-    DamageInstanceFrom(instance, damage_, owner_);
+    DamageInstanceFrom(instance, damage_, owner_, ignored_);
     p = h;
     hit_ = true;
   } else if (result == kRayPolygon && polygon) {

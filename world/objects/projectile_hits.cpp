@@ -12,8 +12,8 @@ void RaiseInstanceDamageEvent(Instance* instance) {
   if (text && g_pEventManager) g_pEventManager->RaiseEvent(text, "from_object");
 }
 
-void DamageInstanceFrom(Instance* instance, float damage, DPID owner) {
-  if (g_EnemyEffectHooks.damageByInstance && g_EnemyEffectHooks.damageByInstance(instance, damage)) return;
+void DamageInstanceFrom(Instance* instance, float damage, DPID owner, const Instance* shooter) {
+  if (g_EnemyEffectHooks.damageByInstance && g_EnemyEffectHooks.damageByInstance(instance, damage, shooter)) return;
   if (!g_pNetDoc || instance != g_pNetDoc->GetPlayerShip()) return;
   if (CDirectPlayer* local = g_pNetDoc->GetLocalPlayer()) local->TakeDamageFrom(damage, g_pNetDoc->FindPlayer(owner));
 }

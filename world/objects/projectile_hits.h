@@ -8,6 +8,7 @@ struct Instance;
 
 // "damage_event", else "damageevent", of the instance raised from_object.
 void RaiseInstanceDamageEvent(Instance* instance);
-// The enemy whose instance it is takes the damage; failing that, the local
-// ship when it is the instance, with the owner's player as the source.
-void DamageInstanceFrom(Instance* instance, float damage, DPID owner);
+// The enemy whose instance it is takes the damage (from the shooter's
+// instance, null when unknown); failing that, the local ship when it is the
+// instance, with the owner's player as the source.
+void DamageInstanceFrom(Instance* instance, float damage, DPID owner, const Instance* shooter);

@@ -135,7 +135,7 @@ BOOL CRubberBall::Update(uint32_t elapsedMs) {
         const V3 back = o - h;
         doc.SpawnSparks(owner_, h.x, h.y, h.z, back.x, back.y, back.z, kRubberBallSparks);
       }
-      DamageInstanceFrom(instance, damage_, owner_);
+      DamageInstanceFrom(instance, damage_, owner_, ignored_);
     }
   } else if (result == kRayPolygon && polygon) {
     if (!doc.OnPolygonHit(polygon, h.x, h.y, h.z, damage_)) {

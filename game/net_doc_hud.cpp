@@ -136,18 +136,33 @@ void CNetDoc::DrawLetterbox() {
 
 void CNetDoc::DrawMissionAccomplished() {
   CBitmapFont& font = GetLargeFont();
-  font.DrawText("mission accomplished...", 100, 20, true);
+  // The 2-D layer reaches the screen only through recorded rectangles, and
+  // under the texts it still holds the last frame's HUD: each text goes onto
+  // a black box of its own, recorded.
+  auto show = [&](const char* text, int x, int y) {
+    const int right = x + static_cast<int>(std::strlen(text)) * font.GetGlyphWidth();
+    const int bottom = y + font.GetGlyphHeight();
+    {
+      CBackBufferAccess access;
+      if (!access.Bits()) return;
+      access.FillRect(x, y, right, bottom, g_BlackColour);
+    }
+    font.DrawText(text, x, y, true);
+    if (view_) view_->AddDirtyRect(static_cast<float>(x), static_cast<float>(y), static_cast<float>(right),
+                                   static_cast<float>(bottom));
+  };
+  show("mission accomplished...", 100, 20);
   if (IsNetworkGame()) return;
   char text[64];
   if (g_pEnemyManager) {
     int total = 0, killed = 0;
     g_pEnemyManager->GetCounts(&total, &killed);
     std::snprintf(text, sizeof text, "Total enemies =%4d,  killed =%4d  ", total, killed);
-    font.DrawText(text, 240, 440, true);
+    show(text, 240, 440);
   }
   const int seconds = missionTime_ / 1000;
   std::snprintf(text, sizeof text, "game time %02d:%02d:%02d  ", seconds / 3600, (seconds / 60) % 60, seconds % 60);
-  font.DrawText(text, 10, 440, true);
+  show(text, 10, 440);
 }
 
 void CNetDoc::DrawScoreboardAndChat() {

@@ -329,15 +329,20 @@ TEST_F(HudPartsTest, TheMissionAccomplishedScreenShowsTheEnemyCountAndTheGameTim
   doc_->SetGunHeat(0.5f);
   CBitmapFont& font = doc_->GetLargeFont();
   const int g = font.GetGlyphHeight();
-  const std::vector<int> title = Reference(font, "mission accomplished...", 100, 20, true, 7, 230, g);
-  const std::vector<int> time = Reference(font, "game time 01:02:05  ", 10, 440, true, 7, 200, g);
+  // Each text on a black box (3) of its own, which goes to the screen.
+  const std::vector<int> title = Reference(font, "mission accomplished...", 100, 20, true, 3, 230, g);
+  const std::vector<int> time = Reference(font, "game time 01:02:05  ", 10, 440, true, 3, 200, g);
   const std::vector<int> counts =
-      Reference(font, "Total enemies =   0,  killed =   0  ", 240, 440, true, 7, 360, g);
+      Reference(font, "Total enemies =   0,  killed =   0  ", 240, 440, true, 3, 360, g);
   Clear(7);
   doc_->DrawHud();
   EXPECT_EQ(Region(100, 20, 230, g), title);
   EXPECT_EQ(Region(10, 440, 200, g), time);
   EXPECT_EQ(Region(240, 440, 360, g), counts);
+  EXPECT_EQ(Pixel(99, 20), 7);
+  EXPECT_EQ(Pixel(330, 20), 7);
+  EXPECT_EQ(DirtyRects(),
+            (std::vector<std::vector<int>>{{100, 20, 330, 20 + g}, {240, 440, 600, 440 + g}, {10, 440, 210, 440 + g}}));
   EXPECT_EQ(Pixel(446, 420), 7);  // no gauge
   EXPECT_EQ(Pixel(315, 5), 7);    // no message log
   // The bars of a running script camera stay, the texts over them.

@@ -26,6 +26,12 @@
 // the rest of the screen stays (all but 2 %) at least count times from one
 // frame to the next: something in that place of a still view appeared and
 // went.
+//   frame_check <folder> (--text <archive> <font member> <glyph width> <x>,<y> <text>)...
+// passes when, for each text, some 640x480 frame shows it drawn with that
+// font sheet (an 8-bit BMP of glyph cells from character 32 on) on a black
+// box at (x, y): every glyph cell's pixels (within 24 of the sheet's
+// colours, black where the sheet has its colour key) on 90% of the cell, so
+// that one wrong digit fails.
 // It says what it found on stdout.
 #include <algorithm>
 #include <cstdio>
@@ -37,6 +43,7 @@
 #include <vector>
 
 #include "engine/bmp_image.h"
+#include "engine/records.h"
 #include "media/bmp_member.h"
 #include "platform/display.h"
 #include "tests/support/png_file.h"
@@ -247,6 +254,87 @@ int CheckScriptCamera(const std::vector<std::string>& files) {
   return camera >= 3 && after >= 3 ? 0 : 1;
 }
 
+// A text of a font sheet on a black box, as the 640x480 frame should show
+// it: the colours of the box's pixels, cell by cell.
+struct ExpectedText {
+  std::string text;
+  int x = 0, y = 0, glyphWidth = 0, glyphHeight = 0;
+  std::vector<Rgb8> pixels;  // row by row over the box
+};
+
+bool ExpectedTextFromFont(const char* archive, const char* member, int glyphWidth, const char* at, const char* text,
+                          ExpectedText* out) {
+  BmpMember bmp;
+  if (BmpMemberLoad(archive, member, &bmp) != BmpMemberStatus::Loaded || glyphWidth <= 0 ||
+      std::sscanf(at, "%d,%d", &out->x, &out->y) != 2) {
+    return false;
+  }
+  out->text = text;
+  out->glyphWidth = glyphWidth;
+  out->glyphHeight = bmp.image.height;
+  const int length = static_cast<int>(out->text.size());
+  out->pixels.assign(static_cast<size_t>(length * glyphWidth * out->glyphHeight), Rgb8{0, 0, 0});
+  for (int k = 0; k < length; ++k) {
+    const unsigned char c = static_cast<unsigned char>(out->text[k]);
+    const int code = c >= 'a' && c <= 'z' ? c - 32 : c;
+    const int cell = (code >= 32 && code <= 96 ? code - 32 : 0) * glyphWidth;
+    for (int row = 0; row < out->glyphHeight; ++row) {
+      const uint8_t* line = bmp.Pixels() + static_cast<size_t>(bmp.image.height - 1 - row) * bmp.image.rowBytes;
+      for (int column = 0; column < glyphWidth && cell + column < bmp.image.width; ++column) {
+        const int index = line[cell + column];
+        if (index == kPictureColourKey || index >= bmp.image.colourCount) continue;
+        const uint8_t* colour = bmp.Colour(index);
+        out->pixels[static_cast<size_t>(row) * length * glyphWidth + k * glyphWidth + column] =
+            Rgb8{colour[2], colour[1], colour[0]};
+      }
+    }
+  }
+  return true;
+}
+
+// The smallest share of a glyph cell that shows what it should.
+double WorstCell(const RgbFrame& frame, const ExpectedText& t) {
+  const int length = static_cast<int>(t.text.size());
+  double worst = 1.0;
+  for (int k = 0; k < length; ++k) {
+    int matching = 0, total = 0;
+    for (int row = 0; row < t.glyphHeight; ++row) {
+      for (int column = 0; column < t.glyphWidth; ++column) {
+        const int x = t.x + k * t.glyphWidth + column, y = t.y + row;
+        if (x < 0 || y < 0 || x >= frame.width || y >= frame.height) return 0.0;
+        ++total;
+        const Rgb8 want = t.pixels[static_cast<size_t>(row) * length * t.glyphWidth + k * t.glyphWidth + column];
+        if (Near(frame.At(x, y), want, 24)) ++matching;
+      }
+    }
+    worst = std::min(worst, total ? static_cast<double>(matching) / total : 0.0);
+  }
+  return worst;
+}
+
+int CheckTexts(const std::vector<std::string>& files, std::vector<ExpectedText>& texts) {
+  std::vector<bool> found(texts.size(), false);
+  for (const std::string& file : files) {
+    RgbFrame frame;
+    if (!ReadPngRgb(file, &frame) || frame.width != kWidth || frame.height != kHeight) continue;
+    for (size_t i = 0; i < texts.size(); ++i) {
+      if (found[i]) continue;
+      const double worst = WorstCell(frame, texts[i]);
+      if (worst < 0.8) continue;  // not even close
+      std::printf("frame_check: %s: '%s' at %d,%d, worst cell %.0f%%\n", file.c_str(), texts[i].text.c_str(),
+                  texts[i].x, texts[i].y, worst * 100);
+      found[i] = worst >= 0.9;
+    }
+  }
+  bool all = true;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (found[i]) continue;
+    std::printf("frame_check: no frame of %zu shows '%s'\n", files.size(), texts[i].text.c_str());
+    all = false;
+  }
+  return all ? 0 : 1;
+}
+
 }  // namespace
 
 // The cockpit picture file (an 8-bit BMP, see-through where its index is
@@ -337,6 +425,20 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
+  if (argc > 7 && std::strcmp(argv[2], "--text") == 0) {
+    std::vector<ExpectedText> texts;
+    for (int next = 2; next < argc; next += 6) {
+      ExpectedText t;
+      if (next + 5 >= argc || std::strcmp(argv[next], "--text") != 0 ||
+          !ExpectedTextFromFont(argv[next + 1], argv[next + 2], std::atoi(argv[next + 3]), argv[next + 4],
+                                argv[next + 5], &t)) {
+        std::printf("frame_check: bad --text arguments\n");
+        return 2;
+      }
+      texts.push_back(std::move(t));
+    }
+    return CheckTexts(PngFilesIn(argv[1]), texts);
+  }
   if (argc > 2 && std::strcmp(argv[2], "--script-camera") == 0) return CheckScriptCamera(PngFilesIn(argv[1]));
   if (argc > 3 && std::strcmp(argv[2], "--level") == 0) return CheckLevel(PngFilesIn(argv[1]), std::atoi(argv[3]));
   if (argc > 4 && std::strcmp(argv[2], "--changes") == 0)
@@ -387,7 +489,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: frame_check <folder> (--picture <archive> <member> | <r,g,b>)... [--letterboxed] "
                  "[--share <percent>]\n"
-                 "       frame_check <folder> (--level <count> | --changes <l,t,r,b> <count>)\n");
+                 "       frame_check <folder> (--level <count> | --changes <l,t,r,b> <count>)\n"
+                 "       frame_check <folder> (--text <archive> <font member> <glyph width> <x>,<y> <text>)...\n");
     return 2;
   }
   const auto files = PngFilesIn(argv[1]);

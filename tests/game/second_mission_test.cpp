@@ -9,6 +9,7 @@
 
 #include "engine/instance.h"
 #include "engine/model.h"
+#include "engine/polygon_group.h"
 #include "game/game_app.h"
 #include "game/net_doc.h"
 #include "tests/game/document_fixture.h"
@@ -146,7 +147,45 @@ TEST_F(SecondMissionTest, TheGalleryEnemiesSleepUntilTheirSensorsWakeThemAndTheV
   events_->RaiseEvent(kDemo2GalleryVaultDeath, "zoo16_bossa");
   EXPECT_EQ(vault->counter, 0);
   EXPECT_TRUE(vault->open);
+  // The leaves slide apart along the axes setaxis gave them.
+  PolygonGroup* left = GroupFindByName(doc_->GetWorld(), "sliding_zoo_vault_l");
+  PolygonGroup* right = GroupFindByName(doc_->GetWorld(), "sliding_zoo_vault_r");
+  ASSERT_TRUE(left && right);
+  EXPECT_TRUE(GroupIsMoving(left) && GroupIsMoving(right));
+  EXPECT_FLOAT_EQ(left->axis.x, -100.0f);
+  EXPECT_FLOAT_EQ(right->axis.x, 100.0f);
   EXPECT_EQ(g_pEnemyManager->FindByNamePrefix("zoo01_tmsl"), nullptr);
+}
+
+// A game saved before the vault opens: the gallery sleeps on after the load,
+// and the vault's leaves (restored as plain doors, which setaxis leaves
+// alone) still open when the big guns are dead.
+TEST_F(SecondMissionTest, AfterALoadTheGallerySleepsOnAndTheVaultStillOpens) {
+  MakeInterface(2);
+  MakeDocument();
+  events_->runs = true;
+  ASSERT_TRUE(doc_->StartLevel());
+  const std::string path = folder_.Join("gallery.sav");
+  ASSERT_TRUE(doc_->SaveGame(path.c_str()));
+  DeleteDocument();
+  MakeDocument();
+  events_->runs = true;
+  ASSERT_TRUE(doc_->OnOpenDocument(path.c_str()));
+  ASSERT_TRUE(g_pEnemyManager && g_pScriptManager);
+  for (const DemoGalleryEnemy& entry : kDemo2GalleryEnemies) {
+    CNewEnemy* enemy = g_pEnemyManager->FindByNamePrefix(entry.instance);
+    ASSERT_NE(enemy, nullptr) << entry.instance;
+    EXPECT_TRUE(enemy->IsStopped()) << entry.instance;
+  }
+  events_->RaiseEvent(kDemo2GalleryVaultDeath, "zoo06_boss");
+  events_->RaiseEvent(kDemo2GalleryVaultDeath, "zoo16_bossa");
+  CDoor* vault = g_pScriptManager->FindDoorByName(kDemo2GalleryVaultGroup);
+  ASSERT_NE(vault, nullptr);
+  EXPECT_EQ(vault->counter, 0);
+  EXPECT_TRUE(vault->open);
+  for (const char* leaf : {"sliding_zoo_vault_l", "sliding_zoo_vault_r"}) {
+    EXPECT_TRUE(GroupIsMoving(GroupFindByName(doc_->GetWorld(), leaf))) << leaf;
+  }
 }
 
 }  // namespace

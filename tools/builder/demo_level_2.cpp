@@ -308,6 +308,10 @@ void GalleryVault(LevelBuilder& b, World* world, DemoLevel* level) {
     PolygonGroup* group = Group(world, leaf, {{"owner", kDemo2GalleryVaultGroup}, {"speed", "0.5"}});
     b.Block({x0, kCorridorTop + 1, kDemo2GalleryMaxZ + 2}, {x0 + 100, kFloor - 1, kDemo2GalleryMaxZ + 10}, kDemoDoor,
             0.5f, group);
+    // Each leaf's own axis lifts it into the wall; setaxis swings the slide
+    // sideways when the vault opens. A saved game restores doors without
+    // their shape (setaxis then does nothing), and the leaves still lift.
+    b.Line({x0 + 50, kFloor, kDemo2GalleryMaxZ + 6}, {x0 + 50, kFloor - 150, kDemo2GalleryMaxZ + 6}, group);
     const float out = side == 0 ? -100.0f : 100.0f;
     b.Line({x0 + 50, kFloor, kDemo2GalleryMaxZ + 6}, {x0 + 50 + out, kFloor, kDemo2GalleryMaxZ + 6},
            GroupCreate(world, axis, nullptr));

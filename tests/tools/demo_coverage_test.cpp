@@ -2,7 +2,8 @@
 // every enemy type (placed, spawned by the script, or deployed as a
 // sentry), every pick-up, every door shape and kind, every word of the
 // level script (event keywords, script commands and enemy orders), the
-// level's script objects and the groups' and polygons' effects. The data
+// level's script objects and the groups' and polygons' effects, and
+// something that makes each dynamic object class appear. The data
 // set is written and each mission archive "M<n>.CAN" read back the way the
 // level loader reads it; the names come from the game's own tables where
 // it has them, so a new enemy type, order or command that no mission uses
@@ -19,7 +20,6 @@
 
 #include "engine/data_archive.h"
 #include "engine/depth_cue.h"
-#include "engine/engine_error.h"
 #include "engine/model.h"
 #include "engine/object_graph.h"
 #include "engine/palette.h"
@@ -248,8 +248,8 @@ void ReadPiece(const Mission& mission, std::string piece, Use* use, int depth) {
     return;
   }
   const std::vector<std::string> words = Words(piece);
-  if (StartsWith(Lower(piece), "mission_") && Lower(piece).size() > 5 &&
-      Lower(piece).substr(Lower(piece).size() - 5) == "_done") {
+  const std::string lower = Lower(piece);
+  if (StartsWith(lower, "mission_") && lower.size() > 5 && lower.substr(lower.size() - 5) == "_done") {
     use->eventKeywords.insert("mission_N_done");
     return;
   }
@@ -257,7 +257,7 @@ void ReadPiece(const Mission& mission, std::string piece, Use* use, int depth) {
   for (const char* keyword : kEventKeywords) {
     const std::string word = keyword;
     const bool anyCase = word == "hide " || word == "show " || word == "remove_group ";
-    if (!StartsWith(anyCase ? Lower(piece) : piece, word)) continue;
+    if (!StartsWith(anyCase ? lower : piece, word)) continue;
     // "hide" and "show" go on to the enemy orders too.
     if (word == "hide " || word == "show ") {
       if (words.size() >= 2 && NamesEnemy(mission, words[1])) use->orders.insert(Lower(words[0]));

@@ -135,6 +135,9 @@ TEST_F(SecondMissionTest, TheGalleryEnemiesSleepUntilTheirSensorsWakeThemAndTheV
   const int before = g_pEnemyManager->GetEnemyCount();
   events_->RaiseEvent(kDemo2GallerySpawnEvent, "sensor");
   EXPECT_EQ(g_pEnemyManager->GetEnemyCount(), before + 2);
+  for (const char* hatch : {"zoo_hatch_l", "zoo_hatch_r"}) {
+    EXPECT_FALSE(GroupIsVisible(GroupFindByName(doc_->GetWorld(), hatch))) << hatch;
+  }
   const std::vector<CNewEnemy*> all = g_pEnemyManager->Enemies();
   EXPECT_EQ(all[all.size() - 2]->GetKind(), EnemyTypeOfModel("drugie.3ds"));
   EXPECT_EQ(all[all.size() - 1]->GetKind(), EnemyTypeOfModel("ready.3ds"));

@@ -112,12 +112,13 @@ void SurfaceToRgba(IDirectDrawSurface* surface, bool keyed, DWORD key, std::vect
   DirectDrawSurfaceView(surface, &view);
   rgba->resize(static_cast<size_t>(view.width) * static_cast<size_t>(view.height) * 4);
   const int bytes = view.layout.BytesPerPixel();
+  const PixelChannels channels(view.layout);
   uint8_t* out = rgba->data();
   for (int y = 0; y < view.height; ++y) {
     const uint8_t* row = view.top + view.pitch * y;
     for (int x = 0; x < view.width; ++x, out += 4) {
       const uint32_t value = PixelLoad(row + x * bytes, bytes);
-      const Rgb8 c = view.layout.Indexed() ? view.colours[value] : PixelToRgb(value, view.layout);
+      const Rgb8 c = view.layout.Indexed() ? view.colours[value] : channels.ToRgb(value);
       out[0] = c.r;
       out[1] = c.g;
       out[2] = c.b;
@@ -130,13 +131,14 @@ void RgbaToSurface(const std::vector<uint8_t>& rgba, IDirectDrawSurface* surface
   PixelView view;
   DirectDrawSurfaceView(surface, &view);
   const int bytes = view.layout.BytesPerPixel();
+  const PixelChannels channels(view.layout);
   const uint8_t* in = rgba.data();
   for (int y = 0; y < view.height; ++y) {
     uint8_t* row = view.top + view.pitch * y;
     for (int x = 0; x < view.width; ++x, in += 4) {
       const Rgb8 c{in[0], in[1], in[2]};
       const uint32_t value =
-          view.layout.Indexed() ? NearestColourIndex(c, view.colours, 256) : PixelFromRgb(c, view.layout);
+          view.layout.Indexed() ? NearestColourIndex(c, view.colours, 256) : channels.FromRgb(c);
       PixelStore(row + x * bytes, bytes, value);
     }
   }

@@ -51,6 +51,19 @@ uint32_t PixelFromRgb(Rgb8 colour, const PixelLayout& layout) {
          ByteToChannel(colour.b, layout.blueMask);
 }
 
+PixelChannels::PixelChannels(const PixelLayout& layout) {
+  const uint32_t masks[3] = {layout.redMask, layout.greenMask, layout.blueMask};
+  for (int i = 0; i < 3; ++i) {
+    Channel& channel = channels_[i];
+    channel.mask = masks[i];
+    if (masks[i] == 0) continue;
+    channel.shift = std::countr_zero(masks[i]);
+    channel.width = std::popcount(masks[i]);
+    if (channel.width >= 8) continue;
+    for (uint32_t c = 0; c < (1u << channel.width); ++c) channel.widened[c] = ChannelToByte(c << channel.shift, masks[i]);
+  }
+}
+
 uint8_t NearestColourIndex(Rgb8 colour, const Rgb8* colours, int count) {
   int best = 0;
   int bestDistance = 1 << 30;

@@ -51,6 +51,36 @@ inline void PixelStore(uint8_t* p, int bytes, uint32_t v) {
 Rgb8 PixelToRgb(uint32_t value, const PixelLayout& layout);
 // The RGB pixel value nearest to a colour (each channel's high bits).
 uint32_t PixelFromRgb(Rgb8 colour, const PixelLayout& layout);
+// PixelToRgb and PixelFromRgb for loops over many pixels of one layout:
+// the channels' shifts and widths are worked out once, not per pixel.
+class PixelChannels {
+ public:
+  explicit PixelChannels(const PixelLayout& layout);
+  Rgb8 ToRgb(uint32_t value) const {
+    return Rgb8{channels_[0].ToByte(value), channels_[1].ToByte(value), channels_[2].ToByte(value)};
+  }
+  uint32_t FromRgb(Rgb8 colour) const {
+    return channels_[0].FromByte(colour.r) | channels_[1].FromByte(colour.g) | channels_[2].FromByte(colour.b);
+  }
+
+ private:
+  struct Channel {
+    uint32_t mask = 0;
+    int shift = 0;
+    int width = 0;
+    uint8_t widened[128] = {};  // a value narrower than 8 bits, widened
+    uint8_t ToByte(uint32_t value) const {
+      const uint32_t c = (value & mask) >> shift;
+      return width >= 8 ? static_cast<uint8_t>(c >> (width - 8)) : widened[c];
+    }
+    uint32_t FromByte(uint8_t byte) const {
+      const uint32_t c = width >= 8 ? static_cast<uint32_t>(byte) << (width - 8) : static_cast<uint32_t>(byte) >> (8 - width);
+      return (c << shift) & mask;
+    }
+  };
+  Channel channels_[3];
+};
+
 // The entry of colours[0..count) nearest to colour (squared distance; the
 // first of equals).
 uint8_t NearestColourIndex(Rgb8 colour, const Rgb8* colours, int count);

@@ -35,6 +35,25 @@ TEST(DisplayImage, PixelsOfEveryLayoutBecomeRgb) {
   EXPECT_EQ(PixelToRgb(0x0210, kPixelRgb555).g, 0x84) << "5 bits widened by their high bits";
 }
 
+// The channels worked out once convert as the per-pixel functions do, for
+// narrow, exact and wide channels.
+TEST(DisplayImage, PixelChannelsConvertAsThePerPixelFunctions) {
+  const PixelLayout layouts[] = {kPixelRgb565, kPixelRgb555, kPixelRgb888, kPixelXrgb8888,
+                                 PixelLayout{16, 0x0F00, 0x00F0, 0x000F}, PixelLayout{32, 0x3FF00000, 0x000FFC00, 0x000003FF}};
+  for (const PixelLayout& layout : layouts) {
+    SCOPED_TRACE(layout.redMask);
+    const PixelChannels channels(layout);
+    for (uint32_t value = 0; value < 0x10000; value += 7) {
+      const uint32_t wide = value * 0x9E37u;  // spread over every bit of a 32-bit pixel
+      ASSERT_EQ(channels.ToRgb(wide), PixelToRgb(wide, layout)) << wide;
+    }
+    for (int c = 0; c < 256; c += 3) {
+      const Rgb8 colour{static_cast<uint8_t>(c), static_cast<uint8_t>(255 - c), static_cast<uint8_t>(c * 7)};
+      ASSERT_EQ(channels.FromRgb(colour), PixelFromRgb(colour, layout)) << c;
+    }
+  }
+}
+
 TEST(DisplayImage, AFrameFitsItsTargetWithItsAspectKept) {
   const DisplayRect wide = DisplayFitRect(640, 480, 1920, 1080);
   EXPECT_EQ(wide.x, 240);

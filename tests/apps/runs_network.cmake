@@ -28,3 +28,19 @@ foreach(run IN LISTS net_runs)
     TIMEOUT 400 FIXTURES_REQUIRED demo_data RESOURCE_LOCK eight_programs LABELS long
     ENVIRONMENT "${run_env}")
 endforeach()
+
+# Two programs meet in the arena through the network screens, without a
+# lobby (net_menus.sh says what they do and what is checked): the host
+# picks "Halvard Reactor" from the mission list, the guest finds the session
+# and plays its mission. About 40 s each, on ports of their own.
+set(menu_runs "korvanesw\;47761" "korvane3d\;47771")
+foreach(run IN LISTS menu_runs)
+  list(GET run 0 program)
+  list(GET run 1 port)
+  set(name ${program}_two_programs_meet_in_the_arena_through_the_network_screens)
+  add_test(NAME ${name}
+    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/net_menus.sh $<TARGET_FILE:${program}>
+      ${CMAKE_CURRENT_BINARY_DIR}/net/${program}_menus ${port}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 150 FIXTURES_REQUIRED demo_data ENVIRONMENT "${run_env}")
+endforeach()

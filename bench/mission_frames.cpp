@@ -41,6 +41,7 @@
 #include "tools/builder/demo_mission.h"
 #include "tools/builder/demo_mission_2.h"
 #include "tools/builder/demo_mission_3.h"
+#include "tools/builder/demo_mission_arena.h"
 #include "tools/builder/demo_textures.h"
 
 namespace {
@@ -64,7 +65,7 @@ bool WriteDemo() {
   if (!WriteDemoTextures(g_Temp->Path(), &error) || !WriteDemoInterface(g_Temp->Path(), &error) ||
       !WriteDemoMission1(g_Temp->Path(), &error) ||
       !WriteDemoMission2(g_Temp->Path(), &error) || !WriteDemoMission3(g_Temp->Path(), &error) ||
-      !WriteDemoCockpit(g_Temp->Path(), &error)) {
+      !WriteDemoArenaMission(g_Temp->Path(), &error) || !WriteDemoCockpit(g_Temp->Path(), &error)) {
     std::fprintf(stderr, "cannot write the demo data: %s\n", error.c_str());
     return false;
   }
@@ -185,7 +186,8 @@ void Frame(CNetView* view) {
   view->OnDraw(nullptr);
 }
 
-// Arguments: the program (0 korvanesw, 1 korvane3d), the mission (1: M1.CAN, 2: M2.CAN, 3: M3.CAN).
+// Arguments: the program (0 korvanesw, 1 korvane3d), the mission (1: M1.CAN, 2: M2.CAN, 3: M3.CAN, 4: the
+// network arena M4.CAN, flown alone).
 void BM_MissionFrames(benchmark::State& state) {
   static SoftwareVariant software;
   static Direct3DVariant direct3d;
@@ -261,7 +263,7 @@ void BM_MissionFrames(benchmark::State& state) {
 }
 BENCHMARK(BM_MissionFrames)
     ->ArgNames({"program", "mission"})
-    ->ArgsProduct({{0, 1}, {1, 2, 3}})
+    ->ArgsProduct({{0, 1}, {1, 2, 3, 4}})
     ->Iterations(kFlightFrames)
     ->Unit(benchmark::kMillisecond);
 

@@ -3,6 +3,7 @@
 // sentries, reach limits), drone launches and the line of fire.
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 #include "platform/crt_random.h"
 #include "tests/game/enemy_combat_fixture.h"
@@ -88,6 +89,42 @@ TEST_F(EnemyCombatTest, AnEnemysBallsReachTheShipAtOnceAndTakeTheirDamage) {
     ASSERT_TRUE(c.fire(g_GameTime));
     for (int step = 0; step < 10; ++step) g_pObjectManager->Update(20);
     EXPECT_FLOAT_EQ(player->GetShields(), before - c.damage);
+  }
+}
+
+// Every kind of shot tells the enemy it kills who fired it: the local
+// ship, or another shooter (here a second enemy).
+TEST_F(EnemyCombatTest, EveryKindOfShotThatKillsAnEnemySaysWhetherTheShipFiredIt) {
+  Start({"ship.3ds"});
+  CNewEnemy* target = Spawn("ship 0 0 -60", "target");
+  CNewEnemy* other = Spawn("ship 100 0 0", "other");
+  ASSERT_TRUE(target && other);
+  // Sorted into the level's tree, as the ship is, for the rays to meet it.
+  InstanceUpdateMatrix(target->GetInstance());
+  for (InstanceNode* node = InstanceFirstNode(target->GetInstance()); node; node = node->nextSibling) {
+    InstanceNodeUpdate(node, 0.0f);
+  }
+  Instance* ship = doc_->GetPlayerShip();
+  struct Case {
+    const char* what;
+    std::function<void(Instance*)> fire;  // from the origin toward -z
+  };
+  const Case cases[] = {
+      {"hitscan", [&](Instance* from) { doc_->FireHitscan(0, from, 0, 0, -20, 0, 0, -200, 5.0f); }},
+      {"bullet", [&](Instance* from) { doc_->FireBullet(0, from, 0, 0, -20, 0, 0, -750, 5.0f, 0); }},
+      {"fireball", [&](Instance* from) { doc_->SpawnFireBall(0, from, 0, 0, -20, 0, 0, -750, 0, 5.0f); }},
+      {"rubber ball", [&](Instance* from) { doc_->SpawnRubberBall(0, from, 0, 0, -20, 0, 0, -500, 5.0f); }},
+  };
+  for (const Case& c : cases) {
+    for (Instance* from : {ship, other->GetInstance()}) {
+      SCOPED_TRACE(std::string(c.what) + (from == ship ? " by the ship" : " by another"));
+      target->SetHitPoints(1.0f);
+      target->SetKiller(EnemyKiller::Unknown);
+      c.fire(from);
+      for (int step = 0; step < 10; ++step) g_pObjectManager->Update(20);
+      EXPECT_LT(target->GetHitPoints(), 0.0f);
+      EXPECT_EQ(target->GetKiller(), from == ship ? EnemyKiller::Ship : EnemyKiller::OtherShot);
+    }
   }
 }
 

@@ -50,6 +50,9 @@ class ShipTest : public DocumentTest {
       const KeyAction& action = KeyActionOfRow(row);
       for (int slot = 0; slot < 2; ++slot) doc_->SetKeyBinding(action.tableIndex, slot, action.defaults[slot]);
     }
+    // ... and the default mouse sensitivities (0 would turn by nothing).
+    doc_->SetMouseSensitivityX(0.5f);
+    doc_->SetMouseSensitivityY(0.5f);
     g_Sounds.clear();
     g_ShipSoundObserver = RecordSound;
   }

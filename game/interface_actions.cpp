@@ -568,6 +568,9 @@ void CInterface::LoadGame() {
   if (slot < 0) return;
   Activate();
   lastSavePath_ = SaveGamePath(slot);
+  // What the loaded game replaces, for runs that compare the two.
+  if (GameRunning())
+    OutputDebugString(CString("korvane: before loading, ") + g_pNetDoc->DescribeGameState() + "\n");
   BuildVariantGet().FadeOutBeforeLoad(*this);
   CloseMenu();
   // The document is replaced at the next idle call, outside any frame.

@@ -368,6 +368,12 @@ class CNetDoc : public CDocument {
   // written shows "Error saving game: " and the path. Nothing (false)
   // while no game runs.
   bool SaveGame(const CString& path);
+  // The debug line of what a saved game keeps that the player sees: the
+  // ship's place, shields and health, its guns, missiles and ammunition,
+  // each door's opening, and how many objects and enemies the level holds.
+  // Written when a game is saved and when one is loaded, so that a run can
+  // tell the loaded game from the one saved (game/net_doc_state_line.cpp).
+  CString DescribeGameState() const;
   // The header of slot's file (SaveGamePath): true when it is a saved game
   // of this version, its mission, description and second string then in
   // the outputs; otherwise false, outputs untouched, no message.

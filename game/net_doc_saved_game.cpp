@@ -108,6 +108,7 @@ bool CNetDoc::SaveGame(const CString& path) {
     return false;
   }
   AddMessage(kGameSavedText, -1, FALSE);
+  OutputDebugString(CString("korvane: ") + DescribeGameState() + "\n");
   return true;
 }
 
@@ -199,6 +200,7 @@ bool CNetDoc::OnOpenDocument(const char* pathName) {
   ready_ = 1;
   if (g_pInterface) g_pInterface->ClearBackBuffer();
   OutputDebugString(CString("korvane: saved game ") + pathName + " runs " + g_CurrentMissionArchive + "\n");
+  OutputDebugString(CString("korvane: ") + DescribeGameState() + "\n");
   return true;
 }
 

@@ -32,6 +32,14 @@
 // box at (x, y): every glyph cell's pixels (within 24 of the sheet's
 // colours, black where the sheet has its colour key) on 90% of the cell, so
 // that one wrong digit fails.
+//   frame_check <folder> --returns <archive> <member>...
+// passes when the view comes back: the last level frame before a stretch
+// of other frames (the menus over a save: frames showing one of the
+// members' pictures on half their pixels or more, or no level, as the
+// fades between) is shown again, all but 10 % of
+// it alike, among the first eight level frames after a later stretch (a
+// load), while the last level frame before that later stretch is unlike it
+// on 30 % or more (the game went on elsewhere).
 // It says what it found on stdout.
 #include <algorithm>
 #include <cstdio>
@@ -335,6 +343,65 @@ int CheckTexts(const std::vector<std::string>& files, std::vector<ExpectedText>&
   return all ? 0 : 1;
 }
 
+// A stretch of level frames between pictures of the menus: its first few
+// frames and its last.
+struct LevelStretch {
+  std::vector<RgbFrame> first;
+  std::vector<std::string> firstFiles;
+  RgbFrame last;
+  std::string lastFile;
+};
+
+// The view comes back: the last level frame before one stretch of menus
+// (a save) is shown again, all but 10 % of it alike, by one of the first
+// frames after a later one (a load), while the game between them ended
+// elsewhere (the last frame before the second stretch unlike it on 30 %
+// or more).
+int CheckReturn(const std::vector<std::string>& files, const std::vector<RgbFrame>& menus) {
+  constexpr size_t kFirstKept = 8;
+  std::vector<LevelStretch> stretches;
+  bool inLevel = false;
+  for (const std::string& file : files) {
+    RgbFrame frame;
+    if (!ReadPngRgb(file, &frame) || frame.width != kWidth || frame.height != kHeight) continue;
+    bool menu = false;
+    for (const RgbFrame& picture : menus) {
+      bool barsBlack = false;
+      menu = menu || Measure(frame, picture, false, 12, &barsBlack) >= 0.5;
+    }
+    if (menu || !ShowsALevel(frame)) {
+      inLevel = false;
+      continue;
+    }
+    if (!inLevel) stretches.emplace_back();
+    inLevel = true;
+    LevelStretch& stretch = stretches.back();
+    if (stretch.first.size() < kFirstKept) {
+      stretch.first.push_back(frame);
+      stretch.firstFiles.push_back(file);
+    }
+    stretch.last = std::move(frame);
+    stretch.lastFile = file;
+  }
+  for (size_t i = 0; i < stretches.size(); ++i) {
+    for (size_t j = i + 2; j < stretches.size(); ++j) {
+      const double elsewhere = RegionDifference(stretches[j - 1].last, stretches[i].last, 0, 0, kWidth, kHeight);
+      if (elsewhere < 0.3) continue;
+      for (size_t k = 0; k < stretches[j].first.size(); ++k) {
+        const double unlike = RegionDifference(stretches[j].first[k], stretches[i].last, 0, 0, kWidth, kHeight);
+        if (unlike > 0.1) continue;
+        std::printf("frame_check: %s shows %s again (%.0f%% unlike); %s was %.0f%% unlike it\n",
+                    stretches[j].firstFiles[k].c_str(), stretches[i].lastFile.c_str(), unlike * 100,
+                    stretches[j - 1].lastFile.c_str(), elsewhere * 100);
+        return 0;
+      }
+    }
+  }
+  std::printf("frame_check: no view comes back among %zu stretches of level frames in %zu frames\n",
+              stretches.size(), files.size());
+  return 1;
+}
+
 }  // namespace
 
 // The cockpit picture file (an 8-bit BMP, see-through where its index is
@@ -440,6 +507,18 @@ int main(int argc, char** argv) {
     return CheckTexts(PngFilesIn(argv[1]), texts);
   }
   if (argc > 2 && std::strcmp(argv[2], "--script-camera") == 0) return CheckScriptCamera(PngFilesIn(argv[1]));
+  if (argc > 3 && std::strcmp(argv[2], "--returns") == 0) {
+    std::vector<RgbFrame> menus;
+    for (int next = 4; next < argc; ++next) {
+      RgbFrame picture;
+      if (!ExpectedFromMember(argv[3], argv[next], &picture)) {
+        std::printf("frame_check: %s of %s can't be read\n", argv[next], argv[3]);
+        return 2;
+      }
+      menus.push_back(std::move(picture));
+    }
+    return CheckReturn(PngFilesIn(argv[1]), menus);
+  }
   if (argc > 3 && std::strcmp(argv[2], "--level") == 0) return CheckLevel(PngFilesIn(argv[1]), std::atoi(argv[3]));
   if (argc > 4 && std::strcmp(argv[2], "--changes") == 0)
     return CheckChanges(PngFilesIn(argv[1]), argv[3], std::atoi(argv[4]));

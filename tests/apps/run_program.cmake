@@ -16,6 +16,12 @@
 #   WRITE_FILE      a file written with WRITE_TEXT before the run (a settings
 #                   file the run starts with)
 #   RUN_TIMEOUT     seconds the program may run (default 50)
+#   SAME            a regular expression whose matches in stderr must be two
+#                   or more and all alike (a game's state as saved and as
+#                   loaded)
+#   SAME_TO         a file the common match is written into
+#   SAME_AS         a file whose text (another run's SAME_TO) counts as one
+#                   more match
 if(XVFB STREQUAL "MISSING")
   message("xvfb-run is not installed (Debian package xvfb): skipping the run in an X window")
   # CTest counts this exit code as skipped.
@@ -68,6 +74,27 @@ foreach(pattern IN LISTS rejects)
     message(FATAL_ERROR "${PROGRAM} ${ARGS}: stderr matches '${pattern}'")
   endif()
 endforeach()
+if(SAME)
+  string(REGEX MATCHALL "${SAME}" same_lines "${stderr}")
+  if(SAME_AS)
+    if(NOT EXISTS "${SAME_AS}")
+      message(FATAL_ERROR "${PROGRAM} ${ARGS}: no line kept in ${SAME_AS} to compare with")
+    endif()
+    file(READ "${SAME_AS}" kept)
+    list(APPEND same_lines "${kept}")
+  endif()
+  list(LENGTH same_lines same_count)
+  set(distinct ${same_lines})
+  list(REMOVE_DUPLICATES distinct)
+  list(LENGTH distinct distinct_count)
+  if(same_count LESS 2 OR NOT distinct_count EQUAL 1)
+    list(JOIN same_lines "\n" shown)
+    message(FATAL_ERROR "${PROGRAM} ${ARGS}: '${SAME}' must match two or more alike, found ${same_count}:\n${shown}")
+  endif()
+  if(SAME_TO)
+    file(WRITE "${SAME_TO}" "${distinct}")
+  endif()
+endif()
 if(DEFINED ERROR_LOG)
   if(EXISTS "${ERROR_LOG}")
     file(SIZE "${ERROR_LOG}" log_after)

@@ -1,5 +1,5 @@
 # Whole-program runs of what a player meets in a single-player game, each in
-# both programs: dying and starting the mission again.
+# both programs: dying and starting the mission again, saving and loading.
 
 foreach(program korvane3d korvanesw)
   # The boulder wrecks the ship (as in the wreck run); a second later the
@@ -14,4 +14,44 @@ foreach(program korvane3d korvanesw)
       "message: mission failed!\n.*HERO breaks into 4 pieces\n.*the ship leaves the level at -?[0-9]+ [0-9]+ -3[0-9][0-9]\n.*new game in M1.CAN\n.*level M1.CAN runs\n"
       "level M1.CAN runs\n.*door door_main opens\n.*the ship leaves the level at -?[0-9]+ [0-9]+ [4-9][0-9][0-9]\n.*quits with exit code 0"
     REJECTS "new game in M1.CAN\n.*mission failed")
+endforeach()
+
+# The game saved mid-mission and loaded again, and loaded by a program
+# started afresh. The debug line of the game's state (the ship's place,
+# shields and health, weapons and ammunition, each door's opening, the
+# level's objects and enemies) written at the save must come back, the same,
+# at each load.
+set(state_line "korvane: game state: [^\n]*")
+foreach(program korvane3d korvanesw)
+  # Armed, the ship fires, flies to the corridor's door, which opens, and
+  # stops there; the game is saved through the save screen. The ship flies
+  # on into the pump room (the door shuts behind it) and fires again; the
+  # game loaded through the load screen has it back at the door, open, and
+  # the view after the load is the view at the save.
+  set(data ${CMAKE_CURRENT_BINARY_DIR}/data/${program}_saves_and_loads_midway)
+  korvane_program_run(${program}_saves_and_loads_midway ${program} save_and_load_midway.script 0
+    ENV KORVANE_FRAME_EVERY=5
+    FRAMES "--returns ${CMAKE_CURRENT_BINARY_DIR}/demo/INTERFC.CAN mns1.bmp savehi.bmp loadhi.bmp"
+    MATCHES "typed word ARMZULOP\n.*door door_main opens\n.*menu screen 5 opens\n"
+      "game state: ship at [-0-9.]+ [-0-9.]+ [45][0-9][0-9]\\.[0-9],[^\n]*door door_main 1\\.00,[^\n]*\nkorvane: saved [^\n]*/SAVE/game0.sav\n"
+      "door door_main closes\n.*menu screen 6 opens\n"
+      "before loading, game state: ship at [-0-9.]+ [-0-9.]+ 1[0-9][0-9][0-9]\\.[0-9],[^\n]*door door_main 0\\.00,"
+      "the ship leaves the level at [^\n]*\n.*saved game [^\n]*/SAVE/game0.sav runs M1.CAN\n${state_line}\n"
+      "quits with exit code 0"
+    REJECTS "mission failed" "the saved game was not loaded"
+    FILES ${data}/korvane/SAVE/game0.sav
+    SAME "${state_line}" SAME_TO ${data}/state.txt)
+  set_tests_properties(${program}_saves_and_loads_midway PROPERTIES FIXTURES_SETUP ${program}_saved_midway)
+  # The program started again (the same data folder) loads that game from
+  # the main menu's load screen: the state is the one saved, and the ship
+  # flies on from the door into the pump room.
+  korvane_program_run(${program}_loads_the_saved_game_after_a_restart ${program} load_from_the_menu.script 0
+    ENV "XDG_DATA_HOME=${data}" KORVANE_FRAME_EVERY=10
+    FRAMES "--level 10"
+    MATCHES "menu screen 6 opens\n.*saved game [^\n]*/SAVE/game0.sav runs M1.CAN\n${state_line}\n"
+      "door door_main closes\n.*the ship leaves the level at -?[0-9]+ -?[0-9]+ (9|1[0-9])[0-9][0-9]\n"
+      "quits with exit code 0"
+    REJECTS "the saved game was not loaded"
+    SAME "${state_line}" SAME_AS ${data}/state.txt)
+  set_tests_properties(${program}_loads_the_saved_game_after_a_restart PROPERTIES FIXTURES_REQUIRED ${program}_saved_midway)
 endforeach()

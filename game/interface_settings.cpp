@@ -6,6 +6,7 @@
 #include "game/interface_manager.h"
 #include "game/key_bindings.h"
 #include "game/net_doc.h"
+#include "game/settings_values.h"
 #include "media/sound_manager.h"
 #include "platform/framework/win_app.h"
 
@@ -18,12 +19,11 @@ constexpr const char* kKeys = "Keys";
 struct OptionValue {
   int box;
   const char* name;
-  int defaultIndex;
 };
 constexpr OptionValue kOptionValues[] = {
-    {CInterface::kOptionTranslucency, "Translucency", 0}, {CInterface::kOptionSmoke, "SmokeAndFlame", 1},
-    {CInterface::kOptionParticles, "Particles", 1},       {CInterface::kOptionLights, "Lights", 1},
-    {CInterface::kOptionCollision, "Collision", 0},
+    {CInterface::kOptionTranslucency, "Translucency"}, {CInterface::kOptionSmoke, "SmokeAndFlame"},
+    {CInterface::kOptionParticles, "Particles"},       {CInterface::kOptionLights, "Lights"},
+    {CInterface::kOptionCollision, "Collision"},
 };
 
 int Thousandths(float value) { return static_cast<int>(value * 1000.0f); }
@@ -35,9 +35,9 @@ bool IsSoftwareBuild() { return BuildVariantGet().Kind() == BuildKind::Software;
 void CInterface::LoadSoundSettings() {
   CWinApp* app = AfxGetApp();
   if (!app) return;
-  soundOn_ = app->GetProfileInt(kSettings, "SoundEnabled", 1) != 0 ? 1 : 0;
-  musicOn_ = app->GetProfileInt(kSettings, "MusicEnabled", 1) != 0 ? 1 : 0;
-  const int channels = static_cast<int>(app->GetProfileInt(kSettings, "SoundChannels", 8));
+  soundOn_ = SettingRead(*app, "SoundEnabled") != 0 ? 1 : 0;
+  musicOn_ = SettingRead(*app, "MusicEnabled") != 0 ? 1 : 0;
+  const int channels = SettingRead(*app, "SoundChannels");
   if (g_pSoundManager) g_pSoundManager->SetChannelCount(channels);
 }
 
@@ -46,10 +46,10 @@ void CInterface::LoadOptions() {
   if (!app) return;
   for (const OptionValue& option : kOptionValues) {
     // A stored index beyond the box's texts shows its last one.
-    const int index = static_cast<int>(app->GetProfileInt(kSettings, option.name, option.defaultIndex));
+    const int index = SettingRead(*app, option.name);
     if (optionBoxes_[option.box]) optionBoxes_[option.box]->SetCurrent(index);
   }
-  if (IsSoftwareBuild()) resolution_ = static_cast<int>(app->GetProfileInt(kSettings, "ScreenRes", 0));
+  if (IsSoftwareBuild()) resolution_ = SettingRead(*app, "ScreenRes");
 }
 
 void CInterface::SaveOptions() {

@@ -4,6 +4,7 @@
 #include "game/interface_manager.h"
 #include "game/key_bindings.h"
 #include "game/net_doc.h"
+#include "game/settings_values.h"
 #include "media/sound_manager.h"
 #include "platform/framework/win_app.h"
 
@@ -21,15 +22,16 @@ void CNetDoc::LoadSettings() {
       keyBindings_[index][slot] = IsKeyCodeInRange(code) ? code : action.defaults[slot];
     }
   }
-  mouseSensitivityX_ = static_cast<float>(app->GetProfileInt("Settings", "MouseSensX", 500)) * 0.001f;
-  mouseSensitivityY_ = static_cast<float>(app->GetProfileInt("Settings", "MouseSensY", 500)) * 0.001f;
-  mouseSwap_ = app->GetProfileInt("Settings", "MouseSwapUpAndDown", 0) != 0 ? 1 : 0;
-  joystickSwap_ = app->GetProfileInt("Settings", "JoystickSwapUpAndDown", 0) != 0 ? 1 : 0;
-  joystickEnable_ = app->GetProfileInt("Settings", "JoystickEnable", 1) != 0 ? 1 : 0;
-  const int brightness = static_cast<int>(app->GetProfileInt("Settings", "BrightnessCorrection", 32));
+  // The sensitivities are read as unsigned values.
+  mouseSensitivityX_ = static_cast<float>(static_cast<unsigned>(SettingRead(*app, "MouseSensX"))) * 0.001f;
+  mouseSensitivityY_ = static_cast<float>(static_cast<unsigned>(SettingRead(*app, "MouseSensY"))) * 0.001f;
+  mouseSwap_ = SettingRead(*app, "MouseSwapUpAndDown") != 0 ? 1 : 0;
+  joystickSwap_ = SettingRead(*app, "JoystickSwapUpAndDown") != 0 ? 1 : 0;
+  joystickEnable_ = SettingRead(*app, "JoystickEnable") != 0 ? 1 : 0;
+  const int brightness = SettingRead(*app, "BrightnessCorrection");
   if (g_pInterface) g_pInterface->SetBrightnessValue(std::clamp(brightness, 32, 96));
-  const int music = static_cast<int>(app->GetProfileInt("Settings", "Music Volume", 800));
-  const int effects = static_cast<int>(app->GetProfileInt("Settings", "SFX Volume", 800));
+  const int music = SettingRead(*app, "Music Volume");
+  const int effects = SettingRead(*app, "SFX Volume");
   if (g_pSoundManager) {
     g_pSoundManager->SetMusicVolume(static_cast<float>(music) * 0.001f);
     g_pSoundManager->SetVolume(static_cast<float>(effects) * 0.001f);

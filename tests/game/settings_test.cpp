@@ -5,8 +5,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <string>
 
 #include "game/key_bindings.h"
+#include "game/settings_values.h"
 #include "game/net_doc.h"
 #include "media/sound_manager.h"
 #include "platform/framework/profile.h"
@@ -187,3 +190,36 @@ TEST_F(SettingsTest, AHandWrittenFileIsReadByTheSettingsRules) {
 }
 
 }  // namespace
+
+// The settings table names every value the game writes (korvanesw's screen
+// resolution only there) and no other, with the defaults a fresh file
+// reads: the whole-program settings run takes its list from it.
+TEST_F(SettingsTest, TheSettingsTableHoldsEveryValueTheGameWritesWithItsDefault) {
+  ui_->SaveSoundSettings();
+  ui_->OpenMenu(false);
+  ui_->SaveControlSettings();
+  ui_->SaveOptions();
+  ui_->SetBrightness(0.0f);
+  std::set<std::string> written;
+  std::ifstream in(path_);
+  bool inSettings = false;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line[0] == '[') inSettings = line == "[Settings]";
+    else if (inSettings && line.find('=') != std::string::npos) written.insert(line.substr(0, line.find('=')));
+  }
+  std::set<std::string> table;
+  for (size_t i = 0; i < kSettingValueCount; ++i) {
+    const SettingValue& value = SettingValueAt(i);
+    if (!value.softwareOnly) table.insert(value.name);
+    // Each default is what the game's own fresh state writes.
+    std::string text;
+    if (!value.softwareOnly) {
+      ASSERT_TRUE(ProfileRead(path_, "Settings", value.name, &text)) << value.name;
+      EXPECT_EQ(std::atoi(text.c_str()), value.defaultValue) << value.name;
+    }
+  }
+  EXPECT_EQ(written, table);
+  for (const char* name : kSettingsNames) EXPECT_TRUE(table.count(name)) << name;
+  EXPECT_EQ(SettingDefault("ScreenRes"), 0);
+  EXPECT_EQ(SettingDefault("no such value"), 0);
+}

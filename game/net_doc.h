@@ -265,9 +265,14 @@ class CNetDoc : public CDocument {
   uint32_t NewObjectId();
   // The scoreboard slot of a name, taken when new.
   int AllocScoreSlot(const CString& name);
-  // A network game's next start position into matrix (the first of the list,
-  // which moves to its end); nothing in single play or with an empty list.
+  // A network game's next start position into matrix: the first of the list
+  // that no other live ship stands on (the first of all when every one is
+  // taken), which moves to its end; nothing in single play or with an empty
+  // list.
   void NextStartPosition(float matrix[16]);
+  // Whether another live ship stands within a few of its radii of the
+  // point (a start position's matrix).
+  bool IsStartPositionTaken(const float* point) const;
 
   // ---------------------------------------------------------------------
   // Accessors

@@ -22,6 +22,8 @@ namespace {
 
 constexpr float kMinFlowLength = 0.001f;
 constexpr int kMaxObjectStepMs = 523;
+// A start position within this many radii of another ship is taken.
+constexpr float kStartPositionClearance = 4.0f;
 
 }  // namespace
 
@@ -147,9 +149,37 @@ void CNetDoc::UpdateTimedObjects(int dtMs) {
   }
 }
 
+bool CNetDoc::IsStartPositionTaken(const float* point) const {
+  for (POSITION at = players_.GetStartPosition(); at;) {
+    DPID id = 0;
+    CDirectPlayer* player = nullptr;
+    players_.GetNextAssoc(at, id, player);
+    if (!player || player == localPlayer_) continue;
+    const PlayerStateBlock& state = player->GetState();
+    if (!(state.flags & kPlayerStateShown) || (state.flags & kPlayerStateDead)) continue;
+    const float dx = state.matrix[12] - point[12], dy = state.matrix[13] - point[13], dz = state.matrix[14] - point[14];
+    // Well beyond the telefrag's reach (1.8 radii of the ship in the way).
+    const float reach = kStartPositionClearance * std::max(state.radius, player->GetRadius());
+    if (dx * dx + dy * dy + dz * dz < reach * reach) return true;
+  }
+  return false;
+}
+
 void CNetDoc::NextStartPosition(float matrix[16]) {
   if (!IsNetworkGame() || respawnPoints_.IsEmpty()) return;
-  void* first = respawnPoints_.RemoveHead();
-  std::memcpy(matrix, first, sizeof(Matrix));
-  respawnPoints_.AddTail(first);
+  // The next point in turn that no other live ship stands on: a ship that
+  // appears on another one telefrags it, which its pilot did nothing to
+  // earn. When every point is taken, the next in turn all the same.
+  POSITION chosen = respawnPoints_.GetHeadPosition();
+  for (POSITION at = chosen; at;) {
+    POSITION here = at;
+    if (!IsStartPositionTaken(static_cast<const float*>(respawnPoints_.GetNext(at)))) {
+      chosen = here;
+      break;
+    }
+  }
+  void* point = respawnPoints_.GetAt(chosen);
+  respawnPoints_.RemoveAt(chosen);
+  std::memcpy(matrix, point, sizeof(Matrix));
+  respawnPoints_.AddTail(point);
 }

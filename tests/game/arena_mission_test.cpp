@@ -140,6 +140,44 @@ TEST_F(ArenaMissionTest, EachArrivingShipFirstAppearsAtAPointOfItsOwn) {
   }
 }
 
+// A respawn passes over the points where other live ships stand (a dead
+// one's wreck is in nobody's way); with every point taken it takes the
+// next in turn.
+TEST_F(ArenaMissionTest, ARespawnPassesOverThePointsWhereOtherShipsStand) {
+  Connect({});
+  MakeInterface(0);
+  MakeDocument();
+  ASSERT_TRUE(doc_->StartLevel());
+  CDirectPlayer* ship = doc_->GetLocalPlayer();
+  ASSERT_NE(ship, nullptr);
+  std::vector<CDirectPlayer*> others;
+  for (int k = 0; k < kDemoArenaRespawnCount; ++k) {
+    others.push_back(new CDirectPlayer("o", "OO", static_cast<DPID>(0x300 + k)));
+    doc_->AddPlayer(others.back());
+    const Vec3 at = RingPoint(k);
+    float* m = others.back()->GetOrientation();
+    m[12] = at.x, m[13] = at.y, m[14] = at.z;
+  }
+  auto expectAt = [&](const Vec3& at) {
+    EXPECT_NEAR(ship->GetX(), at.x, 5.0f);
+    EXPECT_NEAR(ship->GetZ(), at.z, 5.0f);
+  };
+  // Every point but the sixth taken; the sixth's ship is dead.
+  others[5]->GetOrientation()[12] += 1000.0f;
+  ship->Respawn();
+  expectAt(RingPoint(5));
+  others[5]->GetOrientation()[12] -= 1000.0f;
+  others[5]->State().flags |= kPlayerStateDead;
+  ship->Respawn();
+  expectAt(RingPoint(5));
+  // All eight taken: the next in turn.
+  others[5]->State().flags &= ~kPlayerStateDead;
+  const float* next = static_cast<const float*>(doc_->RespawnPoints().GetHead());
+  const Vec3 head = {next[12], next[13], next[14]};
+  ship->Respawn();
+  expectAt(head);
+}
+
 // The document is made before the session opens; the level start of a
 // network game gives it the network's tuning (the autocannon's double
 // damage), single play keeps its own.

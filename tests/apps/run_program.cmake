@@ -22,6 +22,8 @@
 #   SAME_TO         a file the common match is written into
 #   SAME_AS         a file whose text (another run's SAME_TO) counts as one
 #                   more match
+#   AFTER           commands (separated by "@@"), each a program and its
+#                   arguments, run after the run; each must end with 0
 if(XVFB STREQUAL "MISSING")
   message("xvfb-run is not installed (Debian package xvfb): skipping the run in an X window")
   # CTest counts this exit code as skipped.
@@ -120,5 +122,15 @@ foreach(path IN LISTS files)
   file(SIZE "${path}" size)
   if(size EQUAL 0)
     message(FATAL_ERROR "${PROGRAM} ${ARGS} wrote ${path} empty")
+  endif()
+endforeach()
+string(REPLACE "@@" ";" after_commands "${AFTER}")
+foreach(after_command IN LISTS after_commands)
+  separate_arguments(after_args UNIX_COMMAND "${after_command}")
+  execute_process(COMMAND ${after_args} RESULT_VARIABLE after_result OUTPUT_VARIABLE after_output
+    ERROR_VARIABLE after_output)
+  message("${after_output}")
+  if(NOT after_result EQUAL 0)
+    message(FATAL_ERROR "${PROGRAM} ${ARGS}: after the run, '${after_command}' ended with '${after_result}'")
   endif()
 endforeach()

@@ -1,5 +1,6 @@
 # Whole-program runs of what a player meets in a single-player game, each in
-# both programs: dying and starting the mission again, saving and loading.
+# both programs: dying and starting the mission again, saving and loading,
+# changing every setting and key binding and finding them after a restart.
 # korvane3d draws each frame through its 3-D device, several times slower
 # than korvanesw: its runs may take up to two minutes, so that they pass
 # on a loaded machine too.
@@ -60,4 +61,68 @@ foreach(program korvane3d korvanesw)
     REJECTS "the saved game was not loaded"
     SAME "${state_line}" SAME_AS ${data}/state.txt TIMEOUT ${player_timeout_${program}})
   set_tests_properties(${program}_loads_the_saved_game_after_a_restart PROPERTIES FIXTURES_REQUIRED ${program}_saved_midway)
+endforeach()
+
+# Every setting and key binding changed through the menus and found after a
+# restart. settings_run takes the list from the game's own settings and key
+# tables (a value it has no way to set fails the build of the scripts),
+# writes both runs' input scripts and checks the settings file and the
+# menus' frames they leave.
+add_executable(settings_run settings_run.cpp)
+target_link_libraries(settings_run PRIVATE korvane_game korvane_testsupport korvane_media)
+set(settings_scripts ${CMAKE_CURRENT_BINARY_DIR}/settings)
+set(settings_outputs)
+foreach(program korvane3d korvanesw)
+  set(change ${settings_scripts}/${program}_change.script)
+  set(check ${settings_scripts}/${program}_check.script)
+  add_custom_command(OUTPUT ${change} ${check}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${settings_scripts}
+    COMMAND settings_run scripts ${program} ${change} ${check}
+    DEPENDS settings_run
+    COMMENT "The settings runs' input scripts for ${program}")
+  list(APPEND settings_outputs ${change} ${check})
+endforeach()
+add_custom_target(settings_run_scripts ALL DEPENDS ${settings_outputs})
+
+# korvane3d's menus present every frame (they draw their own cursor), so
+# every fifth frame shows each screen; korvanesw's present only what changed,
+# and every frame is kept.
+set(settings_frames_korvane3d 5)
+set(settings_frames_korvanesw 1)
+set(settings_timeout_korvane3d 180)
+set(settings_timeout_korvanesw 90)
+foreach(program korvane3d korvanesw)
+  set(config ${CMAKE_CURRENT_BINARY_DIR}/config/${program}_settings)
+  set(file_check "$<TARGET_FILE:settings_run> file ${program} '${config}/Tallow Ferngate/Korvane.ini'")
+  # The first run starts from a settings file with nothing in it, changes
+  # every value on the advanced, sound, controls and video screens (a
+  # joystick plugged in, so that its buttons work), binds every key anew on
+  # the key screen, and quits from the menus; the file then holds every
+  # value as set. Only menus: a 40-ms step.
+  korvane_program_run(${program}_changes_every_setting ${program} ${settings_scripts}/${program}_change.script 0
+    ENV "XDG_CONFIG_HOME=${config}" KORVANE_FIXED_STEP_MS=40
+    WRITE_FILE "${config}/Tallow Ferngate/Korvane.ini" WRITE_TEXT "[Settings]\\n"
+    MATCHES "menu screen 17 opens\n.*menu screen 3 opens\n.*menu screen 4 opens\n.*menu screen 9 opens\n.*menu screen 7 opens\n"
+      "quit from the menus" "quits with exit code 0"
+    AFTER "${file_check}"
+    TIMEOUT ${settings_timeout_${program}})
+  set_tests_properties(${program}_changes_every_setting PROPERTIES FIXTURES_SETUP ${program}_settings_changed)
+  # The second, started again with the same settings folder, shows each of
+  # those screens as set (the frames: the sliders' knobs, the sound
+  # switches, the latched buttons), leaves them with Esc (which stores what
+  # they show again), and flies the demo mission with the new accelerate key
+  # through the doorway (korvanesw at the 800x600 it was set to); the
+  # settings file is still as set.
+  set(game_frames_korvane3d "--level 5")
+  set(game_frames_korvanesw "--game 800x600")
+  korvane_program_run(${program}_finds_every_setting_after_a_restart ${program} ${settings_scripts}/${program}_check.script 0
+    ENV "XDG_CONFIG_HOME=${config}" KORVANE_FRAME_EVERY=${settings_frames_${program}}
+    FRAMES "${game_frames_${program}}"
+    MATCHES "menu screen 17 opens\n.*menu screen 3 opens\n.*menu screen 4 opens\n.*menu screen 9 opens\n.*menu screen 7 opens\n"
+      "level M1.CAN runs\n.*door door_main opens\n.*the ship leaves the level at -?[0-9]+ -?[0-9]+ [4-9][0-9][0-9]\n"
+      "quits with exit code 0"
+    AFTER "${file_check}"
+      "$<TARGET_FILE:settings_run> frames ${program} ${CMAKE_CURRENT_BINARY_DIR}/frames/${program}_finds_every_setting_after_a_restart ${CMAKE_CURRENT_BINARY_DIR}/demo/INTERFC.CAN"
+    TIMEOUT ${settings_timeout_${program}})
+  set_tests_properties(${program}_finds_every_setting_after_a_restart PROPERTIES FIXTURES_REQUIRED ${program}_settings_changed)
 endforeach()

@@ -1,6 +1,7 @@
 // Looks at the frames a whole-program run wrote (KORVANE_FRAME_DIR) and
 // checks that the player saw a picture:
-//   frame_check <folder> (--picture <archive> <member> | <r,g,b>)... [--letterboxed] [--share <percent>]
+//   frame_check <folder> (--picture <archive> <member> [--at <x>,<y>] | <r,g,b>)... [--letterboxed]
+//               [--share <percent>]
 //   frame_check <folder> (--game <width>x<height> | --cockpit <bmp file>)...
 // It passes (exit code 0) when, for each picture asked for, some frame shows
 // the 640x480 picture on 90% (or --share percent) of its pixels: the 8-bit
@@ -8,9 +9,12 @@
 // (within 8). With --letterboxed a frame is a
 // window of any size with the picture scaled into it, aspect kept (within
 // 20, as scaling blends neighbours), and everything outside it must be
-// black. With --game it passes when some frame of that size shows a game
-// frame: a drawn scene (at least 16 colours) with korvanesw's green
-// crosshair arm left of the centre. With --cockpit it passes when some
+// black. A picture with --at is a part of the screen (a briefing page's
+// picture in its frame): some frame must show it there, on the share of
+// its own pixels, whatever the rest of the screen shows. With --game it
+// passes when some frame of that size shows a game frame: a drawn scene
+// (at least 16 colours) with korvanesw's green crosshair arm left of the
+// centre. With --cockpit it passes when some
 // 640x480 frame shows the cockpit picture of that file over a drawn scene
 // with the green crosshair in the 3-D band (either program's).
 //   frame_check <folder> --level <count>
@@ -65,19 +69,25 @@ bool Near(Rgb8 a, Rgb8 b, int tolerance) {
   return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
 }
 
-// The picture the player should see, 640x480 (black past a smaller one).
-bool ExpectedFromMember(const char* archive, const char* member, RgbFrame* expected) {
+// The picture the player should see, 640x480 (black past a smaller one),
+// with its top left corner at (left, top); *area, when asked for, is where
+// it lies.
+bool ExpectedFromMember(const char* archive, const char* member, RgbFrame* expected, int left = 0, int top = 0,
+                        DisplayRect* area = nullptr) {
   BmpMember bmp;
   if (BmpMemberLoad(archive, member, &bmp) != BmpMemberStatus::Loaded) return false;
   expected->width = kWidth;
   expected->height = kHeight;
   expected->rgb.assign(kWidth * kHeight * 3, 0);
-  for (int y = 0; y < std::min(kHeight, bmp.image.height); ++y) {
+  const int width = std::min(kWidth - left, bmp.image.width);
+  const int height = std::min(kHeight - top, bmp.image.height);
+  if (area) *area = {left, top, width, height};
+  for (int y = 0; y < height; ++y) {
     const uint8_t* row = bmp.Pixels() + static_cast<size_t>(bmp.image.height - 1 - y) * bmp.image.rowBytes;
-    for (int x = 0; x < std::min(kWidth, bmp.image.width); ++x) {
+    for (int x = 0; x < width; ++x) {
       const int index = row[x] < bmp.image.colourCount ? row[x] : 0;
       const uint8_t* c = bmp.Colour(index);
-      uint8_t* out = &expected->rgb[(static_cast<size_t>(y) * kWidth + x) * 3];
+      uint8_t* out = &expected->rgb[(static_cast<size_t>(y + top) * kWidth + x + left) * 3];
       out[0] = c[2];
       out[1] = c[1];
       out[2] = c[0];
@@ -87,14 +97,18 @@ bool ExpectedFromMember(const char* archive, const char* member, RgbFrame* expec
 }
 
 // The share of the picture's area that shows what it should, and whether
-// the bars around it are black.
-double Measure(const RgbFrame& frame, const RgbFrame& expected, bool letterboxed, int tolerance, bool* barsBlack) {
+// the bars around it are black. Unless letterboxed, only the pixels of
+// area count (the whole screen when none is given).
+double Measure(const RgbFrame& frame, const RgbFrame& expected, bool letterboxed, int tolerance, bool* barsBlack,
+               const DisplayRect& area = {0, 0, kWidth, kHeight}) {
   const DisplayRect fit =
       letterboxed ? DisplayFitRect(kWidth, kHeight, frame.width, frame.height) : DisplayRect{0, 0, kWidth, kHeight};
   long inside = 0, matching = 0;
   *barsBlack = true;
   for (int y = 0; y < frame.height; ++y) {
     for (int x = 0; x < frame.width; ++x) {
+      if (!letterboxed && (x < area.x || x >= area.x + area.width || y < area.y || y >= area.y + area.height))
+        continue;
       const Rgb8 c = frame.At(x, y);
       // A pixel or two at the picture's edge blends with the bars.
       const bool in = x >= fit.x + 2 && x < fit.x + fit.width - 2 && y >= fit.y + 2 && y < fit.y + fit.height - 2;
@@ -524,6 +538,7 @@ int main(int argc, char** argv) {
     return CheckChanges(PngFilesIn(argv[1]), argv[3], std::atoi(argv[4]));
   struct Wanted {
     RgbFrame expected;
+    DisplayRect area{0, 0, kWidth, kHeight};
     std::string what;
     int tolerance = 8;
     bool found = false;
@@ -534,14 +549,21 @@ int main(int argc, char** argv) {
   for (int next = 2; next < argc;) {
     if (std::strcmp(argv[next], "--picture") == 0 && next + 2 < argc) {
       Wanted w;
-      if (!ExpectedFromMember(argv[next + 1], argv[next + 2], &w.expected)) {
+      int left = 0, top = 0;
+      const bool placed = next + 4 < argc && std::strcmp(argv[next + 3], "--at") == 0;
+      if (placed && std::sscanf(argv[next + 4], "%d,%d", &left, &top) != 2) {
+        wanted.clear();
+        break;
+      }
+      if (left < 0 || top < 0 || left >= kWidth || top >= kHeight ||
+          !ExpectedFromMember(argv[next + 1], argv[next + 2], &w.expected, left, top, &w.area)) {
         std::printf("frame_check: %s of %s can't be read\n", argv[next + 2], argv[next + 1]);
         return 2;
       }
-      w.what = argv[next + 2];
+      w.what = std::string(argv[next + 2]) + (placed ? std::string(" of ") + argv[next + 1] : std::string());
       w.tolerance = 12;
       wanted.push_back(std::move(w));
-      next += 3;
+      next += placed ? 5 : 3;
     } else if (std::strcmp(argv[next], "--letterboxed") == 0) {
       letterboxed = true;
       ++next;
@@ -566,7 +588,7 @@ int main(int argc, char** argv) {
   }
   if (argc < 3 || wanted.empty()) {
     std::fprintf(stderr,
-                 "usage: frame_check <folder> (--picture <archive> <member> | <r,g,b>)... [--letterboxed] "
+                 "usage: frame_check <folder> (--picture <archive> <member> [--at <x>,<y>] | <r,g,b>)... [--letterboxed] "
                  "[--share <percent>]\n"
                  "       frame_check <folder> (--level <count> | --changes <l,t,r,b> <count>)\n"
                  "       frame_check <folder> (--text <archive> <font member> <glyph width> <x>,<y> <text>)...\n");
@@ -591,7 +613,8 @@ int main(int argc, char** argv) {
     for (Wanted& w : wanted) {
       if (w.found) continue;
       bool barsBlack = true;
-      const double share = Measure(frame, w.expected, letterboxed, letterboxed ? 20 : w.tolerance, &barsBlack);
+      const double share =
+          Measure(frame, w.expected, letterboxed, letterboxed ? 20 : w.tolerance, &barsBlack, w.area);
       std::printf("frame_check: %s %dx%d: %.0f%% of the picture shows %s%s\n", file.c_str(), frame.width,
                   frame.height, share * 100, w.what.c_str(),
                   letterboxed ? (barsBlack ? ", black bars" : ", bars not black") : "");

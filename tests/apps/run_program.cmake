@@ -9,9 +9,9 @@
 #                   before it starts, there and not empty after it
 #   STOP_AFTER      seconds after it has started that it is sent SIGINT, as
 #                   Ctrl+C would
-#   FRAMES          frame_check's arguments after the folder: the run writes
-#                   its frames into FRAME_DIR and FRAME_CHECK must find the
-#                   picture in one
+#   FRAMES          frame_check's arguments after the folder (several checks
+#                   separated by "@@"): the run writes its frames into
+#                   FRAME_DIR and FRAME_CHECK must pass each check
 #   XVFB            xvfb-run, to run on a virtual X display (MISSING: skip)
 #   WRITE_FILE      a file written with WRITE_TEXT before the run (a settings
 #                   file the run starts with)
@@ -107,14 +107,15 @@ if(DEFINED ERROR_LOG)
     message(FATAL_ERROR "${PROGRAM} wrote to ${ERROR_LOG}")
   endif()
 endif()
-if(FRAMES)
-  separate_arguments(frame_args UNIX_COMMAND "${FRAMES}")
+string(REPLACE "@@" ";" frame_checks "${FRAMES}")
+foreach(check IN LISTS frame_checks)
+  separate_arguments(frame_args UNIX_COMMAND "${check}")
   execute_process(COMMAND ${FRAME_CHECK} "${FRAME_DIR}" ${frame_args} RESULT_VARIABLE checked OUTPUT_VARIABLE found)
   message("${found}")
   if(NOT checked EQUAL 0)
-    message(FATAL_ERROR "${PROGRAM} ${ARGS}: the frames in ${FRAME_DIR} don't show the picture")
+    message(FATAL_ERROR "${PROGRAM} ${ARGS}: the frames in ${FRAME_DIR} don't show the picture (${check})")
   endif()
-endif()
+endforeach()
 foreach(path IN LISTS files)
   if(NOT EXISTS "${path}")
     message(FATAL_ERROR "${PROGRAM} ${ARGS} did not write ${path}")

@@ -11,10 +11,15 @@
 #include "tools/builder/picture_canvas.h"
 #include "tools/builder/picture_text.h"
 
+// Keeps its own copy of the palette, so a caller may hand it a temporary
+// (InterfaceArt art(archive, DemoInterfacePalette())); the matcher looks at
+// that copy, so the object stays where it was made.
 class InterfaceArt {
  public:
   InterfaceArt(ArchiveWriter* archive, const BuilderPalette& palette)
-      : archive_(archive), palette_(palette), matcher_(palette) {}
+      : archive_(archive), palette_(palette), matcher_(palette_) {}
+  InterfaceArt(const InterfaceArt&) = delete;
+  InterfaceArt& operator=(const InterfaceArt&) = delete;
 
   const BuilderPalette& Palette() const { return palette_; }
   // A painter of the typeface at that size; null (and Failed()) when the
@@ -31,8 +36,8 @@ class InterfaceArt {
 
  private:
   ArchiveWriter* archive_;
-  const BuilderPalette& palette_;
-  PaletteMatcher matcher_;
+  const BuilderPalette palette_;
+  PaletteMatcher matcher_;  // after palette_, which it refers to
   std::map<std::pair<int, int>, std::unique_ptr<TextPainter>> painters_;
   std::string error_;
 };

@@ -65,7 +65,9 @@ class PictureCanvas {
 // pictures of a palette.
 class PaletteMatcher {
  public:
+  // Refers to the palette, which must outlive the matcher.
   explicit PaletteMatcher(const BuilderPalette& palette);
+  PaletteMatcher(BuilderPalette&&) = delete;
   // Channels are clamped to 0..255.
   int Nearest(int red, int green, int blue);
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/animation.h"
+#include "engine/collision.h"
 #include "engine/instance.h"
 #include "game/direct_player.h"
 #include "game/game_clock.h"
@@ -39,6 +40,7 @@ class EnemyCombatTest : public DocumentTest {
  protected:
   void SetUp() override {
     DocumentTest::SetUp();
+    ResetCollisionSettings();
     defaultRaiser_ = g_EnemyShieldRaiser;
     RecordedShots().clear();
     g_EnemyShotObserver = [](const CNewEnemy*, EnemyShot shot, Vec3 start, Vec3 velocity) {
@@ -48,7 +50,17 @@ class EnemyCombatTest : public DocumentTest {
   void TearDown() override {
     g_EnemyShotObserver = nullptr;
     g_EnemyShieldRaiser = defaultRaiser_;
+    ResetCollisionSettings();
     DocumentTest::TearDown();
+  }
+  // The engine's collision settings as a program starts: they are kept
+  // between queries, so a test neither takes nor leaves others.
+  static void ResetCollisionSettings() {
+    CollideSetMode(kCollideWorldAndInstances);
+    CollideSetIgnore(nullptr);
+    CollideSetInstanceChecks(0);
+    g_CollidePushOut = 1;
+    g_CollideVerticalScale = 0.25f;
   }
   EnemyShieldRaiser defaultRaiser_ = nullptr;
   // The mission with the models named in lent (each a copy of the demo

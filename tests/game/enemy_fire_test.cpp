@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "engine/collision.h"
 #include "platform/crt_random.h"
 #include "tests/game/enemy_combat_fixture.h"
 #include "world/enemies/enemy_types.h"
@@ -235,6 +236,10 @@ TEST_F(EnemyCombatTest, ATanksRocketLeavesAheadAndAboveAndNotFromInsideAWall) {
   CNewEnemy* tank = g_pEnemyManager->FindByNamePrefix("tank9");
   ASSERT_NE(tank, nullptr);
   tank->SetLineOfSight(true);
+  // Settings an earlier query may have left change nothing (and stay).
+  CollideSetMode(kCollideInstancesOnly);
+  g_CollidePushOut = 0;
+  g_CollideVerticalScale = 0.25f;
   // From a little above its body (its own wheels stand close to the floor).
   const Vec3 p{tank->GetX(), tank->GetY() - 20, tank->GetZ()};
   ASSERT_TRUE(tank->FireRocket(p, g_GameTime));
@@ -253,6 +258,9 @@ TEST_F(EnemyCombatTest, ATanksRocketLeavesAheadAndAboveAndNotFromInsideAWall) {
   // Its pattern: a rocket, then the next only after the burst pause.
   tank->Fire(g_GameTime);
   EXPECT_EQ(RecordedShots().size(), shots);  // its gun does not point at the ship
+  EXPECT_EQ(g_CollideMode, kCollideInstancesOnly);
+  EXPECT_EQ(g_CollidePushOut, 0);
+  EXPECT_FLOAT_EQ(g_CollideVerticalScale, 0.25f);
 }
 
 TEST_F(EnemyCombatTest, ADcKeepsAtMostThreeDronesOutAndAFailedLaunchCountsNone) {

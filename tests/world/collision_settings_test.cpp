@@ -14,18 +14,21 @@ TEST(CollisionSettingsScopeTest, PutsBackWhatItFound) {
   CollideSetIgnore(ship);
   CollideSetInstanceChecks(0);
   g_CollideVerticalScale = 0.25f;
+  g_CollidePushOut = 1;
   {
     CollisionSettingsScope scope;
     CollideSetMode(2);
     CollideSetIgnore(other);
     CollideSetInstanceChecks(1);
     g_CollideVerticalScale = 1.2f;
+    g_CollidePushOut = 0;
     EXPECT_EQ(g_CollideMode, 2);
   }
   EXPECT_EQ(g_CollideMode, 1);
   EXPECT_EQ(CollideIgnored(), ship);
   EXPECT_EQ(CollideInstanceChecks(), 0);
   EXPECT_FLOAT_EQ(g_CollideVerticalScale, 0.25f);
+  EXPECT_EQ(g_CollidePushOut, 1);
   CollideSetMode(0);
   CollideSetIgnore(nullptr);
 }

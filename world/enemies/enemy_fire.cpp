@@ -26,6 +26,17 @@ EnemyShotObserver g_EnemyShotObserver = nullptr;
 
 namespace {
 constexpr float kClearRadius = 3.6f;
+
+// The settings of a free-space test: a true sphere against the world and
+// the instances, the enemy's own instance left out. The settings are kept
+// between queries, so a test that took whatever the last caller left would
+// pass or fail by what ran before it.
+void SetSphereTestSettings(Instance* own) {
+  CollideSetMode(kCollideWorldAndInstances);
+  CollideSetIgnore(own);
+  g_CollidePushOut = 1;
+  g_CollideVerticalScale = 1.0f;
+}
 constexpr float kFlashSize = 2.5f;
 constexpr float kLineOfFireLength = 1000.0f;
 
@@ -102,7 +113,7 @@ bool CNewEnemy::SegmentClear(float x, float y, float z) const {
   World* world = instance_ ? instance_->world : nullptr;
   if (!world) return true;
   CollisionSettingsScope settings;
-  CollideSetIgnore(instance_);
+  SetSphereTestSettings(instance_);
   return WorldCollideSphere(world, &x, &y, &z, kClearRadius) == 0;
 }
 
@@ -241,7 +252,7 @@ bool CNewEnemy::FindFreeSpot(const Model* model, const Vec3* candidates, int cou
     Vec3 c = candidates[i];
     if (world) {
       CollisionSettingsScope settings;
-      CollideSetIgnore(instance_);
+      SetSphereTestSettings(instance_);
       if (WorldCollideSphere(world, &c.x, &c.y, &c.z, model->radius) != 0) continue;
     }
     *spot = c;

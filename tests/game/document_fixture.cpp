@@ -5,6 +5,7 @@
 #include "engine/object_graph.h"
 #include "engine/palette.h"
 #include "engine/texture.h"
+#include "game/game_app.h"
 #include "game/game_clock.h"
 #include "game/interface_manager.h"
 #include "platform/clock.h"
@@ -57,6 +58,7 @@ void DocumentTest::SetUp() {
   ClockUseFixedStep(20);
   ClockSetTime(5000);
   ResetGameTimeBase();
+  ResetMissionNames();
   WriteDocumentData(folder_.Path());
 }
 
@@ -75,6 +77,15 @@ void DocumentTest::TearDown() {
   DepthCueSet(0.0f, -1.0f);
   ClockUseRealTime();
   MessageQueueReset();
+  ResetMissionNames();
+}
+
+void DocumentTest::ResetMissionNames() {
+  // An accomplished mission (a next mission named) makes the ship
+  // invulnerable and ends the level; a test that jumped missions leaves
+  // another current one.
+  g_CurrentMissionArchive = "M1.CAN";
+  g_NextMissionArchive.Empty();
 }
 
 void DocumentTest::MakeDocument() {

@@ -49,6 +49,8 @@ class DocumentTest : public ::testing::Test {
   void DeleteDocument();
   // The interface manager, for what the level start reads of it.
   void MakeInterface(int difficulty);
+  // The mission names as a program starts: M1.CAN current, none next.
+  static void ResetMissionNames();
 
   TempFolder folder_;
   ScopedCurrentFolder current_;

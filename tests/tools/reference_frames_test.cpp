@@ -174,6 +174,10 @@ class ReferenceFramesTest : public ::testing::Test {
   static void SetUpTestSuite() {
     temp_ = new TempFolder();
     std::string error;
+    // The builder's polygons take their flat and line colours from the
+    // palette loaded at the time; the references were made with none
+    // loaded, as the data builder runs.
+    PaletteReset();
     ASSERT_TRUE(WriteDemoData(temp_->Path(), &error)) << error;
     temp_->MakeFolder("rooms");
     ASSERT_TRUE(WriteRoomsMission(temp_->Join("rooms"), kRooms, &error)) << error;

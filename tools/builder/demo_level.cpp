@@ -24,8 +24,6 @@ constexpr float kPi = 3.14159265f;
 constexpr float kCorridorTop = -40.0f;
 constexpr float kFloor = 100.0f;
 
-void SetProperty(PropertyEntry** list, const char* name, const char* value) { PropSet(list, NameHash(name), value); }
-
 LevelRoomStyle Style(const char* walls, const char* floor, const char* ceiling, float wallLight, bool openX,
                      bool openZ) {
   LevelRoomStyle style;
@@ -69,7 +67,7 @@ void IntroPaths(LevelBuilder& b, World* world) {
   const char* events[] = {nullptr, "beep", nullptr, "stopcamera"};
   for (int i = 0; i + 1 < static_cast<int>(std::size(nodes)); ++i) {
     WorldPolygon* segment = b.Line(nodes[i], nodes[i + 1], camera);
-    if (segment && events[i]) SetProperty(&segment->props, "event", events[i]);
+    if (segment && events[i]) LevelSetProperty(&segment->props, "event", events[i]);
   }
   b.Line({-300, 0, -300}, {0, 20, 380}, GroupCreate(world, kDemoIntroLookPath, nullptr));
 }
@@ -127,7 +125,7 @@ void Hangar(LevelBuilder& b, World* world, DemoLevel* level) {
   b.PointLight({0, -180, -300}, 1.0f, 240.0f, 700.0f, 1.0f, 0.9f, 0.7f);
   // A draught along the left wall that carries a ship toward the far end.
   if (WorldPolygon* draught = b.Line(kDemoFlowFrom, kDemoFlowTo, nullptr)) {
-    SetProperty(&draught->props, "flow", kDemoFlowSpeed);
+    LevelSetProperty(&draught->props, "flow", kDemoFlowSpeed);
   }
 
   IntroPaths(b, world);
@@ -161,10 +159,10 @@ void DoorCorridor(LevelBuilder& b, World* world) {
   // The door: a slab that slides up into the ceiling. Its two faces carry
   // the door texture once each; its foot shows when it is open.
   PolygonGroup* door = GroupCreate(world, kDemoDoorGroup, nullptr);
-  SetProperty(&door->props, "type", "sliding");
-  SetProperty(&door->props, "auto", "1");
-  SetProperty(&door->props, "speed", "0.5");
-  SetProperty(&door->props, "radius", "220");
+  LevelSetProperty(&door->props, "type", "sliding");
+  LevelSetProperty(&door->props, "auto", "1");
+  LevelSetProperty(&door->props, "speed", "0.5");
+  LevelSetProperty(&door->props, "radius", "220");
   const LevelMapping front = {{80, kCorridorTop, 642}, {-320, 0, 0}, {0, 140, 0}};
   const LevelMapping back = {{-80, kCorridorTop, 658}, {320, 0, 0}, {0, 140, 0}};
   b.Polygon({{-80, kCorridorTop, 642}, {80, kCorridorTop, 642}, {80, kFloor, 642}, {-80, kFloor, 642}}, {0, 0, -1},
@@ -178,7 +176,7 @@ void DoorCorridor(LevelBuilder& b, World* world) {
   // An unseen plane across the corridor before the door: touching it opens
   // the door.
   PolygonGroup* trigger = GroupCreate(world, kDemoTriggerGroup, nullptr);
-  SetProperty(&trigger->props, "touch_event", "open door_main");
+  LevelSetProperty(&trigger->props, "touch_event", "open door_main");
   WallZ(b, 560, -80, 80, kCorridorTop, kFloor, -1, nullptr, 0.0f, trigger, kPolygonTrigger | kPolygonNeverDrawn);
 }
 
@@ -195,10 +193,10 @@ void PumpRoom(LevelBuilder& b, World* world, DemoLevel* level) {
   // The fan: four blades round a vertical axis, turning once every four
   // seconds for ever; its lamp hub is a child group that turns with it.
   PolygonGroup* fan = GroupCreate(world, kDemoFanGroup, nullptr);
-  SetProperty(&fan->props, "type", "spinning");
-  SetProperty(&fan->props, "continuous", "1");
-  SetProperty(&fan->props, "start", "1");
-  SetProperty(&fan->props, "speed", "0.25");
+  LevelSetProperty(&fan->props, "type", "spinning");
+  LevelSetProperty(&fan->props, "continuous", "1");
+  LevelSetProperty(&fan->props, "start", "1");
+  LevelSetProperty(&fan->props, "speed", "0.25");
   const Vec3 hub = {0, -200, 1200};
   for (int k = 0; k < 4; ++k) {
     const float angle = k * kPi / 2;
@@ -215,25 +213,25 @@ void PumpRoom(LevelBuilder& b, World* world, DemoLevel* level) {
   GroupSetRotateMover(fan, hub.x, hub.y, hub.z, 0, -1, 0, 0.0f, 0.25f, 0.0f);
   GroupStartMover(fan);
   PolygonGroup* lamp = GroupCreate(world, kDemoFanHubGroup, fan);
-  SetProperty(&lamp->props, "parent", kDemoFanGroup);
+  LevelSetProperty(&lamp->props, "parent", kDemoFanGroup);
   b.Block({hub.x - 25, hub.y - 15, hub.z - 25}, {hub.x + 25, hub.y + 15, hub.z + 25}, kDemoLightPanel, 1.0f, lamp);
 
   // The piston: a block by the west pipes that keeps rising and falling 40
   // units while the player is within 700 units.
   PolygonGroup* piston = GroupCreate(world, kDemoPistonGroup, nullptr);
-  SetProperty(&piston->props, "type", "sliding");
-  SetProperty(&piston->props, "continuous", "1");
-  SetProperty(&piston->props, "start", "1");
-  SetProperty(&piston->props, "speed", "0.5");
-  SetProperty(&piston->props, "viewradius", "700");
+  LevelSetProperty(&piston->props, "type", "sliding");
+  LevelSetProperty(&piston->props, "continuous", "1");
+  LevelSetProperty(&piston->props, "start", "1");
+  LevelSetProperty(&piston->props, "speed", "0.5");
+  LevelSetProperty(&piston->props, "viewradius", "700");
   b.Block({-280, 40, 980}, {-240, kFloor - 1, 1020}, kDemoMetalPlate, 0.5f, piston);
   b.Line({-260, kFloor, 1000}, {-260, kFloor - 40, 1000}, piston);
 
   // Two coils on the east pipes throw arcs at each other twice a second.
   PolygonGroup* coilA = GroupCreate(world, kDemoCoilGroups[0], nullptr);
-  SetProperty(&coilA->props, "arc_to", kDemoCoilGroups[1]);
-  SetProperty(&coilA->props, "rate", "2");
-  SetProperty(&coilA->props, "damage", "6");
+  LevelSetProperty(&coilA->props, "arc_to", kDemoCoilGroups[1]);
+  LevelSetProperty(&coilA->props, "rate", "2");
+  LevelSetProperty(&coilA->props, "damage", "6");
   b.Block({260, -240, 1300}, {290, -200, 1330}, kDemoComputer, 0.8f, coilA);
   PolygonGroup* coilB = GroupCreate(world, kDemoCoilGroups[1], nullptr);
   b.Block({260, -240, 1080}, {290, -200, 1110}, kDemoComputer, 0.8f, coilB);
@@ -246,9 +244,9 @@ void PumpRoom(LevelBuilder& b, World* world, DemoLevel* level) {
 
   // Warning lamps over the pool's two long sides, flashing together.
   PolygonGroup* warning = GroupCreate(world, kDemoFlashingGroup, nullptr);
-  SetProperty(&warning->props, "flash", "1");
-  SetProperty(&warning->props, "flash min", "0.2");
-  SetProperty(&warning->props, "flash max", "1");
+  LevelSetProperty(&warning->props, "flash", "1");
+  LevelSetProperty(&warning->props, "flash min", "0.2");
+  LevelSetProperty(&warning->props, "flash max", "1");
   for (float x : {-299.0f, 299.0f}) {
     b.Polygon({{x, -120, 1170}, {x, -120, 1230}, {x, -90, 1230}, {x, -90, 1170}}, {x < 0 ? 1.0f : -1.0f, 0, 0},
               kDemoLightPanel, 1.0f, warning);
@@ -271,7 +269,7 @@ void LavaCorridor(LevelBuilder& b) {
          {{kFaceFloor, 500, 700, 1140, 1220}});
   // The lava burns a ship that touches it.
   if (WorldPolygon* lava = Horizontal(b, 500, 700, 1140, 1220, kFloor, false, kDemoLava, 1.0f)) {
-    SetProperty(&lava->props, "destructive", kDemoLavaDamage);
+    LevelSetProperty(&lava->props, "destructive", kDemoLavaDamage);
   }
   b.PointLight({600, -20, 1180}, 1.0f, 200.0f, 420.0f, 1.0f, 0.5f, 0.3f);
 }
@@ -280,12 +278,12 @@ void LavaCorridor(LevelBuilder& b) {
 void ControlMachinery(LevelBuilder& b, World* world) {
   // The vault door: a slab on a hinge at its west edge, swinging 90 degrees.
   PolygonGroup* vault = GroupCreate(world, kDemoVaultDoorGroup, nullptr);
-  SetProperty(&vault->props, "speed", "0.5");
-  SetProperty(&vault->props, "opensound", "dooropen");
-  SetProperty(&vault->props, "stopsound", "doorstop");
+  LevelSetProperty(&vault->props, "speed", "0.5");
+  LevelSetProperty(&vault->props, "opensound", "dooropen");
+  LevelSetProperty(&vault->props, "stopsound", "doorstop");
   // Open, it shuts again three seconds later; shut, it lets the fan turn.
-  SetProperty(&vault->props, "finishevent", "timer 3000 close swinging_vault");
-  SetProperty(&vault->props, "startevent", "thaw spinning_fan");
+  LevelSetProperty(&vault->props, "finishevent", "timer 3000 close swinging_vault");
+  LevelSetProperty(&vault->props, "startevent", "thaw spinning_fan");
   b.Block({1150, 0, 1000}, {1250, kFloor - 1, 1010}, kDemoDoor, 0.5f, vault);
   b.Line({1150, kFloor, 1000}, {1150, 0, 1000}, vault);
 
@@ -293,29 +291,29 @@ void ControlMachinery(LevelBuilder& b, World* world) {
   // carrying the platform (made after it, so that hiding the controller
   // leaves the platform shown).
   PolygonGroup* lift = GroupCreate(world, kDemoLiftGroup, nullptr);
-  SetProperty(&lift->props, "seconds", "2");
-  SetProperty(&lift->props, "finishevent", "reverse movement_lift");
+  LevelSetProperty(&lift->props, "seconds", "2");
+  LevelSetProperty(&lift->props, "finishevent", "reverse movement_lift");
   b.Line({1050, kFloor, 1050}, {1050, kFloor - 60, 1050}, lift);
   PolygonGroup* platform = GroupCreate(world, kDemoLiftPlatformGroup, nullptr);
-  SetProperty(&platform->props, "parent", kDemoLiftGroup);
+  LevelSetProperty(&platform->props, "parent", kDemoLiftGroup);
   b.Block({1020, 90, 1020}, {1080, kFloor - 1, 1080}, kDemoHazardStripes, 0.6f, platform);
 
   // The button on the console runs the lift up, then back down.
   PolygonGroup* button = GroupCreate(world, kDemoLiftButtonGroup, nullptr);
-  SetProperty(&button->props, "button_event", "transfer movement_lift");
+  LevelSetProperty(&button->props, "button_event", "transfer movement_lift");
   b.Block({kDemoLiftButtonAt.x - 5, kDemoLiftButtonAt.y - 10, kDemoLiftButtonAt.z - 10},
           {kDemoLiftButtonAt.x + 5, kDemoLiftButtonAt.y + 10, kDemoLiftButtonAt.z + 10}, kDemoLightPanel, 1.0f,
           button);
 
   // The healing pad and the shock panel.
   PolygonGroup* pad = GroupCreate(world, kDemoHealPadGroup, nullptr);
-  SetProperty(&pad->props, "heal_ship", kDemoHealRate);
-  SetProperty(&pad->props, "light", "30");
+  LevelSetProperty(&pad->props, "heal_ship", kDemoHealRate);
+  LevelSetProperty(&pad->props, "light", "30");
   Horizontal(b, kDemoHealPadAt.x - 30, kDemoHealPadAt.x + 30, kDemoHealPadAt.z - 30, kDemoHealPadAt.z + 30,
              kDemoHealPadAt.y, false, kDemoLightPanel, 1.0f, pad);
   PolygonGroup* shock = GroupCreate(world, kDemoShockPanelGroup, nullptr);
-  SetProperty(&shock->props, "damage_ship", kDemoShockRate);
-  SetProperty(&shock->props, "touch_event", "toggle swinging_vault");
+  LevelSetProperty(&shock->props, "damage_ship", kDemoShockRate);
+  LevelSetProperty(&shock->props, "touch_event", "toggle swinging_vault");
   WallZ(b, 1449, 1150, 1250, -100, 0, -1, kDemoGrate, 0.7f, shock);
 }
 
@@ -330,8 +328,8 @@ void ControlRoom(LevelBuilder& b, DemoLevel* level) {
   b.Block({1340, 40, 1050}, {1390, kFloor, 1350}, kDemoMetalPlate, 0.35f);
   WallX(b, 1339, 1060, 1340, 45, 90, -1, kDemoComputer, 0.8f);
   if (WorldPolygon* screen = WallX(b, 1399, 1000, 1400, -150, -50, -1, kDemoComputer, 0.8f)) {
-    SetProperty(&screen->props, "animated", kDemoScreenFrames);
-    SetProperty(&screen->props, "fps", "2");
+    LevelSetProperty(&screen->props, "animated", kDemoScreenFrames);
+    LevelSetProperty(&screen->props, "fps", "2");
   }
   b.PointLight({1150, -150, 1200}, 1.0f, 300.0f, 800.0f, 0.7f, 1.0f, 0.7f);
 
@@ -351,8 +349,8 @@ void ControlRoom(LevelBuilder& b, DemoLevel* level) {
 
 void BuildDemoLevel(World* world, DemoLevel* level) {
   LevelBuilder b(world, MakeDemoPalette());
-  SetProperty(&world->props, "name", "Pump Station");
-  for (const DemoMacro& macro : kDemoMacros) SetProperty(&world->props, macro.name, macro.text);
+  LevelSetProperty(&world->props, "name", "Pump Station");
+  for (const DemoMacro& macro : kDemoMacros) LevelSetProperty(&world->props, macro.name, macro.text);
   Hangar(b, world, level);
   DoorCorridor(b, world);
   PumpRoom(b, world, level);

@@ -23,19 +23,6 @@ constexpr float kCorridorTop = -40.0f;
 constexpr float kFloor = 100.0f;
 constexpr float kTowerTop = -700.0f;
 
-void SetProperty(PropertyEntry** list, const char* name, const char* value) { PropSet(list, NameHash(name), value); }
-
-LevelRoomStyle Style(const char* walls, const char* floor, const char* ceiling, float light) {
-  LevelRoomStyle style;
-  for (LevelFace face : {kFaceMinX, kFaceMaxX, kFaceMinZ, kFaceMaxZ}) style.textures[face] = walls;
-  style.textures[kFaceFloor] = floor;
-  style.textures[kFaceCeiling] = ceiling;
-  for (int f = 0; f < kFaceCount; ++f) style.light[f] = light;
-  style.light[kFaceFloor] = light + 0.1f;
-  style.light[kFaceCeiling] = light - 0.05f;
-  return style;
-}
-
 // The chatter lines a trigger in the corridor picks from at random.
 struct Macro {
   const char* name;
@@ -50,15 +37,16 @@ constexpr Macro kMacros[] = {
 // The dock: the ship's start, the two valve buttons on the side walls, a
 // few crates and pick-ups.
 void Dock(LevelBuilder& b, World* world, DemoLevel* level) {
-  b.Room({-300, -200, -300}, {300, kFloor, 300}, Style(kDemoWallConcrete, kDemoFloorGrating, kDemoCeiling, 0.35f),
+  b.Room({-300, -200, -300}, {300, kFloor, 300},
+         LevelRoomStyleOf(kDemoWallConcrete, kDemoFloorGrating, kDemoCeiling, 0.35f),
          {{kFaceMaxZ, -80, 80, kCorridorTop, kFloor}});
   for (int side = 0; side < 2; ++side) {
     const float x = side == 0 ? -295.0f : 295.0f;
     PolygonGroup* valve = GroupCreate(world, kDemo2ValveGroups[side], nullptr);
     // Each valve turns once: it counts the seal down and goes dark.
-    SetProperty(&valve->props, "button_event",
-                side == 0 ? "deccounter door_seal|log VALVE|hide button_valve_a"
-                          : "deccounter door_seal|log VALVE|hide button_valve_b");
+    LevelSetProperty(&valve->props, "button_event",
+                     side == 0 ? "deccounter door_seal|log VALVE|hide button_valve_a"
+                               : "deccounter door_seal|log VALVE|hide button_valve_b");
     b.Block({x - 5, 0, -20}, {x + 5, 40, 20}, kDemoLightPanel, 1.0f, valve);
   }
   b.Block({-300, 60, -300}, {300, kFloor - 1, -280}, kDemoHazardStripes, 0.4f);
@@ -75,7 +63,8 @@ void Dock(LevelBuilder& b, World* world, DemoLevel* level) {
 // run down), the chatter trigger, and the swinging gate (opens by itself,
 // about its west edge).
 void Corridor(LevelBuilder& b, World* world) {
-  b.Room({-80, kCorridorTop, 300}, {80, kFloor, 900}, Style(kDemoWallTech, kDemoFloorGrating, kDemoMetalPlate, 0.3f),
+  b.Room({-80, kCorridorTop, 300}, {80, kFloor, 900},
+         LevelRoomStyleOf(kDemoWallTech, kDemoFloorGrating, kDemoMetalPlate, 0.3f),
          {{kFaceMinZ, -80, 80, kCorridorTop, kFloor}, {kFaceMaxZ, -80, 80, kCorridorTop, kFloor}});
   for (float z = 350; z < 900; z += 150)
     b.Polygon({{-20, kCorridorTop + 1, z}, {20, kCorridorTop + 1, z}, {20, kCorridorTop + 1, z + 60},
@@ -85,23 +74,23 @@ void Corridor(LevelBuilder& b, World* world) {
   b.PointLight({0, -20, 750}, 1.0f, 200.0f, 420.0f, 1.0f, 0.8f, 0.6f);
 
   PolygonGroup* seal = GroupCreate(world, kDemo2SealDoorGroup, nullptr);
-  SetProperty(&seal->props, "type", "sliding");
-  SetProperty(&seal->props, "counter", "2");
-  SetProperty(&seal->props, "speed", "0.5");
-  SetProperty(&seal->props, "counterzeroevent", "open door_seal|log SEAL");
+  LevelSetProperty(&seal->props, "type", "sliding");
+  LevelSetProperty(&seal->props, "counter", "2");
+  LevelSetProperty(&seal->props, "speed", "0.5");
+  LevelSetProperty(&seal->props, "counterzeroevent", "open door_seal|log SEAL");
   b.Block({-79, kCorridorTop + 1, 492}, {79, kFloor - 1, 508}, kDemoDoor, 0.45f, seal);
   b.Line({0, kFloor, 500}, {158, kFloor, 500}, seal);
 
   PolygonGroup* chatter = GroupCreate(world, kDemo2ChatterTrigger, nullptr);
-  SetProperty(&chatter->props, "touch_event", "randomevent chatter|hide trigger_chatter");
+  LevelSetProperty(&chatter->props, "touch_event", "randomevent chatter|hide trigger_chatter");
   b.Polygon({{-80, kCorridorTop, 650}, {80, kCorridorTop, 650}, {80, kFloor, 650}, {-80, kFloor, 650}}, {0, 0, -1},
             nullptr, 0.0f, chatter, nullptr, kPolygonTrigger | kPolygonNeverDrawn);
 
   PolygonGroup* gate = GroupCreate(world, kDemo2GateGroup, nullptr);
-  SetProperty(&gate->props, "type", "swinging");
-  SetProperty(&gate->props, "auto", "1");
-  SetProperty(&gate->props, "radius", "200");
-  SetProperty(&gate->props, "speed", "0.6");
+  LevelSetProperty(&gate->props, "type", "swinging");
+  LevelSetProperty(&gate->props, "auto", "1");
+  LevelSetProperty(&gate->props, "radius", "200");
+  LevelSetProperty(&gate->props, "speed", "0.6");
   b.Block({-78, kCorridorTop + 1, 845}, {78, kFloor - 1, 855}, kDemoGrate, 0.5f, gate);
   b.Line({-78, kFloor, 850}, {-78, kCorridorTop, 850}, gate);
 }
@@ -109,10 +98,10 @@ void Corridor(LevelBuilder& b, World* world) {
 // The tower: tall, with the vent on its floor, catwalk blocks up its walls
 // and the guards; the roof sensor.
 void Tower(LevelBuilder& b, World* world, DemoLevel* level) {
-  b.Room({-400, kTowerTop, 900}, {400, kFloor, 1700}, Style(kDemoPipes, kDemoFloorTiles, kDemoCeiling, 0.3f),
+  b.Room({-400, kTowerTop, 900}, {400, kFloor, 1700}, LevelRoomStyleOf(kDemoPipes, kDemoFloorTiles, kDemoCeiling, 0.3f),
          {{kFaceMinZ, -80, 80, kCorridorTop, kFloor}, {kFaceMaxZ, -80, 80, kCorridorTop, kFloor}});
   PolygonGroup* vent = GroupCreate(world, kDemo2VentGroup, nullptr);
-  SetProperty(&vent->props, "light", "40");
+  LevelSetProperty(&vent->props, "light", "40");
   b.Block({-60, 60, 1240}, {60, kFloor - 1, 1360}, kDemoLava, 1.0f, vent);
   for (float y : {-150.0f, -400.0f}) {
     b.Block({-399, y, 1000}, {-330, y + 20, 1600}, kDemoMetalPlate, 0.4f);
@@ -137,7 +126,7 @@ void Tower(LevelBuilder& b, World* world, DemoLevel* level) {
 PolygonGroup* Group(World* world, const char* name, std::initializer_list<std::pair<const char*, const char*>> props,
                     PolygonGroup* parent = nullptr) {
   PolygonGroup* group = GroupCreate(world, name, parent);
-  for (const auto& [key, value] : props) SetProperty(&group->props, key, value);
+  for (const auto& [key, value] : props) LevelSetProperty(&group->props, key, value);
   return group;
 }
 
@@ -150,7 +139,7 @@ void PathGroup(LevelBuilder& b, World* world, const char* name, std::initializer
   for (size_t i = 0; i + 1 < points.size(); ++i) {
     WorldPolygon* segment = b.Line(points[i], points[i + 1], path);
     for (const auto& [index, text] : events) {
-      if (segment && index == static_cast<int>(i)) SetProperty(&segment->props, "event", text);
+      if (segment && index == static_cast<int>(i)) LevelSetProperty(&segment->props, "event", text);
     }
   }
 }
@@ -159,7 +148,7 @@ void PathGroup(LevelBuilder& b, World* world, const char* name, std::initializer
 // sensor on the tower's side while a ship is in the doorway).
 void GalleryCorridor(LevelBuilder& b, World* world, DemoLevel* level) {
   b.Room({-80, kCorridorTop, 1700}, {80, kFloor, kDemo2GalleryMinZ},
-         Style(kDemoWallTech, kDemoFloorGrating, kDemoMetalPlate, 0.3f),
+         LevelRoomStyleOf(kDemoWallTech, kDemoFloorGrating, kDemoMetalPlate, 0.3f),
          {{kFaceMinZ, -80, 80, kCorridorTop, kFloor}, {kFaceMaxZ, -80, 80, kCorridorTop, kFloor}});
   b.PointLight({0, -20, 1780}, 1.0f, 150.0f, 300.0f, 0.8f, 1.0f, 0.8f);
   PolygonGroup* door = Group(world, kDemo2GalleryDoorGroup,
@@ -176,7 +165,7 @@ void GalleryCorridor(LevelBuilder& b, World* world, DemoLevel* level) {
 // strip, the force-field window and the banner.
 void GalleryHall(LevelBuilder& b, World* world) {
   b.Room({kDemo2GalleryMinX, kDemo2GalleryTop, kDemo2GalleryMinZ}, {kDemo2GalleryMaxX, kFloor, kDemo2GalleryMaxZ},
-         Style(kDemoWallConcrete, kDemoFloorTiles, kDemoCeiling, 0.35f),
+         LevelRoomStyleOf(kDemoWallConcrete, kDemoFloorTiles, kDemoCeiling, 0.35f),
          {{kFaceMinZ, -80, 80, kCorridorTop, kFloor},
           {kFaceMaxZ, -100, 100, kCorridorTop, kFloor},
           {kFaceMinX, 2320, 2440, kCorridorTop, kFloor},
@@ -213,14 +202,14 @@ void GalleryHall(LevelBuilder& b, World* world) {
   if (WorldPolygon* strip = b.Polygon({{-30, kFloor - 0.5f, 1900}, {30, kFloor - 0.5f, 1900},
                                        {30, kFloor - 0.5f, 2880}, {-30, kFloor - 0.5f, 2880}},
                                       {0, -1, 0}, kDemoHazardStripes, 0.6f)) {
-    SetProperty(&strip->props, "sliding", "1");
-    SetProperty(&strip->props, "v", "0.5");
+    LevelSetProperty(&strip->props, "sliding", "1");
+    LevelSetProperty(&strip->props, "v", "0.5");
   }
   // A force-field window in the far wall: shots spark on it.
   if (WorldPolygon* field = b.Polygon({{-400, -250, kDemo2GalleryMaxZ - 1}, {-200, -250, kDemo2GalleryMaxZ - 1},
                                        {-200, -100, kDemo2GalleryMaxZ - 1}, {-400, -100, kDemo2GalleryMaxZ - 1}},
                                       {0, 0, -1}, kDemoGrate, 0.9f)) {
-    SetProperty(&field->props, "surface", "forcefield");
+    LevelSetProperty(&field->props, "surface", "forcefield");
   }
   // Two hatches in the far wall that the reinforcements blow open.
   b.Block({-190, 40, kDemo2GalleryMaxZ - 14}, {-110, kFloor - 1, kDemo2GalleryMaxZ - 1}, kDemoMetalPlate, 0.5f,
@@ -237,7 +226,7 @@ void GalleryHall(LevelBuilder& b, World* world) {
 // toggle switch, the swinging grate of the east alcove, the crane with its
 // two-state button, and the target board that dents, then breaks.
 void GalleryMachinery(LevelBuilder& b, World* world, DemoLevel* level) {
-  const LevelRoomStyle alcove = Style(kDemoPipes, kDemoFloorGrating, kDemoMetalPlate, 0.4f);
+  const LevelRoomStyle alcove = LevelRoomStyleOf(kDemoPipes, kDemoFloorGrating, kDemoMetalPlate, 0.4f);
   b.Room({-760, kCorridorTop, 2300}, {kDemo2GalleryMinX, kFloor, 2460}, alcove,
          {{kFaceMaxX, 2320, 2440, kCorridorTop, kFloor}});
   b.Room({kDemo2GalleryMaxX, kCorridorTop, 2300}, {760, kFloor, 2460}, alcove,
@@ -295,7 +284,8 @@ void GalleryMachinery(LevelBuilder& b, World* world, DemoLevel* level) {
 // healing rig and supplies.
 void GalleryVault(LevelBuilder& b, World* world, DemoLevel* level) {
   b.Room({-120, kCorridorTop, kDemo2GalleryMaxZ}, {120, kFloor, 3080},
-         Style(kDemoWallTech, kDemoFloorTiles, kDemoMetalPlate, 0.35f), {{kFaceMinZ, -100, 100, kCorridorTop, kFloor}});
+         LevelRoomStyleOf(kDemoWallTech, kDemoFloorTiles, kDemoMetalPlate, 0.35f),
+         {{kFaceMinZ, -100, 100, kCorridorTop, kFloor}});
   b.PointLight({0, -20, 3000}, 1.0f, 150.0f, 350.0f, 0.6f, 1.0f, 0.6f);
   PolygonGroup* parent = Group(world, kDemo2GalleryVaultGroup,
                                {{"type", "parent"}, {"counter", "2"}, {"counterzeroevent", kDemo2GalleryVaultOpenEvent}});
@@ -381,8 +371,8 @@ std::vector<uint8_t> DemoLevel2Member(const std::function<void(DemoLevel*)>& edi
   DemoLevel level;
   {
     LevelBuilder b(world, MakeDemoPalette());
-    SetProperty(&world->props, "name", "Cooling Tower");
-    for (const Macro& macro : kMacros) SetProperty(&world->props, macro.name, macro.text);
+    LevelSetProperty(&world->props, "name", "Cooling Tower");
+    for (const Macro& macro : kMacros) LevelSetProperty(&world->props, macro.name, macro.text);
     Dock(b, world, &level);
     Corridor(b, world);
     Tower(b, world, &level);

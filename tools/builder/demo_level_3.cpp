@@ -22,19 +22,6 @@ constexpr float kArenaTop = -600.0f;
 constexpr float kGateTop = -140.0f;
 constexpr float kGateHalfWidth = 120.0f;
 
-void SetProperty(PropertyEntry** list, const char* name, const char* value) { PropSet(list, NameHash(name), value); }
-
-LevelRoomStyle Style(const char* walls, const char* floor, const char* ceiling, float light) {
-  LevelRoomStyle style;
-  for (LevelFace face : {kFaceMinX, kFaceMaxX, kFaceMinZ, kFaceMaxZ}) style.textures[face] = walls;
-  style.textures[kFaceFloor] = floor;
-  style.textures[kFaceCeiling] = ceiling;
-  for (int f = 0; f < kFaceCount; ++f) style.light[f] = light;
-  style.light[kFaceFloor] = light + 0.1f;
-  style.light[kFaceCeiling] = light - 0.05f;
-  return style;
-}
-
 // A door of two halves across an opening in the plane z = at, from x0 to
 // x1 and from y0 to y1: each half slides its own width aside; the right
 // half names the left as its owner, so it follows whatever the left does.
@@ -44,9 +31,9 @@ PolygonGroup* TwinDoor(LevelBuilder& b, World* world, const char* const names[2]
   for (int side = 0; side < 2; ++side) {
     const float sign = side == 0 ? -1.0f : 1.0f;
     PolygonGroup* half = GroupCreate(world, names[side], nullptr);
-    SetProperty(&half->props, "type", "sliding");
-    SetProperty(&half->props, "speed", "0.6");
-    if (side == 1) SetProperty(&half->props, "owner", names[0]);
+    LevelSetProperty(&half->props, "type", "sliding");
+    LevelSetProperty(&half->props, "speed", "0.6");
+    if (side == 1) LevelSetProperty(&half->props, "owner", names[0]);
     const float inner = side == 0 ? -halfWidth + 1 : 0;
     const float outer = side == 0 ? 0 : halfWidth - 1;
     b.Block({inner, y0 + 1, at - 8}, {outer, y1 - 1, at + 8}, texture, 0.45f, half);
@@ -58,7 +45,8 @@ PolygonGroup* TwinDoor(LevelBuilder& b, World* world, const char* const names[2]
 
 // The bay: the ship's start, crates, and supplies on the way out.
 void Bay(LevelBuilder& b, DemoLevel* level) {
-  b.Room({-300, -200, -300}, {300, kFloor, 300}, Style(kDemoWallBrick, kDemoFloorGrating, kDemoCeiling, 0.35f),
+  b.Room({-300, -200, -300}, {300, kFloor, 300},
+         LevelRoomStyleOf(kDemoWallBrick, kDemoFloorGrating, kDemoCeiling, 0.35f),
          {{kFaceMaxZ, -80, 80, kCorridorTop, kFloor}});
   b.Block({-300, -200, 260}, {-80, -180, 300}, kDemoHazardStripes, 0.5f);
   b.Block({80, -200, 260}, {300, -180, 300}, kDemoHazardStripes, 0.5f);
@@ -76,7 +64,8 @@ void Bay(LevelBuilder& b, DemoLevel* level) {
 // The corridor: two guns by its walls, clear of the middle, and the twin
 // door that opens by itself.
 void Corridor(LevelBuilder& b, World* world, DemoLevel* level) {
-  b.Room({-80, kCorridorTop, 300}, {80, kFloor, 1000}, Style(kDemoWallTech, kDemoFloorGrating, kDemoMetalPlate, 0.3f),
+  b.Room({-80, kCorridorTop, 300}, {80, kFloor, 1000},
+         LevelRoomStyleOf(kDemoWallTech, kDemoFloorGrating, kDemoMetalPlate, 0.3f),
          {{kFaceMinZ, -80, 80, kCorridorTop, kFloor}, {kFaceMaxZ, -80, 80, kCorridorTop, kFloor}});
   for (float z = 340; z < 1000; z += 160) {
     b.Polygon({{-20, kCorridorTop + 1, z}, {20, kCorridorTop + 1, z}, {20, kCorridorTop + 1, z + 60},
@@ -87,8 +76,8 @@ void Corridor(LevelBuilder& b, World* world, DemoLevel* level) {
   b.PointLight({0, -20, 800}, 1.0f, 200.0f, 420.0f, 0.7f, 0.9f, 1.0f);
 
   PolygonGroup* twin = TwinDoor(b, world, kDemo3TwinDoorGroups, 880, 80, kCorridorTop, kFloor, kDemoDoor);
-  SetProperty(&twin->props, "auto", "1");
-  SetProperty(&twin->props, "radius", "300");
+  LevelSetProperty(&twin->props, "auto", "1");
+  LevelSetProperty(&twin->props, "radius", "300");
 
   level->instances.push_back({kDemo3GunModel, {-52, 85, 420}, {0, kPi / 2, 0}, 0.0f, kDemo3GunInstances[0],
                               {{"level", "123"}}});
@@ -99,9 +88,9 @@ void Corridor(LevelBuilder& b, World* world, DemoLevel* level) {
 // The hall: pillars, the hidden fighter, supplies, the sensor that opens
 // the gate, and the gate in the far wall.
 void Hall(LevelBuilder& b, World* world, DemoLevel* level) {
-  b.Room({-400, kHallTop, 1000}, {400, kFloor, kDemo3GateZ}, Style(kDemoWallConcrete, kDemoFloorTiles, kDemoCeiling, 0.3f),
-         {{kFaceMinZ, -80, 80, kCorridorTop, kFloor},
-          {kFaceMaxZ, -kGateHalfWidth, kGateHalfWidth, kGateTop, kFloor}});
+  b.Room({-400, kHallTop, 1000}, {400, kFloor, kDemo3GateZ},
+         LevelRoomStyleOf(kDemoWallConcrete, kDemoFloorTiles, kDemoCeiling, 0.3f),
+         {{kFaceMinZ, -80, 80, kCorridorTop, kFloor}, {kFaceMaxZ, -kGateHalfWidth, kGateHalfWidth, kGateTop, kFloor}});
   for (float x : {-300.0f, 260.0f}) {
     for (float z : {1100.0f, 1460.0f}) b.Block({x, kHallTop, z}, {x + 40, kFloor, z + 40}, kDemoPipes, 0.4f);
   }
@@ -125,14 +114,14 @@ void Hall(LevelBuilder& b, World* world, DemoLevel* level) {
 // the gate.
 void Arena(LevelBuilder& b, World* world, DemoLevel* level) {
   b.Room({-600, kArenaTop, kDemo3GateZ}, {600, kFloor, kDemo3ArenaFarZ},
-         Style(kDemoPipes, kDemoFloorTiles, kDemoMetalPlate, 0.3f),
+         LevelRoomStyleOf(kDemoPipes, kDemoFloorTiles, kDemoMetalPlate, 0.3f),
          {{kFaceMinZ, -kGateHalfWidth, kGateHalfWidth, kGateTop, kFloor}});
   for (float x : {-560.0f, 480.0f}) {
     for (float z : {1640.0f, 2680.0f}) b.Block({x, kArenaTop, z}, {x + 80, kFloor, z + 80}, kDemoWallTech, 0.4f);
   }
   // The reactor's pit under the core, glowing.
   PolygonGroup* pit = GroupCreate(world, "reactor_pit", nullptr);
-  SetProperty(&pit->props, "light", "60");
+  LevelSetProperty(&pit->props, "light", "60");
   b.Polygon({{-80, kFloor - 1, 2220}, {80, kFloor - 1, 2220}, {80, kFloor - 1, 2380}, {-80, kFloor - 1, 2380}},
             {0, -1, 0}, kDemoLava, 1.0f, pit);
   b.SphereLight({kDemo3BossCoreAt.x, kDemo3BossCoreAt.y, kDemo3BossCoreAt.z}, 0.7f, 600.0f);
@@ -160,7 +149,7 @@ std::vector<uint8_t> DemoLevel3Member(const std::function<void(DemoLevel*)>& edi
   DemoLevel level;
   {
     LevelBuilder b(world, MakeDemoPalette());
-    SetProperty(&world->props, "name", "Reactor Heart");
+    LevelSetProperty(&world->props, "name", "Reactor Heart");
     Bay(b, &level);
     Corridor(b, world, &level);
     Hall(b, world, &level);

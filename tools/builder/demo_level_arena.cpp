@@ -25,19 +25,6 @@ constexpr float kCeiling = kDemoArenaCeiling;
 // The east balcony's floor, and the lift's travel up to it.
 constexpr float kBalconyY = -200.0f;
 
-void SetProperty(PropertyEntry** list, const char* name, const char* value) { PropSet(list, NameHash(name), value); }
-
-LevelRoomStyle Style(const char* walls, const char* floor, const char* ceiling, float light) {
-  LevelRoomStyle style;
-  for (LevelFace face : {kFaceMinX, kFaceMaxX, kFaceMinZ, kFaceMaxZ}) style.textures[face] = walls;
-  style.textures[kFaceFloor] = floor;
-  style.textures[kFaceCeiling] = ceiling;
-  for (int f = 0; f < kFaceCount; ++f) style.light[f] = light;
-  style.light[kFaceFloor] = light + 0.1f;
-  style.light[kFaceCeiling] = light - 0.05f;
-  return style;
-}
-
 struct ArenaMacro {
   const char* name;
   const char* text;
@@ -55,7 +42,7 @@ Vec3 RingPoint(float radius, float angle, float y) { return {radius * std::sin(a
 // core's housing, four pillars and the lights.
 void Hall(LevelBuilder& b, World* world) {
   b.Room({-kHalf, kCeiling, -kHalf}, {kHalf, kFloor, kHalf},
-         Style(kDemoWallTech, kDemoFloorTiles, kDemoCeiling, 0.35f),
+         LevelRoomStyleOf(kDemoWallTech, kDemoFloorTiles, kDemoCeiling, 0.35f),
          {{kFaceMaxZ, -80, 80, kDoorTop, kFloor}, {kFaceMinZ, -80, 80, kDoorTop, kFloor}});
   // A hazard band round the foot of the walls.
   for (float side : {-1.0f, 1.0f}) {
@@ -68,23 +55,23 @@ void Hall(LevelBuilder& b, World* world) {
   // ends 140 units over the floor; the plinth under it carries the pad.
   b.Block({-90, kCeiling + 1, -90}, {90, -160, 90}, kDemoPipes, 0.4f);
   PolygonGroup* core = GroupCreate(world, kDemoArenaCoreGroup, nullptr);
-  SetProperty(&core->props, "flash", "1");
-  SetProperty(&core->props, "flash min", "0.5");
-  SetProperty(&core->props, "flash max", "1");
+  LevelSetProperty(&core->props, "flash", "1");
+  LevelSetProperty(&core->props, "flash min", "0.5");
+  LevelSetProperty(&core->props, "flash max", "1");
   b.Block({-60, -160, -60}, {60, -40, 60}, kDemoLava, 1.0f, core);
   b.Block({-140, 80, -140}, {140, kFloor - 1, 140}, kDemoHazardStripes, 0.45f);
   PolygonGroup* pad = GroupCreate(world, kDemoArenaHealPadGroup, nullptr);
-  SetProperty(&pad->props, "heal_ship", "4");
-  SetProperty(&pad->props, "light", "30");
+  LevelSetProperty(&pad->props, "heal_ship", "4");
+  LevelSetProperty(&pad->props, "light", "30");
   b.Polygon({{-50, 79, -50}, {50, 79, -50}, {50, 79, 50}, {-50, 79, 50}}, {0, -1, 0}, kDemoLightPanel, 1.0f, pad);
 
   // The turbine: four blades round the housing, turning once every eight
   // seconds for ever, high over the ships' ring.
   PolygonGroup* turbine = GroupCreate(world, kDemoArenaTurbineGroup, nullptr);
-  SetProperty(&turbine->props, "type", "spinning");
-  SetProperty(&turbine->props, "continuous", "1");
-  SetProperty(&turbine->props, "start", "1");
-  SetProperty(&turbine->props, "speed", "0.125");
+  LevelSetProperty(&turbine->props, "type", "spinning");
+  LevelSetProperty(&turbine->props, "continuous", "1");
+  LevelSetProperty(&turbine->props, "start", "1");
+  LevelSetProperty(&turbine->props, "speed", "0.125");
   const Vec3 hub = {0, -300, 0};
   for (int k = 0; k < 4; ++k) {
     const float angle = k * kPi / 2;
@@ -119,7 +106,7 @@ void Hall(LevelBuilder& b, World* world) {
 void Armoury(LevelBuilder& b, float side) {
   const float near = side * kHalf, far = side * (kHalf + 300);
   b.Room({-160, -100, std::fmin(near, far)}, {160, kFloor, std::fmax(near, far)},
-         Style(kDemoWallBrick, kDemoFloorGrating, kDemoMetalPlate, 0.3f),
+         LevelRoomStyleOf(kDemoWallBrick, kDemoFloorGrating, kDemoMetalPlate, 0.3f),
          {{side > 0 ? kFaceMinZ : kFaceMaxZ, -80, 80, kDoorTop, kFloor}});
   b.PointLight({0, -60, side * (kHalf + 150)}, 1.0f, 200.0f, 420.0f, 1.0f, 0.8f, 0.5f);
 }
@@ -128,10 +115,10 @@ void Armoury(LevelBuilder& b, float side) {
 // into the ceiling for a ship within 220 units.
 void NorthDoor(LevelBuilder& b, World* world) {
   PolygonGroup* door = GroupCreate(world, kDemoArenaNorthDoorGroup, nullptr);
-  SetProperty(&door->props, "type", "sliding");
-  SetProperty(&door->props, "auto", "1");
-  SetProperty(&door->props, "speed", "0.5");
-  SetProperty(&door->props, "radius", "220");
+  LevelSetProperty(&door->props, "type", "sliding");
+  LevelSetProperty(&door->props, "auto", "1");
+  LevelSetProperty(&door->props, "speed", "0.5");
+  LevelSetProperty(&door->props, "radius", "220");
   const float z0 = kHalf + 10, z1 = kHalf + 26;
   b.Block({-79, kDoorTop + 1, z0}, {79, kFloor - 1, z1}, kDemoDoor, 0.45f, door);
   b.Line({0, kFloor, (z0 + z1) / 2}, {0, kDoorTop - 99, (z0 + z1) / 2}, door);
@@ -142,14 +129,14 @@ void NorthDoor(LevelBuilder& b, World* world) {
 // the hall before it opens it and tells the players.
 void SouthDoor(LevelBuilder& b, World* world) {
   PolygonGroup* door = GroupCreate(world, kDemoArenaSouthDoorGroup, nullptr);
-  SetProperty(&door->props, "speed", "0.6");
-  SetProperty(&door->props, "finishevent", "timer 5000 close swinging_armoury_south");
+  LevelSetProperty(&door->props, "speed", "0.6");
+  LevelSetProperty(&door->props, "finishevent", "timer 5000 close swinging_armoury_south");
   const float z = -kHalf - 20;
   b.Block({-78, kDoorTop + 1, z - 5}, {78, kFloor - 1, z + 5}, kDemoDoor, 0.5f, door);
   b.Line({-78, kFloor, z}, {-78, kDoorTop, z}, door);
 
   PolygonGroup* trigger = GroupCreate(world, kDemoArenaSouthTriggerGroup, nullptr);
-  SetProperty(&trigger->props, "touch_event", "open swinging_armoury_south|execute armoury_open");
+  LevelSetProperty(&trigger->props, "touch_event", "open swinging_armoury_south|execute armoury_open");
   const float at = -kHalf + 60;
   b.Polygon({{-80, kDoorTop, at}, {80, kDoorTop, at}, {80, kFloor, at}, {-80, kFloor, at}}, {0, 0, 1}, nullptr, 0.0f,
             trigger, nullptr, kPolygonTrigger | kPolygonNeverDrawn);
@@ -164,15 +151,15 @@ void BalconyAndLift(LevelBuilder& b, World* world) {
   b.PointLight({-kHalf + 60, kBalconyY - 100, 0}, 1.0f, 200.0f, 500.0f, 1.0f, 0.6f, 0.4f);
 
   PolygonGroup* lift = GroupCreate(world, kDemoArenaLiftGroup, nullptr);
-  SetProperty(&lift->props, "seconds", "3");
-  SetProperty(&lift->props, "finishevent", "reverse movement_arena_lift");
+  LevelSetProperty(&lift->props, "seconds", "3");
+  LevelSetProperty(&lift->props, "finishevent", "reverse movement_arena_lift");
   const float x = -kHalf + 70;
   b.Line({x, kFloor, 300}, {x, kFloor - 300, 300}, lift);
   PolygonGroup* platform = GroupCreate(world, kDemoArenaLiftPlatformGroup, nullptr);
-  SetProperty(&platform->props, "parent", kDemoArenaLiftGroup);
+  LevelSetProperty(&platform->props, "parent", kDemoArenaLiftGroup);
   b.Block({x - 50, 85, 250}, {x + 50, kFloor - 1, 350}, kDemoHazardStripes, 0.6f, platform);
   PolygonGroup* button = GroupCreate(world, kDemoArenaLiftButtonGroup, nullptr);
-  SetProperty(&button->props, "button_event", "transfer movement_arena_lift");
+  LevelSetProperty(&button->props, "button_event", "transfer movement_arena_lift");
   b.Block({-kHalf + 1, 10, 380}, {-kHalf + 11, 30, 400}, kDemoLightPanel, 1.0f, button);
 }
 
@@ -211,8 +198,8 @@ std::vector<uint8_t> DemoArenaLevelMember(const std::function<void(DemoLevel*)>&
   DemoLevel level;
   {
     LevelBuilder b(world, MakeDemoPalette());
-    SetProperty(&world->props, "name", "Halvard Reactor");
-    for (const ArenaMacro& macro : kMacros) SetProperty(&world->props, macro.name, macro.text);
+    LevelSetProperty(&world->props, "name", "Halvard Reactor");
+    for (const ArenaMacro& macro : kMacros) LevelSetProperty(&world->props, macro.name, macro.text);
     Hall(b, world);
     Armoury(b, 1.0f);
     Armoury(b, -1.0f);

@@ -8,6 +8,7 @@
 #include "engine/name_hash.h"
 #include "engine/polygon_group.h"
 #include "engine/polygon_math.h"
+#include "engine/properties.h"
 #include "engine/surface.h"
 #include "engine/texture.h"
 #include "engine/world_polygon.h"
@@ -224,4 +225,19 @@ Light* LevelBuilder::PointLight(Vec3 at, float intensity, float size, float radi
 
 Light* LevelBuilder::SphereLight(Vec3 at, float intensity, float radius) {
   return LightCreate(world_, at.x, at.y, at.z, 1, 1, 1, intensity, 1.0f, radius, kLightTypeSphere, 0);
+}
+
+LevelRoomStyle LevelRoomStyleOf(const char* walls, const char* floor, const char* ceiling, float light) {
+  LevelRoomStyle style;
+  for (LevelFace face : {kFaceMinX, kFaceMaxX, kFaceMinZ, kFaceMaxZ}) style.textures[face] = walls;
+  style.textures[kFaceFloor] = floor;
+  style.textures[kFaceCeiling] = ceiling;
+  for (int f = 0; f < kFaceCount; ++f) style.light[f] = light;
+  style.light[kFaceFloor] = light + 0.1f;
+  style.light[kFaceCeiling] = light - 0.05f;
+  return style;
+}
+
+void LevelSetProperty(PropertyEntry** list, const char* name, const char* value) {
+  PropSet(list, NameHash(name), value);
 }

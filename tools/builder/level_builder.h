@@ -44,6 +44,12 @@ struct LevelRoomStyle {
   float light[kFaceCount];
 };
 
+// A closed room: walls all round, the floor a little lighter than the walls
+// and the ceiling a little darker.
+LevelRoomStyle LevelRoomStyleOf(const char* walls, const char* floor, const char* ceiling, float light);
+// Sets a property of a group's or instance's list by its name.
+void LevelSetProperty(PropertyEntry** list, const char* name, const char* value);
+
 class LevelBuilder {
  public:
   // The world must have a BSP root and a vertex pool.

@@ -102,6 +102,9 @@ void DocumentTest::DeleteDocument() {
 }
 
 void DocumentTest::MakeInterface(int difficulty) {
+  // The old interface goes first: the game has one at a time, and its input
+  // thread and g_pInterface must not meet the new one while it is made.
+  interface_.reset();
   interface_ = std::make_unique<CInterface>();
   interface_->SetDifficulty(difficulty);
 }

@@ -19,6 +19,18 @@ function(korvane_sources_of out)
   set(${out} ${sources} PARENT_SCOPE)
 endfunction()
 
+# What a sanitizer build needs of a program that meets libraries not built
+# with it (GL, SDL2, OpenAL Soft): the leak checker's and the thread
+# sanitizer's suppressions.
+function(korvane_add_sanitizer_support name)
+  if(KORVANE_SANITIZE)
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/lsan_suppressions.cpp)
+  endif()
+  if(KORVANE_SANITIZE_THREAD)
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/tsan_suppressions.cpp)
+  endif()
+endfunction()
+
 # One static library per subsystem folder (or set of folders).
 function(korvane_add_library name)
   cmake_parse_arguments(ARG "" "" "DIRS;DEPS" ${ARGN})
@@ -33,9 +45,7 @@ function(korvane_add_test_program name)
   cmake_parse_arguments(ARG "" "" "DIRS;DEPS" ${ARGN})
   korvane_sources_of(sources ${ARG_DIRS})
   add_executable(${name} ${sources})
-  if(KORVANE_SANITIZE_THREAD)
-    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/tsan_suppressions.cpp)
-  endif()
+  korvane_add_sanitizer_support(${name})
   # Where tests find the build and source trees (the test environment
   # carries only one variable through test discovery).
   target_compile_definitions(${name} PRIVATE KORVANE_BINARY_DIR="${PROJECT_BINARY_DIR}" KORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

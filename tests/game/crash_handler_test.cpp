@@ -12,11 +12,12 @@ void RestoreAndExit() { std::_Exit(42); }
 
 TEST(CrashHandlerDeathTest, ACrashInFullScreenRunsNoDisplayCodeAndTakesItsCourse) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
   // The course a crash takes is the handler before ours: in a checking build
   // that is the sanitizer's, which reports and exits. The child (started
   // again by the threadsafe style) keeps the default one, so the signal shows.
   setenv("ASAN_OPTIONS", "handle_segv=0", 1);
+  setenv("TSAN_OPTIONS", "handle_segv=0", 1);
 #endif
   EXPECT_EXIT(
       {
@@ -27,8 +28,9 @@ TEST(CrashHandlerDeathTest, ACrashInFullScreenRunsNoDisplayCodeAndTakesItsCourse
         std::raise(SIGSEGV);
       },
       ::testing::KilledBySignal(SIGSEGV), "");
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
   unsetenv("ASAN_OPTIONS");
+  unsetenv("TSAN_OPTIONS");
 #endif
 }
 

@@ -274,8 +274,8 @@ TEST_F(MissionFrameTest, ToolWritesTheFrameAtTheRequestedSize) {
 // 2 GiB: under a 1.5 GB address-space limit the tool refuses it, saying why,
 // with exit status 1 (not a signal), and stays far from 256 MB.
 TEST_F(MissionFrameTest, ToolRefusesACraftedMissionUnderAnAddressSpaceLimit) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "the address sanitizer cannot run under an address-space limit";
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "a sanitizer cannot run under an address-space limit";
 #endif
   const std::vector<uint8_t> mission = CraftedMissionWithPoolClaim(536870911);
   ASSERT_FALSE(mission.empty());

@@ -15,7 +15,6 @@
 #include "platform/clock.h"
 #include "platform/headless/headless_backend.h"
 #include "tests/support/temp_folder.h"
-#include "tools/builder/archive_writer.h"
 #include "tools/builder/demo_sounds.h"
 
 namespace {
@@ -34,9 +33,7 @@ struct SixteenLoops {
     HeadlessBackendInstall();
     ClockUseFixedStep(20);
     ClockSetTime(kClockDefaultStart);
-    ArchiveWriter archive;
-    for (const std::string& name : DemoSoundNames()) archive.AddMember(name + ".wav", DemoSoundWave(name));
-    if (!archive.WriteFile(folder.Join("SOUND.CAN"))) return *why = "cannot write SOUND.CAN", false;
+    if (!WriteDemoSoundArchive(folder.Join("SOUND.CAN"))) return *why = "cannot write SOUND.CAN", false;
     inFolder = std::make_unique<ScopedCurrentFolder>(folder.Path());
     SoundServices services;
     services.listener = [](SoundListener* out) {

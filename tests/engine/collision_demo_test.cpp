@@ -15,6 +15,7 @@
 #include "engine/polygon_group.h"
 #include "engine/texture.h"
 #include "engine/world.h"
+#include "tests/support/demo_engine.h"
 #include "tests/support/temp_folder.h"
 #include "tools/builder/demo_data.h"
 #include "tools/builder/demo_level.h"
@@ -47,12 +48,7 @@ class CollisionDemoTest : public ::testing::Test {
   }
   void TearDown() override {
     WorldFree(world_);
-    EngineFreeAll();
-    TextureArchiveClose();
-    PaletteReset();
-    ArchiveClose();
-    ObjTableFree();
-    DepthCueSet(0.0f, -1.0f);
+    DemoEngineReset();
     g_CollideVerticalScale = 0.25f;
   }
 

@@ -20,6 +20,7 @@
 #include "engine/properties.h"
 #include "engine/texture.h"
 #include "engine/world.h"
+#include "tests/support/demo_engine.h"
 #include "tests/support/temp_folder.h"
 #include "tools/builder/demo_data.h"
 #include "tools/builder/demo_level.h"
@@ -46,12 +47,7 @@ class DemoMissionTest : public ::testing::Test {
   }
   void TearDown() override {
     WorldFree(world_);
-    EngineFreeAll();
-    TextureArchiveClose();
-    PaletteReset();
-    ArchiveClose();
-    ObjTableFree();
-    DepthCueSet(0.0f, -1.0f);
+    DemoEngineReset();
   }
 
   TempFolder temp_;

@@ -9,7 +9,6 @@
 #include "game/net_doc.h"
 #include "media/sound_manager.h"
 #include "tests/game/document_fixture.h"
-#include "tools/builder/archive_writer.h"
 #include "tools/builder/demo_sounds.h"
 
 namespace {
@@ -18,9 +17,7 @@ class ScriptSoundsTest : public DocumentTest {
  protected:
   void SetUp() override {
     DocumentTest::SetUp();
-    ArchiveWriter archive;
-    for (const std::string& name : DemoSoundNames()) archive.AddMember(name + ".wav", DemoSoundWave(name));
-    ASSERT_TRUE(archive.WriteFile(folder_.Join("SOUND.CAN")));
+    ASSERT_TRUE(WriteDemoSoundArchive(folder_.Join("SOUND.CAN")));
     sounds_ = std::make_unique<CSoundManager>(reinterpret_cast<HWND>(1));
     ASSERT_TRUE(sounds_->IsStarted());
     MakeDocument();

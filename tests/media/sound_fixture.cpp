@@ -3,7 +3,6 @@
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/headless/headless_backend.h"
-#include "tools/builder/archive_writer.h"
 #include "tools/builder/demo_sounds.h"
 
 bool SoundFixture::shipExists_ = true;
@@ -12,9 +11,7 @@ void SoundFixture::SetUp() {
   HeadlessBackendInstall();
   ClockUseFixedStep(10);
   ClockSetTime(kClockDefaultStart);
-  ArchiveWriter archive;
-  for (const std::string& name : DemoSoundNames()) archive.AddMember(name + ".wav", DemoSoundWave(name));
-  ASSERT_TRUE(archive.WriteFile(folder_.Join("SOUND.CAN")));
+  ASSERT_TRUE(WriteDemoSoundArchive(folder_.Join("SOUND.CAN")));
   inFolder_ = std::make_unique<ScopedCurrentFolder>(folder_.Path());
   shipExists_ = true;
   SoundServices services;

@@ -29,6 +29,7 @@
 #include "engine/world.h"
 #include "game/net_doc.h"
 #include "platform/ascii.h"
+#include "tests/support/demo_engine.h"
 #include "tests/support/temp_folder.h"
 #include "tools/builder/demo_data.h"
 #include "world/document/level_group_effects.h"
@@ -136,13 +137,7 @@ Mission ReadMission(const std::string& folder, const std::string& archive) {
   Mission mission;
   mission.archive = archive;
   EXPECT_EQ(OpenTextureArchive(kTextureBudgetDefault, (folder + "/TEXTURES.CAN").c_str()), 1);
-  EXPECT_EQ(ArchiveOpen((folder + "/" + archive).c_str()), 1) << archive;
-  World* world = nullptr;
-  if (ArchiveFindMember("OBJECTS") == 1 && ModelsReload() == 1) {
-    if (const ArchiveEntry* member = ArchiveFindWildcard("*.CCW")) {
-      if (ArchiveFindMember(member->name) == 1) WorldLoad(&world);
-    }
-  }
+  World* world = DemoMissionWorldLoad(folder + "/" + archive);
   EXPECT_NE(world, nullptr) << archive;
   for (Model* model = ModelListHead(); model; model = model->next) mission.models.insert(Lower(model->name));
   const std::vector<std::string> asked = AskedProperties();
@@ -202,12 +197,7 @@ Mission ReadMission(const std::string& folder, const std::string& archive) {
     for (const auto& text : std::vector<std::pair<std::string, std::string>>(mission.texts)) collect(text.first);
     WorldFree(world);
   }
-  EngineFreeAll();
-  TextureArchiveClose();
-  PaletteReset();
-  ArchiveClose();
-  ObjTableFree();
-  DepthCueSet(0.0f, -1.0f);
+  DemoEngineReset();
   return mission;
 }
 

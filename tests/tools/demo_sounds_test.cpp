@@ -20,6 +20,7 @@
 #include "engine/records.h"
 #include "engine/texture.h"
 #include "engine/world.h"
+#include "tests/support/demo_engine.h"
 #include "tests/support/temp_folder.h"
 #include "tools/builder/demo_data.h"
 
@@ -51,32 +52,20 @@ class DemoSoundsTest : public ::testing::Test {
     ASSERT_TRUE(WriteDemoData(temp_.Path(), &error)) << error;
     ASSERT_EQ(OpenTextureArchive(kTextureBudgetDefault, temp_.Join("TEXTURES.CAN").c_str()), 1);
   }
-  void TearDown() override {
-    EngineFreeAll();
-    TextureArchiveClose();
-    PaletteReset();
-    ArchiveClose();
-    ObjTableFree();
-    DepthCueSet(0.0f, -1.0f);
-  }
+  void TearDown() override { DemoEngineReset(); }
   // The sounds a mission's level names: its world's, groups', polygons' and
   // instances' properties.
   std::set<std::string> MissionSounds(const char* archive) {
     std::set<std::string> names;
-    EXPECT_EQ(ArchiveOpen(temp_.Join(archive).c_str()), 1);
-    EXPECT_EQ(ArchiveFindMember("OBJECTS"), 1);
-    EXPECT_EQ(ModelsReload(), 1);
-    const ArchiveEntry* member = ArchiveFindWildcard("*.CCW");
-    World* world = nullptr;
-    if (member && ArchiveFindMember(member->name) == 1 && WorldLoad(&world) == 1) {
+    World* world = DemoMissionWorldLoad(temp_.Join(archive));
+    if (world) {
       CollectSounds(world->props, &names);
       for (const PolygonGroup* g = world->firstGroup; g; g = g->next) CollectSounds(g->props, &names);
       for (const WorldPolygon* p = world->firstPolygon; p; p = p->next) CollectSounds(p->props, &names);
       for (const Instance* i = world->firstInstance; i; i = i->next) CollectSounds(i->props, &names);
     }
     EXPECT_NE(world, nullptr) << archive << ": no level";
-    if (world) WorldFree(world);
-    ArchiveClose();
+    WorldFree(world);
     return names;
   }
 

@@ -16,7 +16,6 @@
 #include "tests/support/temp_folder.h"
 #include "tests/world/script_world.h"
 #include "tests/world/test_event_manager.h"
-#include "tools/builder/archive_writer.h"
 #include "tools/builder/demo_sounds.h"
 
 namespace {
@@ -29,9 +28,7 @@ class EventSoundsTest : public ::testing::Test {
     HeadlessBackendInstall();
     ClockUseFixedStep(10);
     ClockSetTime(kClockDefaultStart);
-    ArchiveWriter archive;
-    for (const std::string& name : DemoSoundNames()) archive.AddMember(name + ".wav", DemoSoundWave(name));
-    ASSERT_TRUE(archive.WriteFile(folder_.Join("SOUND.CAN")));
+    ASSERT_TRUE(WriteDemoSoundArchive(folder_.Join("SOUND.CAN")));
     inFolder_ = std::make_unique<ScopedCurrentFolder>(folder_.Path());
     manager_ = std::make_unique<CSoundManager>(kWindow);
     ASSERT_TRUE(manager_->IsStarted());

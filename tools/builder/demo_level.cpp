@@ -26,16 +26,9 @@ constexpr float kFloor = 100.0f;
 
 LevelRoomStyle Style(const char* walls, const char* floor, const char* ceiling, float wallLight, bool openX,
                      bool openZ) {
-  LevelRoomStyle style;
-  style.textures[kFaceMinX] = openX ? nullptr : walls;
-  style.textures[kFaceMaxX] = openX ? nullptr : walls;
-  style.textures[kFaceMinZ] = openZ ? nullptr : walls;
-  style.textures[kFaceMaxZ] = openZ ? nullptr : walls;
-  style.textures[kFaceFloor] = floor;
-  style.textures[kFaceCeiling] = ceiling;
-  for (int f = 0; f < kFaceCount; ++f) style.light[f] = wallLight;
-  style.light[kFaceFloor] = wallLight + 0.1f;
-  style.light[kFaceCeiling] = wallLight - 0.05f;
+  LevelRoomStyle style = LevelRoomStyleOf(walls, floor, ceiling, wallLight);
+  if (openX) style.textures[kFaceMinX] = style.textures[kFaceMaxX] = nullptr;
+  if (openZ) style.textures[kFaceMinZ] = style.textures[kFaceMaxZ] = nullptr;
   return style;
 }
 

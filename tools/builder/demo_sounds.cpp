@@ -190,10 +190,14 @@ std::vector<uint8_t> DemoMusicWave(int track) {
   return WaveFile16Stereo(left, right, kMusicRate);
 }
 
-bool WriteDemoSounds(const std::string& folder, std::string* error) {
+bool WriteDemoSoundArchive(const std::string& path) {
   ArchiveWriter archive;
   for (const Recipe& r : kRecipes) archive.AddMember(std::string(r.name) + ".wav", DemoSoundWave(r.name));
-  if (!archive.WriteFile(folder + "/SOUND.CAN")) {
+  return archive.WriteFile(path);
+}
+
+bool WriteDemoSounds(const std::string& folder, std::string* error) {
+  if (!WriteDemoSoundArchive(folder + "/SOUND.CAN")) {
     *error = "cannot write " + folder + "/SOUND.CAN";
     return false;
   }

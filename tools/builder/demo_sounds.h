@@ -14,5 +14,7 @@ std::vector<uint8_t> DemoSoundWave(const std::string& name);
 // Music track n (2, 3 or 4): a few seconds of 16-bit stereo at 22050 Hz whose
 // end joins its start without a click.
 std::vector<uint8_t> DemoMusicWave(int track);
+// The sound archive of every demo sound, written to path.
+bool WriteDemoSoundArchive(const std::string& path);
 // SOUND.CAN in folder and folder/music/track02.wav, track03.wav, track04.wav.
 bool WriteDemoSounds(const std::string& folder, std::string* error);

@@ -25,16 +25,8 @@ work=$2
 port=$3
 switches=${4:-}
 frame_check=${5:-}
-rm -rf "$work"
-mkdir -p "$work"
-export KORVANE_NET_PORT="$port" KORVANE_NET_HOSTS="127.0.0.1:$port" KORVANE_FIXED_STEP_PACED=1
+. "$(dirname "$0")/net_common.sh"
 if [ -n "$switches" ]; then export KORVANE_NET_TEST="$switches"; fi
-failures=0
-
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
 
 # An input script: the mission word, the briefing left, thrust for flyMs
 # from 12 s on, the autocannon from fireFrom on when one is given, and a
@@ -72,8 +64,6 @@ start() {
     KORVANE_INPUT_SCRIPT="$work/$1.script" "$program" NETGAME 2>"$work/$1.log" &
   echo $! >"$work/$1.pid"
 }
-
-logged() { grep -q -- "$2" "$work/$1.log" 2>/dev/null; }
 
 # Waits up to $1 seconds for every program of $2 to have logged $3 (in
 # which {} stands for each name of $4 but its own).

@@ -16,15 +16,7 @@ set -u
 program=$1
 work=$2
 port=$3
-rm -rf "$work"
-mkdir -p "$work"
-export KORVANE_NET_PORT="$port" KORVANE_NET_HOSTS="127.0.0.1:$port" KORVANE_FIXED_STEP_PACED=1
-failures=0
-
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/net_common.sh"
 
 click() {
   echo "$1 mouse move $2 $3"
@@ -75,8 +67,6 @@ start() {
     "$program" 2>"$work/$1.log" &
   echo $! >"$work/$1.pid"
 }
-
-logged() { grep -q -- "$2" "$work/$1.log" 2>/dev/null; }
 
 wait_for() {
   tries=0

@@ -26,6 +26,8 @@ EnemyShotObserver g_EnemyShotObserver = nullptr;
 
 namespace {
 constexpr float kClearRadius = 3.6f;
+constexpr float kFlashSize = 2.5f;
+constexpr float kLineOfFireLength = 1000.0f;
 
 // The settings of a free-space test: a true sphere against the world and
 // the instances, the enemy's own instance left out. The settings are kept
@@ -37,8 +39,6 @@ void SetSphereTestSettings(Instance* own) {
   g_CollidePushOut = 1;
   g_CollideVerticalScale = 1.0f;
 }
-constexpr float kFlashSize = 2.5f;
-constexpr float kLineOfFireLength = 1000.0f;
 
 enum Weapon {
   kWeaponHitscan = 0,
